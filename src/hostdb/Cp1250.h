@@ -1,0 +1,18 @@
+#pragma once
+// Windows-1250 (Central European) text on disk, UTF-8 inside the program.
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vrelmont {
+
+// Bytes 0x81, 0x83, 0x88, 0x90 and 0x98, which the code page leaves unassigned, map to
+// U+0081 and so on, so that every byte survives a round trip.
+std::string Cp1250ToUtf8(std::string_view bytes);
+// Empty when the text holds a character that windows-1250 cannot represent.
+// Invalid UTF-8 also gives empty.
+std::optional<std::string> Utf8ToCp1250(std::string_view utf8);
+
+inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
+} // namespace vrelmont

@@ -1,0 +1,68 @@
+#pragma once
+// Table component: one table of the host data, walked in the order of one of its indexes.
+// A table T in directory D is the SQLite file D/T.DAT. Status answers: 0 done, 7 found,
+// 1 no further record. Errors of the engine itself are thrown as EngineError.
+#include "hostdb/Engine.h"
+#include "hostdb/Variant.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace vrelmont {
+
+// Components attach to the running engine object of the process, creating it when there is none.
+enum class ConnectKind { ckRunningOrNew };
+
+inline constexpr std::int32_t kAnswerDone = 0;
+inline constexpr std::int32_t kAnswerNoFurtherRecord = 1;
+inline constexpr std::int32_t kAnswerFailed = 2;
+inline constexpr std::int32_t kAnswerFound = 7;
+inline constexpr std::int32_t kAnswerNotFound = 8;
+
+class TableCursor;
+
+class TBFTable {
+public:
+    explicit TBFTable(ConnectKind kind = ConnectKind::ckRunningOrNew);
+    ~TBFTable();
+    TBFTable(const TBFTable &) = delete;
+    TBFTable &operator=(const TBFTable &) = delete;
+
+    // 0 = opened. Opens `path` when it names an existing file, else `path` + ".DAT"; read-only.
+    std::int32_t OpenTable(const Variant &path);
+    // Closes the table; accepts a table that is not open or failed to open.
+    void CloseTable();
+    std::int32_t RecordCount();
+    // 0 when the table holds no record (nothing current), else 1 (the first record is current).
+    std::int32_t GoTop();
+    std::int32_t MoveNext();
+    std::int32_t PostRecord();
+    void SetValue(const std::string &field, const Variant &value);
+    // Seeks the first record whose first key field equals `key` in the selected index: 7 = found and current.
+    std::int32_t SeekKey(const Variant &key);
+    void AppendRecord();
+    std::int32_t DeleteRecord();
+    // Selects the index whose key is the fields named in `keyExpression` ("Sklad+Cislo"), in that order.
+    std::int32_t SetIndex(const std::string &keyExpression);
+    // Seeks the first record whose first two key fields equal the pair: 7 = found and current.
+    std::int32_t SeekKeyPair(const Variant &first, const Variant &second);
+    std::string QueryGuid(const std::string &guid);
+
+    // The current record's field; EngineError for an unknown field or no current record.
+    Variant Value(const std::string &field);
+
+    bool isConnected() const { return engine_ != nullptr; }
+    // Why the last OpenTable failed (the file and the reason), for diagnostics.
+    const std::string &lastOpenError() const { return lastOpenError_; }
+
+private:
+    void connect();
+    TableCursor &cursor();
+
+    std::shared_ptr<Engine> engine_;
+    std::unique_ptr<TableCursor> cursor_;
+    std::string lastOpenError_;
+};
+
+} // namespace vrelmont

@@ -1,0 +1,461 @@
+#include "hostdb/TableCursor.h"
+
+#include "hostdb/EngineError.h"
+#include "hostdb/TableFiles.h"
+
+#include <filesystem>
+#include <limits>
+#include <strings.h>
+
+namespace vrelmont {
+namespace {
+
+std::string sqlName(const std::string &name)
+{
+    std::string out = "\"";
+    for (char c : name)
+        out += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return out + "\"";
+}
+
+bool sameName(const std::string &a, const std::string &b) { return strcasecmp(a.c_str(), b.c_str()) == 0; }
+
+std::string textColumn(sqlite3_stmt *statement, int column)
+{
+    const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(statement, column));
+    return text ? std::string(text, sqlite3_column_bytes(statement, column)) : std::string();
+}
+
+// The indexes whose keys are plain table columns in ascending, byte-wise order: only those give
+// the order the checks rely on.
+bool readUsableIndex(SqliteHandle &db, const std::string &name, std::vector<int> &columns)
+{
+    auto info = db.prepare("PRAGMA index_xinfo(" + sqlName(name) + ")");
+    while (sqlite3_step(info.get()) == SQLITE_ROW) {
+        if (sqlite3_column_int(info.get(), 5) == 0)
+            continue; // the rowid and other auxiliary columns
+        const int column = sqlite3_column_int(info.get(), 1);
+        if (column < 0 || sqlite3_column_int(info.get(), 3) != 0 || textColumn(info.get(), 4) != "BINARY")
+            return false;
+        columns.push_back(column);
+    }
+    return !columns.empty();
+}
+
+std::string chooseTable(SqliteHandle &db, const std::string &filePath, std::string &reason)
+{
+    auto tables = db.prepare("SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite%'");
+    std::vector<std::string> names;
+    while (sqlite3_step(tables.get()) == SQLITE_ROW)
+        names.push_back(textColumn(tables.get(), 0));
+    if (names.size() == 1)
+        return names.front();
+    const auto stem = std::filesystem::path(filePath).stem().string();
+    for (const auto &name : names)
+        if (sameName(name, stem))
+            return name;
+    reason = names.empty() ? "soubor neobsahuje žádnou tabulku"
+                           : "soubor obsahuje více tabulek a žádná se nejmenuje " + stem;
+    return {};
+}
+
+} // namespace
+
+std::unique_ptr<TableCursor> TableCursor::open(const std::string &filePath, std::string &reason)
+{
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(filePath, error)) {
+        reason = "soubor neexistuje";
+        return nullptr;
+    }
+    auto db = SqliteHandle::openReadOnly(filePath, reason);
+    if (!db)
+        return nullptr;
+    try {
+        const std::string table = chooseTable(db, filePath, reason);
+        if (table.empty())
+            return nullptr;
+        std::vector<std::string> columns;
+        auto info = db.prepare("PRAGMA table_info(" + sqlName(table) + ")");
+        while (sqlite3_step(info.get()) == SQLITE_ROW)
+            columns.push_back(textColumn(info.get(), 1));
+        sqlite3_stmt *probe = nullptr;
+        const std::string probeSql = "SELECT rowid FROM " + sqlName(table) + " LIMIT 0";
+        const int probed = sqlite3_prepare_v2(db.get(), probeSql.c_str(), -1, &probe, nullptr);
+        sqlite3_finalize(probe);
+        if (probed != SQLITE_OK) {
+            reason = "tabulka " + table + " nemá čísla záznamů (WITHOUT ROWID)";
+            return nullptr;
+        }
+        std::vector<Index> indexes;
+        auto list = db.prepare("PRAGMA index_list(" + sqlName(table) + ")");
+        while (sqlite3_step(list.get()) == SQLITE_ROW) {
+            if (sqlite3_column_int(list.get(), 4) != 0)
+                continue; // a partial index does not hold every record
+            Index index{textColumn(list.get(), 1), {}};
+            if (readUsableIndex(db, index.name, index.columns))
+                indexes.push_back(std::move(index));
+        }
+        return std::unique_ptr<TableCursor>(
+            new TableCursor(std::move(db), table, std::move(columns), std::move(indexes)));
+    } catch (const std::exception &e) {
+        reason = e.what();
+        return nullptr;
+    }
+}
+
+TableCursor::TableCursor(SqliteHandle db, std::string table, std::vector<std::string> columns,
+                         std::vector<Index> indexes)
+    : db_(std::move(db)), table_(std::move(table)), columns_(std::move(columns)), indexes_(std::move(indexes)),
+      fieldLookups_(columns_.size())
+{
+}
+
+void TableCursor::fail(const std::string &what) const
+{
+    throw EngineError("Tabulka " + db_.path() + ": " + what);
+}
+
+int TableCursor::columnOf(const std::string &field) const
+{
+    for (std::size_t i = 0; i < columns_.size(); ++i)
+        if (sameName(columns_[i], field))
+            return static_cast<int>(i);
+    return -1;
+}
+
+int TableCursor::requireColumn(const std::string &field) const
+{
+    const int column = columnOf(field);
+    if (column < 0)
+        fail("chybí pole " + field);
+    return column;
+}
+
+std::string TableCursor::orderedSelect(const std::string &where) const
+{
+    std::string keys, order;
+    for (int column : index_ ? index_->columns : std::vector<int>{}) {
+        keys += ", " + sqlName(columns_[column]);
+        order += sqlName(columns_[column]) + ", ";
+    }
+    std::string sql = "SELECT rowid" + keys + " FROM " + sqlName(table_);
+    if (index_)
+        sql += " INDEXED BY " + sqlName(index_->name);
+    if (!where.empty())
+        sql += " WHERE " + where;
+    return sql + " ORDER BY " + order + "rowid";
+}
+
+bool TableCursor::step(sqlite3_stmt *statement)
+{
+    const int code = sqlite3_step(statement);
+    if (code == SQLITE_ROW)
+        return true;
+    if (code == SQLITE_DONE)
+        return false;
+    fail(sqlite3_errmsg(db_.get()));
+}
+
+void TableCursor::bind(sqlite3_stmt *statement, int position, const Variant &value)
+{
+    int code = SQLITE_OK;
+    switch (value.kind()) {
+    case VariantKind::Empty:
+        code = sqlite3_bind_null(statement, position);
+        break;
+    case VariantKind::Text: {
+        const auto text = value.toText();
+        code = sqlite3_bind_text(statement, position, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+        break;
+    }
+    case VariantKind::Int32:
+        code = sqlite3_bind_int(statement, position, value.toInt32());
+        break;
+    case VariantKind::Boolean:
+        code = sqlite3_bind_int(statement, position, value.toBoolean() ? 1 : 0);
+        break;
+    case VariantKind::Date:
+    case VariantKind::Double:
+        code = sqlite3_bind_double(statement, position, value.toDouble());
+        break;
+    }
+    if (code != SQLITE_OK)
+        fail(sqlite3_errmsg(db_.get()));
+}
+
+Variant TableCursor::columnValue(sqlite3_stmt *statement, int column) const
+{
+    switch (sqlite3_column_type(statement, column)) {
+    case SQLITE_INTEGER: {
+        const auto number = sqlite3_column_int64(statement, column);
+        if (number >= std::numeric_limits<std::int32_t>::min() && number <= std::numeric_limits<std::int32_t>::max())
+            return Variant::int32(static_cast<std::int32_t>(number));
+        return Variant::real(static_cast<double>(number));
+    }
+    case SQLITE_FLOAT:
+        return Variant::real(sqlite3_column_double(statement, column));
+    case SQLITE_TEXT:
+    case SQLITE_BLOB:
+        return Variant::text(textColumn(statement, column));
+    default:
+        return {};
+    }
+}
+
+std::int64_t TableCursor::recordCount()
+{
+    if (!count_)
+        count_ = db_.prepare("SELECT count(*) FROM " + sqlName(table_));
+    sqlite3_reset(count_.get());
+    step(count_.get());
+    return sqlite3_column_int64(count_.get(), 0);
+}
+
+bool TableCursor::selectIndex(const std::string &keyExpression)
+{
+    std::vector<int> wanted;
+    for (const auto &field : SplitKeyExpression(keyExpression)) {
+        const int column = columnOf(field);
+        if (column < 0)
+            return false;
+        wanted.push_back(column);
+    }
+    for (const auto &index : indexes_) {
+        if (index.columns == wanted) {
+            dropStatements();
+            index_ = &index;
+            current_.reset();
+            editing_ = false;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool TableCursor::goTop()
+{
+    editing_ = false;
+    if (!walk_)
+        walk_ = db_.prepare(orderedSelect(""));
+    if (active_)
+        sqlite3_reset(active_);
+    sqlite3_reset(walk_.get());
+    active_ = nullptr;
+    if (!step(walk_.get())) {
+        current_.reset();
+        return false;
+    }
+    active_ = walk_.get();
+    current_ = sqlite3_column_int64(active_, 0);
+    return true;
+}
+
+bool TableCursor::moveNext()
+{
+    editing_ = false;
+    if (!active_) // after a write or a failed seek: continue from the current record
+        return current_ && positionAfter(currentKeys(), *current_);
+    if (!step(active_)) {
+        sqlite3_reset(active_);
+        active_ = nullptr; // the last record stays current
+        return false;
+    }
+    current_ = sqlite3_column_int64(active_, 0);
+    return true;
+}
+
+std::vector<Variant> TableCursor::currentKeys()
+{
+    std::vector<Variant> keys;
+    for (int column : index_ ? index_->columns : std::vector<int>{})
+        keys.push_back(lookUpField(column));
+    return keys;
+}
+
+// Stands on the first record after (keys, rowid) in index order; false when there is none.
+bool TableCursor::positionAfter(const std::vector<Variant> &keys, std::int64_t rowid)
+{
+    if (!continue_) {
+        std::string left = "(", right = "(";
+        for (int column : index_ ? index_->columns : std::vector<int>{}) {
+            left += sqlName(columns_[column]) + ", ";
+            right += "?, ";
+        }
+        continue_ = db_.prepare(orderedSelect(left + "rowid) > " + right + "?)"));
+    }
+    sqlite3_reset(continue_.get());
+    for (std::size_t i = 0; i < keys.size(); ++i)
+        bind(continue_.get(), static_cast<int>(i + 1), keys[i]);
+    sqlite3_bind_int64(continue_.get(), static_cast<int>(keys.size() + 1), rowid);
+    if (!step(continue_.get()))
+        return false;
+    active_ = continue_.get();
+    current_ = sqlite3_column_int64(active_, 0);
+    return true;
+}
+
+bool TableCursor::seek(const std::vector<Variant> &keys)
+{
+    editing_ = false;
+    if (!index_ || keys.empty() || keys.size() > index_->columns.size())
+        return false;
+    auto &statement = seeks_[keys.size()];
+    if (!statement) {
+        std::string fields, places, equal;
+        for (std::size_t i = 0; i < keys.size(); ++i) {
+            const auto field = sqlName(columns_[index_->columns[i]]);
+            const auto place = "?" + std::to_string(i + 1);
+            fields += (i ? ", " : "") + field;
+            places += (i ? ", " : "") + place;
+            equal += (i ? " AND " : "") + field + " = " + place;
+        }
+        auto sql = orderedSelect("(" + fields + ") >= (" + places + ")");
+        sql.insert(sql.find(" FROM "), ", (" + equal + ")");
+        statement = db_.prepare(sql);
+    }
+    if (active_ == statement.get())
+        active_ = nullptr;
+    sqlite3_reset(statement.get());
+    for (std::size_t i = 0; i < keys.size(); ++i)
+        bind(statement.get(), static_cast<int>(i + 1), keys[i]);
+    const int flag = 1 + static_cast<int>(index_->columns.size());
+    if (!step(statement.get()) || sqlite3_column_int(statement.get(), flag) != 1)
+        return false;
+    if (active_)
+        sqlite3_reset(active_);
+    active_ = statement.get();
+    current_ = sqlite3_column_int64(active_, 0);
+    return true;
+}
+
+Variant TableCursor::value(const std::string &field)
+{
+    const int column = requireColumn(field);
+    if (editing_) {
+        const auto pending = pending_.find(column);
+        if (pending != pending_.end())
+            return pending->second;
+        if (appending_)
+            return {};
+    }
+    if (active_ && index_) {
+        const auto &keys = index_->columns;
+        for (std::size_t i = 0; i < keys.size(); ++i)
+            if (keys[i] == column)
+                return columnValue(active_, static_cast<int>(i + 1));
+    }
+    return lookUpField(column);
+}
+
+Variant TableCursor::lookUpField(int column)
+{
+    if (!current_)
+        fail("žádný aktuální záznam");
+    auto &statement = fieldLookups_[column];
+    if (!statement)
+        statement = db_.prepare("SELECT " + sqlName(columns_[column]) + " FROM " + sqlName(table_) +
+                                " WHERE rowid = ?");
+    sqlite3_reset(statement.get());
+    sqlite3_bind_int64(statement.get(), 1, *current_);
+    if (!step(statement.get()))
+        fail("aktuální záznam již neexistuje");
+    return columnValue(statement.get(), 0);
+}
+
+void TableCursor::dropStatements()
+{
+    active_ = nullptr;
+    walk_ = {};
+    continue_ = {};
+    seeks_.clear();
+    for (auto &lookup : fieldLookups_)
+        lookup = {};
+    count_ = {};
+}
+
+void TableCursor::ensureWritable()
+{
+    if (active_)
+        sqlite3_reset(active_);
+    active_ = nullptr;
+    if (writable_)
+        return;
+    dropStatements();
+    try {
+        db_ = SqliteHandle::openReadWrite(db_.path());
+    } catch (const std::exception &e) {
+        fail(std::string("nelze zapisovat: ") + e.what());
+    }
+    writable_ = true;
+}
+
+void TableCursor::append()
+{
+    editing_ = true;
+    appending_ = true;
+    pending_.clear();
+}
+
+void TableCursor::setValue(const std::string &field, const Variant &value)
+{
+    const int column = requireColumn(field);
+    if (!editing_) {
+        if (!current_)
+            fail("žádný aktuální záznam");
+        editing_ = true;
+        appending_ = false;
+        pending_.clear();
+    }
+    pending_[column] = value;
+}
+
+void TableCursor::post()
+{
+    if (!editing_)
+        return;
+    ensureWritable();
+    std::string sql;
+    if (appending_) {
+        std::string names, places;
+        for (const auto &[column, value] : pending_) {
+            names += (names.empty() ? "" : ", ") + sqlName(columns_[column]);
+            places += places.empty() ? "?" : ", ?";
+        }
+        sql = "INSERT INTO " + sqlName(table_) +
+              (pending_.empty() ? " DEFAULT VALUES" : " (" + names + ") VALUES (" + places + ")");
+    } else {
+        std::string assignments;
+        for (const auto &[column, value] : pending_)
+            assignments += (assignments.empty() ? "" : ", ") + sqlName(columns_[column]) + " = ?";
+        sql = "UPDATE " + sqlName(table_) + " SET " + assignments + " WHERE rowid = ?";
+    }
+    auto statement = db_.prepare(sql);
+    int position = 1;
+    for (const auto &[column, value] : pending_)
+        bind(statement.get(), position++, value);
+    if (!appending_)
+        sqlite3_bind_int64(statement.get(), position, *current_);
+    step(statement.get());
+    if (appending_)
+        current_ = sqlite3_last_insert_rowid(db_.get());
+    editing_ = false;
+    pending_.clear();
+}
+
+void TableCursor::remove()
+{
+    editing_ = false;
+    if (!current_)
+        return;
+    ensureWritable();
+    const auto keys = currentKeys();
+    auto statement = db_.prepare("DELETE FROM " + sqlName(table_) + " WHERE rowid = ?");
+    sqlite3_bind_int64(statement.get(), 1, *current_);
+    step(statement.get());
+    // The record after the deleted one becomes current.
+    if (!positionAfter(keys, *current_))
+        current_.reset();
+}
+
+} // namespace vrelmont

@@ -1,0 +1,75 @@
+#pragma once
+// One open table file: the records walked in the order of the selected index, the current record,
+// and the record being edited. Reading uses a read-only connection; the first write reopens the
+// file for writing.
+#include "hostdb/SqliteHandle.h"
+#include "hostdb/Variant.h"
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vrelmont {
+
+class TableCursor {
+public:
+    // Empty, with the reason, when the file is missing or not a table file.
+    static std::unique_ptr<TableCursor> open(const std::string &filePath, std::string &reason);
+
+    std::int64_t recordCount();
+    bool selectIndex(const std::string &keyExpression);
+    bool goTop();
+    bool moveNext();
+    // Positions on the first record whose leading index fields equal `keys`; false when there is none.
+    bool seek(const std::vector<Variant> &keys);
+    Variant value(const std::string &field);
+
+    void append();
+    void setValue(const std::string &field, const Variant &value);
+    void post();
+    void remove();
+
+private:
+    struct Index {
+        std::string name;
+        std::vector<int> columns;
+    };
+
+    TableCursor(SqliteHandle db, std::string table, std::vector<std::string> columns, std::vector<Index> indexes);
+    int columnOf(const std::string &field) const; // -1 when the table has no such field
+    int requireColumn(const std::string &field) const;
+    std::string orderedSelect(const std::string &where) const;
+    bool step(sqlite3_stmt *statement);
+    void bind(sqlite3_stmt *statement, int position, const Variant &value);
+    Variant columnValue(sqlite3_stmt *statement, int column) const;
+    Variant lookUpField(int column);
+    std::vector<Variant> currentKeys();
+    bool positionAfter(const std::vector<Variant> &keys, std::int64_t rowid);
+    void ensureWritable();
+    void dropStatements();
+    [[noreturn]] void fail(const std::string &what) const;
+
+    SqliteHandle db_;
+    bool writable_ = false;
+    std::string table_;
+    std::vector<std::string> columns_;
+    std::vector<Index> indexes_;
+    const Index *index_ = nullptr; // null: stored order
+
+    SqliteStatement walk_;       // all records in index order
+    SqliteStatement continue_;   // records after a given one, in index order
+    std::map<std::size_t, SqliteStatement> seeks_; // by number of key fields
+    std::vector<SqliteStatement> fieldLookups_;   // by column
+    SqliteStatement count_;
+    sqlite3_stmt *active_ = nullptr; // the statement whose row is the current record, if any
+    std::optional<std::int64_t> current_;
+
+    bool editing_ = false;
+    bool appending_ = false;
+    std::map<int, Variant> pending_;
+};
+
+} // namespace vrelmont

@@ -1,0 +1,11 @@
+#pragma once
+#include <string>
+#include <string_view>
+
+namespace vrelmont {
+
+// Lower-cases ASCII and the Latin letters of Central European texts (Latin-1 and Latin Extended-A),
+// so that names can be compared without regard to letter case. Other characters stay as they are.
+std::string FoldCase(std::string_view utf8);
+
+} // namespace vrelmont
