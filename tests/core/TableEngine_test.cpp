@@ -1,0 +1,266 @@
+#include "TempDir.h"
+
+#include "hostdb/EngineError.h"
+#include "hostdb/TBFTable.h"
+#include "hostdb/TableFiles.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <tuple>
+#include <vector>
+
+using namespace vrelmont;
+using vrelmont::test::TempDir;
+
+namespace {
+
+struct Stock {
+    int sklad;
+    int cislo;
+    std::string barCode;
+    std::string popis;
+};
+
+void appendStock(TBFTable &table, const Stock &s)
+{
+    table.AppendRecord();
+    table.SetValue("Sklad", Variant::int32(s.sklad));
+    table.SetValue("Cislo", Variant::int32(s.cislo));
+    table.SetValue("BarCode", Variant::text(s.barCode));
+    table.SetValue("Popis", Variant::text(s.popis));
+    table.PostRecord();
+}
+
+class TableEngine : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        CreateTableFile(TableFilePath(dir.dir(), "SKSEZZAS"), StockItemsTable());
+        TBFTable writer;
+        ASSERT_EQ(writer.OpenTable(Variant::text(dir.dir() + "SKSEZZAS")), 0);
+        for (const auto &s : records)
+            appendStock(writer, s);
+        writer.CloseTable();
+    }
+
+    // The (Sklad, Cislo) pairs of a whole walk in the selected index's order.
+    std::vector<std::pair<int, int>> walk(const std::string &index)
+    {
+        TBFTable table;
+        EXPECT_EQ(table.OpenTable(Variant::text(dir.dir() + "SKSEZZAS")), 0);
+        EXPECT_EQ(table.SetIndex(index), 0);
+        std::vector<std::pair<int, int>> seen;
+        if (table.RecordCount() < 1)
+            return seen;
+        table.GoTop();
+        do
+            seen.emplace_back(table.Value("Sklad").toInt32(), table.Value("Cislo").toInt32());
+        while (table.MoveNext() != kAnswerNoFurtherRecord);
+        return seen;
+    }
+
+    TempDir dir;
+    std::vector<Stock> records{{2, 15, "4006", "b"}, {1, 12, "4006", "a"}, {1, 10, "", "B"},
+                               {1, 11, "", ""},      {1, 12, "10", "a "}, {2, 3, "zz", "Ä"}};
+};
+
+TEST_F(TableEngine, WalksInIndexOrderWithEqualKeysInStoredOrder)
+{
+    using P = std::pair<int, int>;
+    EXPECT_EQ(walk("Sklad+Cislo"), (std::vector<P>{{1, 10}, {1, 11}, {1, 12}, {1, 12}, {2, 3}, {2, 15}}));
+    // Texts byte by byte: the empty text first, digits before letters, upper case before lower case,
+    // and multi-byte UTF-8 after ASCII.
+    EXPECT_EQ(walk("Popis"), (std::vector<P>{{1, 11}, {1, 10}, {1, 12}, {1, 12}, {2, 15}, {2, 3}}));
+    EXPECT_EQ(walk("Sklad+BarCode"), (std::vector<P>{{1, 10}, {1, 11}, {1, 12}, {1, 12}, {2, 15}, {2, 3}}));
+    EXPECT_EQ(walk("Cislo").front(), (P{2, 3}));
+}
+
+TEST_F(TableEngine, AnswersOfTheWalk)
+{
+    TBFTable table;
+    ASSERT_EQ(table.OpenTable(Variant::text(dir.dir() + "SKSEZZAS")), 0);
+    EXPECT_EQ(table.SetIndex("Sklad+Cislo"), 0);
+    EXPECT_EQ(table.RecordCount(), 6);
+    EXPECT_NE(table.GoTop(), 0);
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(table.MoveNext(), 0);
+    EXPECT_EQ(table.MoveNext(), 1);
+    // After the end, the last record stays current.
+    EXPECT_EQ(table.Value("Cislo").toInt32(), 15);
+    EXPECT_EQ(table.Value("Popis").toText(), "b");
+}
+
+TEST_F(TableEngine, IndexSelectionByKeyExpression)
+{
+    TBFTable table;
+    ASSERT_EQ(table.OpenTable(Variant::text(dir.dir() + "SKSEZZAS")), 0);
+    EXPECT_EQ(table.SetIndex("sklad+cislo"), 0) << "field names ignore letter case";
+    EXPECT_NE(table.SetIndex("Cislo+Sklad"), 0) << "the key order matters";
+    EXPECT_NE(table.SetIndex("Sklad"), 0) << "a prefix of an index is not that index";
+    EXPECT_NE(table.SetIndex("Nic"), 0);
+    EXPECT_NE(table.SetIndex(""), 0);
+}
+
+TEST_F(TableEngine, SeekKeyFindsTheFirstEqualRecordAndLeavesOtherTablesAlone)
+{
+    TBFTable walker, cards;
+    ASSERT_EQ(walker.OpenTable(Variant::text(dir.dir() + "SKSEZZAS")), 0);
+    ASSERT_EQ(cards.OpenTable(Variant::text(dir.dir() + "SKSEZZAS")), 0);
+    ASSERT_EQ(walker.SetIndex("Cislo"), 0);
+    ASSERT_EQ(cards.SetIndex("Cislo"), 0);
+    walker.GoTop();
+    EXPECT_EQ(cards.SeekKey(Variant::int32(12)), kAnswerFound);
+    EXPECT_EQ(cards.Value("BarCode").toText(), "4006") << "the first 12 in stored order";
+    EXPECT_EQ(cards.MoveNext(), 0);
+    EXPECT_EQ(cards.Value("BarCode").toText(), "10");
+    EXPECT_NE(cards.SeekKey(Variant::int32(13)), kAnswerFound);
+    EXPECT_NE(cards.SeekKey(Variant::int32(99)), kAnswerFound);
+    EXPECT_EQ(cards.SeekKey(Variant::text("3")), kAnswerFound) << "the key takes the field's type";
+    EXPECT_EQ(walker.Value("Cislo").toInt32(), 3);
+    EXPECT_EQ(walker.MoveNext(), 0);
+    EXPECT_EQ(walker.Value("Cislo").toInt32(), 10);
+}
+
+TEST_F(TableEngine, SeekKeyPairMatchesBothParts)
+{
+    TBFTable table;
+    ASSERT_EQ(table.OpenTable(Variant::text(dir.dir() + "SKSEZZAS")), 0);
+    ASSERT_EQ(table.SetIndex("Sklad+Cislo"), 0);
+    EXPECT_EQ(table.SeekKeyPair(Variant::int32(2), Variant::int32(15)), kAnswerFound);
+    EXPECT_EQ(table.Value("Popis").toText(), "b");
+    EXPECT_NE(table.SeekKeyPair(Variant::int32(2), Variant::int32(12)), kAnswerFound);
+    EXPECT_NE(table.SeekKeyPair(Variant::int32(3), Variant::int32(1)), kAnswerFound);
+}
+
+TEST_F(TableEngine, WritesUpdateAndDeleteTheCurrentRecord)
+{
+    {
+        TBFTable table;
+        ASSERT_EQ(table.OpenTable(Variant::text(dir.dir() + "SKSEZZAS")), 0);
+        ASSERT_EQ(table.SetIndex("Sklad+Cislo"), 0);
+        ASSERT_EQ(table.SeekKeyPair(Variant::int32(1), Variant::int32(11)), kAnswerFound);
+        table.SetValue("Popis", Variant::text("nový popis"));
+        table.PostRecord();
+        EXPECT_EQ(table.Value("Popis").toText(), "nový popis");
+        // The walk goes on after a write from where it stood.
+        EXPECT_EQ(table.MoveNext(), 0);
+        EXPECT_EQ(table.Value("Cislo").toInt32(), 12);
+        table.DeleteRecord();
+        EXPECT_EQ(table.Value("Cislo").toInt32(), 12) << "the next record becomes current";
+        EXPECT_EQ(table.Value("BarCode").toText(), "10");
+        EXPECT_EQ(table.RecordCount(), 5);
+    }
+    TBFTable reader;
+    ASSERT_EQ(reader.OpenTable(Variant::text(dir.dir() + "SKSEZZAS.DAT")), 0) << "the full file name opens too";
+    ASSERT_EQ(reader.SetIndex("Sklad+Cislo"), 0);
+    ASSERT_EQ(reader.SeekKeyPair(Variant::int32(1), Variant::int32(11)), kAnswerFound);
+    EXPECT_EQ(reader.Value("Popis").toText(), "nový popis");
+}
+
+TEST_F(TableEngine, FieldErrorsNameTheFieldAndTheFile)
+{
+    TBFTable table;
+    ASSERT_EQ(table.OpenTable(Variant::text(dir.dir() + "SKSEZZAS")), 0);
+    ASSERT_EQ(table.SetIndex("Cislo"), 0);
+    try {
+        table.Value("Cislo");
+        FAIL() << "no current record before GoTop";
+    } catch (const EngineError &) {
+    }
+    table.GoTop();
+    try {
+        table.Value("Cena");
+        FAIL() << "unknown field";
+    } catch (const EngineError &e) {
+        EXPECT_NE(std::string(e.what()).find("Cena"), std::string::npos);
+        EXPECT_NE(std::string(e.what()).find("SKSEZZAS.DAT"), std::string::npos);
+    }
+}
+
+TEST(TableEngineFiles, MissingCorruptAndForeignFilesFailToOpen)
+{
+    TempDir dir;
+    TBFTable table;
+    EXPECT_NE(table.OpenTable(Variant::text(dir.dir() + "SKSEZZAS")), 0);
+    EXPECT_NE(table.lastOpenError().find("SKSEZZAS.DAT"), std::string::npos);
+    table.CloseTable(); // accepted after a failed open
+    table.CloseTable();
+
+    vrelmont::test::WriteBytes(dir.file("SKKMKART.DAT"), "this is no table at all, just some text");
+    EXPECT_NE(table.OpenTable(Variant::text(dir.dir() + "SKKMKART")), 0);
+
+    CreateTableFile(dir.file("FULL.DAT"), MasterCardsTable());
+    const auto bytes = vrelmont::test::ReadBytes(dir.file("FULL.DAT"));
+    vrelmont::test::WriteBytes(dir.file("CUT.DAT"), bytes.substr(0, 700));
+    if (table.OpenTable(Variant::text(dir.dir() + "CUT")) == 0) {
+        // A truncated file may still open; then reading it is an engine error, never a crash.
+        EXPECT_ANY_THROW({
+            table.SetIndex("Cislo");
+            table.RecordCount();
+        });
+    }
+    std::filesystem::create_directory(dir.path() / "DIR.DAT");
+    EXPECT_NE(table.OpenTable(Variant::text(dir.dir() + "DIR")), 0);
+}
+
+TEST(TableEngineFiles, AnIndexWithAnotherCollationIsNotSelected)
+{
+    TempDir dir;
+    {
+        auto path = dir.file("SKKMKART.DAT");
+        CreateTableFile(path, TableDef{"SKKMKART", {{"Cislo", FieldType::Integer}, {"Popis", FieldType::Text}}, {}});
+        TBFTable writer; // write through the engine so the file is real
+        ASSERT_EQ(writer.OpenTable(Variant::text(path)), 0);
+        writer.AppendRecord();
+        writer.SetValue("Cislo", Variant::int32(1));
+        writer.PostRecord();
+    }
+    sqlite3 *db = nullptr;
+    sqlite3_open(dir.file("SKKMKART.DAT").c_str(), &db);
+    sqlite3_exec(db, "CREATE INDEX p ON SKKMKART(Popis COLLATE NOCASE); CREATE INDEX c ON SKKMKART(Cislo DESC);",
+                 nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    TBFTable table;
+    ASSERT_EQ(table.OpenTable(Variant::text(dir.dir() + "SKKMKART")), 0);
+    EXPECT_NE(table.SetIndex("Popis"), 0);
+    EXPECT_NE(table.SetIndex("Cislo"), 0);
+}
+
+TEST(TableEngineConnection, ConnectsOnTheFirstOperationToTheOneEngine)
+{
+    int created = 0;
+    Engine::setFactory([&] {
+        ++created;
+        return std::make_shared<Engine>();
+    });
+    {
+        TBFTable first, second;
+        EXPECT_FALSE(first.isConnected());
+        first.QueryGuid(kEngineFeatureGuid);
+        second.CloseTable();
+        EXPECT_FALSE(second.isConnected()) << "closing alone does not start the engine";
+        second.QueryGuid(kEngineFeatureGuid);
+        EXPECT_EQ(created, 1);
+    }
+    Engine::setFactory({});
+}
+
+TEST(TableEngineConnection, QueryGuidAndEngineFailures)
+{
+    TBFTable table;
+    EXPECT_FALSE(table.QueryGuid(kEngineFeatureGuid).empty());
+    EXPECT_THROW(table.QueryGuid("{00000000-0000-0000-0000-000000000000}"), EngineError);
+
+    Engine::setFactory([]() -> std::shared_ptr<Engine> { throw EngineError("Třída není registrována."); });
+    TBFTable failing;
+    try {
+        failing.OpenTable(Variant::text("/nowhere/SKSEZZAS"));
+        FAIL();
+    } catch (const EngineError &e) {
+        EXPECT_STREQ(e.what(), "Třída není registrována") << "trailing punctuation dropped";
+    }
+    Engine::setFactory({});
+}
+
+} // namespace

@@ -1,0 +1,101 @@
+#include "hostdb/Cp1250.h"
+#include "hostdb/PathText.h"
+#include "hostdb/TextFold.h"
+#include "hostdb/Variant.h"
+#include "platform/ErrorReportText.h"
+
+#include <gtest/gtest.h>
+#include <iconv.h>
+
+using namespace vrelmont;
+
+namespace {
+
+TEST(Cp1250, EveryAssignedByteAgreesWithTheSystemConverter)
+{
+    iconv_t cd = iconv_open("UTF-8", "CP1250");
+    ASSERT_NE(cd, reinterpret_cast<iconv_t>(-1));
+    for (int b = 0x80; b <= 0xFF; ++b) {
+        char in[1] = {static_cast<char>(b)};
+        char out[8] = {};
+        char *inp = in, *outp = out;
+        size_t inLeft = 1, outLeft = sizeof out;
+        if (iconv(cd, &inp, &inLeft, &outp, &outLeft) == static_cast<size_t>(-1)) {
+            iconv(cd, nullptr, nullptr, nullptr, nullptr);
+            continue; // unassigned in the code page
+        }
+        const std::string utf8(out, outp);
+        EXPECT_EQ(Cp1250ToUtf8(std::string(1, in[0])), utf8) << "byte " << b;
+        EXPECT_EQ(Utf8ToCp1250(utf8), std::string(1, in[0])) << "byte " << b;
+    }
+    iconv_close(cd);
+}
+
+TEST(Cp1250, UnassignedBytesSurviveAndForeignTextIsRefused)
+{
+    const std::string all = [] {
+        std::string s;
+        for (int b = 1; b < 256; ++b)
+            s += static_cast<char>(b);
+        return s;
+    }();
+    EXPECT_EQ(Utf8ToCp1250(Cp1250ToUtf8(all)), all);
+    EXPECT_FALSE(Utf8ToCp1250("用户"));
+    EXPECT_FALSE(Utf8ToCp1250("\xC3")) << "cut UTF-8";
+    EXPECT_FALSE(Utf8ToCp1250("\xC0\xAF")) << "overlong UTF-8";
+    EXPECT_EQ(Utf8ToCp1250("Žluťoučký kůň"), "\x8Elu\x9Do\x75\xE8k\xFD k\xF9\xF2");
+}
+
+TEST(NormalizeDirPath, TrimsControlsAndAppendsOneSeparator)
+{
+    EXPECT_EQ(NormalizeDirPath(""), "");
+    EXPECT_EQ(NormalizeDirPath(" \t\r\n"), "");
+    EXPECT_EQ(NormalizeDirPath("  /money/DATA  "), "/money/DATA/");
+    EXPECT_EQ(NormalizeDirPath("/money/DATA/"), "/money/DATA/");
+    EXPECT_EQ(NormalizeDirPath("\x01/a b\x1F"), "/a b/");
+    EXPECT_EQ(NormalizeDirPath("/"), "/");
+    EXPECT_EQ(NormalizeDirPath("\xC2\xA0x"), "\xC2\xA0x/") << "bytes above 32 are not blanks";
+}
+
+TEST(FoldCase, CzechLettersFold)
+{
+    EXPECT_EQ(FoldCase("ÚDAJE O FIRMĚ"), FoldCase("Údaje o firmě"));
+    EXPECT_EQ(FoldCase("ŽŠČŘĎŤŇŮĹĽ"), "žščřďťňůĺľ");
+    EXPECT_EQ(FoldCase("×÷ß"), "×÷ß");
+}
+
+TEST(VariantConversions, BetweenKinds)
+{
+    EXPECT_EQ(Variant::text(" 42 ").toInt32(), 42);
+    EXPECT_EQ(Variant::text("-7").toInt32(), -7);
+    EXPECT_EQ(Variant::text("2,5").toDouble(), 2.5);
+    EXPECT_EQ(Variant::real(2.5).toInt32(), 2) << "banker's rounding";
+    EXPECT_EQ(Variant::real(3.5).toInt32(), 4);
+    EXPECT_EQ(Variant::int32(-12).toText(), "-12");
+    EXPECT_EQ(Variant().toText(), "");
+    EXPECT_EQ(Variant().toInt32(), 0);
+    EXPECT_TRUE(Variant::text("True").toBoolean());
+    EXPECT_FALSE(Variant::text("0").toBoolean());
+    EXPECT_EQ(Variant::boolean(true).toInt32(), -1);
+    EXPECT_EQ(Variant::date(1).toText(), "1899-12-31");
+    EXPECT_EQ(Variant::date(45000.5).toText(), "2023-03-15 12:00:00");
+    EXPECT_DOUBLE_EQ(Variant::text("2023-03-15 12:00:00").toDouble(), 45000.5);
+    EXPECT_THROW(Variant::text("abc").toInt32(), VariantConversionError);
+    EXPECT_THROW(Variant::text("").toInt32(), VariantConversionError);
+    EXPECT_THROW(Variant::real(1e12).toInt32(), VariantConversionError);
+    EXPECT_THROW(Variant::text("maybe").toBoolean(), VariantConversionError);
+    EXPECT_THROW(Variant::text("x1").toDouble(), VariantConversionError);
+}
+
+TEST(ErrorReportText, FullStopRule)
+{
+    EXPECT_EQ(ErrorReportText(""), "");
+    EXPECT_EQ(ErrorReportText("Chyba"), "Chyba.");
+    EXPECT_EQ(ErrorReportText("Chyba."), "Chyba.");
+    for (const char *ending : {"Chyba ", "Chyba!", "Chyba,", "(Chyba)", "Chyba-"})
+        EXPECT_EQ(ErrorReportText(ending), ending);
+    EXPECT_EQ(ErrorReportText("soubor /x/a.txt"), "soubor /x/a.txt.");
+    EXPECT_EQ(ErrorReportText("zápis selhal: č"), "zápis selhal: č.") << "UTF-8 letters sort after the full stop";
+}
+
+} // namespace
