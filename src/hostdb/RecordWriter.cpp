@@ -33,7 +33,10 @@ RecordWriter::RecordWriter(const std::string &filePath, const TableDef &table, M
     // A reader (the program, say) may hold the file for a moment.
     sqlite3_busy_timeout(db_.get(), 5000);
     if (mode_ == Mode::Bulk) {
-        db_.exec("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF;");
+        // With no journal and one transaction, the sync setting only decides whether the commit
+        // reaches the disk (one sync per file): NORMAL costs nothing measurable and keeps a finished
+        // build from being lost in a power cut after it was reported done.
+        db_.exec("PRAGMA journal_mode=OFF; PRAGMA synchronous=NORMAL");
         SqliteStatement indexes = db_.prepare(
             "SELECT name, sql FROM sqlite_master WHERE type = 'index' AND sql IS NOT NULL AND tbl_name = ?");
         sqlite3_bind_text(indexes.get(), 1, table_.name.c_str(), -1, SQLITE_TRANSIENT);
@@ -53,14 +56,15 @@ RecordWriter::RecordWriter(const std::string &filePath, const TableDef &table, M
     }
     sqlite3_stmt *statement = nullptr;
     if (sqlite3_prepare_v2(db_.get(), insertSql(table_).c_str(), -1, &statement, nullptr) != SQLITE_OK)
-        db_.fail("Not a table file of " + table_.name + ":");
+        db_.fail("Cannot write table " + table_.name + " to");
     insert_ = SqliteStatement(statement);
 }
 
 RecordWriter::~RecordWriter()
 {
     insert_ = SqliteStatement();
-    if (open_)
+    // Without a journal there is nothing to roll back with: a bulk build is thrown away whole.
+    if (open_ && mode_ == Mode::Safe)
         sqlite3_exec(db_.get(), "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
@@ -104,9 +108,6 @@ void RecordWriter::commit()
     insert_ = SqliteStatement();
     for (const auto &sql : droppedIndexSql_)
         db_.exec(sql);
-    // The bulk build skipped every sync while appending; the commit itself is made durable.
-    if (mode_ == Mode::Bulk)
-        db_.exec("PRAGMA synchronous=NORMAL");
     db_.exec("COMMIT");
     open_ = false;
 }

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <limits>
+#include <utility>
 #include <strings.h>
 
 namespace vrelmont {
@@ -242,6 +243,7 @@ bool TableCursor::goTop()
         sqlite3_reset(active_);
     sqlite3_reset(walk_.get());
     active_ = nullptr;
+    seeking_ = false;
     if (!step(walk_.get())) {
         current_.reset();
         return false;
@@ -259,7 +261,8 @@ bool TableCursor::moveNext()
     if (!step(active_)) {
         sqlite3_reset(active_);
         active_ = nullptr; // the last record stays current
-        return false;
+        // A seek reads only the records equal to its key; the walk goes on past them.
+        return std::exchange(seeking_, false) && positionAfter(currentKeys(), *current_);
     }
     current_ = sqlite3_column_int64(active_, 0);
     return true;
@@ -291,6 +294,7 @@ bool TableCursor::positionAfter(const std::vector<Variant> &keys, std::int64_t r
     if (!step(continue_.get()))
         return false;
     active_ = continue_.get();
+    seeking_ = false;
     current_ = sqlite3_column_int64(active_, 0);
     return true;
 }
@@ -302,29 +306,22 @@ bool TableCursor::seek(const std::vector<Variant> &keys)
         return false;
     auto &statement = seeks_[keys.size()];
     if (!statement) {
-        std::string fields, places, equal;
-        for (std::size_t i = 0; i < keys.size(); ++i) {
-            const auto field = sqlName(columns_[index_->columns[i]]);
-            const auto place = "?" + std::to_string(i + 1);
-            fields += (i ? ", " : "") + field;
-            places += (i ? ", " : "") + place;
-            equal += (i ? " AND " : "") + field + " = " + place;
-        }
-        auto sql = orderedSelect("(" + fields + ") >= (" + places + ")");
-        sql.insert(sql.find(" FROM "), ", (" + equal + ")");
-        statement = db_.prepare(sql);
+        std::string equal;
+        for (std::size_t i = 0; i < keys.size(); ++i)
+            equal += (i ? " AND " : "") + sqlName(columns_[index_->columns[i]]) + " = ?" + std::to_string(i + 1);
+        statement = db_.prepare(orderedSelect(equal));
     }
     if (active_ == statement.get())
         active_ = nullptr;
     sqlite3_reset(statement.get());
     for (std::size_t i = 0; i < keys.size(); ++i)
         bind(statement.get(), static_cast<int>(i + 1), keys[i]);
-    const int flag = 1 + static_cast<int>(index_->columns.size());
-    if (!step(statement.get()) || sqlite3_column_int(statement.get(), flag) != 1)
+    if (!step(statement.get()))
         return false;
     if (active_)
         sqlite3_reset(active_);
     active_ = statement.get();
+    seeking_ = true;
     current_ = sqlite3_column_int64(active_, 0);
     return true;
 }

@@ -65,6 +65,7 @@ private:
     std::vector<SqliteStatement> fieldLookups_;   // by column
     SqliteStatement count_;
     sqlite3_stmt *active_ = nullptr; // the statement whose row is the current record, if any
+    bool seeking_ = false;           // active_ holds only the records equal to a seek key
     std::optional<std::int64_t> current_;
 
     bool editing_ = false;

@@ -1,0 +1,85 @@
+#!/usr/bin/env bash
+# Speed and memory of the check run.
+#
+# For 100,000 and 1,000,000 stock items (5 warehouses; a fifth as many master cards) this generates
+# an agenda, runs `vrelmont-cli check --checks all` on it, and has the sqlite3 shell find the same
+# findings with window functions (LAG over the same index order, check-findings.sql) on copies of the
+# same tables. It makes sure that both found the same lines, then prints the best of a few runs of
+# each, their ratio and the peak memory of the check run.
+#
+# Targets: the check run takes at most half the time of the SQL; its peak memory does not grow with
+# the table. The exit status is 1 when a target is missed or the findings differ.
+#
+# Usage: bench/check-speed.sh [PATH_TO_VRELMONT_CLI]   (default: build/vrelmont-cli)
+#        RUNS=5 bench/check-speed.sh ...                (runs per measurement, default 3)
+set -euo pipefail
+
+here=$(cd "$(dirname "$0")" && pwd)
+cli=${1:-$here/../build/vrelmont-cli}
+runs=${RUNS:-3}
+sql_file=$here/check-findings.sql
+for tool in "$cli" sqlite3 /usr/bin/time; do
+    command -v "$tool" >/dev/null || { echo "check-speed: $tool not found" >&2; exit 2; }
+done
+cli=$(cd "$(dirname "$cli")" && pwd)/$(basename "$cli")
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/vrelmont-bench.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+export LC_ALL=C
+
+# Runs a command $runs times; sets best (seconds) and peak (KiB, the largest of the runs).
+measure() {
+    best='' peak=0
+    for ((i = 0; i < runs; i++)); do
+        /usr/bin/time -f '%e %M' -o "$work/time" "$@"
+        read -r seconds kib <"$work/time"
+        if [[ -z $best ]] || awk "BEGIN { exit !($seconds < $best) }"; then best=$seconds; fi
+        ((kib > peak)) && peak=$kib
+    done
+}
+
+failed=0
+declare -A check_peak
+printf '%-12s %-8s %10s %10s %7s %14s %9s\n' 'stock items' cards 'check run' 'SQL (LAG)' ratio 'check peak' findings
+for stock in 100000 1000000; do
+    cards=$((stock / 5))
+    agenda=$work/AGENDA.$stock
+    "$cli" generate "$agenda" --cards "$cards" --stock "$stock" --warehouses 5 >/dev/null
+    copy=$work/sql-$stock
+    mkdir "$copy"
+    cp "$agenda"/SKSEZZAS.DAT "$agenda"/SKKMKART.DAT "$copy"/
+    cat "$agenda"/*.DAT "$copy"/*.DAT >/dev/null # both start from a warm file cache
+
+    measure sh -c '"$0" check "$1" --checks all >"$2"' "$cli" "$agenda" "$work/check.txt"
+    check_time=$best
+    check_peak[$stock]=$peak
+    measure sh -c 'sqlite3 -bail :memory: "ATTACH '\''$0/SKSEZZAS.DAT'\'' AS s" "ATTACH '\''$0/SKKMKART.DAT'\'' AS k" \
+        ".read $1" >"$2"' "$copy" "$sql_file" "$work/sql.txt"
+    sql_time=$best
+
+    grep -E '^(Nalezena|Ke skladové)' "$work/check.txt" | sort >"$work/check.sorted"
+    sort "$work/sql.txt" >"$work/sql.sorted"
+    findings=$(wc -l <"$work/check.sorted")
+    if ! cmp -s "$work/check.sorted" "$work/sql.sorted"; then
+        echo "check-speed: the check run and the SQL found different lines for $stock stock items:" >&2
+        diff "$work/check.sorted" "$work/sql.sorted" | head -20 >&2
+        failed=1
+    fi
+    ratio=$(awk "BEGIN { printf \"%.2f\", $check_time / $sql_time }")
+    printf '%-12s %-8s %8.2f s %8.2f s %7s %10.1f MiB %9s\n' "$stock" "$cards" "$check_time" "$sql_time" "$ratio" \
+        "$(awk "BEGIN { print ${check_peak[$stock]} / 1024 }")" "$findings"
+    if awk "BEGIN { exit !($ratio > 0.5) }"; then
+        echo "  target missed: the check run takes more than half the time of the SQL"
+        failed=1
+    fi
+    rm -rf "$agenda" "$copy"
+done
+
+small=${check_peak[100000]} large=${check_peak[1000000]}
+growth=$(awk "BEGIN { printf \"%.0f\", ($large - $small) * 100 / $small }")
+echo "peak memory of the check run: $((small / 1024)) MiB at 100,000 and $((large / 1024)) MiB at 1,000,000 stock items (${growth}% more)"
+if ((large * 4 > small * 5)); then
+    echo "  target missed: the peak memory grows with the table"
+    failed=1
+fi
+exit "$failed"
