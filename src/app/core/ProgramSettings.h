@@ -1,0 +1,35 @@
+#pragma once
+// The program's own settings file Vrelmont.ini: the DATA directory and the fifteen check choices.
+#include <array>
+#include <string>
+
+namespace vrelmont {
+
+inline constexpr int kCheckCount = 15;
+using CheckChoices = std::array<bool, kCheckCount>; // [N - 1] belongs to CheckBoxN and key CheckNN
+
+// Ticked when the file says nothing usable: 1 to 5, 14 and 15.
+inline constexpr CheckChoices kDefaultCheckChoices = {true,  true,  true,  true,  true,  false, false, false,
+                                                      false, false, false, false, false, true,  true};
+
+struct ProgramSettings {
+    std::string moneyDataRoot; // PATH/MoneyDataRoot as stored, empty when missing
+    CheckChoices checks = kDefaultCheckChoices;
+};
+
+// "Check01" .. "Check15".
+std::string CheckKeyName(int checkBoxNumber);
+
+// A missing file or key gives the defaults; a check value that is no number gives its default.
+ProgramSettings LoadProgramSettings(const std::string &settingsFilePath);
+
+// Writes the sixteen keys one by one, each by itself, keeping every other line of the file; a new file
+// gets PATH before SETTING. Throws IniWriteError ("Unable to write to <path>") at the first key that fails.
+void SaveProgramSettings(const std::string &settingsFilePath, const std::string &dataRootPath,
+                         const CheckChoices &checks);
+
+// Where the settings file lives: beside the program when that directory already holds Vrelmont.ini or
+// can be written; otherwise in the user's configuration directory (an installed program).
+std::string ChooseSettingsFilePath(const std::string &programDir, const std::string &userConfigDir);
+
+} // namespace vrelmont
