@@ -1,0 +1,35 @@
+#pragma once
+// The application's help: the HTML document Vrelmont.html, opened in the user's browser at the
+// anchor of a topic ("#topic-1" for context number 1).
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+class QUrl;
+class QWidget;
+
+namespace vrelmont::ui {
+
+inline constexpr const char *kHelpDocumentName = "Vrelmont.html";
+
+// Where the document is looked for, in this order: beside the program, then the installed data
+// directory (<prefix>/share/vrelmont beside <prefix>/bin).
+QStringList HelpDocumentCandidates();
+
+// The URL of a topic in the document at `documentPath`.
+QUrl HelpTopicUrl(const QString &documentPath, int topic);
+
+// Opens the help at `topic`. A missing document, or a browser that cannot be started, is told in
+// a message box naming the places looked at.
+void OpenHelpTopic(QWidget *parent, int topic);
+
+namespace testing {
+// Replaces the whole opener (windows' help buttons call it with their topic); empty restores.
+void SetHelpTopicOpener(std::function<void(QWidget *parent, int topic)> opener);
+// Replaces the browser start; answers whether it worked. Empty restores.
+void SetUrlOpener(std::function<bool(const QUrl &)> opener);
+// Replaces the places looked at; empty restores.
+void SetHelpDocumentCandidates(const QStringList &candidates);
+} // namespace testing
+
+} // namespace vrelmont::ui

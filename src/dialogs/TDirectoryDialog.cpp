@@ -1,0 +1,21 @@
+#include "dialogs/TDirectoryDialog.h"
+
+#include "dialogs/Modal.h"
+#include "dialogs/TFormDirDialog.h"
+
+namespace vrelmont::ui {
+
+bool TDirectoryDialog::RunDialog()
+{
+    TFormDirDialog form(owner_);
+    form.setWindowTitle(TitleDialog);
+    form.SetHelpContext(HelpContext);
+    form.ApplyLayout(FileListVisible, HelpContext != 0);
+    form.SetDirectory(DirectoryName); // failures leave it at the process's current directory
+    form.CenterOnScreen();
+    const bool accepted = ExecModal(&form) == QDialog::Accepted;
+    DirectoryName = form.Directory();
+    return accepted;
+}
+
+} // namespace vrelmont::ui

@@ -1,0 +1,105 @@
+#include "location/AgendaListing.h"
+
+#include "hostdb/PathText.h"
+#include "hostdb/TS3IniFile.h"
+#include "hostdb/TextFold.h"
+#include "location/AgendaPattern.h"
+
+#include <filesystem>
+#include <system_error>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace vrelmont {
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path Utf8Path(const std::string &text)
+{
+    return fs::path(std::u8string(text.begin(), text.end()));
+}
+
+std::string Utf8Text(const fs::path &path)
+{
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+bool IsHiddenEntry(const fs::directory_entry &entry, const std::string &name)
+{
+#ifdef _WIN32
+    (void)name;
+    const DWORD attributes = GetFileAttributesW(entry.path().c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0;
+#else
+    (void)entry;
+    return !name.empty() && name.front() == '.';
+#endif
+}
+
+bool IsDirectoryOrFile(const fs::directory_entry &entry)
+{
+    std::error_code error;
+    if (entry.is_directory(error))
+        return true;
+    return entry.is_regular_file(error);
+}
+
+} // namespace
+
+std::vector<std::string> ListAgendaDirs(const std::string &dataRoot)
+{
+    std::vector<std::string> paths;
+    std::error_code error;
+    const fs::path root = dataRoot.empty() ? fs::path(".") : Utf8Path(dataRoot);
+    fs::directory_iterator it(root, fs::directory_options::skip_permission_denied, error);
+    for (; !error && it != fs::directory_iterator(); it.increment(error)) {
+        const std::string name = Utf8Text(it->path().filename());
+        if (!MatchesAgendaPattern(name) || IsHiddenEntry(*it, name) || !IsDirectoryOrFile(*it))
+            continue;
+        paths.push_back(NormalizeDirPath(dataRoot + name));
+    }
+    return paths;
+}
+
+std::optional<std::size_t> FindPreselectedRow(const std::vector<std::string> &paths,
+                                              const std::string &currentAgendaPath)
+{
+    if (currentAgendaPath.empty())
+        return std::nullopt;
+    // On a case-sensitive file system two entries may differ in case only; the exact one is the agenda.
+    for (std::size_t row = 0; row < paths.size(); ++row) {
+        if (paths[row] == currentAgendaPath)
+            return row;
+    }
+    std::optional<std::size_t> found;
+    const std::string current = FoldCase(currentAgendaPath);
+    for (std::size_t row = 0; row < paths.size(); ++row) {
+        if (FoldCase(paths[row]) == current)
+            found = row;
+    }
+    return found;
+}
+
+std::string ReadAgendaName(const std::string &agendaDir)
+{
+    TS3IniFile settings(agendaDir + "AGENDA.INI");
+    return settings.GetText("Údaje o firmě", "Název-obchodní", "");
+}
+
+AgendaListing ListAgendas(const std::string &dataRoot, const std::string &currentAgendaPath)
+{
+    AgendaListing listing;
+    listing.paths = ListAgendaDirs(dataRoot);
+    listing.names.reserve(listing.paths.size());
+    for (const auto &path : listing.paths)
+        listing.names.push_back(ReadAgendaName(path));
+    listing.preselectedRow = FindPreselectedRow(listing.paths, currentAgendaPath);
+    return listing;
+}
+
+} // namespace vrelmont

@@ -1,0 +1,304 @@
+#include "dialogs/HelpViewer.h"
+#include "dialogs/Modal.h"
+#include "dialogs/TFormDirDialog.h"
+#include "hostdb/Engine.h"
+#include "hostdb/EngineError.h"
+#include "hostdb/IniFile.h"
+#include "hostdb/TBFTable.h"
+#include "location/CurrentAgenda.h"
+#include "location/ui/TfrmGetAgenda.h"
+#include "location/ui/TfrmInit.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QDir>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace vrelmont;
+using namespace vrelmont::ui;
+namespace seam = vrelmont::ui::testing;
+
+namespace {
+
+const QString kEngineMessageStart =
+    QStringLiteral("Při pokusu o přístup na databázový objekt Money došlo k následující chybě:\r\r");
+const QString kEngineMessageEnd =
+    QStringLiteral("\r\rPravděpodobně používáte starší verzi knihovny mon2kdbe.dll a bude nutné provést její "
+                   "inovaci. Kontaktujte prosím technickou podporu na adrese podpora@vrelmont.cz");
+
+// An engine from before the program's interface: it answers no GUID.
+class OldEngine : public Engine {
+public:
+    std::string queryGuid(const std::string &guid) const override
+    {
+        throw EngineError("Rozhraní " + guid + " není podporováno");
+    }
+};
+
+void PressKey(QWidget *target, int key)
+{
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &press);
+}
+
+QStringList TabOrder(QWidget *window)
+{
+    QStringList names;
+    for (QWidget *w = window->nextInFocusChain(); w != window; w = w->nextInFocusChain()) {
+        if ((w->focusPolicy() & Qt::TabFocus) && !w->objectName().isEmpty() && !w->objectName().startsWith("qt_"))
+            names << w->objectName();
+    }
+    return names;
+}
+
+class TfrmInitTest : public ::testing::Test {
+protected:
+    TfrmInitTest()
+    {
+        root = QDir(tmp.path()).canonicalPath();
+        QDir(root).mkpath("DATA/AGENDA.001");
+        IniFile((root + "/DATA/AGENDA.001/AGENDA.INI").toStdString()).PutText("Údaje o firmě", "Název-obchodní",
+                                                                               "Alfa s.r.o.");
+        seam::RecordMessageBoxes(true);
+        QObject::connect(&window, &TfrmInit::programEndRequested, [this] { ++endRequests; });
+    }
+    ~TfrmInitTest() override
+    {
+        seam::ClearModalHandlers();
+        seam::RecordMessageBoxes(false);
+        seam::SetHelpTopicOpener({});
+        Engine::setFactory({});
+        AgendaTablePath.clear();
+        AgendaName.clear();
+        DataRootPath.clear();
+    }
+
+    // Answers the agenda window: choose the first row, or leave with "Zpět".
+    void NextAgendaWindow(bool choose, bool *shown = nullptr)
+    {
+        seam::PushModalHandler([=](QDialog *dialog) {
+            auto *w = static_cast<TfrmGetAgenda *>(dialog);
+            if (shown)
+                *shown = true;
+            if (choose && w->ListBox1->count() > 0) {
+                w->ListBox1->setCurrentRow(0);
+                w->Button2->click();
+            } else {
+                w->Button3->click();
+            }
+            return w->result();
+        });
+    }
+
+    void ExpectEngineBox(const QString &errorText)
+    {
+        const auto boxes = seam::TakeRecordedBoxes();
+        ASSERT_EQ(boxes.size(), 1);
+        EXPECT_EQ(boxes[0].title, "Error");
+        EXPECT_EQ(boxes[0].icon, BoxIcon::Error);
+        EXPECT_EQ(boxes[0].text, kEngineMessageStart + errorText + kEngineMessageEnd);
+    }
+
+    QTemporaryDir tmp;
+    QString root;
+    TBFTable BFTable1;
+    TfrmGetAgenda agendaWindow;
+    TfrmInit window{BFTable1};
+    int endRequests = 0;
+};
+
+TEST_F(TfrmInitTest, ControlsCaptionsAndFocusOrder)
+{
+    window.SetProgramVersion("1.10");
+    EXPECT_EQ(window.windowTitle(), "Nastavení cesty k Money");
+    EXPECT_EQ(window.size(), QSize(403, 160));
+    EXPECT_TRUE(window.windowFlags() & Qt::WindowMinimizeButtonHint);
+    EXPECT_TRUE(window.windowFlags() & Qt::WindowCloseButtonHint);
+    EXPECT_FALSE(window.windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_NE(window.minimumSize(), window.maximumSize()) << "the border can be resized";
+
+    EXPECT_EQ(window.Bevel1->geometry(), QRect(8, 12, 377, 23));
+    EXPECT_EQ(window.Bevel1->frameShadow(), QFrame::Raised);
+    EXPECT_EQ(window.Label1->text(), "Vrelmont v Money S3");
+    EXPECT_EQ(window.Label1->geometry(), QRect(10, 16, 287, 15));
+    EXPECT_TRUE(window.Label1->font().bold());
+    EXPECT_EQ(window.lblInfoVerze->text(), "Verze 1.10");
+    EXPECT_EQ(window.lblInfoVerze->geometry(), QRect(299, 16, 83, 15));
+    EXPECT_TRUE(window.lblInfoVerze->font().bold());
+    EXPECT_EQ(window.Label2->text(), "Cesta k adresáři DATA:");
+    EXPECT_EQ(window.Label2->pos(), QPoint(8, 48));
+    EXPECT_EQ(window.Edit1->geometry(), QRect(8, 64, 353, 21));
+    EXPECT_EQ(window.Button3->geometry(), QRect(360, 64, 25, 21));
+    EXPECT_EQ(window.Button4->text(), "Nápověda");
+    EXPECT_EQ(window.Button4->geometry(), QRect(8, 112, 75, 25));
+    EXPECT_EQ(window.Button2->text(), "Konec");
+    EXPECT_EQ(window.Button2->geometry(), QRect(230, 112, 75, 25));
+    EXPECT_EQ(window.Button1->text(), "Další >>>");
+    EXPECT_EQ(window.Button1->geometry(), QRect(312, 112, 75, 25));
+    EXPECT_TRUE(window.Button1->isDefault());
+    for (QLabel *label : {window.Label1, window.lblInfoVerze}) {
+        EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->width()) << "not clipped";
+    }
+    EXPECT_EQ(TabOrder(&window), (QStringList{"Edit1", "Button1", "Button2", "Button3", "Button4"}));
+}
+
+TEST_F(TfrmInitTest, LockedPathUnlocksFirstAndBrowsesOnTheSecondPress)
+{
+    window.Edit1->setText("C:\\Money\\DATA\\");
+    window.SetPathLocked(true);
+    EXPECT_FALSE(window.Edit1->isEnabled());
+    EXPECT_EQ(window.Button3->text(), "<>");
+
+    bool dialogShown = false;
+    seam::PushModalHandler([&](QDialog *dialog) {
+        dialogShown = true;
+        auto *form = static_cast<TFormDirDialog *>(dialog);
+        EXPECT_FALSE(form->FileListBox->isVisible());
+        EXPECT_FALSE(form->BBHelp->isVisible());
+        form->SetDirectory(root + "/DATA");
+        form->BBOk->click();
+        return form->result();
+    });
+    window.Button3->click();
+    EXPECT_FALSE(dialogShown) << "the first press only unlocks";
+    EXPECT_TRUE(window.Edit1->isEnabled());
+    EXPECT_EQ(window.Button3->text(), "...");
+    EXPECT_EQ(window.Edit1->text(), "C:\\Money\\DATA\\");
+
+    window.Button3->click();
+    EXPECT_TRUE(dialogShown);
+    EXPECT_EQ(window.Edit1->text(), root + "/DATA") << "the whole text replaced, no separator added";
+    EXPECT_FALSE(window.IsPathLocked());
+}
+
+TEST_F(TfrmInitTest, CancelledBrowsingKeepsThePathAndTheNextShowingStartsWhereItEnded)
+{
+    window.DirectoryDialog1.DirectoryName = root + "/DATA";
+    window.Edit1->setText("typed by hand");
+    QString secondStart;
+    seam::PushModalHandler([&](QDialog *dialog) {
+        auto *form = static_cast<TFormDirDialog *>(dialog);
+        form->SetDirectory(root + "/DATA/AGENDA.001");
+        form->BBCancel->click();
+        return form->result();
+    });
+    seam::PushModalHandler([&](QDialog *dialog) {
+        secondStart = static_cast<TFormDirDialog *>(dialog)->Directory();
+        return int(QDialog::Rejected);
+    });
+    window.Button3->click();
+    EXPECT_EQ(window.Edit1->text(), "typed by hand");
+    window.Button3->click();
+    EXPECT_EQ(secondStart, root + "/DATA/AGENDA.001") << "the path field is not handed to the dialog";
+}
+
+TEST_F(TfrmInitTest, KonecAndEscapeEndTheProgramTheCloseBoxCancels)
+{
+    seam::PushModalHandler([&](QDialog *dialog) {
+        window.Button2->click();
+        return dialog->result();
+    });
+    EXPECT_EQ(ExecModal(&window), QDialog::Rejected);
+    EXPECT_EQ(endRequests, 1);
+    EXPECT_TRUE(window.ProgramEndRequested());
+
+    seam::PushModalHandler([&](QDialog *dialog) {
+        PressKey(window.Edit1, Qt::Key_Escape);
+        return dialog->result();
+    });
+    EXPECT_EQ(ExecModal(&window), QDialog::Rejected);
+    EXPECT_EQ(endRequests, 2);
+
+    TfrmInit other(BFTable1);
+    int otherEnds = 0;
+    QObject::connect(&other, &TfrmInit::programEndRequested, [&] { ++otherEnds; });
+    seam::PushModalHandler([&](QDialog *dialog) {
+        dialog->close();
+        return dialog->result();
+    });
+    EXPECT_EQ(ExecModal(&other), QDialog::Rejected);
+    EXPECT_EQ(otherEnds, 0);
+    EXPECT_FALSE(other.ProgramEndRequested());
+    EXPECT_TRUE(seam::TakeRecordedBoxes().isEmpty());
+}
+
+TEST_F(TfrmInitTest, EngineThatCannotStartShowsTheBoxOnEveryPressAndNoAgendaWindow)
+{
+    Engine::setFactory([]() -> std::shared_ptr<Engine> { throw EngineError("Třída není registrována"); });
+    window.Edit1->setText(root + "/DATA");
+    bool agendaWindowShown = false;
+    NextAgendaWindow(true, &agendaWindowShown);
+    for (int press = 0; press < 2; ++press) {
+        window.Button1->click();
+        ExpectEngineBox("Třída není registrována");
+    }
+    EXPECT_FALSE(agendaWindowShown);
+    EXPECT_NE(window.result(), QDialog::Accepted);
+    EXPECT_EQ(window.Edit1->text(), root + "/DATA");
+    EXPECT_TRUE(AgendaTablePath.empty());
+    EXPECT_TRUE(DataRootPath.empty());
+}
+
+TEST_F(TfrmInitTest, EngineThatDoesNotKnowTheInterfaceShowsItsMessage)
+{
+    Engine::setFactory([] { return std::make_shared<OldEngine>(); });
+    window.Button1->click();
+    ExpectEngineBox("Rozhraní {5B1E7C40-2D93-4F6A-9E18-C7A24D06B3F1} není podporováno");
+}
+
+TEST_F(TfrmInitTest, NextWithBlanksAroundThePathChoosesAnAgendaAndEndsWithOk)
+{
+    window.Edit1->setText("  " + root + "/DATA \t");
+    seam::PushModalHandler([&](QDialog *dialog) {
+        PressKey(window.Edit1, Qt::Key_Return); // Enter presses "Další >>>"
+        return dialog->result();
+    });
+    NextAgendaWindow(true); // handlers are taken in order: this one answers the nested agenda window
+    EXPECT_EQ(ExecModal(&window), QDialog::Accepted);
+    EXPECT_EQ(QString::fromStdString(DataRootPath), root + "/DATA/");
+    EXPECT_EQ(QString::fromStdString(AgendaTablePath), root + "/DATA/AGENDA.001/");
+    EXPECT_EQ(AgendaName, "Alfa s.r.o.");
+    EXPECT_TRUE(BFTable1.isConnected()) << "the engine test connected the main table";
+    EXPECT_TRUE(seam::TakeRecordedBoxes().isEmpty());
+}
+
+TEST_F(TfrmInitTest, ZpetInTheAgendaWindowComesBackWithThePathAsItWas)
+{
+    window.Edit1->setText(root + "/DATA");
+    bool shown = false;
+    NextAgendaWindow(false, &shown);
+    window.Button1->click();
+    EXPECT_TRUE(shown);
+    EXPECT_NE(window.result(), QDialog::Accepted);
+    EXPECT_EQ(window.Edit1->text(), root + "/DATA");
+    EXPECT_TRUE(window.Edit1->isEnabled());
+    EXPECT_TRUE(DataRootPath.empty());
+}
+
+TEST_F(TfrmInitTest, ListingErrorIsReportedAndTheWindowStays)
+{
+    // The main table is connected already; the engine object is then lost, so a settings table
+    // (which attaches on its own) cannot reach it.
+    BFTable1.QueryGuid(kEngineFeatureGuid);
+    Engine::setFactory([]() -> std::shared_ptr<Engine> { throw EngineError("Server neodpovídá"); });
+    QFile(root + "/DATA/AGENDA.001/AGENDA.DAT").open(QIODevice::WriteOnly);
+    window.Edit1->setText(root + "/DATA");
+    bool shown = false;
+    NextAgendaWindow(true, &shown);
+    window.Button1->click();
+    EXPECT_FALSE(shown);
+    const auto boxes = seam::TakeRecordedBoxes();
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_EQ(boxes[0].title, "Vrelmont");
+    EXPECT_EQ(boxes[0].text, "Server neodpovídá.");
+    EXPECT_NE(window.result(), QDialog::Accepted);
+}
+
+} // namespace
