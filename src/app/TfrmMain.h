@@ -1,0 +1,103 @@
+#pragma once
+// The main window: the notice, the fifteen check boxes, the report box, the gauge and the commands.
+// It is the host of a check run: the run writes into its report box and moves its gauge.
+#include "checks/RunHost.h"
+#include "dialogs/Modal.h"
+#include "hostdb/TBFTable.h"
+
+#include <QWidget>
+#include <array>
+
+class QCheckBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+
+namespace vrelmont::ui {
+
+class TGauge;
+class TReportBox;
+
+// The width a push button needs to show its caption unclipped with the style's margins.
+int CaptionWidth(const QPushButton *button);
+
+class TfrmMain : public QWidget, public RunHost {
+    Q_OBJECT
+public:
+    explicit TfrmMain(QWidget *parent = nullptr);
+    ~TfrmMain() override;
+
+    // The check box with the number `number` (1..15) in its name.
+    QCheckBox *checkBox(int number) const;
+    bool isRunning() const { return runInProgress_; }
+    bool isClosePending() const { return closePending_; }
+
+    // RunHost
+    void ReportLine(const std::string &text) override;
+    void ProcessEvents() override;
+    void SetRunState(bool running) override;
+    bool IsChecked(int checkBoxNumber) override;
+    void ShowMessage(const std::string &text) override;
+    std::string TodayShortDate() override;
+    void FocusReport() override;
+    Gauge &gauge() override;
+
+    QFrame *Shape4 = nullptr;
+    QFrame *Bevel1 = nullptr;
+    QLabel *Image1 = nullptr;
+    QFrame *Bevel2 = nullptr;
+    QLabel *Label2 = nullptr;
+    QGroupBox *GroupBox1 = nullptr;
+    QCheckBox *CheckBox1 = nullptr;
+    QCheckBox *CheckBox2 = nullptr;
+    QCheckBox *CheckBox3 = nullptr;
+    QCheckBox *CheckBox4 = nullptr;
+    QCheckBox *CheckBox5 = nullptr;
+    QCheckBox *CheckBox6 = nullptr;
+    QCheckBox *CheckBox7 = nullptr;
+    QCheckBox *CheckBox8 = nullptr;
+    QCheckBox *CheckBox9 = nullptr;
+    QCheckBox *CheckBox10 = nullptr;
+    QCheckBox *CheckBox11 = nullptr;
+    QCheckBox *CheckBox12 = nullptr;
+    QCheckBox *CheckBox13 = nullptr;
+    QCheckBox *CheckBox14 = nullptr;
+    QCheckBox *CheckBox15 = nullptr;
+    TReportBox *RichEdit1 = nullptr;
+    TGauge *Gauge1 = nullptr;
+    QPushButton *Button1 = nullptr; // Změna agendy
+    QPushButton *Button2 = nullptr; // Start
+    QPushButton *Button3 = nullptr; // Přerušit
+    QPushButton *Button4 = nullptr; // Uložit protokol
+    QPushButton *Button5 = nullptr; // Konec
+    QPushButton *Button6 = nullptr; // Info
+    TBFTable BFTable1{ConnectKind::ckRunningOrNew};
+    TBFTable BFTable2{ConnectKind::ckRunningOrNew};
+    // The save dialog's settings; its initial name follows the name chosen last.
+    SaveFileRequest SaveDialog1;
+
+public slots:
+    void Button1Click();
+    void Button2Click();
+    void Button3Click();
+    void Button4Click();
+    void Button5Click();
+    void Button6Click();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    void createControls();
+    void createCheckBoxes();
+    void arrangeTabOrder();
+    void connectHandlers();
+
+    std::array<QCheckBox *, 15> checkBoxes_{};
+    bool runInProgress_ = false;
+    bool closePending_ = false;
+};
+
+} // namespace vrelmont::ui
