@@ -8,7 +8,8 @@
 # each, their ratio and the peak memory of the check run.
 #
 # Targets: the check run takes at most half the time of the SQL; its peak memory does not grow with
-# the table. The exit status is 1 when a target is missed or the findings differ.
+# the table (less than 4 MiB more for ten times the records). The exit status is 1 when a target is
+# missed or the findings differ.
 #
 # Usage: bench/check-speed.sh [PATH_TO_VRELMONT_CLI]   (default: build/vrelmont-cli)
 #        RUNS=5 bench/check-speed.sh ...                (runs per measurement, default 3)
@@ -27,14 +28,17 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/vrelmont-bench.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 export LC_ALL=C
 
-# Runs a command $runs times; sets best (seconds) and peak (KiB, the largest of the runs).
+# Runs a command $runs times, its standard output to the file $1; sets best (seconds) and peak
+# (KiB, the largest of the runs).
 measure() {
+    local out=$1
+    shift
     best='' peak=0
     for ((i = 0; i < runs; i++)); do
-        /usr/bin/time -f '%e %M' -o "$work/time" "$@"
+        /usr/bin/time -f '%e %M' -o "$work/time" "$@" >"$out"
         read -r seconds kib <"$work/time"
         if [[ -z $best ]] || awk "BEGIN { exit !($seconds < $best) }"; then best=$seconds; fi
-        ((kib > peak)) && peak=$kib
+        if ((kib > peak)); then peak=$kib; fi
     done
 }
 
@@ -50,11 +54,11 @@ for stock in 100000 1000000; do
     cp "$agenda"/SKSEZZAS.DAT "$agenda"/SKKMKART.DAT "$copy"/
     cat "$agenda"/*.DAT "$copy"/*.DAT >/dev/null # both start from a warm file cache
 
-    measure sh -c '"$0" check "$1" --checks all >"$2"' "$cli" "$agenda" "$work/check.txt"
+    measure "$work/check.txt" "$cli" check "$agenda" --checks all
     check_time=$best
     check_peak[$stock]=$peak
-    measure sh -c 'sqlite3 -bail :memory: "ATTACH '\''$0/SKSEZZAS.DAT'\'' AS s" "ATTACH '\''$0/SKKMKART.DAT'\'' AS k" \
-        ".read $1" >"$2"' "$copy" "$sql_file" "$work/sql.txt"
+    measure "$work/sql.txt" sqlite3 -bail :memory: "ATTACH '$copy/SKSEZZAS.DAT' AS s" \
+        "ATTACH '$copy/SKKMKART.DAT' AS k" ".read $sql_file"
     sql_time=$best
 
     grep -E '^(Nalezena|Ke skladové)' "$work/check.txt" | sort >"$work/check.sorted"
@@ -75,10 +79,12 @@ for stock in 100000 1000000; do
     rm -rf "$agenda" "$copy"
 done
 
+# "Flat": the tenfold table adds less than 4 MiB. What may grow is SQLite's page cache, which is
+# capped at about 2 MiB per open table (the run holds at most two) and fills only on a large table.
 small=${check_peak[100000]} large=${check_peak[1000000]}
-growth=$(awk "BEGIN { printf \"%.0f\", ($large - $small) * 100 / $small }")
-echo "peak memory of the check run: $((small / 1024)) MiB at 100,000 and $((large / 1024)) MiB at 1,000,000 stock items (${growth}% more)"
-if ((large * 4 > small * 5)); then
+echo "peak memory of the check run: $(awk "BEGIN { printf \"%.1f MiB at 100,000 and %.1f MiB at 1,000,000 stock items\", \
+    $small / 1024, $large / 1024 }")"
+if ((large - small >= 4096)); then
     echo "  target missed: the peak memory grows with the table"
     failed=1
 fi

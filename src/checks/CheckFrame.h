@@ -1,0 +1,59 @@
+#pragma once
+// The steps every check shares: its header block, opening and indexing its table with the
+// failure messages, the progress and event pump every 20 records, the abort reaction.
+#include "checks/AbortFlag.h"
+#include "checks/RunHost.h"
+#include "hostdb/TBFTable.h"
+
+#include <string>
+#include <string_view>
+
+namespace vrelmont {
+
+// A host table and the texts of its two failure messages.
+struct CheckedTable {
+    const char *name;
+    const char *openFailure;
+    const char *indexFailure;
+};
+
+extern const CheckedTable kStockItemTable;  // SKSEZZAS
+extern const CheckedTable kMasterCardTable; // SKKMKART
+
+inline constexpr std::string_view kAbortLine = "[ kontrola přerušena uživatelem ]";
+// Window events are served (and the gauge moved) once per this many records.
+inline constexpr int kRecordsPerEventPump = 20;
+
+// An empty line, the title, `underline` "=" characters and an empty line.
+void WriteCheckHeader(RunHost &host, std::string_view title, int underline);
+
+// Opens AgendaTablePath + the table's name and selects `indexExpression`. On failure shows the
+// table's message, closes the table and answers false.
+bool OpenIndexedTable(RunHost &host, TBFTable &table, const CheckedTable &which, const std::string &indexExpression);
+
+inline bool AbortSeen()
+{
+    return AbortRequested == 1;
+}
+
+// The empty line and the abort line, then a full gauge. The caller closes its tables.
+void ReportAbort(RunHost &host);
+
+// One more record walked: every 20th serves window events and, for the counting checks, moves the
+// gauge to the counter.
+inline void CountRecord(RunHost &host, int &counter, bool movesGauge)
+{
+    ++counter;
+    if (counter % kRecordsPerEventPump != 0)
+        return;
+    host.ProcessEvents();
+    if (movesGauge)
+        host.gauge().setProgress(counter);
+}
+
+inline void FillGauge(RunHost &host)
+{
+    host.gauge().setProgress(host.gauge().maximum());
+}
+
+} // namespace vrelmont

@@ -1,0 +1,71 @@
+#include "checks/CheckRun.h"
+
+#include "checks/AbortFlag.h"
+#include "checks/CheckList.h"
+#include "location/CurrentAgenda.h"
+
+namespace vrelmont {
+namespace {
+
+void WriteRunHeader(RunHost &host)
+{
+    const std::string rule(35, '=');
+    host.ReportLine(rule);
+    host.ReportLine(kApplicationTitle);
+    host.ReportLine("Agenda: " + AgendaName);
+    host.ReportLine("Datum: " + host.TodayShortDate());
+    host.ReportLine(rule);
+}
+
+void WriteClosingLines(RunHost &host)
+{
+    const std::string rule(10, '=');
+    host.ReportLine(rule);
+    host.ReportLine("Dokončeno");
+    host.ReportLine(rule);
+}
+
+// After an error the window must stay usable: idle buttons, no table left open.
+void RecoverFromError(RunHost &host, TBFTable &BFTable1, TBFTable &BFTable2) noexcept
+{
+    // Each step on its own: the error that stopped the run is the one to report.
+    try {
+        host.SetRunState(false);
+    } catch (...) {
+    }
+    for (TBFTable *table : {&BFTable1, &BFTable2}) {
+        try {
+            table->CloseTable();
+        } catch (...) {
+        }
+    }
+}
+
+} // namespace
+
+bool RunChecks(RunHost &host, TBFTable &BFTable1, TBFTable &BFTable2)
+{
+    AbortRequested = 0;
+    host.FocusReport();
+    host.SetRunState(true);
+    try {
+        WriteRunHeader(host);
+        host.ProcessEvents();
+        for (const int checkBox : kRunOrder) {
+            // Read when the check's turn comes: the user may tick or untick boxes during the run.
+            if (host.IsChecked(checkBox) && !RunCheck(checkBox, host, BFTable1, BFTable2)) {
+                host.SetRunState(false);
+                return false;
+            }
+        }
+        host.SetRunState(false);
+        WriteClosingLines(host);
+        host.gauge().setProgress(0);
+        return true;
+    } catch (...) {
+        RecoverFromError(host, BFTable1, BFTable2);
+        throw;
+    }
+}
+
+} // namespace vrelmont

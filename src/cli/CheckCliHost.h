@@ -1,0 +1,49 @@
+#pragma once
+// The check run's host on a terminal: report lines to standard output, check failures to standard
+// error, progress on standard error when it is a terminal, Ctrl+C as Přerušit.
+#include "checks/RunHost.h"
+
+#include <array>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace vrelmont::cli {
+
+class CheckCliHost : public RunHost {
+public:
+    // `ticked[N]` tells whether check box N (1..15) takes part.
+    CheckCliHost(std::array<bool, 16> ticked, std::string today, bool keepLines);
+    ~CheckCliHost() override;
+    CheckCliHost(const CheckCliHost &) = delete;
+    CheckCliHost &operator=(const CheckCliHost &) = delete;
+
+    void ReportLine(const std::string &text) override;
+    void ProcessEvents() override;
+    void SetRunState(bool) override {}
+    bool IsChecked(int checkBoxNumber) override;
+    void ShowMessage(const std::string &text) override;
+    std::string TodayShortDate() override { return today_; }
+    Gauge &gauge() override { return gauge_; }
+
+    // The report's lines, when asked to keep them (for the protocol file).
+    const std::vector<std::string> &lines() const { return lines_; }
+    // Throws std::runtime_error when standard output could not take every line.
+    void FinishOutput();
+
+private:
+    void showProgress();
+    void clearProgress();
+
+    std::array<bool, 16> ticked_;
+    std::string today_;
+    bool keepLines_;
+    std::vector<std::string> lines_;
+    Gauge gauge_;
+    bool progressOnTerminal_;
+    bool outputOnSameTerminal_;
+    std::string checkTitle_;
+    std::string shownProgress_;
+};
+
+} // namespace vrelmont::cli

@@ -1,0 +1,117 @@
+// The missing master card check: SKSEZZAS walked, SKKMKART looked up.
+#include "TestAgenda.h"
+
+#include "checks/AbortFlag.h"
+
+using namespace vrelmont;
+using namespace vrelmont::testing;
+using Lines = std::vector<std::string>;
+
+namespace {
+
+constexpr int kMissingCards = 2;
+const Lines kHeader = HeaderBlock("Kontrola existence kmenových karet:", 29);
+
+using MissingCardCheck = CheckFixture;
+
+std::string Finding(int number)
+{
+    return "Ke skladové zásobě č. " + std::to_string(number) + " neexistuje kmenová karta.";
+}
+
+TEST_F(MissingCardCheck, ReportsEveryStockItemRecordWithoutItsCard)
+{
+    agenda.addStockItems({Stock(1, 5), Stock(2, 5), Stock(1, 7)});
+    agenda.addCards({Card(7), Card(9)});
+    EXPECT_TRUE(run(kMissingCards));
+    Lines expected = kHeader;
+    expected.insert(expected.end(), {Finding(5), Finding(5)});
+    EXPECT_EQ(host.lines, expected);
+    EXPECT_TRUE(isClosed(BFTable1));
+    EXPECT_TRUE(isClosed(BFTable2));
+}
+
+TEST_F(MissingCardCheck, WithoutCardsEveryStockItemIsReportedZeroAndNegativeIncluded)
+{
+    agenda.addStockItems({Stock(1, 3), Stock(1, 0), Stock(1, -4)});
+    agenda.createCards();
+    EXPECT_TRUE(run(kMissingCards));
+    EXPECT_EQ(findings(), (Lines{Finding(-4), Finding(0), Finding(3)}));
+}
+
+TEST_F(MissingCardCheck, EmptyStockItemsStillOpenTheCards)
+{
+    agenda.createStockItems();
+    EXPECT_FALSE(run(kMissingCards)); // SKKMKART is missing
+    EXPECT_EQ(host.messages, Lines{"Nelze otevřít seznam kmenových karet."});
+    agenda.createCards();
+    host.lines.clear();
+    host.gauge().setMaximum(33);
+    EXPECT_TRUE(run(kMissingCards));
+    EXPECT_EQ(host.lines, kHeader);
+    EXPECT_EQ(host.gauge().progress(), 33);
+}
+
+TEST_F(MissingCardCheck, FortyRecordsMoveTheGaugeAtTwentyAndForty)
+{
+    std::vector<StockItem> items;
+    std::vector<MasterCard> cards;
+    for (int i = 1; i <= 40; ++i) {
+        items.push_back(Stock(1, i));
+        cards.push_back(Card(i));
+    }
+    agenda.addStockItems(items);
+    agenda.addCards(cards);
+    EXPECT_TRUE(run(kMissingCards));
+    EXPECT_EQ(host.lines, kHeader);
+    EXPECT_EQ(host.gaugeChanges(), (std::vector<GaugeState>{{0, 40}, {20, 40}, {40, 40}}));
+}
+
+TEST_F(MissingCardCheck, LooksUpTheFirstRecordBeforeSeeingAnEarlierAbort)
+{
+    agenda.addStockItems({Stock(1, 5), Stock(1, 6)});
+    agenda.createCards();
+    AbortRequested = 1;
+    EXPECT_FALSE(run(kMissingCards));
+    EXPECT_EQ(findings(), (Lines{Finding(5), "", "[ kontrola přerušena uživatelem ]"}));
+    EXPECT_EQ(host.gauge().progress(), 2);
+    EXPECT_TRUE(isClosed(BFTable1));
+    EXPECT_TRUE(isClosed(BFTable2));
+}
+
+TEST_F(MissingCardCheck, SeesAnAbortAfterItsLastRecordToo)
+{
+    agenda.addStockItems({Stock(1, 5)});
+    agenda.addCards({Card(5)});
+    AbortRequested = 1;
+    EXPECT_FALSE(run(kMissingCards));
+    EXPECT_EQ(findings(), (Lines{"", "[ kontrola přerušena uživatelem ]"}));
+}
+
+TEST_F(MissingCardCheck, FailuresNameTheirTable)
+{
+    // Stock items missing.
+    EXPECT_FALSE(run(kMissingCards));
+    // Stock items without the Cislo index.
+    TableDef stock = StockItemsTable();
+    stock.indexes = {{"Sklad", "Cislo"}};
+    agenda.createTable(stock);
+    EXPECT_FALSE(run(kMissingCards));
+    EXPECT_EQ(host.messages,
+              (Lines{"Nelze otevřít seznam skladových zásob.", "Nelze nastavit index skladových zásob."}));
+}
+
+TEST_F(MissingCardCheck, CardsWithoutTheirIndexCloseBothTables)
+{
+    agenda.addStockItems({Stock(1, 5)});
+    TableDef cards = MasterCardsTable();
+    cards.indexes = {{"Popis"}};
+    agenda.createTable(cards);
+    EXPECT_FALSE(run(kMissingCards));
+    EXPECT_EQ(host.messages, Lines{"Nelze nastavit index kmenových karet."});
+    EXPECT_EQ(host.lines, kHeader);
+    EXPECT_TRUE(isClosed(BFTable1));
+    EXPECT_TRUE(isClosed(BFTable2));
+}
+
+} // namespace
