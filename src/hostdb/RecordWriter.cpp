@@ -5,10 +5,11 @@
 namespace vrelmont {
 namespace {
 
-std::string quoted(const std::string &name) { return "\"" + name + "\""; }
+std::string quoted(const std::string &name) {
+    return "\"" + name + "\"";
+}
 
-std::string insertSql(const TableDef &table)
-{
+std::string insertSql(const TableDef &table) {
     std::string columns, parameters;
     for (std::size_t i = 0; i < table.fields.size(); ++i) {
         columns += (i ? ", " : "") + quoted(table.fields[i].name);
@@ -19,8 +20,7 @@ std::string insertSql(const TableDef &table)
 
 } // namespace
 
-std::size_t FieldPosition(const TableDef &table, const std::string &fieldName)
-{
+std::size_t FieldPosition(const TableDef &table, const std::string &fieldName) {
     for (std::size_t i = 0; i < table.fields.size(); ++i)
         if (table.fields[i].name == fieldName)
             return i;
@@ -28,8 +28,7 @@ std::size_t FieldPosition(const TableDef &table, const std::string &fieldName)
 }
 
 RecordWriter::RecordWriter(const std::string &filePath, const TableDef &table, Mode mode)
-    : table_(table), mode_(mode), db_(SqliteHandle::openReadWrite(filePath))
-{
+    : table_(table), mode_(mode), db_(SqliteHandle::openReadWrite(filePath)) {
     // A reader (the program, say) may hold the file for a moment.
     sqlite3_busy_timeout(db_.get(), 5000);
     if (mode_ == Mode::Bulk) {
@@ -60,16 +59,14 @@ RecordWriter::RecordWriter(const std::string &filePath, const TableDef &table, M
     insert_ = SqliteStatement(statement);
 }
 
-RecordWriter::~RecordWriter()
-{
+RecordWriter::~RecordWriter() {
     insert_ = SqliteStatement();
     // Without a journal there is nothing to roll back with: a bulk build is thrown away whole.
     if (open_ && mode_ == Mode::Safe)
         sqlite3_exec(db_.get(), "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
-void RecordWriter::bind(int parameter, const FieldDef &field, const FieldValue &value)
-{
+void RecordWriter::bind(int parameter, const FieldDef &field, const FieldValue &value) {
     sqlite3_stmt *statement = insert_.get();
     int code;
     if (const auto *number = std::get_if<std::int32_t>(&value)) {
@@ -86,8 +83,7 @@ void RecordWriter::bind(int parameter, const FieldDef &field, const FieldValue &
         db_.fail("Cannot write to");
 }
 
-void RecordWriter::append(const std::vector<FieldValue> &record)
-{
+void RecordWriter::append(const std::vector<FieldValue> &record) {
     if (record.size() != table_.fields.size())
         throw std::invalid_argument("A record of " + table_.name + " has " + std::to_string(table_.fields.size()) +
                                     " fields, not " + std::to_string(record.size()));
@@ -101,8 +97,7 @@ void RecordWriter::append(const std::vector<FieldValue> &record)
     ++appended_;
 }
 
-void RecordWriter::commit()
-{
+void RecordWriter::commit() {
     if (!open_)
         throw std::logic_error("RecordWriter::commit called twice");
     insert_ = SqliteStatement();

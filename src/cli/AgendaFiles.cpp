@@ -1,0 +1,31 @@
+#include "cli/AgendaFiles.h"
+
+#include "hostdb/TS3IniFile.h"
+#include "hostdb/TableFiles.h"
+
+#include <stdexcept>
+
+namespace fs = std::filesystem;
+
+namespace vrelmont::cli {
+
+void WriteAgendaFiles(const fs::path &dir, const std::string &businessName, SettingsForm form) {
+    for (const TableDef *table : {&MasterCardsTable(), &StockItemsTable()})
+        CreateTableFile((dir / (table->name + ".DAT")).string(), *table);
+
+    const std::string iniName = (dir / "AGENDA.INI").string();
+    if (form == SettingsForm::Table)
+        CreateTableFile((dir / "AGENDA.DAT").string(), SettingsTable());
+    {
+        // The store takes the table form when AGENDA.DAT exists, the INI form otherwise.
+        TS3IniFile settings(iniName);
+        settings.PutText(kCompanySection, kBusinessNameKey, businessName);
+    }
+    // The table form drops write failures silently; reading back is the only way to know.
+    TS3IniFile check(iniName);
+    if (check.GetText(kCompanySection, kBusinessNameKey, "") != businessName)
+        throw std::runtime_error("The business name could not be stored in " +
+                                 (form == SettingsForm::Table ? check.tablePath() : iniName));
+}
+
+} // namespace vrelmont::cli

@@ -1,0 +1,64 @@
+// vrelmont-cli demo: a demonstration DATA directory.
+#include "cli/AgendaRecords.h"
+#include "cli/CliSupport.h"
+#include "cli/Commands.h"
+#include "cli/DemoAgendas.h"
+#include "cli/StagingDir.h"
+
+#include <iostream>
+
+namespace fs = std::filesystem;
+
+namespace vrelmont::cli {
+namespace {
+
+const char kUsage[] = R"(Usage: vrelmont-cli demo DATA_ROOT
+
+Creates a demonstration DATA directory DATA_ROOT with three agendas:
+  AGENDA.001  Železářství Novák s.r.o.                   settings in AGENDA.INI
+  AGENDA.002  Pekárna a cukrárna Dvořák, spol. s r.o.    settings in AGENDA.DAT
+  AGENDA.003  Zahradnictví Kvítek – Ing. Jana Hájková    settings in AGENDA.INI
+The first two hold, among ordinary records, findings for every one of the fifteen
+checks; the third is in order. The content is the same on every run.
+
+DATA_ROOT must not exist yet or be empty. It is built under a hidden name beside
+it and appears under its own name only when complete.
+
+Example:
+  vrelmont-cli demo ~/vrelmont-demo/DATA
+)";
+
+void WriteDemoAgenda(const fs::path &dataRoot, const DemoAgenda &agenda) {
+    const fs::path dir = dataRoot / agenda.dirName;
+    fs::create_directory(dir);
+    WriteAgendaFiles(dir, agenda.businessName, agenda.settings);
+    AgendaRecords records(dir);
+    for (const auto &card : agenda.cards)
+        records.cards().append(CardRecord(card.cislo, card.texts));
+    for (const auto &item : agenda.stock)
+        records.stockItems().append(StockItemRecord(item.sklad, item.cislo, item.texts));
+    records.commit();
+}
+
+int RunDemo(const ParsedArgs &args) {
+    if (args.positional.size() != 1)
+        throw UsageError("expected one directory DATA_ROOT");
+    StagingDir staging(args.positional[0]);
+    const auto agendas = DemoAgendas();
+    for (const auto &agenda : agendas)
+        WriteDemoAgenda(staging.path(), agenda);
+    staging.commit();
+    std::cout << "Created the demonstration DATA directory " << staging.target().string() << ":\n";
+    for (const auto &agenda : agendas)
+        std::cout << "  " << agenda.dirName << "  " << agenda.businessName << " (" << agenda.cards.size() << " cards, "
+                  << agenda.stock.size() << " stock items)\n";
+    return kExitOk;
+}
+
+} // namespace
+
+int DemoCommand(const Args &args) {
+    return RunTool("demo", kUsage, args, {}, RunDemo);
+}
+
+} // namespace vrelmont::cli

@@ -1,0 +1,93 @@
+// vrelmont-cli generate: a large synthetic agenda for benchmarks.
+#include "cli/AgendaFiles.h"
+#include "cli/CliSupport.h"
+#include "cli/Commands.h"
+#include "cli/StagingDir.h"
+#include "cli/SyntheticAgenda.h"
+
+#include <chrono>
+#include <csignal>
+#include <iostream>
+#include <limits>
+
+namespace vrelmont::cli {
+namespace {
+
+const char kUsage[] = R"(Usage: vrelmont-cli generate DIR --cards N --stock M [--warehouses W] [--seed S]
+
+Creates the agenda directory DIR with N master stock cards and M stock items spread
+over W warehouses (default 3): each stock item is one card stocked in one warehouse,
+so M may be at most N * W. About one record in a hundred is changed to give a
+finding of each kind (duplicate numbers, stock items without a card, records without
+description, duplicate PLU, catalogue number, bar code, abbreviation, description).
+The same arguments give the same records; S (default 1) varies them.
+
+DIR must not exist yet or be empty. It is built under a hidden name beside it and
+appears under its own name only when complete.
+
+Example:
+  vrelmont-cli generate /tmp/DATA/AGENDA.900 --cards 200000 --stock 1000000 --warehouses 5
+)";
+
+volatile std::sig_atomic_t interrupted = 0;
+
+extern "C" void OnGenerateInterrupted(int) {
+    interrupted = 1;
+}
+
+// Ctrl+C stops the build at the next record, so that the staging directory is removed again.
+class InterruptGuard {
+public:
+    InterruptGuard() { previous_ = std::signal(SIGINT, OnGenerateInterrupted); }
+    ~InterruptGuard() { std::signal(SIGINT, previous_); }
+    InterruptGuard(const InterruptGuard &) = delete;
+    InterruptGuard &operator=(const InterruptGuard &) = delete;
+
+private:
+    void (*previous_)(int);
+};
+
+constexpr std::int64_t kMaxRecords = 500'000'000; // numbers of cards and missing cards stay 32-bit
+
+int RunGenerate(const ParsedArgs &args) {
+    if (args.positional.size() != 1)
+        throw UsageError("expected one agenda directory DIR");
+    SyntheticPlan plan;
+    plan.cards = ParseNumberOption("--cards", args.required("--cards"), 0, kMaxRecords);
+    plan.stockItems = ParseNumberOption("--stock", args.required("--stock"), 0, kMaxRecords);
+    plan.warehouses =
+        static_cast<std::int32_t>(ParseNumberOption("--warehouses", args.valueOr("--warehouses", "3"), 1, 9999));
+    plan.seed = static_cast<std::uint64_t>(
+        ParseNumberOption("--seed", args.valueOr("--seed", "1"), 0, std::numeric_limits<std::int64_t>::max()));
+    if (plan.stockItems > plan.cards * plan.warehouses)
+        throw UsageError("--stock " + std::to_string(plan.stockItems) + " is more than --cards times --warehouses (" +
+                         std::to_string(plan.cards * plan.warehouses) + ")");
+
+    const auto started = std::chrono::steady_clock::now();
+    StagingDir staging(args.positional[0]);
+    WriteAgendaFiles(staging.path(), "Velkoobchod Šroubek a spol. (generovaná data)", SettingsForm::Ini);
+    AgendaRecords records(staging.path());
+    InterruptGuard guard;
+    plan.stopRequested = &interrupted;
+    const auto planted = WriteSyntheticRecords(records, plan);
+    records.commit();
+    if (interrupted)
+        throw std::runtime_error("interrupted; nothing was created");
+    staging.commit();
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - started;
+
+    std::cout << "Created agenda " << staging.target().string() << ": " << plan.cards << " cards, " << plan.stockItems
+              << " stock items in " << plan.warehouses << " warehouses, in " << took.count()
+              << " s.\nRecords changed to give findings:\n";
+    for (const auto &kind : planted)
+        std::cout << "  " << kind.count << " " << kind.kind << "\n";
+    return kExitOk;
+}
+
+} // namespace
+
+int GenerateCommand(const Args &args) {
+    return RunTool("generate", kUsage, args, {"--cards", "--stock", "--warehouses", "--seed"}, RunGenerate);
+}
+
+} // namespace vrelmont::cli

@@ -1,0 +1,64 @@
+// vrelmont-cli: the command-line companion. It dispatches to the subcommands.
+#include "cli/CliSupport.h"
+#include "cli/Commands.h"
+
+#include <iostream>
+#include <string_view>
+
+namespace {
+
+using vrelmont::cli::Args;
+
+struct Command {
+    std::string_view name;
+    int (*run)(const Args &);
+    std::string_view summary;
+};
+
+constexpr Command kCommands[] = {
+    {"check", vrelmont::cli::CheckCommand, "run the checks on an agenda and print the report"},
+    {"create-agenda", vrelmont::cli::CreateAgendaCommand, "create a new, empty agenda directory"},
+    {"import", vrelmont::cli::ImportCommand, "append the records of a CSV file to a table"},
+    {"demo", vrelmont::cli::DemoCommand, "create a demonstration DATA directory with three agendas"},
+    {"generate", vrelmont::cli::GenerateCommand, "create a large synthetic agenda for benchmarks"},
+};
+
+void PrintOverview(std::ostream &out) {
+    out << "Usage: vrelmont-cli COMMAND [ARGUMENTS]\n\nCommands:\n";
+    for (const auto &command : kCommands) {
+        out << "  " << command.name;
+        for (auto pad = command.name.size(); pad < 16; ++pad)
+            out << ' ';
+        out << command.summary << "\n";
+    }
+    out << "\nRun \"vrelmont-cli COMMAND --help\" for the usage of one command.\n";
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    if (argc < 2) {
+        PrintOverview(std::cerr);
+        return vrelmont::cli::kExitUsage;
+    }
+    const std::string_view name = argv[1];
+    if (name == "--help" || name == "-h" || name == "help") {
+        PrintOverview(std::cout);
+        return vrelmont::cli::kExitOk;
+    }
+    for (const auto &command : kCommands) {
+        if (command.name != name)
+            continue;
+        // The commands report their own failures; this only keeps anything that slips through
+        // from ending the program without a word.
+        try {
+            return command.run(Args(argv + 2, argv + argc));
+        } catch (const std::exception &error) {
+            std::cerr << "vrelmont-cli " << name << ": " << error.what() << "\n";
+            return vrelmont::cli::kExitFailure;
+        }
+    }
+    std::cerr << "vrelmont-cli: unknown command \"" << name << "\"\n\n";
+    PrintOverview(std::cerr);
+    return vrelmont::cli::kExitUsage;
+}

@@ -1,0 +1,118 @@
+// CSV reading, through "vrelmont-cli import" into a fresh agenda and back out with SQLite.
+#include "DataToolsRun.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+using namespace vrelmont::test;
+
+namespace {
+
+class CsvImport : public ::testing::Test {
+protected:
+    CsvImport() {
+        const auto created = RunCli({"create-agenda", agenda(), "--name", "Test"});
+        EXPECT_EQ(created.status, 0) << created.err;
+    }
+
+    std::string agenda() const { return dir.file("AGENDA.001"); }
+
+    // Imports `csv` into the master cards; the result of the command.
+    CliResult importCards(const std::string &csv) {
+        WriteBytes(dir.file("in.csv"), csv);
+        return RunCli({"import", agenda(), "SKKMKART", dir.file("in.csv")});
+    }
+
+    std::vector<std::string> cards() const {
+        return TableRows(std::filesystem::path(agenda()) / "SKKMKART.DAT", "SKKMKART");
+    }
+
+    // "Cislo=i:<n>|UzivCode=t:|...|Popis=t:<popis>" for a card with only a number and a description.
+    static std::string card(int cislo, const std::string &popis) {
+        return "Cislo=i:" + std::to_string(cislo) + "|UzivCode=t:|Katalog=t:|BarCode=t:|Zkrat=t:|Popis=t:" + popis;
+    }
+
+    TempDir dir;
+};
+
+TEST_F(CsvImport, QuotedFieldsHoldCommasQuotesAndLineBreaks) {
+    const auto result = importCards("Cislo,Popis\n"
+                                    "1,\"Šroub, pozink\"\n"
+                                    "2,\"Matice \"\"M8\"\"\"\n"
+                                    "3,\"dvě\nřádky\"\n"
+                                    "4,\"\"\n"
+                                    "5,\"\"\"\"\n");
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(cards(), (std::vector<std::string>{card(1, "Šroub, pozink"), card(2, "Matice \"M8\""),
+                                                 card(3, "dvě\nřádky"), card(4, ""), card(5, "\"")}));
+}
+
+TEST_F(CsvImport, ByteOrderMarkAndCrLfLineBreaks) {
+    const auto result = importCards("\xEF\xBB\xBF"
+                                    "Cislo,Popis\r\n1,první\r\n2,\"s CR LF\r\nuvnitř\"\r\n3,poslední");
+    ASSERT_EQ(result.status, 0) << result.err;
+    // Line breaks inside a quoted field are kept as written; the record separators are not.
+    EXPECT_EQ(cards(), (std::vector<std::string>{card(1, "první"), card(2, "s CR LF\r\nuvnitř"), card(3, "poslední")}));
+}
+
+TEST_F(CsvImport, CrLfAndLoneCrCountAsOneLineBreakEach) {
+    const auto result = importCards("Cislo,Popis\r\n1,a\r\n2,\"x\r\ny\"\r3,b\r\nz,c\r\n");
+    EXPECT_EQ(result.status, 3);
+    EXPECT_NE(result.err.find("line 6: field \"Cislo\": \"z\" is not a 32-bit integer"), std::string::npos)
+        << result.err;
+}
+
+TEST_F(CsvImport, EmptyLinesAreNoRecordsButEmptyFieldsAre) {
+    const auto result = importCards("Popis,Cislo\n\n\"\",7\n\r\n,8\n\n");
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(cards(), (std::vector<std::string>{card(7, ""), card(8, "")}));
+}
+
+TEST_F(CsvImport, BytesThatOnlyBeginLikeAByteOrderMarkAreText) {
+    // U+FEC0 is valid UTF-8 starting with two bytes of the mark: the header's first name keeps it.
+    const auto result = importCards("\xEF\xBB\x80"
+                                    "Cislo\n1\n");
+    EXPECT_EQ(result.status, 3);
+    EXPECT_NE(result.err.find("unknown field \"\xEF\xBB\x80"
+                              "Cislo\""),
+              std::string::npos)
+        << result.err;
+}
+
+TEST_F(CsvImport, MalformedQuotingNamesTheLine) {
+    struct Case {
+        std::string csv;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"Cislo,Popis\n1,\"dvě\nřádky\"\n2,ab\"c\n", "line 4: a quote inside an unquoted field"},
+        {"Cislo,Popis\n1,\"abc\"x\n", "line 2: text after the closing quote"},
+        {"Cislo,Popis\n1,ok\n2,\"never closed\n3,x\n", "line 3: a quoted field is not closed"},
+        {"Cislo,Popis\n1,ok,extra\n", "line 2: 3 fields where the header names 2"},
+    };
+    for (const auto &c : cases) {
+        const auto result = importCards(c.csv);
+        EXPECT_EQ(result.status, 3) << c.csv;
+        EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
+        EXPECT_NE(result.err.find("nothing was imported"), std::string::npos) << result.err;
+    }
+    EXPECT_TRUE(cards().empty());
+}
+
+TEST_F(CsvImport, InvalidUtf8IsRefusedWithLineAndField) {
+    const std::string bad[] = {"\xFF",
+                               "\xC3",
+                               "\xC0\xAF" /* overlong "/" */,
+                               "\xED\xA0\x80" /* surrogate */,
+                               "\xF4\x90\x80\x80" /* above U+10FFFF */,
+                               std::string("a\0b", 3)};
+    for (const auto &bytes : bad) {
+        const auto result = importCards("Cislo,Popis\n1,ok\n2," + bytes + "\n");
+        EXPECT_EQ(result.status, 3);
+        EXPECT_NE(result.err.find("line 3: field \"Popis\": the value is not valid UTF-8"), std::string::npos)
+            << result.err;
+    }
+    EXPECT_TRUE(cards().empty());
+}
+
+} // namespace
