@@ -11,12 +11,12 @@
 # the table (less than 4 MiB more for ten times the records). The exit status is 1 when a target is
 # missed or the findings differ.
 #
-# Usage: bench/check-speed.sh [PATH_TO_VRELMONT_CLI]   (default: build/vrelmont-cli)
+# Usage: bench/check-speed.sh [BUILD_DIR]   (default: build)
 #        RUNS=5 bench/check-speed.sh ...                (runs per measurement, default 3)
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
-cli=${1:-$here/../build/vrelmont-cli}
+cli=${1:-$here/../build}/vrelmont-cli
 runs=${RUNS:-3}
 sql_file=$here/check-findings.sql
 for tool in "$cli" sqlite3 /usr/bin/time; do

@@ -9,6 +9,7 @@ packages=(
   libsqlite3-dev sqlite3
   libgtest-dev
   xvfb xauth fonts-dejavu-core
+  bc time
 )
 if [ "${1:-}" = "--gui-tools" ]; then
   packages+=(imagemagick x11-utils)
