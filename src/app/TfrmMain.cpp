@@ -4,10 +4,14 @@
 #include "app/TGauge.h"
 #include "app/TReportBox.h"
 #include "app/WindowFont.h"
+#include "app/core/ProgramValues.h"
 #include "checks/AbortFlag.h"
 #include "checks/CheckRun.h"
 #include "checks/ProtocolFile.h"
 #include "dialogs/ErrorReport.h"
+#include "dialogs/TfrmAbout.h"
+#include "location/CurrentAgenda.h"
+#include "location/ui/TfrmGetAgenda.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -23,6 +27,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <stdexcept>
 
 namespace vrelmont::ui {
 namespace {
@@ -273,7 +278,11 @@ Gauge &TfrmMain::gauge() {
 // --- Handlers ---
 
 void TfrmMain::Button1Click() {
-    // Změna agendy: the agenda selection comes with the start-up windows.
+    // Změna agendy: a confirmed agenda is used from the next Start on; the report stays as it is.
+    // Disabled during a run; a click that still arrives must not swap the agenda under the run.
+    if (runInProgress_)
+        return;
+    GuardHandler(this, [] { SelectAgenda(DataRootPath); });
 }
 
 void TfrmMain::Button2Click() {
@@ -310,15 +319,33 @@ void TfrmMain::Button4Click() {
 }
 
 void TfrmMain::Button5Click() {
-    close();
+    // Konec ends the program without passing through the close request.
+    if (exitProgram_)
+        exitOnce();
+    else
+        close();
 }
 
 void TfrmMain::Button6Click() {
-    // Info: the information window comes with the start-up windows.
+    // Info: modal, so a run waits until the window is closed.
+    GuardHandler(this, [this] {
+        if (!frmAbout_)
+            throw std::logic_error("Info: the information window TfrmAbout has not been set");
+        frmAbout_->ShowWithVersion(QString::fromStdString(ProgramVersion));
+    });
+}
+
+void TfrmMain::exitOnce() {
+    if (exitDone_ || !exitProgram_)
+        return;
+    exitDone_ = true;
+    exitProgram_();
 }
 
 void TfrmMain::closeEvent(QCloseEvent *event) {
-    // The run goes on until it finishes or is aborted; the window closes when it has returned.
+    // The settings are written at once, also during a run. The run goes on until it finishes or is
+    // aborted; the window closes (and the program ends) when it has returned.
+    exitOnce();
     if (runInProgress_) {
         closePending_ = true;
         event->ignore();

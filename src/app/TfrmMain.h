@@ -7,6 +7,7 @@
 
 #include <QWidget>
 #include <array>
+#include <functional>
 
 class QCheckBox;
 class QFrame;
@@ -16,6 +17,7 @@ class QPushButton;
 
 namespace vrelmont::ui {
 
+class TfrmAbout;
 class TGauge;
 class TReportBox;
 
@@ -32,6 +34,12 @@ public:
     QCheckBox *checkBox(int number) const;
     bool isRunning() const { return runInProgress_; }
     bool isClosePending() const { return closePending_; }
+
+    // The information window that Info shows; the program entry sets its own.
+    void SetAboutWindow(TfrmAbout *frmAbout) { frmAbout_ = frmAbout; }
+    // What Konec and the close box run (ExitProgram, set by the program entry), once per exit.
+    // Without it Konec simply closes the window.
+    void SetExitProgram(std::function<void()> exitProgram) { exitProgram_ = std::move(exitProgram); }
 
     // RunHost
     void ReportLine(const std::string &text) override;
@@ -94,10 +102,14 @@ private:
     void createCheckBoxes();
     void arrangeTabOrder();
     void connectHandlers();
+    void exitOnce();
 
     std::array<QCheckBox *, 15> checkBoxes_{};
     bool runInProgress_ = false;
     bool closePending_ = false;
+    bool exitDone_ = false;
+    TfrmAbout *frmAbout_ = nullptr;
+    std::function<void()> exitProgram_;
 };
 
 } // namespace vrelmont::ui

@@ -1,0 +1,153 @@
+// The main window's Změna agendy, Info, Konec and close box, with the agenda and information
+// windows of their own and an exit that is counted instead of ending the test program.
+#include "UiTestAgenda.h"
+
+#include "app/TReportBox.h"
+#include "app/TfrmMain.h"
+#include "app/core/ProgramValues.h"
+#include "dialogs/Modal.h"
+#include "dialogs/TfrmAbout.h"
+#include "hostdb/PathText.h"
+#include "location/CurrentAgenda.h"
+#include "location/ui/TfrmGetAgenda.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace vrelmont;
+using namespace vrelmont::ui;
+namespace seam = vrelmont::ui::testing;
+
+namespace {
+
+const QString kRule10(10, QLatin1Char('='));
+const QStringList kClosingLines = {kRule10, QStringLiteral("Dokončeno"), kRule10};
+
+class TfrmMainCommandsTest : public ::testing::Test {
+protected:
+    TfrmMainCommandsTest() {
+        root = QDir(tmp.path()).canonicalPath();
+        testdata::MakeAgenda(root + "/AGENDA.001", "Alfa s.r.o.");
+        testdata::MakeAgenda(root + "/AGENDA.002", "Beta a.s.");
+        DataRootPath = NormalizeDirPath(root.toStdString());
+        AgendaTablePath = DataRootPath + "AGENDA.001/";
+        AgendaName = "Alfa s.r.o.";
+        ProgramVersion = kProgramVersion;
+        seam::RecordMessageBoxes(true);
+        seam::ClearModalHandlers();
+        window.SetAboutWindow(&about);
+        window.SetExitProgram([this] { ++exits; });
+        for (int n = 1; n <= 15; ++n)
+            window.checkBox(n)->setChecked(n == 1);
+        window.show();
+    }
+    ~TfrmMainCommandsTest() override {
+        seam::ClearModalHandlers();
+        seam::RecordMessageBoxes(false);
+        AgendaTablePath.clear();
+        AgendaName.clear();
+        DataRootPath.clear();
+    }
+
+    // Answers the agenda window with the row named `name`, or "Zpět" when it is empty; keeps the
+    // rows it listed.
+    void NextAgendaWindow(const QString &name) {
+        seam::PushModalHandler([this, name](QDialog *dialog) {
+            auto &w = *static_cast<TfrmGetAgenda *>(dialog);
+            for (int i = 0; i < w.ListBox1->count(); ++i)
+                listed << w.ListBox1->item(i)->text();
+            const auto rows = w.ListBox1->findItems(name, Qt::MatchExactly);
+            if (name.isEmpty() || rows.isEmpty()) {
+                w.Button3->click();
+            } else {
+                w.ListBox1->setCurrentItem(rows.front());
+                w.Button2->click();
+            }
+            return w.result();
+        });
+    }
+
+    QStringList report() const { return window.RichEdit1->lines(); }
+
+    QTemporaryDir tmp;
+    QString root;
+    TfrmGetAgenda agendaWindow;
+    TfrmAbout about;
+    TfrmMain window;
+    int exits = 0;
+    QStringList listed;
+};
+
+TEST_F(TfrmMainCommandsTest, ChangeOfAgendaBackKeepsItConfirmedChangesItAndTheReportStays) {
+    window.Button2->click();
+    const QStringList firstRun = report();
+    ASSERT_GE(firstRun.size(), 3);
+    EXPECT_EQ(firstRun[2], "Agenda: Alfa s.r.o.");
+
+    NextAgendaWindow(QString());
+    window.Button1->click();
+    EXPECT_EQ(listed.size(), 2) << "listed under DataRootPath";
+    EXPECT_EQ(AgendaTablePath, DataRootPath + "AGENDA.001/");
+    EXPECT_EQ(AgendaName, "Alfa s.r.o.");
+
+    NextAgendaWindow("Beta a.s.");
+    window.Button1->click();
+    EXPECT_EQ(AgendaTablePath, DataRootPath + "AGENDA.002/");
+    EXPECT_EQ(AgendaName, "Beta a.s.");
+    EXPECT_EQ(DataRootPath, NormalizeDirPath(root.toStdString()));
+    EXPECT_EQ(report(), firstRun) << "a change of agenda does not clear the report";
+    EXPECT_EQ(window.windowTitle(), "Vrelmont");
+
+    window.Button2->click();
+    const QStringList both = report();
+    ASSERT_GT(both.size(), firstRun.size() + 2);
+    EXPECT_EQ(both.mid(0, firstRun.size()), firstRun);
+    EXPECT_EQ(both[firstRun.size() + 2], "Agenda: Beta a.s.");
+    EXPECT_TRUE(seam::TakeRecordedBoxes().isEmpty());
+}
+
+TEST_F(TfrmMainCommandsTest, InfoShowsTheVersionAndARunWaitsWhileItIsOpen) {
+    about.Label8->setText("old");
+    QString versionShown;
+    bool runEndedWhileOpen = true;
+    seam::PushModalHandler([&](QDialog *dialog) {
+        versionShown = static_cast<TfrmAbout *>(dialog)->Label8->text();
+        const QStringList lines = report();
+        runEndedWhileOpen = lines.mid(lines.size() - 3) == kClosingLines;
+        return int(QDialog::Accepted);
+    });
+    QTimer::singleShot(0, &window, [this] { window.Button6->click(); });
+    window.Button2->click();
+    EXPECT_EQ(versionShown, "1.10");
+    EXPECT_FALSE(runEndedWhileOpen);
+    EXPECT_EQ(report().mid(report().size() - 3), kClosingLines);
+}
+
+TEST_F(TfrmMainCommandsTest, KonecExitsWithoutTheCloseRequestAndOnlyOnce) {
+    window.Button5->click();
+    EXPECT_EQ(exits, 1);
+    EXPECT_TRUE(window.isVisible()) << "the program's end closes it, not Konec";
+    window.close();
+    EXPECT_EQ(exits, 1) << "a close request after Konec saves nothing more";
+}
+
+TEST_F(TfrmMainCommandsTest, CloseBoxExitsAtOnceEvenDuringARun) {
+    int exitsSeenInTheRun = -1;
+    QTimer::singleShot(0, &window, [&] {
+        window.close();
+        exitsSeenInTheRun = exits;
+    });
+    window.Button2->click();
+    EXPECT_EQ(exitsSeenInTheRun, 1);
+    EXPECT_EQ(report().mid(report().size() - 3), kClosingLines) << "the run went on";
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(exits, 1);
+}
+
+} // namespace
