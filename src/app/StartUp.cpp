@@ -13,6 +13,9 @@
 #include "location/CurrentAgenda.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
@@ -81,6 +84,11 @@ void InitialiseApplication() {
     QApplication::setWindowIcon(AppIcon());
     // Closing the last window does not end the program by itself: ExitProgram does, after saving.
     QApplication::setQuitOnLastWindowClosed(false);
+    // The program speaks Czech: Qt's own dialogs (the save dialog above all) should too.
+    static QTranslator qtTexts;
+    if (qtTexts.load(QLocale(QLocale::Czech, QLocale::CzechRepublic), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
 }
 
 int RunProgram(const StartUpPaths &paths) {

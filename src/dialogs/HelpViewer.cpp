@@ -1,5 +1,6 @@
 #include "dialogs/HelpViewer.h"
 
+#include "app/core/ProgramValues.h"
 #include "checks/CheckRun.h"
 #include "dialogs/Modal.h"
 
@@ -21,14 +22,28 @@ void ShowHelpProblem(QWidget *parent, const QString &text)
 }
 } // namespace
 
+QStringList HelpDocumentCandidatesFor(const QString &programDir)
+{
+    const QDir dir(programDir);
+    const QString name = QString::fromUtf8(kHelpDocumentName);
+    QStringList candidates{QDir::cleanPath(dir.filePath(name)),
+                           QDir::cleanPath(dir.filePath(QStringLiteral("../share/vrelmont/") + name))};
+#ifdef VRELMONT_INSTALLED_DATA_DIR
+    candidates << QDir(QStringLiteral(VRELMONT_INSTALLED_DATA_DIR)).filePath(name);
+#endif
+    candidates.removeDuplicates();
+    return candidates;
+}
+
 QStringList HelpDocumentCandidates()
 {
     if (!candidatesOverride.isEmpty())
         return candidatesOverride;
-    const QDir programDir(QCoreApplication::applicationDirPath());
-    const QString name = QString::fromUtf8(kHelpDocumentName);
-    return {QDir::cleanPath(programDir.filePath(name)),
-            QDir::cleanPath(programDir.filePath(QStringLiteral("../share/vrelmont/") + name))};
+    QStringList candidates = HelpDocumentCandidatesFor(QCoreApplication::applicationDirPath());
+    if (!HelpFilePath.empty())
+        candidates.prepend(QDir::cleanPath(QString::fromStdString(HelpFilePath)));
+    candidates.removeDuplicates();
+    return candidates;
 }
 
 QUrl HelpTopicUrl(const QString &documentPath, int topic)

@@ -1,3 +1,4 @@
+#include "app/core/ProgramValues.h"
 #include "dialogs/HelpViewer.h"
 #include "dialogs/Modal.h"
 #include "hostdb/TBFTable.h"
@@ -87,12 +88,20 @@ TEST_F(HelpTest, ABrowserThatDoesNotStartIsTold)
     EXPECT_TRUE(boxes[0].text.contains("#topic-3")) << boxes[0].text.toStdString();
 }
 
-TEST(HelpCandidates, BesideTheProgramThenTheInstalledDataDirectory)
+TEST(HelpCandidates, TheStartUpPathThenBesideTheProgramThenTheInstalledDataDirectory)
 {
+    const QStringList places = HelpDocumentCandidatesFor(QStringLiteral("/opt/vrelmont/bin"));
+    ASSERT_GE(places.size(), 2);
+    EXPECT_EQ(places[0], QStringLiteral("/opt/vrelmont/bin/Vrelmont.html"));
+    EXPECT_EQ(places[1], QStringLiteral("/opt/vrelmont/share/vrelmont/Vrelmont.html"));
+
+    const std::string saved = vrelmont::HelpFilePath;
+    vrelmont::HelpFilePath = "/somewhere/else/Vrelmont.html";
     const QStringList candidates = HelpDocumentCandidates();
-    ASSERT_EQ(candidates.size(), 2);
-    EXPECT_TRUE(candidates[0].endsWith("/Vrelmont.html"));
-    EXPECT_TRUE(candidates[1].endsWith("/share/vrelmont/Vrelmont.html"));
+    vrelmont::HelpFilePath = saved;
+    ASSERT_GE(candidates.size(), 3);
+    EXPECT_EQ(candidates[0], QStringLiteral("/somewhere/else/Vrelmont.html"));
+    EXPECT_TRUE(candidates[1].endsWith("/Vrelmont.html"));
 }
 
 } // namespace
