@@ -32,6 +32,14 @@ bool OpenIndexedTable(RunHost &host, TBFTable &table, const CheckedTable &which,
     return true;
 }
 
+bool FinishCheck(RunHost &host, TBFTable &table)
+{
+    FillGauge(host);
+    host.ProcessEvents();
+    table.CloseTable();
+    return true;
+}
+
 void ReportAbort(RunHost &host)
 {
     host.ReportLine(std::string());

@@ -56,4 +56,8 @@ inline void FillGauge(RunHost &host)
     host.gauge().setProgress(host.gauge().maximum());
 }
 
+// The normal end of a check on one table: a full gauge, pending events served, the table closed.
+// Answers true, the check's answer.
+bool FinishCheck(RunHost &host, TBFTable &table);
+
 } // namespace vrelmont

@@ -127,10 +127,7 @@ bool RunDuplicateKeyCheck(const DuplicateKeyMember &member, RunHost &host, TBFTa
             }
         }
     }
-    FillGauge(host);
-    host.ProcessEvents();
-    BFTable1.CloseTable();
-    return true;
+    return FinishCheck(host, BFTable1);
 }
 
 } // namespace vrelmont

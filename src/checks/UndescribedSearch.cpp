@@ -58,10 +58,7 @@ bool RunUndescribedSearch(UndescribedRecords which, RunHost &host, TBFTable &BFT
             }
         }
     }
-    FillGauge(host);
-    host.ProcessEvents();
-    BFTable1.CloseTable();
-    return true;
+    return FinishCheck(host, BFTable1);
 }
 
 } // namespace vrelmont

@@ -1,5 +1,6 @@
 #include "dialogs/TFormDirDialog.h"
 
+#include "app/WindowFont.h"
 #include "dialogs/HelpViewer.h"
 
 #include <QComboBox>
@@ -93,9 +94,7 @@ TFormDirDialog::TFormDirDialog(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
 {
     setObjectName(QStringLiteral("FormDirDialog"));
-    QFont windowFont = font();
-    windowFont.setPixelSize(11);
-    setFont(windowFont);
+    setFont(WindowFont());
 
     Label1 = new QLabel(QStringLiteral("Adesář"), this);
     Label1->move(10, 10);

@@ -1,5 +1,6 @@
 #include "dialogs/TfrmAbout.h"
 
+#include "app/WindowFont.h"
 #include "checks/CheckRun.h"
 #include "dialogs/Modal.h"
 
@@ -23,9 +24,7 @@ TfrmAbout::TfrmAbout(QWidget *parent)
 {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("Informace"));
-    QFont windowFont = font();
-    windowFont.setPixelSize(11);
-    setFont(windowFont);
+    setFont(WindowFont());
     setFixedSize(348, 179);
     move(201, 140);
 

@@ -3,6 +3,7 @@
 #include "hostdb/Cp1250.h"
 #include "hostdb/IniFile.h"
 #include "hostdb/TextFold.h"
+#include "hostdb/TextTrim.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -12,14 +13,6 @@
 
 namespace vrelmont {
 namespace {
-
-std::string trimmed(const std::string &text)
-{
-    const auto begin = text.find_first_not_of(" \t");
-    if (begin == std::string::npos)
-        return {};
-    return text.substr(begin, text.find_last_not_of(" \t") - begin + 1);
-}
 
 bool sameName(const std::string &a, const std::string &b) { return FoldCase(a) == FoldCase(b); }
 
@@ -62,18 +55,18 @@ IniText IniText::load(const std::string &path)
 
 IniText::Kind IniText::classify(const Line &line, std::string &name, std::string &value) const
 {
-    const std::string text = trimmed(line.text);
+    const std::string text = TrimBlanks(line.text);
     if (text.empty() || text.front() == ';')
         return Kind::Other;
     if (text.front() == '[') {
         const auto close = text.find(']');
-        name = trimmed(text.substr(1, close == std::string::npos ? std::string::npos : close - 1));
+        name = TrimBlanks(text.substr(1, close == std::string::npos ? std::string::npos : close - 1));
         return Kind::Section;
     }
     const auto equals = text.find('=');
     if (equals == std::string::npos)
         return Kind::Other;
-    name = trimmed(text.substr(0, equals));
+    name = TrimBlanks(text.substr(0, equals));
     value = text.substr(equals + 1);
     return Kind::Key;
 }
@@ -168,7 +161,7 @@ void IniText::setValue(const std::string &section, const std::string &key, const
             lines_[i] = std::move(line);
             return;
         }
-        if (kind != Kind::Other || !trimmed(lines_[i].text).empty())
+        if (kind != Kind::Other || !TrimBlanks(lines_[i].text).empty())
             last = i;
     }
     auto line = makeLine(text);

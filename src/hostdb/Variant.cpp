@@ -1,6 +1,7 @@
 #include "hostdb/Variant.h"
 
 #include "hostdb/DateNumber.h"
+#include "hostdb/TextTrim.h"
 
 #include <charconv>
 #include <cmath>
@@ -9,17 +10,9 @@
 namespace vrelmont {
 namespace {
 
-std::string trimmed(const std::string &text)
-{
-    const auto begin = text.find_first_not_of(" \t");
-    if (begin == std::string::npos)
-        return {};
-    return text.substr(begin, text.find_last_not_of(" \t") - begin + 1);
-}
-
 bool parseDouble(const std::string &text, double &value)
 {
-    std::string t = trimmed(text);
+    std::string t = TrimBlanks(text);
     if (t.empty())
         return false;
     // A Czech user writes a decimal comma.
@@ -122,7 +115,7 @@ std::int32_t Variant::toInt32() const
     case VariantKind::Double:
         return roundToInt32(std::get<double>(value_), "number");
     case VariantKind::Text: {
-        const std::string t = trimmed(std::get<std::string>(value_));
+        const std::string t = TrimBlanks(std::get<std::string>(value_));
         std::int32_t value = 0;
         const char *begin = t.data() + (t.size() > 1 && t.front() == '+' ? 1 : 0);
         const auto result = std::from_chars(begin, t.data() + t.size(), value);
@@ -150,7 +143,7 @@ bool Variant::toBoolean() const
     case VariantKind::Double:
         return std::get<double>(value_) != 0;
     case VariantKind::Text: {
-        std::string t = trimmed(std::get<std::string>(value_));
+        std::string t = TrimBlanks(std::get<std::string>(value_));
         for (auto &c : t)
             c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         if (t == "true")
@@ -183,7 +176,7 @@ double Variant::toDouble() const
         double number = 0;
         if (parseDouble(t, number))
             return number;
-        if (auto days = ParseDateTimeText(trimmed(t)))
+        if (auto days = ParseDateTimeText(TrimBlanks(t)))
             return *days;
         throw VariantConversionError("The text \"" + t + "\" is not a number");
     }

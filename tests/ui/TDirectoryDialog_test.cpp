@@ -14,42 +14,21 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "UiTestHelpers.h"
+
 #include <functional>
 
 using namespace vrelmont::ui;
 namespace seam = vrelmont::ui::testing;
 
-namespace {
+using namespace vrelmont::ui::test;
 
-QStringList Texts(const QListWidget *list)
-{
-    QStringList texts;
-    for (int row = 0; row < list->count(); ++row)
-        texts << list->item(row)->text();
-    return texts;
-}
+namespace {
 
 QListWidgetItem *ItemNamed(QListWidget *list, const QString &text)
 {
     const auto found = list->findItems(text, Qt::MatchExactly);
     return found.isEmpty() ? nullptr : found.front();
-}
-
-// The window's named controls in the order Tab visits them.
-QStringList TabOrder(QWidget *window)
-{
-    QStringList names;
-    for (QWidget *w = window->nextInFocusChain(); w != window; w = w->nextInFocusChain()) {
-        if ((w->focusPolicy() & Qt::TabFocus) && !w->objectName().isEmpty() && !w->objectName().startsWith("qt_"))
-            names << w->objectName();
-    }
-    return names;
-}
-
-void PressKey(QWidget *target, int key)
-{
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-    QCoreApplication::sendEvent(target, &press);
 }
 
 class TDirectoryDialogTest : public ::testing::Test {
@@ -112,7 +91,7 @@ TEST_F(TDirectoryDialogTest, WideWithFileListAndHelp)
         EXPECT_TRUE(form.BBHelp->isVisible());
         EXPECT_TRUE(form.FileListBox->isVisible());
         EXPECT_EQ(form.FileListBox->geometry(), QRect(165, 50, 145, 164));
-        EXPECT_EQ(Texts(form.FileListBox), QStringList{"mons3.ini"});
+        EXPECT_EQ(ListTexts(form.FileListBox), QStringList{"mons3.ini"});
         EXPECT_EQ(form.windowTitle(), "Vyberte adresář");
         return QDialog::Rejected;
     });
@@ -149,7 +128,7 @@ TEST_F(TDirectoryDialogTest, FolderListShowsThePathFromTheRootThenTheSubfolders)
             expected << part;
         expected << "AGENDA.001"
                  << "Archiv";
-        EXPECT_EQ(Texts(form.DirectoryListBox), expected) << "hidden folders are left out";
+        EXPECT_EQ(ListTexts(form.DirectoryListBox), expected) << "hidden folders are left out";
         EXPECT_EQ(form.DirectoryListBox->currentItem()->text(), "DATA");
         EXPECT_EQ(form.DriveComboBox->itemText(0), QDir::toNativeSeparators(QDir::rootPath()));
         return QDialog::Rejected;
@@ -233,7 +212,7 @@ TEST_F(TDirectoryDialogTest, ChoosingADriveMovesToItsRoot)
         form.DriveComboBox->setCurrentIndex(0);
         emit form.DriveComboBox->activated(0);
         EXPECT_EQ(form.Directory(), QDir::toNativeSeparators(QDir::rootPath()));
-        EXPECT_EQ(Texts(form.DirectoryListBox).front(), QDir::toNativeSeparators(QDir::rootPath()));
+        EXPECT_EQ(ListTexts(form.DirectoryListBox).front(), QDir::toNativeSeparators(QDir::rootPath()));
         return QDialog::Rejected;
     });
     EXPECT_EQ(component.DirectoryName, QDir::toNativeSeparators(QDir::rootPath()));

@@ -19,6 +19,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "UiTestHelpers.h"
+
 #include <functional>
 #include <stdexcept>
 
@@ -26,37 +28,15 @@ using namespace vrelmont;
 using namespace vrelmont::ui;
 namespace seam = vrelmont::ui::testing;
 
+using namespace vrelmont::ui::test;
+
 namespace {
-
-QStringList Rows(const QListWidget *list)
-{
-    QStringList rows;
-    for (int row = 0; row < list->count(); ++row)
-        rows << list->item(row)->text();
-    return rows;
-}
-
-void PressKey(QWidget *target, int key)
-{
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-    QCoreApplication::sendEvent(target, &press);
-}
 
 void DoubleClick(QListWidget *list, QPoint at)
 {
     QMouseEvent event(QEvent::MouseButtonDblClick, at, list->viewport()->mapToGlobal(at), Qt::LeftButton,
                       Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(list->viewport(), &event);
-}
-
-QStringList TabOrder(QWidget *window)
-{
-    QStringList names;
-    for (QWidget *w = window->nextInFocusChain(); w != window; w = w->nextInFocusChain()) {
-        if ((w->focusPolicy() & Qt::TabFocus) && !w->objectName().isEmpty() && !w->objectName().startsWith("qt_"))
-            names << w->objectName();
-    }
-    return names;
 }
 
 class TfrmGetAgendaTest : public ::testing::Test {
@@ -136,7 +116,7 @@ TEST_F(TfrmGetAgendaTest, ListsAgendasInFileSystemOrderAndOkChoosesOne)
 
     QStringList rows;
     const bool chosen = Select([&](TfrmGetAgenda &w) {
-        rows = Rows(w.ListBox1);
+        rows = ListTexts(w.ListBox1);
         EXPECT_FALSE(w.Button2->isEnabled()) << "no agenda is current yet";
         EXPECT_TRUE(w.Label1->text().isEmpty());
         EXPECT_EQ(w.ListBox1->selectedItems().size(), 0);

@@ -21,9 +21,13 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "UiTestHelpers.h"
+
 using namespace vrelmont;
 using namespace vrelmont::ui;
 namespace seam = vrelmont::ui::testing;
+
+using namespace vrelmont::ui::test;
 
 namespace {
 
@@ -41,22 +45,6 @@ public:
         throw EngineError("Rozhraní " + guid + " není podporováno");
     }
 };
-
-void PressKey(QWidget *target, int key)
-{
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-    QCoreApplication::sendEvent(target, &press);
-}
-
-QStringList TabOrder(QWidget *window)
-{
-    QStringList names;
-    for (QWidget *w = window->nextInFocusChain(); w != window; w = w->nextInFocusChain()) {
-        if ((w->focusPolicy() & Qt::TabFocus) && !w->objectName().isEmpty() && !w->objectName().startsWith("qt_"))
-            names << w->objectName();
-    }
-    return names;
-}
 
 class TfrmInitTest : public ::testing::Test {
 protected:

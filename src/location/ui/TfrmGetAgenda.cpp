@@ -1,5 +1,6 @@
 #include "location/ui/TfrmGetAgenda.h"
 
+#include "app/WindowFont.h"
 #include "dialogs/ErrorReport.h"
 #include "dialogs/Modal.h"
 #include "hostdb/PathText.h"
@@ -51,9 +52,7 @@ TfrmGetAgenda::TfrmGetAgenda(QWidget *parent)
         instance = this;
     setObjectName(QStringLiteral("frmGetAgenda"));
     setWindowTitle(QStringLiteral("Výběr agendy"));
-    QFont windowFont = font();
-    windowFont.setPixelSize(11);
-    setFont(windowFont);
+    setFont(WindowFont());
     setFixedSize(470, 265);
 
     Label2 = new QLabel(QStringLiteral("Nalezené agendy:"), this);

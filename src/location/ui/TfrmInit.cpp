@@ -1,5 +1,6 @@
 #include "location/ui/TfrmInit.h"
 
+#include "app/WindowFont.h"
 #include "dialogs/ErrorReport.h"
 #include "dialogs/HelpViewer.h"
 #include "dialogs/Modal.h"
@@ -40,9 +41,7 @@ TfrmInit::TfrmInit(TBFTable &BFTable1, QWidget *parent)
 {
     setObjectName(QStringLiteral("frmInit"));
     setWindowTitle(QStringLiteral("Nastavení cesty k Money"));
-    QFont windowFont = font();
-    windowFont.setPixelSize(11);
-    setFont(windowFont);
+    setFont(WindowFont());
     resize(403, 160);
 
     Bevel1 = new QFrame(this);

@@ -1,0 +1,36 @@
+#pragma once
+// Small helpers shared by the window tests.
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QStringList>
+#include <QWidget>
+
+namespace vrelmont::ui::test {
+
+// The window's named controls in the order Tab visits them.
+inline QStringList TabOrder(QWidget *window)
+{
+    QStringList names;
+    for (QWidget *w = window->nextInFocusChain(); w != window; w = w->nextInFocusChain()) {
+        if ((w->focusPolicy() & Qt::TabFocus) && !w->objectName().isEmpty() && !w->objectName().startsWith("qt_"))
+            names << w->objectName();
+    }
+    return names;
+}
+
+inline void PressKey(QWidget *target, int key)
+{
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &press);
+}
+
+inline QStringList ListTexts(const QListWidget *list)
+{
+    QStringList texts;
+    for (int row = 0; row < list->count(); ++row)
+        texts << list->item(row)->text();
+    return texts;
+}
+
+} // namespace vrelmont::ui::test
