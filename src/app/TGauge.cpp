@@ -7,6 +7,8 @@ namespace vrelmont::ui {
 
 TGauge::TGauge(QWidget *parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    delayedPaint_.setSingleShot(true);
+    connect(&delayedPaint_, &QTimer::timeout, this, qOverload<>(&QWidget::update));
 }
 
 QString TGauge::percentText() const {
@@ -28,7 +30,10 @@ void TGauge::changed() {
         return;
     shownPercent_ = percent();
     shownBarWidth_ = barWidth();
-    update();
+    if (!sincePaint_.isValid() || sincePaint_.elapsed() >= kMinPaintIntervalMs)
+        update();
+    else if (!delayedPaint_.isActive())
+        delayedPaint_.start(kMinPaintIntervalMs - static_cast<int>(sincePaint_.elapsed()));
 }
 
 void TGauge::resizeEvent(QResizeEvent *event) {
@@ -37,6 +42,8 @@ void TGauge::resizeEvent(QResizeEvent *event) {
 }
 
 void TGauge::paintEvent(QPaintEvent *) {
+    sincePaint_.start();
+    delayedPaint_.stop();
     QPainter p(this);
     const QColor barColour = palette().color(QPalette::Active, QPalette::Highlight);
     p.setPen(palette().color(QPalette::Dark));

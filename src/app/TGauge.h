@@ -2,6 +2,8 @@
 // The progress gauge: a bar on white with the percentage in its middle.
 #include "checks/Gauge.h"
 
+#include <QElapsedTimer>
+#include <QTimer>
 #include <QWidget>
 
 namespace vrelmont::ui {
@@ -28,6 +30,12 @@ private:
     // changes only when the percentage or the bar's last pixel does.
     int shownPercent_ = -1;
     int shownBarWidth_ = -1;
+    // A large table moves the bar by a pixel hundreds of times a second; painting each of them would
+    // cost more than the check itself. Repaints come at most every kMinPaintIntervalMs, the last
+    // change always among them.
+    static constexpr int kMinPaintIntervalMs = 20;
+    QElapsedTimer sincePaint_;
+    QTimer delayedPaint_;
 };
 
 } // namespace vrelmont::ui
