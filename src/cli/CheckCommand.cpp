@@ -10,6 +10,7 @@
 #include "location/CurrentAgenda.h"
 
 #include <clocale>
+#include <cstdio>
 #include <ctime>
 #include <filesystem>
 #include <stdexcept>
@@ -114,6 +115,10 @@ int RunCheckCommand(const ParsedArgs &parsed)
     TBFTable BFTable2;
     const bool completed = RunChecks(host, BFTable1, BFTable2);
     host.FinishOutput();
+    // The window can only show the fixed text; a terminal user also learns which file failed and why.
+    for (const TBFTable *table : {&BFTable1, &BFTable2})
+        if (!completed && !table->lastOpenError().empty())
+            std::fprintf(stderr, "vrelmont-cli check: %s\n", table->lastOpenError().c_str());
     if (saving)
         WriteProtocolFile(parsed.required("--output"), host.lines());
     return completed ? kExitOk : kExitRunStopped;

@@ -121,6 +121,7 @@ TEST_F(CheckCommand, ACheckThatCannotOpenItsTableExitsOne)
     const Outcome result = cli({agenda.dir(), "--checks", "all"});
     EXPECT_EQ(result.exitStatus, 1);
     EXPECT_NE(result.err.find("Nelze otevřít seznam kmenových karet."), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("SKKMKART.DAT: soubor neexistuje"), std::string::npos) << "the file and the reason";
     const Lines lines = SplitLines(result.out);
     ASSERT_EQ(lines.size(), 5u + 4u + 4u);
     EXPECT_EQ(lines.back(), "");
