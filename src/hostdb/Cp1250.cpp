@@ -68,6 +68,19 @@ bool nextCodePoint(std::string_view text, std::size_t &pos, std::uint32_t &cp)
 
 } // namespace
 
+bool IsValidUtf8(std::string_view text)
+{
+    std::size_t pos = 0;
+    std::uint32_t cp = 0;
+    while (pos < text.size()) {
+        if (static_cast<unsigned char>(text[pos]) < 0x80)
+            ++pos;
+        else if (!nextCodePoint(text, pos, cp))
+            return false;
+    }
+    return true;
+}
+
 std::string Cp1250ToUtf8(std::string_view bytes)
 {
     std::string out;

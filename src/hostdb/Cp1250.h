@@ -13,6 +13,8 @@ std::string Cp1250ToUtf8(std::string_view bytes);
 // Invalid UTF-8 also gives empty.
 std::optional<std::string> Utf8ToCp1250(std::string_view utf8);
 
+bool IsValidUtf8(std::string_view text);
+
 inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
 } // namespace vrelmont

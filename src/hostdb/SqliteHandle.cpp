@@ -33,12 +33,42 @@ bool isWalFile(const std::string &path)
     return header[18] == 2 || header[19] == 2;
 }
 
-std::string messageOf(sqlite3 *db, int code)
+const char *czechPhrase(int code)
 {
-    return db ? sqlite3_errmsg(db) : sqlite3_errstr(code);
+    switch (code & 0xFF) {
+    case SQLITE_CORRUPT:
+        return "soubor je poškozený";
+    case SQLITE_NOTADB:
+        return "soubor není tabulka";
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return "soubor má právě uzamčen jiný program";
+    case SQLITE_IOERR:
+        return "chyba při čtení nebo zápisu souboru";
+    case SQLITE_CANTOPEN:
+        return "soubor nelze otevřít";
+    case SQLITE_READONLY:
+        return "do souboru nelze zapisovat";
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+        return "přístup k souboru byl odepřen";
+    case SQLITE_NOMEM:
+        return "nedostatek paměti";
+    case SQLITE_FULL:
+        return "disk je plný";
+    default:
+        return "chyba databáze";
+    }
 }
 
 } // namespace
+
+std::string DescribeSqliteError(sqlite3 *db, int code)
+{
+    if (db && sqlite3_errcode(db) != SQLITE_OK)
+        code = sqlite3_extended_errcode(db);
+    return std::string(czechPhrase(code)) + " – " + (db ? sqlite3_errmsg(db) : sqlite3_errstr(code));
+}
 
 SqliteHandle SqliteHandle::openReadOnly(const std::string &path, std::string &reason)
 {
@@ -55,7 +85,7 @@ SqliteHandle SqliteHandle::openReadOnly(const std::string &path, std::string &re
                             nullptr, nullptr);
     }
     if (code != SQLITE_OK) {
-        reason = messageOf(db, code);
+        reason = DescribeSqliteError(db, code);
         sqlite3_close_v2(db);
         return {};
     }
@@ -68,7 +98,7 @@ SqliteHandle SqliteHandle::openReadWrite(const std::string &path)
     const int code = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     SqliteHandle handle(db, path);
     if (code != SQLITE_OK)
-        handle.fail("Cannot open for writing");
+        handle.fail("Nelze otevřít pro zápis");
     return handle;
 }
 
@@ -79,7 +109,7 @@ SqliteHandle SqliteHandle::create(const std::string &path)
                                      nullptr);
     SqliteHandle handle(db, path);
     if (code != SQLITE_OK)
-        handle.fail("Cannot create");
+        handle.fail("Nelze vytvořit");
     return handle;
 }
 
@@ -89,7 +119,7 @@ void SqliteHandle::exec(const std::string &sql)
     if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
         const std::string text = message ? message : "unknown error";
         sqlite3_free(message);
-        throw std::runtime_error(path_ + ": " + text);
+        throw std::runtime_error(path_ + ": " + std::string(czechPhrase(sqlite3_extended_errcode(db_))) + " – " + text);
     }
 }
 
@@ -97,13 +127,13 @@ SqliteStatement SqliteHandle::prepare(const std::string &sql)
 {
     sqlite3_stmt *statement = nullptr;
     if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &statement, nullptr) != SQLITE_OK)
-        fail("Cannot read");
+        fail("Nelze číst");
     return SqliteStatement(statement);
 }
 
 void SqliteHandle::fail(const std::string &what) const
 {
-    throw std::runtime_error(what + " " + path_ + ": " + (db_ ? sqlite3_errmsg(db_) : "out of memory"));
+    throw std::runtime_error(what + " " + path_ + ": " + DescribeSqliteError(db_, SQLITE_NOMEM));
 }
 
 } // namespace vrelmont

@@ -7,6 +7,10 @@
 
 namespace vrelmont {
 
+// A Czech description of an SQLite failure, SQLite's own message after it:
+// "soubor je poškozený – database disk image is malformed".
+std::string DescribeSqliteError(sqlite3 *db, int code);
+
 class SqliteStatement {
 public:
     SqliteStatement() = default;

@@ -1,5 +1,6 @@
 #include "hostdb/TableCursor.h"
 
+#include "hostdb/Cp1250.h"
 #include "hostdb/EngineError.h"
 #include "hostdb/TableFiles.h"
 
@@ -155,7 +156,7 @@ bool TableCursor::step(sqlite3_stmt *statement)
         return true;
     if (code == SQLITE_DONE)
         return false;
-    fail(sqlite3_errmsg(db_.get()));
+    fail(DescribeSqliteError(db_.get(), code));
 }
 
 void TableCursor::bind(sqlite3_stmt *statement, int position, const Variant &value)
@@ -182,7 +183,7 @@ void TableCursor::bind(sqlite3_stmt *statement, int position, const Variant &val
         break;
     }
     if (code != SQLITE_OK)
-        fail(sqlite3_errmsg(db_.get()));
+        fail(DescribeSqliteError(db_.get(), code));
 }
 
 Variant TableCursor::columnValue(sqlite3_stmt *statement, int column) const
@@ -197,8 +198,13 @@ Variant TableCursor::columnValue(sqlite3_stmt *statement, int column) const
     case SQLITE_FLOAT:
         return Variant::real(sqlite3_column_double(statement, column));
     case SQLITE_TEXT:
-    case SQLITE_BLOB:
-        return Variant::text(textColumn(statement, column));
+    case SQLITE_BLOB: {
+        std::string text = textColumn(statement, column);
+        // Texts are UTF-8; one that is not was most likely written in the host system's own code page.
+        if (!IsValidUtf8(text))
+            text = Cp1250ToUtf8(text);
+        return Variant::text(std::move(text));
+    }
     default:
         return {};
     }

@@ -264,3 +264,43 @@ TEST(TableEngineConnection, QueryGuidAndEngineFailures)
 }
 
 } // namespace
+
+namespace {
+
+TEST(TableEngineFiles, TextsThatAreNotUtf8AreReadAsWindows1250AndDamageIsNamedInCzech)
+{
+    TempDir dir;
+    const auto path = dir.file("SKKMKART.DAT");
+    CreateTableFile(path, MasterCardsTable());
+    sqlite3 *db = nullptr;
+    sqlite3_open(path.c_str(), &db);
+    // "Šroub" as the host system's code page would store it.
+    sqlite3_exec(db, "INSERT INTO SKKMKART (Cislo, Popis) VALUES (1, CAST(x'8A726F7562' AS TEXT)), (2, 'Matice')",
+                 nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    TBFTable table;
+    ASSERT_EQ(table.OpenTable(Variant::text(dir.dir() + "SKKMKART")), 0);
+    ASSERT_EQ(table.SetIndex("Cislo"), 0);
+    table.GoTop();
+    EXPECT_EQ(table.Value("Popis").toText(), "Šroub");
+    table.MoveNext();
+    EXPECT_EQ(table.Value("Popis").toText(), "Matice");
+    table.CloseTable();
+
+    // Damage inside the records (every page but the schema made invalid), found while walking them.
+    auto bytes = vrelmont::test::ReadBytes(path);
+    for (std::size_t page = 4096; page < bytes.size(); page += 4096)
+        bytes[page] = static_cast<char>(0xFF);
+    vrelmont::test::WriteBytes(path, bytes);
+    ASSERT_EQ(table.OpenTable(Variant::text(path)), 0);
+    ASSERT_EQ(table.SetIndex("Popis"), 0);
+    try {
+        table.GoTop();
+        FAIL() << "a damaged page raises an engine error";
+    } catch (const EngineError &e) {
+        EXPECT_NE(std::string(e.what()).find("SKKMKART.DAT"), std::string::npos) << e.what();
+        EXPECT_NE(std::string(e.what()).find("soubor je poškozený"), std::string::npos) << e.what();
+    }
+}
+
+} // namespace
