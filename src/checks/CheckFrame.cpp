@@ -40,11 +40,14 @@ bool FinishCheck(RunHost &host, TBFTable &table)
     return true;
 }
 
-void ReportAbort(RunHost &host)
+bool AbortCheck(RunHost &host, std::initializer_list<TBFTable *> tables)
 {
     host.ReportLine(std::string());
     host.ReportLine(std::string(kAbortLine));
     FillGauge(host);
+    for (TBFTable *table : tables)
+        table->CloseTable();
+    return false;
 }
 
 } // namespace vrelmont

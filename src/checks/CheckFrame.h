@@ -5,6 +5,7 @@
 #include "checks/RunHost.h"
 #include "hostdb/TBFTable.h"
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -36,8 +37,9 @@ inline bool AbortSeen()
     return AbortRequested == 1;
 }
 
-// The empty line and the abort line, then a full gauge. The caller closes its tables.
-void ReportAbort(RunHost &host);
+// The user's abort: the empty line and the abort line, a full gauge, every table the check opened
+// closed. Answers false, the check's answer.
+bool AbortCheck(RunHost &host, std::initializer_list<TBFTable *> tables);
 
 // One more record walked: every 20th serves window events and, for the counting checks, moves the
 // gauge to the counter.

@@ -120,11 +120,8 @@ bool RunDuplicateKeyCheck(const DuplicateKeyMember &member, RunHost &host, TBFTa
                 host.ReportLine(key.findingLine());
             key.advance();
             CountRecord(host, counter, true);
-            if (AbortSeen()) {
-                ReportAbort(host);
-                BFTable1.CloseTable();
-                return false;
-            }
+            if (AbortSeen())
+                return AbortCheck(host, {&BFTable1});
         }
     }
     return FinishCheck(host, BFTable1);

@@ -44,11 +44,8 @@ bool RunMissingCardCheck(RunHost &host, TBFTable &BFTable1, TBFTable &BFTable2)
                 host.ReportLine(line);
             }
             CountRecord(host, counter, true);
-            if (AbortSeen()) {
-                ReportAbort(host);
-                CloseBoth(BFTable1, BFTable2);
-                return false;
-            }
+            if (AbortSeen())
+                return AbortCheck(host, {&BFTable1, &BFTable2});
             if (BFTable1.MoveNext() == kAnswerNoFurtherRecord)
                 break;
         }

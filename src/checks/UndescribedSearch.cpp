@@ -51,11 +51,8 @@ bool RunUndescribedSearch(UndescribedRecords which, RunHost &host, TBFTable &BFT
             if (BFTable1.MoveNext() == kAnswerNoFurtherRecord)
                 break;
             CountRecord(host, counter, false);
-            if (AbortSeen()) {
-                ReportAbort(host);
-                BFTable1.CloseTable();
-                return false;
-            }
+            if (AbortSeen())
+                return AbortCheck(host, {&BFTable1});
         }
     }
     return FinishCheck(host, BFTable1);

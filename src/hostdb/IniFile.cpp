@@ -102,11 +102,26 @@ bool ParseIniInteger(const std::string &text, std::int32_t &value)
     return true;
 }
 
-IniFile::IniFile(std::string fileName) : fileName_(std::move(fileName)) {}
+IniFile::IniFile(std::string fileName, WriteMode mode) : fileName_(std::move(fileName)), mode_(mode) {}
+
+IniFile::~IniFile() = default;
+
+IniText IniFile::current() const
+{
+    return pending_ ? *pending_ : IniText::load(fileName_);
+}
+
+void IniFile::store(IniText &&text)
+{
+    if (mode_ == WriteMode::OnFlush)
+        pending_ = std::make_unique<IniText>(std::move(text));
+    else
+        text.save(fileName_);
+}
 
 bool IniFile::readValue(const std::string &section, const std::string &key, std::string &value) const
 {
-    const auto raw = IniText::load(fileName_).rawValue(section, key);
+    const auto raw = current().rawValue(section, key);
     if (!raw)
         return false;
     value = cleanValue(*raw);
@@ -127,9 +142,9 @@ void IniFile::PutText(const std::string &section, const std::string &key, const 
     if (section.find(']') != std::string::npos || key.find('=') != std::string::npos || key.empty() ||
         key.front() == '[' || key.front() == ';')
         throw IniValueError("Název sekce nebo klíče nelze zapsat do INI souboru: [" + section + "] " + key);
-    auto ini = IniText::load(fileName_);
+    auto ini = current();
     ini.setValue(section, key, storedValue(value));
-    ini.save(fileName_);
+    store(std::move(ini));
 }
 
 std::int32_t IniFile::GetInt(const std::string &section, const std::string &key, std::int32_t def)
@@ -209,9 +224,9 @@ void IniFile::PutFloat(const std::string &section, const std::string &key, doubl
 
 void IniFile::RemoveKey(const std::string &section, const std::string &key)
 {
-    auto ini = IniText::load(fileName_);
+    auto ini = current();
     if (ini.removeKey(section, key))
-        ini.save(fileName_);
+        store(std::move(ini));
 }
 
 std::size_t IniFile::GetBytes(const std::string &section, const std::string &key, void *buffer, std::size_t size)
@@ -247,32 +262,35 @@ void IniFile::PutBytes(const std::string &section, const std::string &key, const
 void IniFile::ListKeys(const std::string &section, std::vector<std::string> &list)
 {
     list.clear();
-    for (const auto &[name, value] : IniText::load(fileName_).entries(section))
+    for (const auto &[name, value] : current().entries(section))
         list.push_back(name);
 }
 
 void IniFile::ListSections(std::vector<std::string> &list)
 {
-    list = IniText::load(fileName_).sections();
+    list = current().sections();
 }
 
 void IniFile::ListSectionPairs(const std::string &section, std::vector<std::string> &list)
 {
     list.clear();
-    for (const auto &[name, value] : IniText::load(fileName_).entries(section))
+    for (const auto &[name, value] : current().entries(section))
         list.push_back(name + "=" + cleanValue(value));
 }
 
 void IniFile::RemoveSection(const std::string &section)
 {
-    auto ini = IniText::load(fileName_);
+    auto ini = current();
     if (ini.removeSection(section))
-        ini.save(fileName_);
+        store(std::move(ini));
 }
 
 void IniFile::Flush()
 {
-    // Every write reaches the file at once; nothing is pending.
+    if (!pending_)
+        return;
+    pending_->save(fileName_);
+    pending_.reset();
 }
 
 } // namespace vrelmont

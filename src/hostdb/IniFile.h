@@ -1,9 +1,10 @@
 #pragma once
 // Plain INI file access. Section and key names are compared without regard to letter case.
 // Files are windows-1250 on disk unless they start with a UTF-8 byte-order mark.
-// Every write goes to disk at once and leaves every other line of the file as it was;
-// a failed write throws IniWriteError("Unable to write to <path>").
+// A write goes to disk at once (or, for a file opened with WriteMode::OnFlush, at Flush) and leaves
+// every other line of the file as it was; a failed write throws IniWriteError("Unable to write to <path>").
 #include <cstdint>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -21,10 +22,16 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+class IniText;
+
 class IniFile {
 public:
-    explicit IniFile(std::string fileName);
-    virtual ~IniFile() = default;
+    // OnFlush gathers the writes and puts them into the file together at Flush, in one replacement
+    // of the file; writes not flushed are dropped.
+    enum class WriteMode { Immediate, OnFlush };
+
+    explicit IniFile(std::string fileName, WriteMode mode = WriteMode::Immediate);
+    virtual ~IniFile();
     IniFile(const IniFile &) = delete;
     IniFile &operator=(const IniFile &) = delete;
 
@@ -62,7 +69,13 @@ protected:
     bool readValue(const std::string &section, const std::string &key, std::string &value) const;
 
 private:
+    // The file's lines as they stand after the writes so far.
+    IniText current() const;
+    void store(IniText &&text);
+
     std::string fileName_;
+    WriteMode mode_;
+    std::unique_ptr<IniText> pending_; // OnFlush: written but not yet flushed
 };
 
 // Parses an INI integer: decimal with optional sign, or hexadecimal after "$" or after a "0x"/"0X"

@@ -175,3 +175,21 @@ TEST(IniFileOperations, RemoveListTypedValues)
 }
 
 } // namespace
+
+namespace {
+
+TEST(IniFileWrite, GatheredWritesReachTheFileTogetherAtFlush)
+{
+    TempDir dir;
+    const auto path = dir.file("a.ini");
+    WriteBytes(path, "[S]\r\nK=old\r\n");
+    IniFile ini(path, IniFile::WriteMode::OnFlush);
+    ini.PutText("S", "K", "new");
+    ini.PutFlag("T", "F", true);
+    EXPECT_EQ(ReadBytes(path), "[S]\r\nK=old\r\n") << "nothing written before Flush";
+    EXPECT_EQ(ini.GetText("S", "K", ""), "new") << "reads see the gathered writes";
+    ini.Flush();
+    EXPECT_EQ(ReadBytes(path), "[S]\r\nK=new\r\n[T]\r\nF=1\r\n");
+}
+
+} // namespace

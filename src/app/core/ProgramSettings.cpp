@@ -32,10 +32,13 @@ ProgramSettings LoadProgramSettings(const std::string &settingsFilePath)
 void SaveProgramSettings(const std::string &settingsFilePath, const std::string &dataRootPath,
                          const CheckChoices &checks)
 {
-    IniFile ini(settingsFilePath);
+    // The sixteen keys reach the file together: one replacement of the file instead of sixteen,
+    // and a failure leaves the old file whole rather than half updated.
+    IniFile ini(settingsFilePath, IniFile::WriteMode::OnFlush);
     ini.PutText("PATH", "MoneyDataRoot", dataRootPath);
     for (int n = 1; n <= kCheckCount; ++n)
         ini.PutFlag("SETTING", CheckKeyName(n), checks[n - 1]);
+    ini.Flush();
 }
 
 std::string ChooseSettingsFilePath(const std::string &programDir, const std::string &userConfigDir)

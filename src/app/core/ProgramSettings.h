@@ -23,8 +23,9 @@ std::string CheckKeyName(int checkBoxNumber);
 // A missing file or key gives the defaults; a check value that is no number gives its default.
 ProgramSettings LoadProgramSettings(const std::string &settingsFilePath);
 
-// Writes the sixteen keys one by one, each by itself, keeping every other line of the file; a new file
-// gets PATH before SETTING. Throws IniWriteError ("Unable to write to <path>") at the first key that fails.
+// Writes the sixteen keys, each by itself, keeping every other line of the file; a new file gets PATH
+// before SETTING. They are put into the file together; a failure throws IniWriteError
+// ("Unable to write to <path>") and leaves the file as it was.
 void SaveProgramSettings(const std::string &settingsFilePath, const std::string &dataRootPath,
                          const CheckChoices &checks);
 
