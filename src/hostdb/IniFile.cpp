@@ -108,15 +108,19 @@ IniFile::~IniFile() = default;
 
 IniText IniFile::current() const
 {
-    return pending_ ? *pending_ : IniText::load(fileName_);
+    if (mode_ == WriteMode::Immediate)
+        return IniText::load(fileName_);
+    if (!held_)
+        held_ = std::make_unique<IniText>(IniText::load(fileName_));
+    return *held_;
 }
 
 void IniFile::store(IniText &&text)
 {
-    if (mode_ == WriteMode::OnFlush)
-        pending_ = std::make_unique<IniText>(std::move(text));
-    else
-        text.save(fileName_);
+    if (mode_ == WriteMode::Immediate)
+        return text.save(fileName_);
+    held_ = std::make_unique<IniText>(std::move(text));
+    unflushed_ = true;
 }
 
 bool IniFile::readValue(const std::string &section, const std::string &key, std::string &value) const
@@ -287,10 +291,10 @@ void IniFile::RemoveSection(const std::string &section)
 
 void IniFile::Flush()
 {
-    if (!pending_)
+    if (!unflushed_)
         return;
-    pending_->save(fileName_);
-    pending_.reset();
+    held_->save(fileName_);
+    unflushed_ = false;
 }
 
 } // namespace vrelmont

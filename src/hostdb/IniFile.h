@@ -26,8 +26,8 @@ class IniText;
 
 class IniFile {
 public:
-    // OnFlush gathers the writes and puts them into the file together at Flush, in one replacement
-    // of the file; writes not flushed are dropped.
+    // OnFlush reads the file once and gathers the writes, which reach the file together at Flush in
+    // one replacement of the file; writes not flushed are dropped.
     enum class WriteMode { Immediate, OnFlush };
 
     explicit IniFile(std::string fileName, WriteMode mode = WriteMode::Immediate);
@@ -75,7 +75,8 @@ private:
 
     std::string fileName_;
     WriteMode mode_;
-    std::unique_ptr<IniText> pending_; // OnFlush: written but not yet flushed
+    mutable std::unique_ptr<IniText> held_; // OnFlush: the file as read, with the writes so far
+    bool unflushed_ = false;
 };
 
 // Parses an INI integer: decimal with optional sign, or hexadecimal after "$" or after a "0x"/"0X"

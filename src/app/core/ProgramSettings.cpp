@@ -21,7 +21,7 @@ std::string CheckKeyName(int checkBoxNumber)
 
 ProgramSettings LoadProgramSettings(const std::string &settingsFilePath)
 {
-    IniFile ini(settingsFilePath);
+    IniFile ini(settingsFilePath, IniFile::WriteMode::OnFlush); // read once for all sixteen keys
     ProgramSettings settings;
     settings.moneyDataRoot = ini.GetText("PATH", "MoneyDataRoot", "");
     for (int n = 1; n <= kCheckCount; ++n)
