@@ -8,8 +8,7 @@
 
 using namespace vrelmont;
 
-int main(int argc, char **argv)
-{
+int main(int argc, char **argv) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: %s TABLE_PATH_WITHOUT_.DAT\n", argv[0]);
         return 2;

@@ -13,13 +13,13 @@
 #include "location/CurrentAgenda.h"
 
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
 #include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QLibraryInfo>
 #include <QLineEdit>
+#include <QLocale>
+#include <QTranslator>
 
 namespace vrelmont::ui {
 namespace {

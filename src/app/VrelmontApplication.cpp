@@ -4,8 +4,7 @@
 
 namespace vrelmont::ui {
 
-bool VrelmontApplication::notify(QObject *receiver, QEvent *event)
-{
+bool VrelmontApplication::notify(QObject *receiver, QEvent *event) {
     bool handled = false;
     GuardHandler(activeWindow(), [&] { handled = QApplication::notify(receiver, event); });
     return handled;

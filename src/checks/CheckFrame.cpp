@@ -9,16 +9,14 @@ const CheckedTable kStockItemTable{"SKSEZZAS", "Nelze otevřít seznam skladový
 const CheckedTable kMasterCardTable{"SKKMKART", "Nelze otevřít seznam kmenových karet.",
                                     "Nelze nastavit index kmenových karet."};
 
-void WriteCheckHeader(RunHost &host, std::string_view title, int underline)
-{
+void WriteCheckHeader(RunHost &host, std::string_view title, int underline) {
     host.ReportLine(std::string());
     host.ReportLine(std::string(title));
     host.ReportLine(std::string(static_cast<std::size_t>(underline), '='));
     host.ReportLine(std::string());
 }
 
-bool OpenIndexedTable(RunHost &host, TBFTable &table, const CheckedTable &which, const std::string &indexExpression)
-{
+bool OpenIndexedTable(RunHost &host, TBFTable &table, const CheckedTable &which, const std::string &indexExpression) {
     if (table.OpenTable(Variant::text(AgendaTablePath + which.name)) != kAnswerDone) {
         host.ShowMessage(which.openFailure);
         table.CloseTable();
@@ -32,16 +30,14 @@ bool OpenIndexedTable(RunHost &host, TBFTable &table, const CheckedTable &which,
     return true;
 }
 
-bool FinishCheck(RunHost &host, TBFTable &table)
-{
+bool FinishCheck(RunHost &host, TBFTable &table) {
     FillGauge(host);
     host.ProcessEvents();
     table.CloseTable();
     return true;
 }
 
-bool AbortCheck(RunHost &host, std::initializer_list<TBFTable *> tables)
-{
+bool AbortCheck(RunHost &host, std::initializer_list<TBFTable *> tables) {
     host.ReportLine(std::string());
     host.ReportLine(std::string(kAbortLine));
     FillGauge(host);

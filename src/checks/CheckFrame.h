@@ -32,8 +32,7 @@ void WriteCheckHeader(RunHost &host, std::string_view title, int underline);
 // table's message, closes the table and answers false.
 bool OpenIndexedTable(RunHost &host, TBFTable &table, const CheckedTable &which, const std::string &indexExpression);
 
-inline bool AbortSeen()
-{
+inline bool AbortSeen() {
     return AbortRequested == 1;
 }
 
@@ -43,8 +42,7 @@ bool AbortCheck(RunHost &host, std::initializer_list<TBFTable *> tables);
 
 // One more record walked: every 20th serves window events and, for the counting checks, moves the
 // gauge to the counter.
-inline void CountRecord(RunHost &host, int &counter, bool movesGauge)
-{
+inline void CountRecord(RunHost &host, int &counter, bool movesGauge) {
     ++counter;
     if (counter % kRecordsPerEventPump != 0)
         return;
@@ -53,8 +51,7 @@ inline void CountRecord(RunHost &host, int &counter, bool movesGauge)
         host.gauge().setProgress(counter);
 }
 
-inline void FillGauge(RunHost &host)
-{
+inline void FillGauge(RunHost &host) {
     host.gauge().setProgress(host.gauge().maximum());
 }
 

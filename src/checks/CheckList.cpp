@@ -14,8 +14,7 @@ constexpr int kMissingCardBox = 2;
 constexpr int kUndescribedCardsBox = 14;
 constexpr int kUndescribedStockItemsBox = 15;
 
-const DuplicateKeyMember &MemberFor(int checkBox)
-{
+const DuplicateKeyMember &MemberFor(int checkBox) {
     const DuplicateKeyMember *member = DuplicateKeyMemberFor(checkBox);
     if (!member)
         throw std::invalid_argument("No check belongs to check box " + std::to_string(checkBox));
@@ -24,8 +23,7 @@ const DuplicateKeyMember &MemberFor(int checkBox)
 
 } // namespace
 
-std::string_view CheckTitle(int checkBox)
-{
+std::string_view CheckTitle(int checkBox) {
     switch (checkBox) {
     case kMissingCardBox:
         return kMissingCardTitle;
@@ -38,8 +36,7 @@ std::string_view CheckTitle(int checkBox)
     }
 }
 
-bool RunCheck(int checkBox, RunHost &host, TBFTable &BFTable1, TBFTable &BFTable2)
-{
+bool RunCheck(int checkBox, RunHost &host, TBFTable &BFTable1, TBFTable &BFTable2) {
     switch (checkBox) {
     case kMissingCardBox:
         return RunMissingCardCheck(host, BFTable1, BFTable2);

@@ -12,8 +12,7 @@ namespace vrelmont {
 inline constexpr std::array<int, 15> kRunOrder{1, 3, 2, 14, 15, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13};
 
 // Boxes ticked when the settings file does not say otherwise.
-inline constexpr bool CheckedByDefault(int checkBox)
-{
+inline constexpr bool CheckedByDefault(int checkBox) {
     return checkBox <= 5 || checkBox >= 14;
 }
 

@@ -7,8 +7,7 @@
 namespace vrelmont {
 namespace {
 
-void WriteRunHeader(RunHost &host)
-{
+void WriteRunHeader(RunHost &host) {
     const std::string rule(35, '=');
     host.ReportLine(rule);
     host.ReportLine(kApplicationTitle);
@@ -17,8 +16,7 @@ void WriteRunHeader(RunHost &host)
     host.ReportLine(rule);
 }
 
-void WriteClosingLines(RunHost &host)
-{
+void WriteClosingLines(RunHost &host) {
     const std::string rule(10, '=');
     host.ReportLine(rule);
     host.ReportLine("Dokončeno");
@@ -26,8 +24,7 @@ void WriteClosingLines(RunHost &host)
 }
 
 // After an error the window must stay usable: idle buttons, no table left open.
-void RecoverFromError(RunHost &host, TBFTable &BFTable1, TBFTable &BFTable2) noexcept
-{
+void RecoverFromError(RunHost &host, TBFTable &BFTable1, TBFTable &BFTable2) noexcept {
     // Each step on its own: the error that stopped the run is the one to report.
     try {
         host.SetRunState(false);
@@ -43,8 +40,7 @@ void RecoverFromError(RunHost &host, TBFTable &BFTable1, TBFTable &BFTable2) noe
 
 } // namespace
 
-bool RunChecks(RunHost &host, TBFTable &BFTable1, TBFTable &BFTable2)
-{
+bool RunChecks(RunHost &host, TBFTable &BFTable1, TBFTable &BFTable2) {
     AbortRequested = 0;
     host.FocusReport();
     host.SetRunState(true);

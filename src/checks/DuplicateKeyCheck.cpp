@@ -23,16 +23,14 @@ public:
     KeyPair(const DuplicateKeyMember &member, TBFTable &table) : member_(member), table_(table) {}
 
     // Keeps the current record's key: reads what the last comparison did not read already.
-    void keepCurrent()
-    {
+    void keepCurrent() {
         for (std::size_t k = 0; k < member_.keys.size(); ++k)
             if (!kept_[k].read)
                 read(k, kept_[k]);
     }
 
     // Compares the current record with the kept key; only equal fields let the next one be read.
-    bool currentRepeatsKept()
-    {
+    bool currentRepeatsKept() {
         for (KeyValue &value : current_)
             value.read = false;
         for (std::size_t k = 0; k < member_.keys.size(); ++k) {
@@ -47,8 +45,7 @@ public:
     // The current record becomes the one before the next.
     void advance() { std::swap(kept_, current_); }
 
-    const std::string &findingLine()
-    {
+    const std::string &findingLine() {
         line_.clear();
         for (const LinePiece &piece : member_.findingLine) {
             switch (piece.kind) {
@@ -72,8 +69,7 @@ public:
     }
 
 private:
-    void read(std::size_t k, KeyValue &into)
-    {
+    void read(std::size_t k, KeyValue &into) {
         const KeyField &field = member_.keys[k];
         if (field.type == KeyType::Integer)
             into.number = table_.Value(field.name).toInt32();
@@ -82,8 +78,7 @@ private:
         into.read = true;
     }
 
-    bool equal(std::size_t k) const
-    {
+    bool equal(std::size_t k) const {
         if (member_.keys[k].type == KeyType::Integer)
             return current_[k].number == kept_[k].number;
         return current_[k].text == kept_[k].text;
@@ -98,8 +93,7 @@ private:
 
 } // namespace
 
-bool RunDuplicateKeyCheck(const DuplicateKeyMember &member, RunHost &host, TBFTable &BFTable1)
-{
+bool RunDuplicateKeyCheck(const DuplicateKeyMember &member, RunHost &host, TBFTable &BFTable1) {
     WriteCheckHeader(host, member.title, member.underline);
     host.gauge().setProgress(0);
     host.ProcessEvents();

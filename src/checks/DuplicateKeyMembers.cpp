@@ -9,16 +9,13 @@ namespace {
 
 using Kind = LinePiece::Kind;
 
-LinePiece Text(const char *text)
-{
+LinePiece Text(const char *text) {
     return {Kind::Text, text, 0};
 }
-LinePiece Kept(int key)
-{
+LinePiece Kept(int key) {
     return {Kind::KeptKey, nullptr, key};
 }
-LinePiece CurrentCislo()
-{
+LinePiece CurrentCislo() {
     return {Kind::CurrentCislo, nullptr, 0};
 }
 
@@ -27,8 +24,7 @@ const KeyField kCislo{kFieldCislo, KeyType::Integer};
 
 // Card field members: the text alone; the line names the current card and the kept text.
 DuplicateKeyMember CardField(int checkBox, const std::string &field, const char *title, int underline,
-                             const char *withDuplicate, bool skipsEmpty)
-{
+                             const char *withDuplicate, bool skipsEmpty) {
     return {checkBox,
             &kMasterCardTable,
             field,
@@ -41,8 +37,7 @@ DuplicateKeyMember CardField(int checkBox, const std::string &field, const char 
 
 // Stock-item field members: warehouse, then the text; the text only counts within one warehouse.
 DuplicateKeyMember StockItemField(int checkBox, const std::string &field, const char *title, int underline,
-                                  const char *whichHasDuplicate, bool skipsEmpty)
-{
+                                  const char *whichHasDuplicate, bool skipsEmpty) {
     return {checkBox,
             &kStockItemTable,
             "Sklad+" + field,
@@ -54,8 +49,7 @@ DuplicateKeyMember StockItemField(int checkBox, const std::string &field, const 
             skipsEmpty};
 }
 
-const std::array<DuplicateKeyMember, 12> &Members()
-{
+const std::array<DuplicateKeyMember, 12> &Members() {
     static const std::array<DuplicateKeyMember, 12> members{{
         {1,
          &kStockItemTable,
@@ -99,8 +93,7 @@ const std::array<DuplicateKeyMember, 12> &Members()
 
 } // namespace
 
-const DuplicateKeyMember *DuplicateKeyMemberFor(int checkBox)
-{
+const DuplicateKeyMember *DuplicateKeyMemberFor(int checkBox) {
     for (const DuplicateKeyMember &member : Members())
         if (member.checkBox == checkBox)
             return &member;

@@ -5,8 +5,7 @@
 
 namespace vrelmont {
 
-void Gauge::setMaximum(int maximum)
-{
+void Gauge::setMaximum(int maximum) {
     maximum = std::max(maximum, 0);
     const int progress = std::min(progress_, maximum);
     if (maximum == maximum_ && progress == progress_)
@@ -16,8 +15,7 @@ void Gauge::setMaximum(int maximum)
     changed();
 }
 
-void Gauge::setProgress(int progress)
-{
+void Gauge::setProgress(int progress) {
     progress = std::clamp(progress, 0, maximum_);
     if (progress == progress_)
         return;
@@ -25,8 +23,7 @@ void Gauge::setProgress(int progress)
     changed();
 }
 
-int Gauge::percent() const
-{
+int Gauge::percent() const {
     if (maximum_ == 0)
         return 0;
     // 64 bits: progress * 100 overflows an int for tables beyond 21 million records.

@@ -7,16 +7,14 @@
 namespace vrelmont {
 namespace {
 
-void CloseBoth(TBFTable &BFTable1, TBFTable &BFTable2)
-{
+void CloseBoth(TBFTable &BFTable1, TBFTable &BFTable2) {
     BFTable1.CloseTable();
     BFTable2.CloseTable();
 }
 
 } // namespace
 
-bool RunMissingCardCheck(RunHost &host, TBFTable &BFTable1, TBFTable &BFTable2)
-{
+bool RunMissingCardCheck(RunHost &host, TBFTable &BFTable1, TBFTable &BFTable2) {
     WriteCheckHeader(host, kMissingCardTitle, 29);
     host.gauge().setProgress(0);
     host.ProcessEvents();

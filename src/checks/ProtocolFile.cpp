@@ -14,8 +14,7 @@ namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
 
-std::optional<std::string> Cp1250Bytes(const std::vector<std::string> &lines)
-{
+std::optional<std::string> Cp1250Bytes(const std::vector<std::string> &lines) {
     std::string bytes;
     for (const std::string &line : lines) {
         std::optional<std::string> encoded = Utf8ToCp1250(line);
@@ -28,8 +27,7 @@ std::optional<std::string> Cp1250Bytes(const std::vector<std::string> &lines)
     return bytes;
 }
 
-std::string Utf8Bytes(const std::vector<std::string> &lines)
-{
+std::string Utf8Bytes(const std::vector<std::string> &lines) {
     std::string bytes(kUtf8Bom);
     for (const std::string &line : lines) {
         bytes += line;
@@ -38,20 +36,17 @@ std::string Utf8Bytes(const std::vector<std::string> &lines)
     return bytes;
 }
 
-[[noreturn]] void ThrowWriteError(const std::string &path)
-{
+[[noreturn]] void ThrowWriteError(const std::string &path) {
     throw std::runtime_error("Nelze zapsat soubor " + path);
 }
 
-std::string TemporaryNameBeside(const std::string &path)
-{
+std::string TemporaryNameBeside(const std::string &path) {
     static std::mt19937 random{std::random_device{}()};
     return path + ".~" + std::to_string(random() % 1000000) + ".tmp";
 }
 
 // Creates a new file (never one that exists) and writes all of `bytes` to it.
-bool WriteNewFile(const std::string &path, const std::string &bytes)
-{
+bool WriteNewFile(const std::string &path, const std::string &bytes) {
     std::FILE *file = std::fopen(path.c_str(), "wbx");
     if (!file)
         return false;
@@ -62,15 +57,13 @@ bool WriteNewFile(const std::string &path, const std::string &bytes)
 
 } // namespace
 
-std::string ProtocolFileBytes(const std::vector<std::string> &lines)
-{
+std::string ProtocolFileBytes(const std::vector<std::string> &lines) {
     if (std::optional<std::string> bytes = Cp1250Bytes(lines))
         return std::move(*bytes);
     return Utf8Bytes(lines);
 }
 
-void WriteProtocolFile(const std::string &path, const std::vector<std::string> &lines)
-{
+void WriteProtocolFile(const std::string &path, const std::vector<std::string> &lines) {
     namespace fs = std::filesystem;
     const std::string bytes = ProtocolFileBytes(lines);
 

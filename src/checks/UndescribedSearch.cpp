@@ -7,8 +7,7 @@
 namespace vrelmont {
 namespace {
 
-void ComposeFinding(std::string &line, UndescribedRecords which, TBFTable &table)
-{
+void ComposeFinding(std::string &line, UndescribedRecords which, TBFTable &table) {
     if (which == UndescribedRecords::Cards) {
         line = "Nalezena kmenová karta č. ";
         AppendNumber(line, table.Value(kFieldCislo).toInt32());
@@ -23,14 +22,12 @@ void ComposeFinding(std::string &line, UndescribedRecords which, TBFTable &table
 
 } // namespace
 
-const char *UndescribedSearchTitle(UndescribedRecords which)
-{
+const char *UndescribedSearchTitle(UndescribedRecords which) {
     return which == UndescribedRecords::Cards ? "Hledání kmenových karet bez popisu:"
                                               : "Hledání skladových zásob bez popisu:";
 }
 
-bool RunUndescribedSearch(UndescribedRecords which, RunHost &host, TBFTable &BFTable1)
-{
+bool RunUndescribedSearch(UndescribedRecords which, RunHost &host, TBFTable &BFTable1) {
     WriteCheckHeader(host, UndescribedSearchTitle(which), 30);
     // These searches do not count towards the number of records: the bar is only empty or full.
     host.gauge().setProgress(0);

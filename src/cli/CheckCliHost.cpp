@@ -14,14 +14,12 @@ volatile std::sig_atomic_t interrupted = 0;
 
 // Ctrl+C is the terminal's Přerušit: the run sees it when it next serves events. A second
 // Ctrl+C ends the program at once.
-extern "C" void OnInterrupt(int signalNumber)
-{
+extern "C" void OnInterrupt(int signalNumber) {
     interrupted = 1;
     std::signal(signalNumber, SIG_DFL);
 }
 
-bool IsCheckTitle(const std::string &line)
-{
+bool IsCheckTitle(const std::string &line) {
     for (const int checkBox : kRunOrder)
         if (CheckTitle(checkBox) == line)
             return true;
@@ -32,23 +30,20 @@ bool IsCheckTitle(const std::string &line)
 
 CheckCliHost::CheckCliHost(std::array<bool, 16> ticked, std::string today, bool keepLines)
     : ticked_(ticked), today_(std::move(today)), keepLines_(keepLines), progressOnTerminal_(isatty(STDERR_FILENO) == 1),
-      outputOnSameTerminal_(progressOnTerminal_ && isatty(STDOUT_FILENO) == 1)
-{
+      outputOnSameTerminal_(progressOnTerminal_ && isatty(STDOUT_FILENO) == 1) {
     interrupted = 0;
     // A program started with Ctrl+C ignored (in the background, say) keeps ignoring it.
     if (std::signal(SIGINT, OnInterrupt) == SIG_IGN)
         std::signal(SIGINT, SIG_IGN);
 }
 
-CheckCliHost::~CheckCliHost()
-{
+CheckCliHost::~CheckCliHost() {
     if (std::signal(SIGINT, SIG_DFL) == SIG_IGN)
         std::signal(SIGINT, SIG_IGN);
     clearProgress();
 }
 
-void CheckCliHost::ReportLine(const std::string &text)
-{
+void CheckCliHost::ReportLine(const std::string &text) {
     if (IsCheckTitle(text))
         checkTitle_ = text;
     if (outputOnSameTerminal_)
@@ -62,35 +57,30 @@ void CheckCliHost::ReportLine(const std::string &text)
     ProcessEvents();
 }
 
-void CheckCliHost::ProcessEvents()
-{
+void CheckCliHost::ProcessEvents() {
     if (interrupted)
         AbortRequested = 1;
     if (progressOnTerminal_)
         showProgress();
 }
 
-bool CheckCliHost::IsChecked(int checkBoxNumber)
-{
+bool CheckCliHost::IsChecked(int checkBoxNumber) {
     return checkBoxNumber >= 1 && checkBoxNumber <= 15 && ticked_[static_cast<std::size_t>(checkBoxNumber)];
 }
 
-void CheckCliHost::ShowMessage(const std::string &text)
-{
+void CheckCliHost::ShowMessage(const std::string &text) {
     clearProgress();
     std::fflush(stdout);
     std::fprintf(stderr, "vrelmont-cli check: %s\n", text.c_str());
 }
 
-void CheckCliHost::FinishOutput()
-{
+void CheckCliHost::FinishOutput() {
     clearProgress();
     if (std::fflush(stdout) != 0 || std::ferror(stdout))
         throw std::runtime_error("cannot write the report to standard output");
 }
 
-void CheckCliHost::showProgress()
-{
+void CheckCliHost::showProgress() {
     if (checkTitle_.empty())
         return;
     const std::string progress = checkTitle_ + " " + std::to_string(gauge_.percent()) + "%";
@@ -101,8 +91,7 @@ void CheckCliHost::showProgress()
     std::fflush(stderr);
 }
 
-void CheckCliHost::clearProgress()
-{
+void CheckCliHost::clearProgress() {
     if (shownProgress_.empty())
         return;
     shownProgress_.clear();

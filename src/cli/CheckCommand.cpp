@@ -54,8 +54,7 @@ const char *const kUsage =
     "Exit status: 0 the run completed, 1 a check stopped the run (its table could not be opened\n"
     "or indexed, or it was interrupted), 2 wrong usage, 3 any other error.\n";
 
-std::array<bool, 16> ParseCheckList(const std::string &list)
-{
+std::array<bool, 16> ParseCheckList(const std::string &list) {
     std::array<bool, 16> ticked{};
     if (list == "all") {
         ticked.fill(true);
@@ -72,8 +71,7 @@ std::array<bool, 16> ParseCheckList(const std::string &list)
     }
 }
 
-std::array<bool, 16> DefaultChecks()
-{
+std::array<bool, 16> DefaultChecks() {
     std::array<bool, 16> ticked{};
     for (int checkBox = 1; checkBox <= 15; ++checkBox)
         ticked[static_cast<std::size_t>(checkBox)] = CheckedByDefault(checkBox);
@@ -81,8 +79,7 @@ std::array<bool, 16> DefaultChecks()
 }
 
 // Today's date in the short date format of the user's locale.
-std::string TodayInLocaleFormat()
-{
+std::string TodayInLocaleFormat() {
     std::setlocale(LC_TIME, "");
     const std::time_t now = std::time(nullptr);
     std::tm local{};
@@ -96,8 +93,7 @@ std::string TodayInLocaleFormat()
     return std::string(text, length);
 }
 
-int RunCheckCommand(const ParsedArgs &parsed)
-{
+int RunCheckCommand(const ParsedArgs &parsed) {
     if (parsed.positional.size() != 1)
         throw UsageError(parsed.positional.empty() ? "missing AGENDA_DIR" : "only one AGENDA_DIR may be given");
     const std::string agendaDir = NormalizeDirPath(parsed.positional.front());
@@ -126,8 +122,7 @@ int RunCheckCommand(const ParsedArgs &parsed)
 
 } // namespace
 
-int CheckCommand(const Args &args)
-{
+int CheckCommand(const Args &args) {
     return RunTool("check", kUsage, args, {"--checks", "--output"}, RunCheckCommand);
 }
 

@@ -6,14 +6,12 @@
 
 namespace vrelmont::ui {
 
-void ShowErrorReport(QWidget *parent, const QString &message)
-{
+void ShowErrorReport(QWidget *parent, const QString &message) {
     const auto text = QString::fromStdString(ErrorReportText(message.toStdString()));
     ShowMessageBox(parent, QString::fromUtf8(kApplicationTitle), text, BoxIcon::Error);
 }
 
-bool GuardHandler(QWidget *parent, const std::function<void()> &work)
-{
+bool GuardHandler(QWidget *parent, const std::function<void()> &work) {
     try {
         work();
         return true;

@@ -16,14 +16,12 @@ std::function<void(QWidget *, int)> topicOpener;
 std::function<bool(const QUrl &)> urlOpener;
 QStringList candidatesOverride;
 
-void ShowHelpProblem(QWidget *parent, const QString &text)
-{
+void ShowHelpProblem(QWidget *parent, const QString &text) {
     ShowMessageBox(parent, QString::fromUtf8(kApplicationTitle), text, BoxIcon::Error);
 }
 } // namespace
 
-QStringList HelpDocumentCandidatesFor(const QString &programDir)
-{
+QStringList HelpDocumentCandidatesFor(const QString &programDir) {
     const QDir dir(programDir);
     const QString name = QString::fromUtf8(kHelpDocumentName);
     QStringList candidates{QDir::cleanPath(dir.filePath(name)),
@@ -35,8 +33,7 @@ QStringList HelpDocumentCandidatesFor(const QString &programDir)
     return candidates;
 }
 
-QStringList HelpDocumentCandidates()
-{
+QStringList HelpDocumentCandidates() {
     if (!candidatesOverride.isEmpty())
         return candidatesOverride;
     QStringList candidates = HelpDocumentCandidatesFor(QCoreApplication::applicationDirPath());
@@ -46,15 +43,13 @@ QStringList HelpDocumentCandidates()
     return candidates;
 }
 
-QUrl HelpTopicUrl(const QString &documentPath, int topic)
-{
+QUrl HelpTopicUrl(const QString &documentPath, int topic) {
     QUrl url = QUrl::fromLocalFile(QFileInfo(documentPath).absoluteFilePath());
     url.setFragment(QStringLiteral("topic-%1").arg(topic));
     return url;
 }
 
-void OpenHelpTopic(QWidget *parent, int topic)
-{
+void OpenHelpTopic(QWidget *parent, int topic) {
     if (topicOpener) {
         topicOpener(parent, topic);
         return;
@@ -66,8 +61,8 @@ void OpenHelpTopic(QWidget *parent, int topic)
         const QUrl url = HelpTopicUrl(path, topic);
         const bool opened = urlOpener ? urlOpener(url) : QDesktopServices::openUrl(url);
         if (!opened)
-            ShowHelpProblem(parent, QStringLiteral("Nápovědu se nepodařilo otevřít v prohlížeči: %1")
-                                        .arg(url.toString()));
+            ShowHelpProblem(parent,
+                            QStringLiteral("Nápovědu se nepodařilo otevřít v prohlížeči: %1").arg(url.toString()));
         return;
     }
     ShowHelpProblem(parent, QStringLiteral("Nápověda nebyla nalezena. Soubor %1 není na žádném z těchto míst:\n%2")
@@ -76,9 +71,15 @@ void OpenHelpTopic(QWidget *parent, int topic)
 }
 
 namespace testing {
-void SetHelpTopicOpener(std::function<void(QWidget *, int)> opener) { topicOpener = std::move(opener); }
-void SetUrlOpener(std::function<bool(const QUrl &)> opener) { urlOpener = std::move(opener); }
-void SetHelpDocumentCandidates(const QStringList &candidates) { candidatesOverride = candidates; }
+void SetHelpTopicOpener(std::function<void(QWidget *, int)> opener) {
+    topicOpener = std::move(opener);
+}
+void SetUrlOpener(std::function<bool(const QUrl &)> opener) {
+    urlOpener = std::move(opener);
+}
+void SetHelpDocumentCandidates(const QStringList &candidates) {
+    candidatesOverride = candidates;
+}
 } // namespace testing
 
 } // namespace vrelmont::ui

@@ -13,19 +13,17 @@ QQueue<QString> saveAnswers;
 std::optional<SaveFileRequest> lastSaveRequest;
 } // namespace
 
-void ShowMessageBox(QWidget *parent, const QString &title, const QString &text, BoxIcon icon)
-{
+void ShowMessageBox(QWidget *parent, const QString &title, const QString &text, BoxIcon icon) {
     if (recording) {
         recorded.append({title, text, icon});
         return;
     }
-    QMessageBox box(icon == BoxIcon::Error ? QMessageBox::Critical : QMessageBox::NoIcon, title, text,
-                    QMessageBox::Ok, parent);
+    QMessageBox box(icon == BoxIcon::Error ? QMessageBox::Critical : QMessageBox::NoIcon, title, text, QMessageBox::Ok,
+                    parent);
     box.exec();
 }
 
-int ExecModal(QDialog *dialog)
-{
+int ExecModal(QDialog *dialog) {
     if (modalHandlers.isEmpty())
         return dialog->exec();
     auto handler = modalHandlers.dequeue();
@@ -37,8 +35,7 @@ int ExecModal(QDialog *dialog)
     return result;
 }
 
-QString AskSaveFileName(QWidget *parent, const SaveFileRequest &request)
-{
+QString AskSaveFileName(QWidget *parent, const SaveFileRequest &request) {
     lastSaveRequest = request;
     if (!saveAnswers.isEmpty())
         return saveAnswers.dequeue();
@@ -56,26 +53,29 @@ QString AskSaveFileName(QWidget *parent, const SaveFileRequest &request)
 }
 
 namespace testing {
-void RecordMessageBoxes(bool on)
-{
+void RecordMessageBoxes(bool on) {
     recording = on;
     recorded.clear();
 }
-QList<ShownBox> TakeRecordedBoxes()
-{
+QList<ShownBox> TakeRecordedBoxes() {
     QList<ShownBox> boxes;
     boxes.swap(recorded);
     return boxes;
 }
-void PushModalHandler(ModalHandler handler) { modalHandlers.enqueue(std::move(handler)); }
-void ClearModalHandlers()
-{
+void PushModalHandler(ModalHandler handler) {
+    modalHandlers.enqueue(std::move(handler));
+}
+void ClearModalHandlers() {
     modalHandlers.clear();
     saveAnswers.clear();
     lastSaveRequest.reset();
 }
-void PushSaveFileAnswer(const QString &fileName) { saveAnswers.enqueue(fileName); }
-std::optional<SaveFileRequest> LastSaveFileRequest() { return lastSaveRequest; }
+void PushSaveFileAnswer(const QString &fileName) {
+    saveAnswers.enqueue(fileName);
+}
+std::optional<SaveFileRequest> LastSaveFileRequest() {
+    return lastSaveRequest;
+}
 } // namespace testing
 
 } // namespace vrelmont::ui

@@ -5,8 +5,7 @@
 
 namespace vrelmont::ui {
 
-bool TDirectoryDialog::RunDialog()
-{
+bool TDirectoryDialog::RunDialog() {
     TFormDirDialog form(owner_);
     form.setWindowTitle(TitleDialog);
     form.SetHelpContext(HelpContext);

@@ -20,8 +20,7 @@ constexpr std::array<std::uint16_t, 128> kHighHalf = {
     0x010D, 0x00E9, 0x0119, 0x00EB, 0x011B, 0x00ED, 0x00EE, 0x010F, 0x0111, 0x0144, 0x0148, 0x00F3, 0x00F4,
     0x0151, 0x00F6, 0x00F7, 0x0159, 0x016F, 0x00FA, 0x0171, 0x00FC, 0x00FD, 0x0163, 0x02D9};
 
-void appendUtf8(std::string &out, std::uint32_t cp)
-{
+void appendUtf8(std::string &out, std::uint32_t cp) {
     if (cp < 0x80) {
         out += static_cast<char>(cp);
     } else if (cp < 0x800) {
@@ -34,8 +33,7 @@ void appendUtf8(std::string &out, std::uint32_t cp)
     }
 }
 
-const std::unordered_map<std::uint32_t, char> &reverseTable()
-{
+const std::unordered_map<std::uint32_t, char> &reverseTable() {
     static const auto table = [] {
         std::unordered_map<std::uint32_t, char> map;
         for (std::size_t i = 0; i < kHighHalf.size(); ++i)
@@ -46,8 +44,7 @@ const std::unordered_map<std::uint32_t, char> &reverseTable()
 }
 
 // Decodes one UTF-8 sequence at `pos`; false for invalid or overlong input.
-bool nextCodePoint(std::string_view text, std::size_t &pos, std::uint32_t &cp)
-{
+bool nextCodePoint(std::string_view text, std::size_t &pos, std::uint32_t &cp) {
     const auto lead = static_cast<unsigned char>(text[pos]);
     int length = lead < 0x80 ? 1 : (lead >> 5) == 6 ? 2 : (lead >> 4) == 14 ? 3 : (lead >> 3) == 30 ? 4 : 0;
     if (length == 0 || pos + length > text.size())
@@ -68,8 +65,7 @@ bool nextCodePoint(std::string_view text, std::size_t &pos, std::uint32_t &cp)
 
 } // namespace
 
-bool IsValidUtf8(std::string_view text)
-{
+bool IsValidUtf8(std::string_view text) {
     std::size_t pos = 0;
     std::uint32_t cp = 0;
     while (pos < text.size()) {
@@ -81,8 +77,7 @@ bool IsValidUtf8(std::string_view text)
     return true;
 }
 
-std::string Cp1250ToUtf8(std::string_view bytes)
-{
+std::string Cp1250ToUtf8(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size() + bytes.size() / 4);
     for (char c : bytes) {
@@ -95,8 +90,7 @@ std::string Cp1250ToUtf8(std::string_view bytes)
     return out;
 }
 
-std::optional<std::string> Utf8ToCp1250(std::string_view utf8)
-{
+std::optional<std::string> Utf8ToCp1250(std::string_view utf8) {
     std::string out;
     out.reserve(utf8.size());
     std::size_t pos = 0;

@@ -16,8 +16,7 @@ struct Split {
     long seconds; // of the day
 };
 
-Split split(double days)
-{
+Split split(double days) {
     // Round to whole seconds first, so that 0.9999999 of a day does not show as 23:59:60.
     const auto total = std::llround(days * 86400.0);
     auto whole = total / 86400;
@@ -31,8 +30,7 @@ Split split(double days)
 
 } // namespace
 
-std::string DateText(double days)
-{
+std::string DateText(double days) {
     const auto s = split(days);
     char buffer[32];
     std::snprintf(buffer, sizeof buffer, "%04d-%02u-%02u", int(s.date.year()), unsigned(s.date.month()),
@@ -40,8 +38,7 @@ std::string DateText(double days)
     return buffer;
 }
 
-std::string TimeText(double days)
-{
+std::string TimeText(double days) {
     const auto s = split(days);
     char buffer[16];
     std::snprintf(buffer, sizeof buffer, "%02d:%02d:%02d", int(s.seconds / 3600), int(s.seconds / 60 % 60),
@@ -49,10 +46,11 @@ std::string TimeText(double days)
     return buffer;
 }
 
-std::string DateTimeText(double days) { return DateText(days) + " " + TimeText(days); }
+std::string DateTimeText(double days) {
+    return DateText(days) + " " + TimeText(days);
+}
 
-std::optional<double> ParseDateTimeText(const std::string &text)
-{
+std::optional<double> ParseDateTimeText(const std::string &text) {
     int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0, used = 0;
     double result = 0;
     const char *rest = text.c_str();

@@ -10,15 +10,13 @@ Engine::Factory factory;
 std::weak_ptr<Engine> running;
 } // namespace
 
-std::string Engine::queryGuid(const std::string &guid) const
-{
+std::string Engine::queryGuid(const std::string &guid) const {
     if (guid == kEngineFeatureGuid)
         return std::string("Vrelmont table engine 1.0 (SQLite ") + sqlite3_libversion() + ")";
     throw EngineError("Databázový stroj nezná rozhraní " + guid);
 }
 
-std::shared_ptr<Engine> Engine::runningOrNew()
-{
+std::shared_ptr<Engine> Engine::runningOrNew() {
     if (auto engine = running.lock())
         return engine;
     auto engine = factory ? factory() : std::make_shared<Engine>();
@@ -28,8 +26,7 @@ std::shared_ptr<Engine> Engine::runningOrNew()
     return engine;
 }
 
-void Engine::setFactory(Factory newFactory)
-{
+void Engine::setFactory(Factory newFactory) {
     factory = std::move(newFactory);
     running.reset();
 }

@@ -4,8 +4,7 @@
 
 namespace vrelmont {
 namespace {
-std::string withoutTrailingPunctuation(std::string text)
-{
+std::string withoutTrailingPunctuation(std::string text) {
     while (!text.empty() && (std::ispunct(static_cast<unsigned char>(text.back())) ||
                              std::isspace(static_cast<unsigned char>(text.back()))))
         text.pop_back();
@@ -13,8 +12,7 @@ std::string withoutTrailingPunctuation(std::string text)
 }
 } // namespace
 
-EngineError::EngineError(const std::string &description) : std::runtime_error(withoutTrailingPunctuation(description))
-{
-}
+EngineError::EngineError(const std::string &description)
+    : std::runtime_error(withoutTrailingPunctuation(description)) {}
 
 } // namespace vrelmont

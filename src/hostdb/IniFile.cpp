@@ -13,11 +13,12 @@ namespace {
 
 constexpr std::size_t kMaxValueCharacters = 2047;
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 // Cuts after `count` UTF-8 characters.
-std::string firstCharacters(const std::string &text, std::size_t count)
-{
+std::string firstCharacters(const std::string &text, std::size_t count) {
     std::size_t chars = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80 && chars++ == count)
@@ -26,8 +27,7 @@ std::string firstCharacters(const std::string &text, std::size_t count)
     return text;
 }
 
-std::string cleanValue(const std::string &raw)
-{
+std::string cleanValue(const std::string &raw) {
     std::size_t begin = 0, end = raw.size();
     while (begin < end && isBlank(raw[begin]))
         ++begin;
@@ -40,22 +40,19 @@ std::string cleanValue(const std::string &raw)
 }
 
 // Quotes a value that reading would otherwise change (blanks at its ends, or its own enclosing quotes).
-std::string storedValue(const std::string &value)
-{
+std::string storedValue(const std::string &value) {
     const bool blanks = !value.empty() && (isBlank(value.front()) || isBlank(value.back()));
-    const bool quotes = value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-                        value.back() == value.front();
+    const bool quotes =
+        value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front();
     return blanks || quotes ? "\"" + value + "\"" : value;
 }
 
-void requireSingleLine(const std::string &what, const std::string &text)
-{
+void requireSingleLine(const std::string &what, const std::string &text) {
     if (text.find_first_of("\r\n") != std::string::npos)
         throw IniValueError(what + " obsahuje konec řádku a nelze jej zapsat do INI souboru: " + text.substr(0, 40));
 }
 
-bool parseFloat(const std::string &text, double &value)
-{
+bool parseFloat(const std::string &text, double &value) {
     std::string t = text;
     if (t.find(',') != std::string::npos && t.find('.') == std::string::npos)
         t[t.find(',')] = '.';
@@ -63,8 +60,7 @@ bool parseFloat(const std::string &text, double &value)
     return !t.empty() && result.ec == std::errc() && result.ptr == t.data() + t.size() && std::isfinite(value);
 }
 
-std::string floatText(double value)
-{
+std::string floatText(double value) {
     char buffer[64];
     return std::string(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr);
 }
@@ -73,8 +69,7 @@ std::string floatText(double value)
 
 IniWriteError::IniWriteError(const std::string &path) : std::runtime_error("Unable to write to " + path) {}
 
-bool ParseIniInteger(const std::string &text, std::int32_t &value)
-{
+bool ParseIniInteger(const std::string &text, std::int32_t &value) {
     std::string t = text;
     if (t.size() > 2 && t[0] == '0' && (t[1] == 'x' || t[1] == 'X'))
         t = "$" + t.substr(2);
@@ -106,8 +101,7 @@ IniFile::IniFile(std::string fileName, WriteMode mode) : fileName_(std::move(fil
 
 IniFile::~IniFile() = default;
 
-IniText IniFile::current() const
-{
+IniText IniFile::current() const {
     if (mode_ == WriteMode::Immediate)
         return IniText::load(fileName_);
     if (!held_)
@@ -115,16 +109,14 @@ IniText IniFile::current() const
     return *held_;
 }
 
-void IniFile::store(IniText &&text)
-{
+void IniFile::store(IniText &&text) {
     if (mode_ == WriteMode::Immediate)
         return text.save(fileName_);
     held_ = std::make_unique<IniText>(std::move(text));
     unflushed_ = true;
 }
 
-bool IniFile::readValue(const std::string &section, const std::string &key, std::string &value) const
-{
+bool IniFile::readValue(const std::string &section, const std::string &key, std::string &value) const {
     const auto raw = current().rawValue(section, key);
     if (!raw)
         return false;
@@ -132,14 +124,12 @@ bool IniFile::readValue(const std::string &section, const std::string &key, std:
     return true;
 }
 
-std::string IniFile::GetText(const std::string &section, const std::string &key, const std::string &def)
-{
+std::string IniFile::GetText(const std::string &section, const std::string &key, const std::string &def) {
     std::string value;
     return readValue(section, key, value) ? value : def;
 }
 
-void IniFile::PutText(const std::string &section, const std::string &key, const std::string &value)
-{
+void IniFile::PutText(const std::string &section, const std::string &key, const std::string &value) {
     requireSingleLine("Název sekce", section);
     requireSingleLine("Název klíče", key);
     requireSingleLine("Hodnota klíče " + key, value);
@@ -151,38 +141,32 @@ void IniFile::PutText(const std::string &section, const std::string &key, const 
     store(std::move(ini));
 }
 
-std::int32_t IniFile::GetInt(const std::string &section, const std::string &key, std::int32_t def)
-{
+std::int32_t IniFile::GetInt(const std::string &section, const std::string &key, std::int32_t def) {
     std::string text;
     std::int32_t value = 0;
     return readValue(section, key, text) && ParseIniInteger(text, value) ? value : def;
 }
 
-void IniFile::PutInt(const std::string &section, const std::string &key, std::int32_t value)
-{
+void IniFile::PutInt(const std::string &section, const std::string &key, std::int32_t value) {
     PutText(section, key, std::to_string(value));
 }
 
-bool IniFile::GetFlag(const std::string &section, const std::string &key, bool def)
-{
+bool IniFile::GetFlag(const std::string &section, const std::string &key, bool def) {
     return GetInt(section, key, def ? 1 : 0) != 0;
 }
 
-void IniFile::PutFlag(const std::string &section, const std::string &key, bool value)
-{
+void IniFile::PutFlag(const std::string &section, const std::string &key, bool value) {
     PutText(section, key, value ? "1" : "0");
 }
 
-double IniFile::GetDateTime(const std::string &section, const std::string &key, double def)
-{
+double IniFile::GetDateTime(const std::string &section, const std::string &key, double def) {
     std::string text;
     if (!readValue(section, key, text))
         return def;
     return ParseDateTimeText(text).value_or(def);
 }
 
-double IniFile::GetDate(const std::string &section, const std::string &key, double def)
-{
+double IniFile::GetDate(const std::string &section, const std::string &key, double def) {
     std::string text;
     if (!readValue(section, key, text))
         return def;
@@ -190,8 +174,7 @@ double IniFile::GetDate(const std::string &section, const std::string &key, doub
     return days ? std::trunc(*days) : def;
 }
 
-double IniFile::GetTime(const std::string &section, const std::string &key, double def)
-{
+double IniFile::GetTime(const std::string &section, const std::string &key, double def) {
     std::string text;
     if (!readValue(section, key, text))
         return def;
@@ -199,42 +182,35 @@ double IniFile::GetTime(const std::string &section, const std::string &key, doub
     return days ? std::fabs(*days - std::trunc(*days)) : def;
 }
 
-void IniFile::PutDate(const std::string &section, const std::string &key, double value)
-{
+void IniFile::PutDate(const std::string &section, const std::string &key, double value) {
     PutText(section, key, DateText(value));
 }
 
-void IniFile::PutDateTime(const std::string &section, const std::string &key, double value)
-{
+void IniFile::PutDateTime(const std::string &section, const std::string &key, double value) {
     PutText(section, key, DateTimeText(value));
 }
 
-void IniFile::PutTime(const std::string &section, const std::string &key, double value)
-{
+void IniFile::PutTime(const std::string &section, const std::string &key, double value) {
     PutText(section, key, TimeText(value));
 }
 
-double IniFile::GetFloat(const std::string &section, const std::string &key, double def)
-{
+double IniFile::GetFloat(const std::string &section, const std::string &key, double def) {
     std::string text;
     double value = 0;
     return readValue(section, key, text) && parseFloat(text, value) ? value : def;
 }
 
-void IniFile::PutFloat(const std::string &section, const std::string &key, double value)
-{
+void IniFile::PutFloat(const std::string &section, const std::string &key, double value) {
     PutText(section, key, floatText(value));
 }
 
-void IniFile::RemoveKey(const std::string &section, const std::string &key)
-{
+void IniFile::RemoveKey(const std::string &section, const std::string &key) {
     auto ini = current();
     if (ini.removeKey(section, key))
         store(std::move(ini));
 }
 
-std::size_t IniFile::GetBytes(const std::string &section, const std::string &key, void *buffer, std::size_t size)
-{
+std::size_t IniFile::GetBytes(const std::string &section, const std::string &key, void *buffer, std::size_t size) {
     std::string text;
     if (!readValue(section, key, text) || text.size() % 2 != 0)
         return 0;
@@ -251,8 +227,7 @@ std::size_t IniFile::GetBytes(const std::string &section, const std::string &key
     return count;
 }
 
-void IniFile::PutBytes(const std::string &section, const std::string &key, const void *data, std::size_t size)
-{
+void IniFile::PutBytes(const std::string &section, const std::string &key, const void *data, std::size_t size) {
     static const char hex[] = "0123456789ABCDEF";
     std::string text;
     for (std::size_t i = 0; i < size; ++i) {
@@ -263,34 +238,29 @@ void IniFile::PutBytes(const std::string &section, const std::string &key, const
     PutText(section, key, text);
 }
 
-void IniFile::ListKeys(const std::string &section, std::vector<std::string> &list)
-{
+void IniFile::ListKeys(const std::string &section, std::vector<std::string> &list) {
     list.clear();
     for (const auto &[name, value] : current().entries(section))
         list.push_back(name);
 }
 
-void IniFile::ListSections(std::vector<std::string> &list)
-{
+void IniFile::ListSections(std::vector<std::string> &list) {
     list = current().sections();
 }
 
-void IniFile::ListSectionPairs(const std::string &section, std::vector<std::string> &list)
-{
+void IniFile::ListSectionPairs(const std::string &section, std::vector<std::string> &list) {
     list.clear();
     for (const auto &[name, value] : current().entries(section))
         list.push_back(name + "=" + cleanValue(value));
 }
 
-void IniFile::RemoveSection(const std::string &section)
-{
+void IniFile::RemoveSection(const std::string &section) {
     auto ini = current();
     if (ini.removeSection(section))
         store(std::move(ini));
 }
 
-void IniFile::Flush()
-{
+void IniFile::Flush() {
     if (!unflushed_)
         return;
     held_->save(fileName_);

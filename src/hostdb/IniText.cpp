@@ -14,12 +14,13 @@
 namespace vrelmont {
 namespace {
 
-bool sameName(const std::string &a, const std::string &b) { return FoldCase(a) == FoldCase(b); }
+bool sameName(const std::string &a, const std::string &b) {
+    return FoldCase(a) == FoldCase(b);
+}
 
 } // namespace
 
-IniText IniText::load(const std::string &path)
-{
+IniText IniText::load(const std::string &path) {
     IniText ini;
     std::ifstream in(path, std::ios::binary);
     if (!in)
@@ -53,8 +54,7 @@ IniText IniText::load(const std::string &path)
     return ini;
 }
 
-IniText::Kind IniText::classify(const Line &line, std::string &name, std::string &value) const
-{
+IniText::Kind IniText::classify(const Line &line, std::string &name, std::string &value) const {
     const std::string text = TrimBlanks(line.text);
     if (text.empty() || text.front() == ';')
         return Kind::Other;
@@ -71,8 +71,7 @@ IniText::Kind IniText::classify(const Line &line, std::string &name, std::string
     return Kind::Key;
 }
 
-bool IniText::findSection(const std::string &section, std::size_t &begin, std::size_t &end) const
-{
+bool IniText::findSection(const std::string &section, std::size_t &begin, std::size_t &end) const {
     std::string name, value;
     for (std::size_t i = 0; i < lines_.size(); ++i) {
         if (classify(lines_[i], name, value) != Kind::Section || !sameName(name, section))
@@ -86,16 +85,14 @@ bool IniText::findSection(const std::string &section, std::size_t &begin, std::s
     return false;
 }
 
-std::optional<std::string> IniText::rawValue(const std::string &section, const std::string &key) const
-{
+std::optional<std::string> IniText::rawValue(const std::string &section, const std::string &key) const {
     for (const auto &[name, value] : entries(section))
         if (sameName(name, key))
             return value;
     return std::nullopt;
 }
 
-std::vector<std::string> IniText::sections() const
-{
+std::vector<std::string> IniText::sections() const {
     std::vector<std::string> result;
     std::string name, value;
     for (const auto &line : lines_)
@@ -104,8 +101,7 @@ std::vector<std::string> IniText::sections() const
     return result;
 }
 
-std::vector<std::pair<std::string, std::string>> IniText::entries(const std::string &section) const
-{
+std::vector<std::pair<std::string, std::string>> IniText::entries(const std::string &section) const {
     std::vector<std::pair<std::string, std::string>> result;
     std::size_t begin = 0, end = 0;
     if (!findSection(section, begin, end))
@@ -117,16 +113,14 @@ std::vector<std::pair<std::string, std::string>> IniText::entries(const std::str
     return result;
 }
 
-std::string IniText::newline() const
-{
+std::string IniText::newline() const {
     for (const auto &line : lines_)
         if (!line.ending.empty())
             return line.ending;
     return "\r\n";
 }
 
-IniText::Line IniText::makeLine(const std::string &utf8)
-{
+IniText::Line IniText::makeLine(const std::string &utf8) {
     if (!utf8_) {
         if (auto bytes = Utf8ToCp1250(utf8))
             return {*bytes, newline(), utf8};
@@ -139,8 +133,7 @@ IniText::Line IniText::makeLine(const std::string &utf8)
     return {utf8, newline(), utf8};
 }
 
-void IniText::setValue(const std::string &section, const std::string &key, const std::string &value)
-{
+void IniText::setValue(const std::string &section, const std::string &key, const std::string &value) {
     const std::string text = key + "=" + value;
     std::size_t begin = 0, end = 0;
     if (!findSection(section, begin, end)) {
@@ -170,8 +163,7 @@ void IniText::setValue(const std::string &section, const std::string &key, const
     lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(last + 1), std::move(line));
 }
 
-bool IniText::removeKey(const std::string &section, const std::string &key)
-{
+bool IniText::removeKey(const std::string &section, const std::string &key) {
     std::size_t begin = 0, end = 0;
     if (!findSection(section, begin, end))
         return false;
@@ -185,17 +177,16 @@ bool IniText::removeKey(const std::string &section, const std::string &key)
     return false;
 }
 
-bool IniText::removeSection(const std::string &section)
-{
+bool IniText::removeSection(const std::string &section) {
     std::size_t begin = 0, end = 0;
     if (!findSection(section, begin, end))
         return false;
-    lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(begin), lines_.begin() + static_cast<std::ptrdiff_t>(end));
+    lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(begin),
+                 lines_.begin() + static_cast<std::ptrdiff_t>(end));
     return true;
 }
 
-void IniText::save(const std::string &path) const
-{
+void IniText::save(const std::string &path) const {
     namespace fs = std::filesystem;
     std::error_code error;
     fs::path target = path;

@@ -28,7 +28,7 @@ public:
 
 private:
     struct Line {
-        std::string raw;  // bytes as on disk, without the line ending
+        std::string raw; // bytes as on disk, without the line ending
         std::string ending;
         std::string text; // raw decoded to UTF-8
     };

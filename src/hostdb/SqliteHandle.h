@@ -17,8 +17,7 @@ public:
     explicit SqliteStatement(sqlite3_stmt *statement) : statement_(statement) {}
     ~SqliteStatement() { sqlite3_finalize(statement_); }
     SqliteStatement(SqliteStatement &&other) noexcept : statement_(std::exchange(other.statement_, nullptr)) {}
-    SqliteStatement &operator=(SqliteStatement &&other) noexcept
-    {
+    SqliteStatement &operator=(SqliteStatement &&other) noexcept {
         std::swap(statement_, other.statement_);
         return *this;
     }
@@ -34,11 +33,8 @@ public:
     SqliteHandle() = default;
     ~SqliteHandle() { sqlite3_close_v2(db_); }
     SqliteHandle(SqliteHandle &&other) noexcept
-        : db_(std::exchange(other.db_, nullptr)), path_(std::move(other.path_))
-    {
-    }
-    SqliteHandle &operator=(SqliteHandle &&other) noexcept
-    {
+        : db_(std::exchange(other.db_, nullptr)), path_(std::move(other.path_)) {}
+    SqliteHandle &operator=(SqliteHandle &&other) noexcept {
         std::swap(db_, other.db_);
         std::swap(path_, other.path_);
         return *this;

@@ -12,22 +12,19 @@ TBFTable::TBFTable(ConnectKind) {}
 
 TBFTable::~TBFTable() = default;
 
-void TBFTable::connect()
-{
+void TBFTable::connect() {
     if (!engine_)
         engine_ = Engine::runningOrNew();
 }
 
-TableCursor &TBFTable::cursor()
-{
+TableCursor &TBFTable::cursor() {
     connect();
     if (!cursor_)
         throw EngineError("Tabulka není otevřena");
     return *cursor_;
 }
 
-std::int32_t TBFTable::OpenTable(const Variant &path)
-{
+std::int32_t TBFTable::OpenTable(const Variant &path) {
     connect();
     cursor_.reset();
     std::string file = path.toText();
@@ -40,56 +37,61 @@ std::int32_t TBFTable::OpenTable(const Variant &path)
     return cursor_ ? kAnswerDone : kAnswerFailed;
 }
 
-void TBFTable::CloseTable()
-{
+void TBFTable::CloseTable() {
     cursor_.reset();
 }
 
-std::int32_t TBFTable::RecordCount()
-{
+std::int32_t TBFTable::RecordCount() {
     const auto count = cursor().recordCount();
     return count > std::numeric_limits<std::int32_t>::max() ? std::numeric_limits<std::int32_t>::max()
-                                                           : static_cast<std::int32_t>(count);
+                                                            : static_cast<std::int32_t>(count);
 }
 
-std::int32_t TBFTable::GoTop() { return cursor().goTop() ? 1 : 0; }
+std::int32_t TBFTable::GoTop() {
+    return cursor().goTop() ? 1 : 0;
+}
 
-std::int32_t TBFTable::MoveNext() { return cursor().moveNext() ? kAnswerDone : kAnswerNoFurtherRecord; }
+std::int32_t TBFTable::MoveNext() {
+    return cursor().moveNext() ? kAnswerDone : kAnswerNoFurtherRecord;
+}
 
-std::int32_t TBFTable::PostRecord()
-{
+std::int32_t TBFTable::PostRecord() {
     cursor().post();
     return kAnswerDone;
 }
 
-void TBFTable::SetValue(const std::string &field, const Variant &value) { cursor().setValue(field, value); }
+void TBFTable::SetValue(const std::string &field, const Variant &value) {
+    cursor().setValue(field, value);
+}
 
-std::int32_t TBFTable::SeekKey(const Variant &key) { return cursor().seek({key}) ? kAnswerFound : kAnswerNotFound; }
+std::int32_t TBFTable::SeekKey(const Variant &key) {
+    return cursor().seek({key}) ? kAnswerFound : kAnswerNotFound;
+}
 
-void TBFTable::AppendRecord() { cursor().append(); }
+void TBFTable::AppendRecord() {
+    cursor().append();
+}
 
-std::int32_t TBFTable::DeleteRecord()
-{
+std::int32_t TBFTable::DeleteRecord() {
     cursor().remove();
     return kAnswerDone;
 }
 
-std::int32_t TBFTable::SetIndex(const std::string &keyExpression)
-{
+std::int32_t TBFTable::SetIndex(const std::string &keyExpression) {
     return cursor().selectIndex(keyExpression) ? kAnswerDone : kAnswerFailed;
 }
 
-std::int32_t TBFTable::SeekKeyPair(const Variant &first, const Variant &second)
-{
+std::int32_t TBFTable::SeekKeyPair(const Variant &first, const Variant &second) {
     return cursor().seek({first, second}) ? kAnswerFound : kAnswerNotFound;
 }
 
-std::string TBFTable::QueryGuid(const std::string &guid)
-{
+std::string TBFTable::QueryGuid(const std::string &guid) {
     connect();
     return engine_->queryGuid(guid);
 }
 
-Variant TBFTable::Value(const std::string &field) { return cursor().value(field); }
+Variant TBFTable::Value(const std::string &field) {
+    return cursor().value(field);
+}
 
 } // namespace vrelmont

@@ -44,7 +44,8 @@ public:
 
 private:
     bool lookUp(const std::string &section, const std::string &key);
-    template <typename T, typename Convert> T read(const std::string &section, const std::string &key, T def, Convert convert);
+    template <typename T, typename Convert>
+    T read(const std::string &section, const std::string &key, T def, Convert convert);
     void write(const std::string &section, const std::string &key, const Variant &value);
 
     Form form_;

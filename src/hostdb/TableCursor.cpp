@@ -6,32 +6,31 @@
 
 #include <filesystem>
 #include <limits>
-#include <utility>
 #include <strings.h>
+#include <utility>
 
 namespace vrelmont {
 namespace {
 
-std::string sqlName(const std::string &name)
-{
+std::string sqlName(const std::string &name) {
     std::string out = "\"";
     for (char c : name)
         out += c == '"' ? std::string("\"\"") : std::string(1, c);
     return out + "\"";
 }
 
-bool sameName(const std::string &a, const std::string &b) { return strcasecmp(a.c_str(), b.c_str()) == 0; }
+bool sameName(const std::string &a, const std::string &b) {
+    return strcasecmp(a.c_str(), b.c_str()) == 0;
+}
 
-std::string textColumn(sqlite3_stmt *statement, int column)
-{
+std::string textColumn(sqlite3_stmt *statement, int column) {
     const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(statement, column));
     return text ? std::string(text, sqlite3_column_bytes(statement, column)) : std::string();
 }
 
 // The indexes whose keys are plain table columns in ascending, byte-wise order: only those give
 // the order the checks rely on.
-bool readUsableIndex(SqliteHandle &db, const std::string &name, std::vector<int> &columns)
-{
+bool readUsableIndex(SqliteHandle &db, const std::string &name, std::vector<int> &columns) {
     auto info = db.prepare("PRAGMA index_xinfo(" + sqlName(name) + ")");
     while (sqlite3_step(info.get()) == SQLITE_ROW) {
         if (sqlite3_column_int(info.get(), 5) == 0)
@@ -44,8 +43,7 @@ bool readUsableIndex(SqliteHandle &db, const std::string &name, std::vector<int>
     return !columns.empty();
 }
 
-std::string chooseTable(SqliteHandle &db, const std::string &filePath, std::string &reason)
-{
+std::string chooseTable(SqliteHandle &db, const std::string &filePath, std::string &reason) {
     auto tables = db.prepare("SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite%'");
     std::vector<std::string> names;
     while (sqlite3_step(tables.get()) == SQLITE_ROW)
@@ -63,8 +61,7 @@ std::string chooseTable(SqliteHandle &db, const std::string &filePath, std::stri
 
 } // namespace
 
-std::unique_ptr<TableCursor> TableCursor::open(const std::string &filePath, std::string &reason)
-{
+std::unique_ptr<TableCursor> TableCursor::open(const std::string &filePath, std::string &reason) {
     std::error_code error;
     if (!std::filesystem::is_regular_file(filePath, error)) {
         reason = "soubor neexistuje";
@@ -109,33 +106,27 @@ std::unique_ptr<TableCursor> TableCursor::open(const std::string &filePath, std:
 TableCursor::TableCursor(SqliteHandle db, std::string table, std::vector<std::string> columns,
                          std::vector<Index> indexes)
     : db_(std::move(db)), table_(std::move(table)), columns_(std::move(columns)), indexes_(std::move(indexes)),
-      fieldLookups_(columns_.size())
-{
-}
+      fieldLookups_(columns_.size()) {}
 
-void TableCursor::fail(const std::string &what) const
-{
+void TableCursor::fail(const std::string &what) const {
     throw EngineError("Tabulka " + db_.path() + ": " + what);
 }
 
-int TableCursor::columnOf(const std::string &field) const
-{
+int TableCursor::columnOf(const std::string &field) const {
     for (std::size_t i = 0; i < columns_.size(); ++i)
         if (sameName(columns_[i], field))
             return static_cast<int>(i);
     return -1;
 }
 
-int TableCursor::requireColumn(const std::string &field) const
-{
+int TableCursor::requireColumn(const std::string &field) const {
     const int column = columnOf(field);
     if (column < 0)
         fail("chybí pole " + field);
     return column;
 }
 
-std::string TableCursor::orderedSelect(const std::string &where) const
-{
+std::string TableCursor::orderedSelect(const std::string &where) const {
     std::string keys, order;
     for (int column : index_ ? index_->columns : std::vector<int>{}) {
         keys += ", " + sqlName(columns_[column]);
@@ -149,8 +140,7 @@ std::string TableCursor::orderedSelect(const std::string &where) const
     return sql + " ORDER BY " + order + "rowid";
 }
 
-bool TableCursor::step(sqlite3_stmt *statement)
-{
+bool TableCursor::step(sqlite3_stmt *statement) {
     const int code = sqlite3_step(statement);
     if (code == SQLITE_ROW)
         return true;
@@ -159,8 +149,7 @@ bool TableCursor::step(sqlite3_stmt *statement)
     fail(DescribeSqliteError(db_.get(), code));
 }
 
-void TableCursor::bind(sqlite3_stmt *statement, int position, const Variant &value)
-{
+void TableCursor::bind(sqlite3_stmt *statement, int position, const Variant &value) {
     int code = SQLITE_OK;
     switch (value.kind()) {
     case VariantKind::Empty:
@@ -186,8 +175,7 @@ void TableCursor::bind(sqlite3_stmt *statement, int position, const Variant &val
         fail(DescribeSqliteError(db_.get(), code));
 }
 
-Variant TableCursor::columnValue(sqlite3_stmt *statement, int column) const
-{
+Variant TableCursor::columnValue(sqlite3_stmt *statement, int column) const {
     switch (sqlite3_column_type(statement, column)) {
     case SQLITE_INTEGER: {
         const auto number = sqlite3_column_int64(statement, column);
@@ -210,8 +198,7 @@ Variant TableCursor::columnValue(sqlite3_stmt *statement, int column) const
     }
 }
 
-std::int64_t TableCursor::recordCount()
-{
+std::int64_t TableCursor::recordCount() {
     if (!count_)
         count_ = db_.prepare("SELECT count(*) FROM " + sqlName(table_));
     sqlite3_reset(count_.get());
@@ -219,8 +206,7 @@ std::int64_t TableCursor::recordCount()
     return sqlite3_column_int64(count_.get(), 0);
 }
 
-bool TableCursor::selectIndex(const std::string &keyExpression)
-{
+bool TableCursor::selectIndex(const std::string &keyExpression) {
     std::vector<int> wanted;
     for (const auto &field : SplitKeyExpression(keyExpression)) {
         const int column = columnOf(field);
@@ -240,8 +226,7 @@ bool TableCursor::selectIndex(const std::string &keyExpression)
     return false;
 }
 
-bool TableCursor::goTop()
-{
+bool TableCursor::goTop() {
     editing_ = false;
     if (!walk_)
         walk_ = db_.prepare(orderedSelect(""));
@@ -259,8 +244,7 @@ bool TableCursor::goTop()
     return true;
 }
 
-bool TableCursor::moveNext()
-{
+bool TableCursor::moveNext() {
     editing_ = false;
     if (!active_) // after a write or a failed seek: continue from the current record
         return current_ && positionAfter(currentKeys(), *current_);
@@ -274,8 +258,7 @@ bool TableCursor::moveNext()
     return true;
 }
 
-std::vector<Variant> TableCursor::currentKeys()
-{
+std::vector<Variant> TableCursor::currentKeys() {
     std::vector<Variant> keys;
     for (int column : index_ ? index_->columns : std::vector<int>{})
         keys.push_back(lookUpField(column));
@@ -283,8 +266,7 @@ std::vector<Variant> TableCursor::currentKeys()
 }
 
 // Stands on the first record after (keys, rowid) in index order; false when there is none.
-bool TableCursor::positionAfter(const std::vector<Variant> &keys, std::int64_t rowid)
-{
+bool TableCursor::positionAfter(const std::vector<Variant> &keys, std::int64_t rowid) {
     if (!continue_) {
         std::string left = "(", right = "(";
         for (int column : index_ ? index_->columns : std::vector<int>{}) {
@@ -305,8 +287,7 @@ bool TableCursor::positionAfter(const std::vector<Variant> &keys, std::int64_t r
     return true;
 }
 
-bool TableCursor::seek(const std::vector<Variant> &keys)
-{
+bool TableCursor::seek(const std::vector<Variant> &keys) {
     editing_ = false;
     if (!index_ || keys.empty() || keys.size() > index_->columns.size())
         return false;
@@ -332,8 +313,7 @@ bool TableCursor::seek(const std::vector<Variant> &keys)
     return true;
 }
 
-Variant TableCursor::value(const std::string &field)
-{
+Variant TableCursor::value(const std::string &field) {
     // The fast way first: a walk mostly reads the fields of its own index.
     if (active_ && index_ && !editing_) {
         const auto &keys = index_->columns;
@@ -358,14 +338,13 @@ Variant TableCursor::value(const std::string &field)
     return lookUpField(column);
 }
 
-Variant TableCursor::lookUpField(int column)
-{
+Variant TableCursor::lookUpField(int column) {
     if (!current_)
         fail("žádný aktuální záznam");
     auto &statement = fieldLookups_[column];
     if (!statement)
-        statement = db_.prepare("SELECT " + sqlName(columns_[column]) + " FROM " + sqlName(table_) +
-                                " WHERE rowid = ?");
+        statement =
+            db_.prepare("SELECT " + sqlName(columns_[column]) + " FROM " + sqlName(table_) + " WHERE rowid = ?");
     sqlite3_reset(statement.get());
     sqlite3_bind_int64(statement.get(), 1, *current_);
     if (!step(statement.get()))
@@ -373,8 +352,7 @@ Variant TableCursor::lookUpField(int column)
     return columnValue(statement.get(), 0);
 }
 
-void TableCursor::dropStatements()
-{
+void TableCursor::dropStatements() {
     active_ = nullptr;
     walk_ = {};
     continue_ = {};
@@ -384,8 +362,7 @@ void TableCursor::dropStatements()
     count_ = {};
 }
 
-void TableCursor::ensureWritable()
-{
+void TableCursor::ensureWritable() {
     if (active_)
         sqlite3_reset(active_);
     active_ = nullptr;
@@ -400,15 +377,13 @@ void TableCursor::ensureWritable()
     writable_ = true;
 }
 
-void TableCursor::append()
-{
+void TableCursor::append() {
     editing_ = true;
     appending_ = true;
     pending_.clear();
 }
 
-void TableCursor::setValue(const std::string &field, const Variant &value)
-{
+void TableCursor::setValue(const std::string &field, const Variant &value) {
     const int column = requireColumn(field);
     if (!editing_) {
         if (!current_)
@@ -420,8 +395,7 @@ void TableCursor::setValue(const std::string &field, const Variant &value)
     pending_[column] = value;
 }
 
-void TableCursor::post()
-{
+void TableCursor::post() {
     if (!editing_)
         return;
     ensureWritable();
@@ -453,8 +427,7 @@ void TableCursor::post()
     pending_.clear();
 }
 
-void TableCursor::remove()
-{
+void TableCursor::remove() {
     editing_ = false;
     if (!current_)
         return;

@@ -59,10 +59,10 @@ private:
     std::vector<Index> indexes_;
     const Index *index_ = nullptr; // null: stored order
 
-    SqliteStatement walk_;       // all records in index order
-    SqliteStatement continue_;   // records after a given one, in index order
+    SqliteStatement walk_;                         // all records in index order
+    SqliteStatement continue_;                     // records after a given one, in index order
     std::map<std::size_t, SqliteStatement> seeks_; // by number of key fields
-    std::vector<SqliteStatement> fieldLookups_;   // by column
+    std::vector<SqliteStatement> fieldLookups_;    // by column
     SqliteStatement count_;
     sqlite3_stmt *active_ = nullptr; // the statement whose row is the current record, if any
     bool seeking_ = false;           // active_ holds only the records equal to a seek key

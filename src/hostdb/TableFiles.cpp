@@ -8,17 +8,17 @@
 namespace vrelmont {
 namespace {
 
-std::vector<FieldDef> stockFields()
-{
+std::vector<FieldDef> stockFields() {
     return {{"Sklad", FieldType::Integer}, {"Cislo", FieldType::Integer}, {"UzivCode", FieldType::Text},
             {"Katalog", FieldType::Text},  {"BarCode", FieldType::Text},  {"Zkrat", FieldType::Text},
             {"Popis", FieldType::Text}};
 }
 
-std::string sqlName(const std::string &name) { return "\"" + name + "\""; }
+std::string sqlName(const std::string &name) {
+    return "\"" + name + "\"";
+}
 
-std::string columnSql(const FieldDef &field)
-{
+std::string columnSql(const FieldDef &field) {
     switch (field.type) {
     case FieldType::Integer:
         return sqlName(field.name) + " INTEGER NOT NULL DEFAULT 0";
@@ -32,8 +32,7 @@ std::string columnSql(const FieldDef &field)
 
 } // namespace
 
-const TableDef &StockItemsTable()
-{
+const TableDef &StockItemsTable() {
     static const TableDef table{"SKSEZZAS",
                                 stockFields(),
                                 {{"Cislo"},
@@ -47,8 +46,7 @@ const TableDef &StockItemsTable()
     return table;
 }
 
-const TableDef &MasterCardsTable()
-{
+const TableDef &MasterCardsTable() {
     static const TableDef table{"SKKMKART",
                                 {{"Cislo", FieldType::Integer},
                                  {"UzivCode", FieldType::Text},
@@ -60,8 +58,7 @@ const TableDef &MasterCardsTable()
     return table;
 }
 
-const TableDef &SettingsTable()
-{
+const TableDef &SettingsTable() {
     static const TableDef table{"AGENDA",
                                 {{"Section1", FieldType::Text},
                                  {"Variable", FieldType::Text},
@@ -71,13 +68,11 @@ const TableDef &SettingsTable()
     return table;
 }
 
-std::string TableFilePath(const std::string &directory, const std::string &name)
-{
+std::string TableFilePath(const std::string &directory, const std::string &name) {
     return directory + name + ".DAT";
 }
 
-void CreateTableFile(const std::string &filePath, const TableDef &table)
-{
+void CreateTableFile(const std::string &filePath, const TableDef &table) {
     if (std::filesystem::exists(filePath))
         throw std::runtime_error("Table file already exists: " + filePath);
     std::string sql = "PRAGMA journal_mode=DELETE; CREATE TABLE " + sqlName(table.name) + " (";
@@ -96,8 +91,7 @@ void CreateTableFile(const std::string &filePath, const TableDef &table)
     db.exec(sql);
 }
 
-std::vector<std::string> SplitKeyExpression(const std::string &keyExpression)
-{
+std::vector<std::string> SplitKeyExpression(const std::string &keyExpression) {
     std::vector<std::string> parts;
     std::string::size_type start = 0;
     while (true) {

@@ -14,8 +14,8 @@ struct FieldDef {
 };
 
 struct TableDef {
-    std::string name;                             // also the name of the SQLite table inside the file
-    std::vector<FieldDef> fields;                 // in stored order
+    std::string name;                              // also the name of the SQLite table inside the file
+    std::vector<FieldDef> fields;                  // in stored order
     std::vector<std::vector<std::string>> indexes; // each the fields of one key, in key order
 };
 

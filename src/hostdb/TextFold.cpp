@@ -5,8 +5,7 @@
 namespace vrelmont {
 namespace {
 
-std::uint32_t folded(std::uint32_t cp)
-{
+std::uint32_t folded(std::uint32_t cp) {
     if (cp >= 'A' && cp <= 'Z')
         return cp + 32;
     if (cp >= 0xC0 && cp <= 0xDE && cp != 0xD7)
@@ -22,8 +21,7 @@ std::uint32_t folded(std::uint32_t cp)
 
 } // namespace
 
-std::string FoldCase(std::string_view utf8)
-{
+std::string FoldCase(std::string_view utf8) {
     std::string out;
     out.reserve(utf8.size());
     for (std::size_t i = 0; i < utf8.size(); ++i) {

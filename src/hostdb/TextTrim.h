@@ -4,8 +4,7 @@
 namespace vrelmont {
 
 // The text without spaces and tabs at either end.
-inline std::string TrimBlanks(const std::string &text)
-{
+inline std::string TrimBlanks(const std::string &text) {
     const auto begin = text.find_first_not_of(" \t");
     if (begin == std::string::npos)
         return {};

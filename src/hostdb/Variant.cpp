@@ -10,8 +10,7 @@
 namespace vrelmont {
 namespace {
 
-bool parseDouble(const std::string &text, double &value)
-{
+bool parseDouble(const std::string &text, double &value) {
     std::string t = TrimBlanks(text);
     if (t.empty())
         return false;
@@ -24,16 +23,14 @@ bool parseDouble(const std::string &text, double &value)
     return result.ec == std::errc() && result.ptr == t.data() + t.size() && std::isfinite(value);
 }
 
-std::int32_t roundToInt32(double value, const char *kind)
-{
+std::int32_t roundToInt32(double value, const char *kind) {
     const double rounded = std::nearbyint(value);
     if (!(rounded >= std::numeric_limits<std::int32_t>::min() && rounded <= std::numeric_limits<std::int32_t>::max()))
         throw VariantConversionError(std::string("The ") + kind + " value does not fit a 32-bit integer");
     return static_cast<std::int32_t>(rounded);
 }
 
-std::string doubleText(double value)
-{
+std::string doubleText(double value) {
     char buffer[64];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
     return std::string(buffer, result.ptr);
@@ -41,48 +38,42 @@ std::string doubleText(double value)
 
 } // namespace
 
-Variant Variant::text(std::string utf8)
-{
+Variant Variant::text(std::string utf8) {
     Variant v;
     v.kind_ = VariantKind::Text;
     v.value_ = std::move(utf8);
     return v;
 }
 
-Variant Variant::int32(std::int32_t value)
-{
+Variant Variant::int32(std::int32_t value) {
     Variant v;
     v.kind_ = VariantKind::Int32;
     v.value_ = value;
     return v;
 }
 
-Variant Variant::boolean(bool value)
-{
+Variant Variant::boolean(bool value) {
     Variant v;
     v.kind_ = VariantKind::Boolean;
     v.value_ = value;
     return v;
 }
 
-Variant Variant::date(double days)
-{
+Variant Variant::date(double days) {
     Variant v;
     v.kind_ = VariantKind::Date;
     v.value_ = days;
     return v;
 }
 
-Variant Variant::real(double value)
-{
+Variant Variant::real(double value) {
     Variant v;
     v.kind_ = VariantKind::Double;
     v.value_ = value;
     return v;
 }
 
-std::string Variant::toText() const
-{
+std::string Variant::toText() const {
     switch (kind_) {
     case VariantKind::Empty:
         return {};
@@ -102,8 +93,7 @@ std::string Variant::toText() const
     return {};
 }
 
-std::int32_t Variant::toInt32() const
-{
+std::int32_t Variant::toInt32() const {
     switch (kind_) {
     case VariantKind::Empty:
         return 0;
@@ -130,8 +120,7 @@ std::int32_t Variant::toInt32() const
     return 0;
 }
 
-bool Variant::toBoolean() const
-{
+bool Variant::toBoolean() const {
     switch (kind_) {
     case VariantKind::Empty:
         return false;
@@ -159,8 +148,7 @@ bool Variant::toBoolean() const
     return false;
 }
 
-double Variant::toDouble() const
-{
+double Variant::toDouble() const {
     switch (kind_) {
     case VariantKind::Empty:
         return 0;

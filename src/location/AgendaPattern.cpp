@@ -4,11 +4,12 @@ namespace vrelmont {
 namespace {
 constexpr std::string_view kStem = "AGENDA";
 
-char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+char AsciiUpper(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
 } // namespace
 
-bool MatchesAgendaPattern(std::string_view name)
-{
+bool MatchesAgendaPattern(std::string_view name) {
     if (name.size() < kStem.size())
         return false;
     for (std::size_t i = 0; i < kStem.size(); ++i) {

@@ -7,8 +7,7 @@
 
 namespace vrelmont {
 
-std::optional<std::string> RunEngineTest(TBFTable &table)
-{
+std::optional<std::string> RunEngineTest(TBFTable &table) {
     try {
         table.QueryGuid(kEngineFeatureGuid);
         return std::nullopt;
@@ -17,8 +16,7 @@ std::optional<std::string> RunEngineTest(TBFTable &table)
     }
 }
 
-std::string EngineTestFailureText(const std::string &errorMessage, const std::string &supportEmail)
-{
+std::string EngineTestFailureText(const std::string &errorMessage, const std::string &supportEmail) {
     return "Při pokusu o přístup na databázový objekt Money došlo k následující chybě:"
            "\r\r" +
            errorMessage +

@@ -2,8 +2,7 @@
 
 namespace vrelmont {
 
-std::string ErrorReportText(const std::string &message)
-{
+std::string ErrorReportText(const std::string &message) {
     if (message.empty())
         return message;
     const auto last = static_cast<unsigned char>(message.back());

@@ -10,8 +10,7 @@ namespace {
 RegistryReader replacement;
 
 std::optional<std::string> platformRead([[maybe_unused]] const std::string &keyPath,
-                                        [[maybe_unused]] const std::string &valueName)
-{
+                                        [[maybe_unused]] const std::string &valueName) {
 #ifdef _WIN32
     HKEY key = nullptr;
     // The 32-bit view: the Program Files folder of 32-bit programs, which the host system uses.
@@ -19,7 +18,8 @@ std::optional<std::string> platformRead([[maybe_unused]] const std::string &keyP
         return std::nullopt;
     char buffer[1024];
     DWORD size = sizeof buffer, type = 0;
-    const auto status = RegQueryValueExA(key, valueName.c_str(), nullptr, &type, reinterpret_cast<BYTE *>(buffer), &size);
+    const auto status =
+        RegQueryValueExA(key, valueName.c_str(), nullptr, &type, reinterpret_cast<BYTE *>(buffer), &size);
     RegCloseKey(key);
     if (status != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ))
         return std::nullopt;
@@ -34,11 +34,12 @@ std::optional<std::string> platformRead([[maybe_unused]] const std::string &keyP
 
 } // namespace
 
-std::optional<std::string> ReadLocalMachineString(const std::string &keyPath, const std::string &valueName)
-{
+std::optional<std::string> ReadLocalMachineString(const std::string &keyPath, const std::string &valueName) {
     return replacement ? replacement(keyPath, valueName) : platformRead(keyPath, valueName);
 }
 
-void SetRegistryReader(RegistryReader reader) { replacement = std::move(reader); }
+void SetRegistryReader(RegistryReader reader) {
+    replacement = std::move(reader);
+}
 
 } // namespace vrelmont

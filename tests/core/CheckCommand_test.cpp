@@ -21,24 +21,21 @@ struct Outcome {
     std::string err;
 };
 
-std::string Quoted(const std::string &arg)
-{
+std::string Quoted(const std::string &arg) {
     std::string quoted = "'";
     for (const char c : arg)
         quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return quoted + "'";
 }
 
-std::string ReadFile(const std::string &path)
-{
+std::string ReadFile(const std::string &path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream bytes;
     bytes << in.rdbuf();
     return bytes.str();
 }
 
-Lines SplitLines(const std::string &text)
-{
+Lines SplitLines(const std::string &text) {
     Lines lines;
     std::istringstream in(text);
     for (std::string line; std::getline(in, line);)
@@ -48,8 +45,7 @@ Lines SplitLines(const std::string &text)
 
 class CheckCommand : public ::testing::Test {
 protected:
-    Outcome cli(const Lines &args)
-    {
+    Outcome cli(const Lines &args) {
         std::string command = "LC_ALL=C " + Quoted(VRELMONT_CLI_PATH) + " check";
         for (const std::string &arg : args)
             command += " " + Quoted(arg);
@@ -59,8 +55,7 @@ protected:
         return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(out), ReadFile(err)};
     }
 
-    static std::string Today()
-    {
+    static std::string Today() {
         std::setlocale(LC_TIME, "C");
         const std::time_t now = std::time(nullptr);
         char text[64];
@@ -71,8 +66,7 @@ protected:
     TestAgenda scratch; // output files, outside the agenda
 };
 
-TEST_F(CheckCommand, DefaultChecksWriteTheReportAndExitZero)
-{
+TEST_F(CheckCommand, DefaultChecksWriteTheReportAndExitZero) {
     agenda.addStockItems({Stock(1, 5), Stock(1, 5).withPopis("")});
     agenda.addCards({Card(5)});
     // The business name, read from the agenda's settings in windows-1250.
@@ -95,8 +89,7 @@ TEST_F(CheckCommand, DefaultChecksWriteTheReportAndExitZero)
     EXPECT_EQ(Lines(lines.end() - 3, lines.end()), (Lines{"==========", "Dokončeno", "=========="}));
 }
 
-TEST_F(CheckCommand, ChecksRunInRunOrderWhateverTheListSays)
-{
+TEST_F(CheckCommand, ChecksRunInRunOrderWhateverTheListSays) {
     agenda.addStockItems({Stock(1, 1)});
     agenda.addCards({Card(1)});
     const Outcome result = cli({agenda.dir(), "--checks", "15,1"});
@@ -107,16 +100,14 @@ TEST_F(CheckCommand, ChecksRunInRunOrderWhateverTheListSays)
     EXPECT_EQ(lines[10], "Hledání skladových zásob bez popisu:");
 }
 
-TEST_F(CheckCommand, AgendaWithoutSettingsHasAnEmptyName)
-{
+TEST_F(CheckCommand, AgendaWithoutSettingsHasAnEmptyName) {
     agenda.createStockItems();
     const Outcome result = cli({agenda.dir(), "--checks=1"});
     EXPECT_EQ(result.exitStatus, 0) << result.err;
     EXPECT_EQ(SplitLines(result.out)[2], "Agenda: ");
 }
 
-TEST_F(CheckCommand, ACheckThatCannotOpenItsTableExitsOne)
-{
+TEST_F(CheckCommand, ACheckThatCannotOpenItsTableExitsOne) {
     agenda.createStockItems();
     const Outcome result = cli({agenda.dir(), "--checks", "all"});
     EXPECT_EQ(result.exitStatus, 1);
@@ -128,8 +119,7 @@ TEST_F(CheckCommand, ACheckThatCannotOpenItsTableExitsOne)
     EXPECT_EQ(lines[lines.size() - 3], "Kontrola duplicitních kmenových karet:");
 }
 
-TEST_F(CheckCommand, OutputFileIsTheSavedProtocol)
-{
+TEST_F(CheckCommand, OutputFileIsTheSavedProtocol) {
     agenda.addStockItems({Stock(1, 1).withPopis("")});
     agenda.addCards({Card(1)});
     const std::string file = scratch.dir() + "protokol.txt";
@@ -141,8 +131,7 @@ TEST_F(CheckCommand, OutputFileIsTheSavedProtocol)
         std::string::npos);
 }
 
-TEST_F(CheckCommand, UnwritableOutputFileExitsThree)
-{
+TEST_F(CheckCommand, UnwritableOutputFileExitsThree) {
     agenda.addStockItems({Stock(1, 1)});
     agenda.addCards({Card(1)});
     const std::string file = scratch.dir() + "no/such/dir.txt";
@@ -151,8 +140,7 @@ TEST_F(CheckCommand, UnwritableOutputFileExitsThree)
     EXPECT_NE(result.err.find("Nelze zapsat soubor " + file), std::string::npos) << result.err;
 }
 
-TEST_F(CheckCommand, WrongUsageExitsTwo)
-{
+TEST_F(CheckCommand, WrongUsageExitsTwo) {
     for (const Lines &args : {Lines{}, Lines{agenda.dir(), agenda.dir()}, Lines{agenda.dir(), "--checks", "16"},
                               Lines{agenda.dir(), "--checks", "0"}, Lines{agenda.dir(), "--checks", "1,,2"},
                               Lines{agenda.dir(), "--checks", ""}, Lines{agenda.dir(), "--checks", "first"},
@@ -167,16 +155,14 @@ TEST_F(CheckCommand, WrongUsageExitsTwo)
     EXPECT_NE(help.out.find("vrelmont-cli check AGENDA_DIR"), std::string::npos);
 }
 
-TEST_F(CheckCommand, MissingDirectoryExitsThree)
-{
+TEST_F(CheckCommand, MissingDirectoryExitsThree) {
     const Outcome result = cli({agenda.dir() + "nothing-here"});
     EXPECT_EQ(result.exitStatus, 3);
     EXPECT_NE(result.err.find("nothing-here"), std::string::npos);
     EXPECT_EQ(result.out, "");
 }
 
-TEST_F(CheckCommand, EngineErrorExitsThreeWithItsMessage)
-{
+TEST_F(CheckCommand, EngineErrorExitsThreeWithItsMessage) {
     agenda.addStockItems({Stock(1, 1), Stock(1, 2)});
     agenda.execSql("SKSEZZAS", "UPDATE SKSEZZAS SET Cislo = 'abc' WHERE Cislo = 2");
     agenda.createCards();

@@ -17,8 +17,7 @@ using DuplicateKeyCheck = CheckFixture;
 
 // --- The worked example and the walk's rules ------------------------------------------------------
 
-TEST_F(DuplicateKeyCheck, WorkedExampleOfTheStockItemBarCodeCheck)
-{
+TEST_F(DuplicateKeyCheck, WorkedExampleOfTheStockItemBarCodeCheck) {
     agenda.addStockItems({Stock(1, 10).withBarCode(""), Stock(1, 11).withBarCode(""), Stock(1, 12).withBarCode("4006"),
                           Stock(1, 13).withBarCode("4006"), Stock(1, 14).withBarCode("4006"),
                           Stock(2, 15).withBarCode("4006")});
@@ -33,8 +32,7 @@ TEST_F(DuplicateKeyCheck, WorkedExampleOfTheStockItemBarCodeCheck)
     EXPECT_TRUE(isClosed(BFTable1));
 }
 
-TEST_F(DuplicateKeyCheck, ARunOfThreeEqualKeysGivesTwoLines)
-{
+TEST_F(DuplicateKeyCheck, ARunOfThreeEqualKeysGivesTwoLines) {
     agenda.addStockItems({Stock(3, 7), Stock(3, 7), Stock(3, 7)});
     agenda.addCards({Card(1).withPlu("A"), Card(2).withPlu("A"), Card(3).withPlu("A")});
     EXPECT_TRUE(run(kStockItemNumbers));
@@ -46,8 +44,7 @@ TEST_F(DuplicateKeyCheck, ARunOfThreeEqualKeysGivesTwoLines)
                                  "Nalezena kmenová karta č. 3 s duplicitním PLU A"}));
 }
 
-TEST_F(DuplicateKeyCheck, StockItemsCompareOnlyWithinOneWarehouseCardsAlways)
-{
+TEST_F(DuplicateKeyCheck, StockItemsCompareOnlyWithinOneWarehouseCardsAlways) {
     agenda.addStockItems({Stock(1, 5).withBarCode("X"), Stock(2, 5).withBarCode("X")});
     agenda.addCards({Card(1).withBarCode("X"), Card(2).withBarCode("X")});
     EXPECT_TRUE(run(kStockItemNumbers));
@@ -60,16 +57,14 @@ TEST_F(DuplicateKeyCheck, StockItemsCompareOnlyWithinOneWarehouseCardsAlways)
     EXPECT_EQ(findings(), Lines{"Nalezena kmenová karta č. 2 s duplicitním čár. kódem X"});
 }
 
-TEST_F(DuplicateKeyCheck, NumberZeroAndNegativeNumbersAreComparedLikeAnyOther)
-{
+TEST_F(DuplicateKeyCheck, NumberZeroAndNegativeNumbersAreComparedLikeAnyOther) {
     agenda.addCards({Card(0), Card(0), Card(-12), Card(-12)});
     EXPECT_TRUE(run(kCardNumbers));
     EXPECT_EQ(findings(),
               (Lines{"Nalezena duplicitní kmenová karta č. -12", "Nalezena duplicitní kmenová karta č. 0"}));
 }
 
-TEST_F(DuplicateKeyCheck, EmptyCodesAreNoDuplicatesButEmptyDescriptionsAre)
-{
+TEST_F(DuplicateKeyCheck, EmptyCodesAreNoDuplicatesButEmptyDescriptionsAre) {
     agenda.addCards({Card(1).withPopis(""), Card(2).withPopis("")});
     agenda.addStockItems({Stock(1, 1).withPopis(""), Stock(1, 2).withPopis("")});
     for (const int box : {4, 5, 6, 7, 8, 9, 10, 11}) {
@@ -85,8 +80,7 @@ TEST_F(DuplicateKeyCheck, EmptyCodesAreNoDuplicatesButEmptyDescriptionsAre)
     EXPECT_EQ(findings(), Lines{"Nalezena skladová zásoba č. 2 ve skladu č. 1, která má duplicitní popis "});
 }
 
-TEST_F(DuplicateKeyCheck, TextsAreComparedExactly)
-{
+TEST_F(DuplicateKeyCheck, TextsAreComparedExactly) {
     agenda.addCards({Card(1).withPlu("abc"), Card(2).withPlu("ABC"), Card(3).withPlu("abc "), Card(4).withPlu(" abc"),
                      Card(5).withPlu("  "), Card(6).withPlu("  "), Card(7).withPlu("čáp"), Card(8).withPlu("čáp")});
     EXPECT_TRUE(run(kCardPlu));
@@ -105,8 +99,7 @@ struct MemberCase {
 
 class EveryMember : public CheckFixture, public ::testing::WithParamInterface<MemberCase> {};
 
-TEST_P(EveryMember, ReportsTwoNeighboursWithTheSameKey)
-{
+TEST_P(EveryMember, ReportsTwoNeighboursWithTheSameKey) {
     const MemberCase &member = GetParam();
     // Two records per table share every value; a third, different one follows.
     agenda.addStockItems({Stock(4, 21).withPlu("U").withKatalog("K").withBarCode("B").withZkrat("Z").withPopis("P"),
@@ -151,8 +144,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 // --- Tables without a pair ---------------------------------------------------------------------------
 
-TEST_F(DuplicateKeyCheck, EmptyTableGivesTheHeaderAndFillsTheGaugeItFound)
-{
+TEST_F(DuplicateKeyCheck, EmptyTableGivesTheHeaderAndFillsTheGaugeItFound) {
     agenda.createStockItems();
     host.gauge().setMaximum(77);
     host.gauge().setProgress(30);
@@ -163,8 +155,7 @@ TEST_F(DuplicateKeyCheck, EmptyTableGivesTheHeaderAndFillsTheGaugeItFound)
     EXPECT_TRUE(isClosed(BFTable1));
 }
 
-TEST_F(DuplicateKeyCheck, OneRecordDoesNotLookAtTheAbortFlag)
-{
+TEST_F(DuplicateKeyCheck, OneRecordDoesNotLookAtTheAbortFlag) {
     agenda.addCards({Card(1)});
     AbortRequested = 1;
     EXPECT_TRUE(run(kCardNumbers));
@@ -174,8 +165,7 @@ TEST_F(DuplicateKeyCheck, OneRecordDoesNotLookAtTheAbortFlag)
 
 // --- Gauge and events ----------------------------------------------------------------------------------
 
-TEST_F(DuplicateKeyCheck, FortyFiveRecordsMoveTheGaugeEveryTwentyCycles)
-{
+TEST_F(DuplicateKeyCheck, FortyFiveRecordsMoveTheGaugeEveryTwentyCycles) {
     agenda.addStockItems(StockItemsWithBarCode(45, "")); // 44 cycles, no finding
     EXPECT_TRUE(run(kStockItemBarCodes));
     EXPECT_EQ(host.gaugeChanges(), (std::vector<GaugeState>{{0, 45}, {20, 45}, {40, 45}, {45, 45}}));
@@ -185,8 +175,7 @@ TEST_F(DuplicateKeyCheck, FortyFiveRecordsMoveTheGaugeEveryTwentyCycles)
 
 // --- Abort -----------------------------------------------------------------------------------------------
 
-TEST_F(DuplicateKeyCheck, AbortDuringAFindingLineIsSeenAtTheEndOfThatCycle)
-{
+TEST_F(DuplicateKeyCheck, AbortDuringAFindingLineIsSeenAtTheEndOfThatCycle) {
     agenda.addStockItems(StockItemsWithBarCode(5, "X"));
     host.abortAtLine(5); // the first finding line
     EXPECT_FALSE(run(kStockItemBarCodes));
@@ -197,8 +186,7 @@ TEST_F(DuplicateKeyCheck, AbortDuringAFindingLineIsSeenAtTheEndOfThatCycle)
     EXPECT_TRUE(isClosed(BFTable1));
 }
 
-TEST_F(DuplicateKeyCheck, AbortDuringTheHeaderStopsInTheFirstCycle)
-{
+TEST_F(DuplicateKeyCheck, AbortDuringTheHeaderStopsInTheFirstCycle) {
     agenda.addStockItems(StockItemsWithBarCode(3, "X"));
     host.abortAtLine(2);
     EXPECT_FALSE(run(kStockItemBarCodes));
@@ -206,8 +194,7 @@ TEST_F(DuplicateKeyCheck, AbortDuringTheHeaderStopsInTheFirstCycle)
               (Lines{"Nalezena skladová zásoba č. 2 ve skladu č. 1, která má duplicitní čár. kód X", "", kAbortLine}));
 }
 
-TEST_F(DuplicateKeyCheck, AbortAtTheTwentiethRecordsEventsStopsThatCycle)
-{
+TEST_F(DuplicateKeyCheck, AbortAtTheTwentiethRecordsEventsStopsThatCycle) {
     agenda.addStockItems(StockItemsWithBarCode(45, "X"));
     host.abortAtEvents(2); // 1: the frame's start, 2: after the 20th cycle
     EXPECT_FALSE(run(kStockItemBarCodes));
@@ -221,8 +208,7 @@ TEST_F(DuplicateKeyCheck, AbortAtTheTwentiethRecordsEventsStopsThatCycle)
 
 // --- Failures --------------------------------------------------------------------------------------------
 
-TEST_F(DuplicateKeyCheck, MissingTableShowsTheOpenFailureOfItsTable)
-{
+TEST_F(DuplicateKeyCheck, MissingTableShowsTheOpenFailureOfItsTable) {
     EXPECT_FALSE(run(kStockItemPlu));
     EXPECT_FALSE(run(kCardPlu));
     EXPECT_EQ(host.messages,
@@ -234,8 +220,7 @@ TEST_F(DuplicateKeyCheck, MissingTableShowsTheOpenFailureOfItsTable)
     EXPECT_EQ(host.gauge().progress(), 0);
 }
 
-TEST_F(DuplicateKeyCheck, MissingIndexShowsTheIndexFailureOfItsTable)
-{
+TEST_F(DuplicateKeyCheck, MissingIndexShowsTheIndexFailureOfItsTable) {
     TableDef stock = StockItemsTable();
     stock.indexes.clear();
     TableDef cards = MasterCardsTable();

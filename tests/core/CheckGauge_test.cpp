@@ -7,8 +7,7 @@ using vrelmont::testing::RecordingGauge;
 
 namespace {
 
-TEST(Gauge, ClampsProgressIntoItsRange)
-{
+TEST(Gauge, ClampsProgressIntoItsRange) {
     RecordingGauge gauge;
     EXPECT_EQ(gauge.maximum(), 100);
     gauge.setProgress(150);
@@ -17,8 +16,7 @@ TEST(Gauge, ClampsProgressIntoItsRange)
     EXPECT_EQ(gauge.progress(), 0);
 }
 
-TEST(Gauge, LoweringTheMaximumLowersTheProgress)
-{
+TEST(Gauge, LoweringTheMaximumLowersTheProgress) {
     RecordingGauge gauge;
     gauge.setProgress(80);
     gauge.setMaximum(45);
@@ -28,8 +26,7 @@ TEST(Gauge, LoweringTheMaximumLowersTheProgress)
     EXPECT_EQ(gauge.changes, (std::vector<GaugeState>{{80, 100}, {45, 45}, {45, 1000}}));
 }
 
-TEST(Gauge, PercentIsTruncatedAndZeroWithoutMaximum)
-{
+TEST(Gauge, PercentIsTruncatedAndZeroWithoutMaximum) {
     RecordingGauge gauge;
     gauge.setMaximum(3);
     gauge.setProgress(2);
@@ -41,8 +38,7 @@ TEST(Gauge, PercentIsTruncatedAndZeroWithoutMaximum)
     EXPECT_EQ(gauge.percent(), 99);
 }
 
-TEST(Gauge, UnchangedValuesDoNotRepaint)
-{
+TEST(Gauge, UnchangedValuesDoNotRepaint) {
     RecordingGauge gauge;
     gauge.setProgress(0);
     gauge.setMaximum(100);

@@ -14,13 +14,11 @@ const Lines kHeader = HeaderBlock("Kontrola existence kmenových karet:", 29);
 
 using MissingCardCheck = CheckFixture;
 
-std::string Finding(int number)
-{
+std::string Finding(int number) {
     return "Ke skladové zásobě č. " + std::to_string(number) + " neexistuje kmenová karta.";
 }
 
-TEST_F(MissingCardCheck, ReportsEveryStockItemRecordWithoutItsCard)
-{
+TEST_F(MissingCardCheck, ReportsEveryStockItemRecordWithoutItsCard) {
     agenda.addStockItems({Stock(1, 5), Stock(2, 5), Stock(1, 7)});
     agenda.addCards({Card(7), Card(9)});
     EXPECT_TRUE(run(kMissingCards));
@@ -31,16 +29,14 @@ TEST_F(MissingCardCheck, ReportsEveryStockItemRecordWithoutItsCard)
     EXPECT_TRUE(isClosed(BFTable2));
 }
 
-TEST_F(MissingCardCheck, WithoutCardsEveryStockItemIsReportedZeroAndNegativeIncluded)
-{
+TEST_F(MissingCardCheck, WithoutCardsEveryStockItemIsReportedZeroAndNegativeIncluded) {
     agenda.addStockItems({Stock(1, 3), Stock(1, 0), Stock(1, -4)});
     agenda.createCards();
     EXPECT_TRUE(run(kMissingCards));
     EXPECT_EQ(findings(), (Lines{Finding(-4), Finding(0), Finding(3)}));
 }
 
-TEST_F(MissingCardCheck, EmptyStockItemsStillOpenTheCards)
-{
+TEST_F(MissingCardCheck, EmptyStockItemsStillOpenTheCards) {
     agenda.createStockItems();
     EXPECT_FALSE(run(kMissingCards)); // SKKMKART is missing
     EXPECT_EQ(host.messages, Lines{"Nelze otevřít seznam kmenových karet."});
@@ -52,8 +48,7 @@ TEST_F(MissingCardCheck, EmptyStockItemsStillOpenTheCards)
     EXPECT_EQ(host.gauge().progress(), 33);
 }
 
-TEST_F(MissingCardCheck, FortyRecordsMoveTheGaugeAtTwentyAndForty)
-{
+TEST_F(MissingCardCheck, FortyRecordsMoveTheGaugeAtTwentyAndForty) {
     std::vector<StockItem> items;
     std::vector<MasterCard> cards;
     for (int i = 1; i <= 40; ++i) {
@@ -67,8 +62,7 @@ TEST_F(MissingCardCheck, FortyRecordsMoveTheGaugeAtTwentyAndForty)
     EXPECT_EQ(host.gaugeChanges(), (std::vector<GaugeState>{{0, 40}, {20, 40}, {40, 40}}));
 }
 
-TEST_F(MissingCardCheck, LooksUpTheFirstRecordBeforeSeeingAnEarlierAbort)
-{
+TEST_F(MissingCardCheck, LooksUpTheFirstRecordBeforeSeeingAnEarlierAbort) {
     agenda.addStockItems({Stock(1, 5), Stock(1, 6)});
     agenda.createCards();
     AbortRequested = 1;
@@ -79,8 +73,7 @@ TEST_F(MissingCardCheck, LooksUpTheFirstRecordBeforeSeeingAnEarlierAbort)
     EXPECT_TRUE(isClosed(BFTable2));
 }
 
-TEST_F(MissingCardCheck, SeesAnAbortAfterItsLastRecordToo)
-{
+TEST_F(MissingCardCheck, SeesAnAbortAfterItsLastRecordToo) {
     agenda.addStockItems({Stock(1, 5)});
     agenda.addCards({Card(5)});
     AbortRequested = 1;
@@ -88,8 +81,7 @@ TEST_F(MissingCardCheck, SeesAnAbortAfterItsLastRecordToo)
     EXPECT_EQ(findings(), (Lines{"", "[ kontrola přerušena uživatelem ]"}));
 }
 
-TEST_F(MissingCardCheck, FailuresNameTheirTable)
-{
+TEST_F(MissingCardCheck, FailuresNameTheirTable) {
     // Stock items missing.
     EXPECT_FALSE(run(kMissingCards));
     // Stock items without the Cislo index.
@@ -101,8 +93,7 @@ TEST_F(MissingCardCheck, FailuresNameTheirTable)
               (Lines{"Nelze otevřít seznam skladových zásob.", "Nelze nastavit index skladových zásob."}));
 }
 
-TEST_F(MissingCardCheck, CardsWithoutTheirIndexCloseBothTables)
-{
+TEST_F(MissingCardCheck, CardsWithoutTheirIndexCloseBothTables) {
     agenda.addStockItems({Stock(1, 5)});
     TableDef cards = MasterCardsTable();
     cards.indexes = {{"Popis"}};

@@ -44,8 +44,7 @@ protected:
     bool runAll() { return RunChecks(host, BFTable1, BFTable2); }
 
     // The titles of the check blocks written, in order.
-    Lines titles() const
-    {
+    Lines titles() const {
         Lines found;
         for (std::size_t i = 1; i + 1 < host.lines.size(); ++i)
             if (host.lines[i - 1].empty() && !host.lines[i].empty() &&
@@ -54,8 +53,7 @@ protected:
         return found;
     }
 
-    Lines concat(std::initializer_list<Lines> parts) const
-    {
+    Lines concat(std::initializer_list<Lines> parts) const {
         Lines all;
         for (const Lines &part : parts)
             all.insert(all.end(), part.begin(), part.end());
@@ -63,8 +61,7 @@ protected:
     }
 };
 
-TEST_F(CheckRun, NoBoxTickedWritesTheHeaderAndTheClosingLines)
-{
+TEST_F(CheckRun, NoBoxTickedWritesTheHeaderAndTheClosingLines) {
     AbortRequested = 1; // left over from an earlier run
     host.gauge().setProgress(60);
     EXPECT_TRUE(runAll());
@@ -79,8 +76,7 @@ TEST_F(CheckRun, NoBoxTickedWritesTheHeaderAndTheClosingLines)
     EXPECT_EQ(host.journal[9], "line:==========");
 }
 
-TEST_F(CheckRun, RunsTheTickedChecksInTheOrderOfTheWindowsColumns)
-{
+TEST_F(CheckRun, RunsTheTickedChecksInTheOrderOfTheWindowsColumns) {
     agenda.addStockItems({Stock(1, 1)});
     agenda.addCards({Card(1)});
     host.ticked.fill(true);
@@ -93,8 +89,7 @@ TEST_F(CheckRun, RunsTheTickedChecksInTheOrderOfTheWindowsColumns)
     EXPECT_EQ(host.gauge().progress(), 0);
 }
 
-TEST_F(CheckRun, AFailingCheckStopsTheRunWithoutClosingLines)
-{
+TEST_F(CheckRun, AFailingCheckStopsTheRunWithoutClosingLines) {
     agenda.addStockItems({Stock(1, 1)});
     host.tickOnly({1, 2, 3});
     EXPECT_FALSE(runAll()); // SKKMKART is missing: the card number check fails
@@ -105,8 +100,7 @@ TEST_F(CheckRun, AFailingCheckStopsTheRunWithoutClosingLines)
     EXPECT_EQ(host.gauge().progress(), 0);
 }
 
-TEST_F(CheckRun, ABoxIsReadWhenItsTurnComes)
-{
+TEST_F(CheckRun, ABoxIsReadWhenItsTurnComes) {
     agenda.addStockItems({Stock(1, 1)});
     agenda.addCards({Card(1)});
     host.tickOnly({1, 3, 13});
@@ -120,8 +114,7 @@ TEST_F(CheckRun, ABoxIsReadWhenItsTurnComes)
     EXPECT_EQ(titles(), (Lines{kTitlesInRunOrder[0], kTitlesInRunOrder[1], kTitlesInRunOrder[4]}));
 }
 
-TEST_F(CheckRun, AbortThatACheckCannotSeeStopsTheNextOneThatWalks)
-{
+TEST_F(CheckRun, AbortThatACheckCannotSeeStopsTheNextOneThatWalks) {
     agenda.addStockItems({Stock(1, 1)}); // one record: no cycle looks at the flag
     agenda.addCards({Card(4), Card(4), Card(4)});
     host.tickOnly({1, 3, 4});
@@ -139,8 +132,7 @@ TEST_F(CheckRun, AbortThatACheckCannotSeeStopsTheNextOneThatWalks)
     EXPECT_EQ(host.runStates, (std::vector<bool>{true, false}));
 }
 
-TEST_F(CheckRun, AbortAfterTheLastPollLetsTheRunComplete)
-{
+TEST_F(CheckRun, AbortAfterTheLastPollLetsTheRunComplete) {
     agenda.addCards({Card(1), Card(2)});
     host.tickOnly({3});
     host.onLine = [](FakeRunHost &h) {
@@ -157,8 +149,7 @@ TEST_F(CheckRun, AbortAfterTheLastPollLetsTheRunComplete)
     EXPECT_EQ(AbortRequested, 1);
 }
 
-TEST_F(CheckRun, EngineErrorReturnsToIdleClosesTheTablesAndPropagates)
-{
+TEST_F(CheckRun, EngineErrorReturnsToIdleClosesTheTablesAndPropagates) {
     // Cards without a Cislo field: the first finding of the PLU check cannot name its card.
     TableDef cards = MasterCardsTable();
     cards.fields = {{"UzivCode", FieldType::Text}};
@@ -173,8 +164,7 @@ TEST_F(CheckRun, EngineErrorReturnsToIdleClosesTheTablesAndPropagates)
     EXPECT_EQ(std::count(host.lines.begin(), host.lines.end(), "Dokončeno"), 0);
 }
 
-TEST_F(CheckRun, ANumberThatIsNoNumberEndsTheRunLikeAnEngineError)
-{
+TEST_F(CheckRun, ANumberThatIsNoNumberEndsTheRunLikeAnEngineError) {
     agenda.addStockItems({Stock(1, 1), Stock(1, 2)});
     agenda.execSql("SKSEZZAS", "UPDATE SKSEZZAS SET Cislo = 'abc' WHERE Cislo = 2");
     agenda.createCards();
@@ -185,8 +175,7 @@ TEST_F(CheckRun, ANumberThatIsNoNumberEndsTheRunLikeAnEngineError)
     EXPECT_TRUE(isClosed(BFTable2));
 }
 
-std::map<std::string, std::string> FilesIn(const std::string &dir)
-{
+std::map<std::string, std::string> FilesIn(const std::string &dir) {
     std::map<std::string, std::string> files;
     for (const auto &entry : std::filesystem::directory_iterator(dir)) {
         std::ifstream in(entry.path(), std::ios::binary);
@@ -197,8 +186,7 @@ std::map<std::string, std::string> FilesIn(const std::string &dir)
     return files;
 }
 
-TEST_F(CheckRun, LeavesTheAgendaByteForByteAsItWas)
-{
+TEST_F(CheckRun, LeavesTheAgendaByteForByteAsItWas) {
     agenda.addStockItems({Stock(1, 1).withBarCode("1"), Stock(1, 1).withBarCode("1"), Stock(1, 3).withPopis("")});
     agenda.addCards({Card(1).withPopis(""), Card(1)});
     const auto before = FilesIn(agenda.dir());

@@ -14,8 +14,7 @@ const std::string kAbortLine = "[ kontrola přerušena uživatelem ]";
 
 using UndescribedSearch = CheckFixture;
 
-TEST_F(UndescribedSearch, ReportsEmptyDescriptionsOnlyAndStopsAtTheFirstDescription)
-{
+TEST_F(UndescribedSearch, ReportsEmptyDescriptionsOnlyAndStopsAtTheFirstDescription) {
     agenda.addCards({Card(2).withPopis(" "), Card(4).withPopis(""), Card(3).withPopis("x"), Card(9).withPopis("")});
     EXPECT_TRUE(run(kUndescribedCards));
     Lines expected = HeaderBlock("Hledání kmenových karet bez popisu:", 30);
@@ -25,8 +24,7 @@ TEST_F(UndescribedSearch, ReportsEmptyDescriptionsOnlyAndStopsAtTheFirstDescript
     EXPECT_TRUE(isClosed(BFTable1));
 }
 
-TEST_F(UndescribedSearch, NamesEveryWarehouseRecordOfAStockItem)
-{
+TEST_F(UndescribedSearch, NamesEveryWarehouseRecordOfAStockItem) {
     agenda.addStockItems({Stock(1, 8).withPopis(""), Stock(2, 8).withPopis(""), Stock(1, 9).withPopis("šroub")});
     EXPECT_TRUE(run(kUndescribedStockItems));
     Lines expected = HeaderBlock("Hledání skladových zásob bez popisu:", 30);
@@ -35,8 +33,7 @@ TEST_F(UndescribedSearch, NamesEveryWarehouseRecordOfAStockItem)
     EXPECT_EQ(host.lines, expected);
 }
 
-TEST_F(UndescribedSearch, EmptyTableFillsAHundredPercentGauge)
-{
+TEST_F(UndescribedSearch, EmptyTableFillsAHundredPercentGauge) {
     agenda.createCards();
     host.gauge().setMaximum(45);
     host.gauge().setProgress(45);
@@ -45,15 +42,13 @@ TEST_F(UndescribedSearch, EmptyTableFillsAHundredPercentGauge)
     EXPECT_EQ(host.gaugeAtEvents.back(), (GaugeState{100, 100}));
 }
 
-TEST_F(UndescribedSearch, DescribedTableGivesNoLine)
-{
+TEST_F(UndescribedSearch, DescribedTableGivesNoLine) {
     agenda.addStockItems({Stock(1, 1).withPopis("a"), Stock(1, 2).withPopis("b")});
     EXPECT_TRUE(run(kUndescribedStockItems));
     EXPECT_TRUE(findings().empty());
 }
 
-TEST_F(UndescribedSearch, AllUndescribedWalksToTheEndWithTheGaugeAtZero)
-{
+TEST_F(UndescribedSearch, AllUndescribedWalksToTheEndWithTheGaugeAtZero) {
     std::vector<MasterCard> cards;
     for (int i = 1; i <= 25; ++i)
         cards.push_back(Card(i).withPopis(""));
@@ -65,8 +60,7 @@ TEST_F(UndescribedSearch, AllUndescribedWalksToTheEndWithTheGaugeAtZero)
     EXPECT_EQ(host.gaugeAtEvents, (std::vector<GaugeState>{{0, 100}, {0, 100}, {100, 100}}));
 }
 
-TEST_F(UndescribedSearch, EarlierAbortStopsAfterTheFirstFindingWhenARecordFollows)
-{
+TEST_F(UndescribedSearch, EarlierAbortStopsAfterTheFirstFindingWhenARecordFollows) {
     agenda.addCards({Card(1).withPopis(""), Card(2).withPopis("")});
     AbortRequested = 1;
     EXPECT_FALSE(run(kUndescribedCards));
@@ -75,8 +69,7 @@ TEST_F(UndescribedSearch, EarlierAbortStopsAfterTheFirstFindingWhenARecordFollow
     EXPECT_TRUE(isClosed(BFTable1));
 }
 
-TEST_F(UndescribedSearch, EarlierAbortIsNotSeenWithoutASecondCycle)
-{
+TEST_F(UndescribedSearch, EarlierAbortIsNotSeenWithoutASecondCycle) {
     agenda.addCards({Card(1).withPopis("")});                                      // one record only
     agenda.addStockItems({Stock(1, 1).withPopis("a"), Stock(1, 2).withPopis("")}); // "" comes first
     AbortRequested = 1;
@@ -87,8 +80,7 @@ TEST_F(UndescribedSearch, EarlierAbortIsNotSeenWithoutASecondCycle)
     EXPECT_EQ(AbortRequested, 1);
 }
 
-TEST_F(UndescribedSearch, FirstRecordWithADescriptionLeavesTheFlagForTheNextCheck)
-{
+TEST_F(UndescribedSearch, FirstRecordWithADescriptionLeavesTheFlagForTheNextCheck) {
     agenda.addCards({Card(1).withPopis("a"), Card(2).withPopis("b")});
     AbortRequested = 1;
     EXPECT_TRUE(run(kUndescribedCards));
@@ -96,8 +88,7 @@ TEST_F(UndescribedSearch, FirstRecordWithADescriptionLeavesTheFlagForTheNextChec
     EXPECT_EQ(AbortRequested, 1);
 }
 
-TEST_F(UndescribedSearch, FailuresNameTheirTable)
-{
+TEST_F(UndescribedSearch, FailuresNameTheirTable) {
     EXPECT_FALSE(run(kUndescribedCards));
     TableDef stock = StockItemsTable();
     stock.indexes = {{"Sklad", "Popis"}};

@@ -15,8 +15,7 @@ namespace {
 // A host installation under a temporary "Program Files" folder.
 class DataRootDiscovery : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         programFiles = dir.file("Program Files");
         std::filesystem::create_directories(programFiles + "/CIGLER SOFTWARE/Common Files");
         std::filesystem::create_directories(dir.file("Money/Data"));
@@ -25,8 +24,7 @@ protected:
     }
     void TearDown() override { SetRegistryReader({}); }
 
-    void useRegistryValue(std::optional<std::string> value)
-    {
+    void useRegistryValue(std::optional<std::string> value) {
         SetRegistryReader([value, this](const std::string &key, const std::string &name) {
             askedKey = key;
             askedName = name;
@@ -38,8 +36,7 @@ protected:
     std::string programFiles, setupIni, askedKey, askedName;
 };
 
-TEST_F(DataRootDiscovery, FollowsRegistrySetupIniAndMons3Ini)
-{
+TEST_F(DataRootDiscovery, FollowsRegistrySetupIniAndMons3Ini) {
     IniFile(setupIni).PutText("InstParams", "LocalPath", dir.file("Money"));
     IniFile(dir.file("Money/mons3.ini")).PutText("Directory", "DataRoot", dir.file("Money/Data"));
     EXPECT_EQ(DiscoverDataRoot(), dir.file("Money/Data") + "/") << "trailing separator added";
@@ -54,8 +51,7 @@ TEST_F(DataRootDiscovery, FollowsRegistrySetupIniAndMons3Ini)
     EXPECT_EQ(DiscoverDataRoot(), dir.file("Money/Data") + "/");
 }
 
-TEST_F(DataRootDiscovery, EveryBrokenLinkEndsSilently)
-{
+TEST_F(DataRootDiscovery, EveryBrokenLinkEndsSilently) {
     EXPECT_EQ(DiscoverDataRoot(), "") << "no setup.ini";
 
     std::filesystem::create_directory(setupIni);
@@ -73,15 +69,13 @@ TEST_F(DataRootDiscovery, EveryBrokenLinkEndsSilently)
     EXPECT_EQ(DiscoverDataRoot(), "") << "DataRoot names a file";
 }
 
-TEST_F(DataRootDiscovery, AnEmptyDataRootMeansTheRoot)
-{
+TEST_F(DataRootDiscovery, AnEmptyDataRootMeansTheRoot) {
     IniFile(setupIni).PutText("InstParams", "LocalPath", dir.file("Money"));
     IniFile(dir.file("Money/mons3.ini")).PutText("Directory", "Other", "x");
     EXPECT_EQ(DiscoverDataRoot(), "/");
 }
 
-TEST_F(DataRootDiscovery, WithoutARegistryValueTheCandidateStandsAtTheRoot)
-{
+TEST_F(DataRootDiscovery, WithoutARegistryValueTheCandidateStandsAtTheRoot) {
     useRegistryValue(std::nullopt);
     EXPECT_EQ(QueryProgramFilesDir(), "");
     EXPECT_EQ(FindHostSetupIni(), "");

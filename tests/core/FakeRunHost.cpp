@@ -4,75 +4,64 @@
 
 namespace vrelmont::testing {
 
-FakeRunHost::FakeRunHost()
-{
+FakeRunHost::FakeRunHost() {
     tickOnly({});
 }
 
-void FakeRunHost::ReportLine(const std::string &text)
-{
+void FakeRunHost::ReportLine(const std::string &text) {
     lines.push_back(text);
     journal.push_back("line:" + text);
     if (onLine)
         onLine(*this);
 }
 
-void FakeRunHost::ProcessEvents()
-{
+void FakeRunHost::ProcessEvents() {
     gaugeAtEvents.push_back({gauge_.progress(), gauge_.maximum()});
     journal.push_back("events");
     if (onEvents)
         onEvents(*this);
 }
 
-void FakeRunHost::SetRunState(bool running)
-{
+void FakeRunHost::SetRunState(bool running) {
     runStates.push_back(running);
     journal.push_back(running ? "state:1" : "state:0");
 }
 
-bool FakeRunHost::IsChecked(int checkBoxNumber)
-{
+bool FakeRunHost::IsChecked(int checkBoxNumber) {
     return checkBoxNumber >= 1 && checkBoxNumber <= 15 && ticked[static_cast<std::size_t>(checkBoxNumber)];
 }
 
-void FakeRunHost::ShowMessage(const std::string &text)
-{
+void FakeRunHost::ShowMessage(const std::string &text) {
     messages.push_back(text);
     journal.push_back("message:" + text);
 }
 
-void FakeRunHost::tickOnly(std::initializer_list<int> checkBoxes)
-{
+void FakeRunHost::tickOnly(std::initializer_list<int> checkBoxes) {
     ticked.fill(false);
     for (const int box : checkBoxes)
         ticked[static_cast<std::size_t>(box)] = true;
 }
 
-void FakeRunHost::abortAtLine(int n)
-{
+void FakeRunHost::abortAtLine(int n) {
     onLine = [n](FakeRunHost &host) {
         if (static_cast<int>(host.lines.size()) == n)
             AbortRequested = 1;
     };
 }
 
-void FakeRunHost::abortAtEvents(int n)
-{
+void FakeRunHost::abortAtEvents(int n) {
     onEvents = [n](FakeRunHost &host) {
         if (static_cast<int>(host.gaugeAtEvents.size()) == n)
             AbortRequested = 1;
     };
 }
 
-std::vector<std::string> FakeRunHost::linesFrom(std::size_t first) const
-{
+std::vector<std::string> FakeRunHost::linesFrom(std::size_t first) const {
     return first >= lines.size() ? std::vector<std::string>{}
                                  : std::vector<std::string>(lines.begin() + first, lines.end());
 }
 
-std::vector<std::string> HeaderBlock(const std::string &title, int underline)
-{
+std::vector<std::string> HeaderBlock(const std::string &title, int underline) {
     return {"", title, std::string(static_cast<std::size_t>(underline), '='), ""};
 }
 

@@ -18,8 +18,7 @@ struct GaugeState {
     bool operator==(const GaugeState &) const = default;
 };
 
-inline void PrintTo(const GaugeState &state, std::ostream *out)
-{
+inline void PrintTo(const GaugeState &state, std::ostream *out) {
     *out << state.progress << "/" << state.maximum;
 }
 

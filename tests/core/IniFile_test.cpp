@@ -12,8 +12,7 @@ using vrelmont::test::WriteBytes;
 
 namespace {
 
-TEST(IniFileRead, NamesIgnoreCaseValuesLoseBlanksAndQuotes)
-{
+TEST(IniFileRead, NamesIgnoreCaseValuesLoseBlanksAndQuotes) {
     TempDir dir;
     const auto path = dir.file("a.ini");
     // "Údaje o firmě" / "Název" in windows-1250.
@@ -30,16 +29,14 @@ TEST(IniFileRead, NamesIgnoreCaseValuesLoseBlanksAndQuotes)
     EXPECT_EQ(IniFile(dir.file("none.ini")).GetText("PATH", "x", "default"), "default");
 }
 
-TEST(IniFileRead, LongValuesAreCutAt2047Characters)
-{
+TEST(IniFileRead, LongValuesAreCutAt2047Characters) {
     TempDir dir;
     const std::string longValue(3000, 'x');
     WriteBytes(dir.file("a.ini"), "[S]\nK=" + longValue + "\n");
     EXPECT_EQ(IniFile(dir.file("a.ini")).GetText("S", "K", "").size(), 2047u);
 }
 
-TEST(IniFileRead, IntegersAndFlags)
-{
+TEST(IniFileRead, IntegersAndFlags) {
     TempDir dir;
     WriteBytes(dir.file("a.ini"), "[SETTING]\nhex=0x1\nHEX=0XfF\nneg=-1\nzero=0\nabc=abc\nempty=\nbare0x=0x\n"
                                   "dollar=$10\nbig=99999999999\nspaced= 12 \ntrail=12abc\n");
@@ -58,8 +55,7 @@ TEST(IniFileRead, IntegersAndFlags)
     EXPECT_FALSE(ini.GetFlag("SETTING", "empty", false));
 }
 
-TEST(IniFileWrite, OneKeyChangesAndEveryOtherLineStaysByteForByte)
-{
+TEST(IniFileWrite, OneKeyChangesAndEveryOtherLineStaysByteForByte) {
     TempDir dir;
     const auto path = dir.file("a.ini");
     const std::string before = "; m\xEC ruční\r\n[PATH]\r\nMoneyDataRoot=old\r\n\r\n[Foreign]\r\nkeep = me \r\n"
@@ -73,18 +69,17 @@ TEST(IniFileWrite, OneKeyChangesAndEveryOtherLineStaysByteForByte)
                                "odd line without equals\n[SETTING]\r\nCheck01=1\r\nCheck02=0\r\n[NEW]\r\nKey=v\r\n");
 }
 
-TEST(IniFileWrite, ANewFileGetsItsSectionsInWritingOrder)
-{
+TEST(IniFileWrite, ANewFileGetsItsSectionsInWritingOrder) {
     TempDir dir;
     IniFile ini(dir.file("Vrelmont.ini"));
     ini.PutText("PATH", "MoneyDataRoot", "");
     ini.PutFlag("SETTING", "Check01", true);
     ini.PutFlag("SETTING", "Check02", false);
-    EXPECT_EQ(ReadBytes(dir.file("Vrelmont.ini")), "[PATH]\r\nMoneyDataRoot=\r\n[SETTING]\r\nCheck01=1\r\nCheck02=0\r\n");
+    EXPECT_EQ(ReadBytes(dir.file("Vrelmont.ini")),
+              "[PATH]\r\nMoneyDataRoot=\r\n[SETTING]\r\nCheck01=1\r\nCheck02=0\r\n");
 }
 
-TEST(IniFileWrite, ValuesRoundTripExactlyAndCannotInjectLines)
-{
+TEST(IniFileWrite, ValuesRoundTripExactlyAndCannotInjectLines) {
     TempDir dir;
     IniFile ini(dir.file("a.ini"));
     for (const std::string value : {" padded ", "\"quoted\"", "'single'", "a=b;c", "Ž"}) {
@@ -99,8 +94,7 @@ TEST(IniFileWrite, ValuesRoundTripExactlyAndCannotInjectLines)
     EXPECT_EQ(ReadBytes(dir.file("a.ini")), before);
 }
 
-TEST(IniFileWrite, TextBeyondWindows1250TurnsTheFileIntoUtf8WithoutLosingAnything)
-{
+TEST(IniFileWrite, TextBeyondWindows1250TurnsTheFileIntoUtf8WithoutLosingAnything) {
     TempDir dir;
     const auto path = dir.file("a.ini");
     WriteBytes(path, "[S]\r\nname=P\xF8\xEDli\x9A\r\n");
@@ -111,8 +105,7 @@ TEST(IniFileWrite, TextBeyondWindows1250TurnsTheFileIntoUtf8WithoutLosingAnythin
     EXPECT_EQ(ini.GetText("S", "path", ""), "/home/用户/DATA/");
 }
 
-TEST(IniFileWrite, AFailedWriteRaisesTheErrorAndKeepsTheOldFile)
-{
+TEST(IniFileWrite, AFailedWriteRaisesTheErrorAndKeepsTheOldFile) {
     if (::geteuid() == 0)
         GTEST_SKIP() << "root writes into read-only directories";
     TempDir dir;
@@ -130,15 +123,13 @@ TEST(IniFileWrite, AFailedWriteRaisesTheErrorAndKeepsTheOldFile)
     EXPECT_EQ(ReadBytes(path), "[S]\nK=old\n");
 }
 
-TEST(IniFileWrite, AMissingDirectoryIsAWriteError)
-{
+TEST(IniFileWrite, AMissingDirectoryIsAWriteError) {
     TempDir dir;
     IniFile ini(dir.file("no/such/dir/a.ini"));
     EXPECT_THROW(ini.PutText("S", "K", "v"), IniWriteError);
 }
 
-TEST(IniFileOperations, RemoveListTypedValues)
-{
+TEST(IniFileOperations, RemoveListTypedValues) {
     TempDir dir;
     IniFile ini(dir.file("a.ini"));
     ini.PutInt("A", "i", -42);
@@ -178,8 +169,7 @@ TEST(IniFileOperations, RemoveListTypedValues)
 
 namespace {
 
-TEST(IniFileWrite, GatheredWritesReachTheFileTogetherAtFlush)
-{
+TEST(IniFileWrite, GatheredWritesReachTheFileTogetherAtFlush) {
     TempDir dir;
     const auto path = dir.file("a.ini");
     WriteBytes(path, "[S]\r\nK=old\r\n");

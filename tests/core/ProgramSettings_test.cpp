@@ -13,8 +13,7 @@ using vrelmont::test::WriteBytes;
 
 namespace {
 
-TEST(ProgramSettings, WithoutAFileTheDefaultsApply)
-{
+TEST(ProgramSettings, WithoutAFileTheDefaultsApply) {
     TempDir dir;
     const auto settings = LoadProgramSettings(dir.file("Vrelmont.ini"));
     EXPECT_EQ(settings.moneyDataRoot, "");
@@ -23,8 +22,7 @@ TEST(ProgramSettings, WithoutAFileTheDefaultsApply)
     EXPECT_EQ(CheckKeyName(15), "Check15");
 }
 
-TEST(ProgramSettings, CheckValuesFollowTheNumberRules)
-{
+TEST(ProgramSettings, CheckValuesFollowTheNumberRules) {
     TempDir dir;
     WriteBytes(dir.file("Vrelmont.ini"), "[PATH]\r\nMoneyDataRoot= /money/DATA \r\n[SETTING]\r\n"
                                          "Check01=0\r\nCheck02=abc\r\nCheck03=\r\nCheck06=0x1\r\nCheck07=0X0\r\n"
@@ -43,8 +41,7 @@ TEST(ProgramSettings, CheckValuesFollowTheNumberRules)
     EXPECT_FALSE(s.checks[9]) << "missing: its default";
 }
 
-TEST(ProgramSettings, SavingWritesSixteenKeysAndKeepsEverythingElse)
-{
+TEST(ProgramSettings, SavingWritesSixteenKeysAndKeepsEverythingElse) {
     TempDir dir;
     const auto path = dir.file("Vrelmont.ini");
     WriteBytes(path, "; mine\r\n[SETTING]\r\nCheck01=0x1\r\nForeign=keep\r\n[Other]\r\nx=1\r\n");
@@ -60,16 +57,14 @@ TEST(ProgramSettings, SavingWritesSixteenKeysAndKeepsEverythingElse)
     EXPECT_EQ(again.checks, checks);
 }
 
-TEST(ProgramSettings, ANewFileHasPathBeforeSetting)
-{
+TEST(ProgramSettings, ANewFileHasPathBeforeSetting) {
     TempDir dir;
     SaveProgramSettings(dir.file("Vrelmont.ini"), "", kDefaultCheckChoices);
     const auto text = ReadBytes(dir.file("Vrelmont.ini"));
     EXPECT_EQ(text.rfind("[PATH]\r\nMoneyDataRoot=\r\n[SETTING]\r\nCheck01=1\r\n", 0), 0u) << text;
 }
 
-TEST(ProgramSettings, AnUnwritableFileRaisesTheErrorWithItsPath)
-{
+TEST(ProgramSettings, AnUnwritableFileRaisesTheErrorWithItsPath) {
     if (::geteuid() == 0)
         GTEST_SKIP() << "root writes anywhere";
     TempDir dir;
@@ -86,8 +81,7 @@ TEST(ProgramSettings, AnUnwritableFileRaisesTheErrorWithItsPath)
     EXPECT_EQ(ReadBytes(path), "[PATH]\r\nMoneyDataRoot=/old/\r\n");
 }
 
-TEST(ProgramSettings, TheFileStaysBesideAPortableProgramOnly)
-{
+TEST(ProgramSettings, TheFileStaysBesideAPortableProgramOnly) {
     TempDir dir;
     std::filesystem::create_directories(dir.file("prog"));
     EXPECT_EQ(ChooseSettingsFilePath(dir.file("prog") + "/", dir.file("config")), dir.file("prog/Vrelmont.ini"));

@@ -14,8 +14,7 @@ namespace {
 
 class ProtocolFile : public ::testing::Test {
 protected:
-    ProtocolFile()
-    {
+    ProtocolFile() {
         std::string pattern = (fs::temp_directory_path() / "vrelmont-protocol-XXXXXX").string();
         dir_ = mkdtemp(pattern.data());
     }
@@ -23,8 +22,7 @@ protected:
 
     std::string path(const std::string &name) const { return (dir_ / name).string(); }
 
-    static std::string read(const std::string &file)
-    {
+    static std::string read(const std::string &file) {
         std::ifstream in(file, std::ios::binary);
         std::ostringstream bytes;
         bytes << in.rdbuf();
@@ -36,8 +34,7 @@ protected:
     fs::path dir_;
 };
 
-TEST_F(ProtocolFile, CzechTextIsWindows1250WithCrLfAfterEveryLine)
-{
+TEST_F(ProtocolFile, CzechTextIsWindows1250WithCrLfAfterEveryLine) {
     const std::string file = path("protokol.txt");
     WriteProtocolFile(file, {"Přerušit", "", "Dokončeno čár. kód"});
     EXPECT_EQ(read(file), "P\xF8"
@@ -46,15 +43,13 @@ TEST_F(ProtocolFile, CzechTextIsWindows1250WithCrLfAfterEveryLine)
                           "d\r\n");
 }
 
-TEST_F(ProtocolFile, TextOutsideTheCodePageIsWrittenAsUtf8WithAByteOrderMark)
-{
+TEST_F(ProtocolFile, TextOutsideTheCodePageIsWrittenAsUtf8WithAByteOrderMark) {
     EXPECT_EQ(ProtocolFileBytes({"čár", "日本 ø"}), "\xEF\xBB\xBF"
                                                     "čár\r\n日本 ø\r\n");
     EXPECT_EQ(ProtocolFileBytes({}), "");
 }
 
-TEST_F(ProtocolFile, ReplacesAnExistingFileAndLeavesNothingBeside)
-{
+TEST_F(ProtocolFile, ReplacesAnExistingFileAndLeavesNothingBeside) {
     const std::string file = path("p.txt");
     std::ofstream(file) << std::string(1000, 'x');
     WriteProtocolFile(file, {"a"});
@@ -62,8 +57,7 @@ TEST_F(ProtocolFile, ReplacesAnExistingFileAndLeavesNothingBeside)
     EXPECT_EQ(entries(), 1u);
 }
 
-TEST_F(ProtocolFile, SavingThroughALinkReplacesTheLinkedFile)
-{
+TEST_F(ProtocolFile, SavingThroughALinkReplacesTheLinkedFile) {
     const std::string target = path("target.txt");
     std::ofstream(target) << "old";
     fs::create_symlink(target, path("link.txt"));
@@ -72,8 +66,7 @@ TEST_F(ProtocolFile, SavingThroughALinkReplacesTheLinkedFile)
     EXPECT_EQ(read(target), "new\r\n");
 }
 
-TEST_F(ProtocolFile, UnwritablePathNamesTheFile)
-{
+TEST_F(ProtocolFile, UnwritablePathNamesTheFile) {
     const std::string file = path("missing/p.txt");
     try {
         WriteProtocolFile(file, {"a"});

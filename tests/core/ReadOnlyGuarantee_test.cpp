@@ -16,16 +16,14 @@ using vrelmont::test::TempDir;
 
 namespace {
 
-std::map<std::string, std::string> snapshot(const std::filesystem::path &dir)
-{
+std::map<std::string, std::string> snapshot(const std::filesystem::path &dir) {
     std::map<std::string, std::string> files;
     for (const auto &entry : std::filesystem::directory_iterator(dir))
         files[entry.path().filename().string()] = ReadBytes(entry.path().string());
     return files;
 }
 
-void fill(const std::string &dir)
-{
+void fill(const std::string &dir) {
     CreateTableFile(TableFilePath(dir, "SKSEZZAS"), StockItemsTable());
     CreateTableFile(TableFilePath(dir, "SKKMKART"), MasterCardsTable());
     CreateTableFile(TableFilePath(dir, "AGENDA"), SettingsTable());
@@ -46,8 +44,7 @@ void fill(const std::string &dir)
 }
 
 // Everything the checks and the agenda listing do with an agenda.
-void readLikeTheChecks(const std::string &dir)
-{
+void readLikeTheChecks(const std::string &dir) {
     EXPECT_EQ(TS3IniFile(dir + "AGENDA.INI").GetText("Údaje o firmě", "Název-obchodní", ""), "Firma");
     TBFTable stock, cards;
     ASSERT_EQ(stock.OpenTable(Variant::text(dir + "SKSEZZAS")), 0);
@@ -68,8 +65,7 @@ void readLikeTheChecks(const std::string &dir)
     cards.CloseTable();
 }
 
-TEST(ReadOnlyGuarantee, ReadingChangesNoByteAndCreatesNoFile)
-{
+TEST(ReadOnlyGuarantee, ReadingChangesNoByteAndCreatesNoFile) {
     TempDir dir;
     fill(dir.dir());
     const auto before = snapshot(dir.path());
@@ -77,8 +73,7 @@ TEST(ReadOnlyGuarantee, ReadingChangesNoByteAndCreatesNoFile)
     EXPECT_EQ(snapshot(dir.path()), before);
 }
 
-TEST(ReadOnlyGuarantee, AReadOnlyDirectoryAndReadOnlyFilesCanBeRead)
-{
+TEST(ReadOnlyGuarantee, AReadOnlyDirectoryAndReadOnlyFilesCanBeRead) {
     TempDir dir;
     fill(dir.dir());
     for (const auto &entry : std::filesystem::directory_iterator(dir.path()))
@@ -90,8 +85,7 @@ TEST(ReadOnlyGuarantee, AReadOnlyDirectoryAndReadOnlyFilesCanBeRead)
     ::chmod(dir.path().c_str(), 0755);
 }
 
-TEST(ReadOnlyGuarantee, AWriteAheadLogTableIsReadWithoutItsSideFiles)
-{
+TEST(ReadOnlyGuarantee, AWriteAheadLogTableIsReadWithoutItsSideFiles) {
     TempDir dir;
     fill(dir.dir());
     sqlite3 *db = nullptr;

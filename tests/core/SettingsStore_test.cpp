@@ -16,15 +16,13 @@ namespace {
 const std::string kSection = "Údaje o firmě";
 const std::string kKey = "Název-obchodní";
 
-int recordCount(const std::string &datPath)
-{
+int recordCount(const std::string &datPath) {
     TBFTable table;
     EXPECT_EQ(table.OpenTable(Variant::text(datPath)), 0);
     return table.RecordCount();
 }
 
-TEST(SettingsStoreForm, TheTableWinsWheneverTheDatFileExists)
-{
+TEST(SettingsStoreForm, TheTableWinsWheneverTheDatFileExists) {
     TempDir dir;
     WriteBytes(dir.file("AGENDA.INI"), "\xEF\xBB\xBF[Údaje o firmě]\nNázev-obchodní=z INI\n");
     {
@@ -39,15 +37,13 @@ TEST(SettingsStoreForm, TheTableWinsWheneverTheDatFileExists)
     EXPECT_EQ(store.GetText(kSection, kKey, "default"), "default");
 }
 
-TEST(SettingsStoreForm, TablePathBesideTheIniName)
-{
+TEST(SettingsStoreForm, TablePathBesideTheIniName) {
     EXPECT_EQ(SettingsTablePathFor("/a/AGENDA.INI"), "/a/AGENDA.DAT");
     EXPECT_EQ(SettingsTablePathFor("/a/AGENDA"), "/a/AGENDA.DAT");
     EXPECT_EQ(SettingsTablePathFor("/a.b/AGENDA"), "/a.b/AGENDA.DAT");
 }
 
-TEST(SettingsStoreTable, WritingAppendsOnceThenUpdates)
-{
+TEST(SettingsStoreTable, WritingAppendsOnceThenUpdates) {
     TempDir dir;
     CreateTableFile(dir.file("AGENDA.DAT"), SettingsTable());
     {
@@ -69,8 +65,7 @@ TEST(SettingsStoreTable, WritingAppendsOnceThenUpdates)
     EXPECT_EQ(table.Value("Value").kind(), VariantKind::Int32) << "stored with the kind written";
 }
 
-TEST(SettingsStoreTable, ReadsConvertAndFallBackToTheirDefaults)
-{
+TEST(SettingsStoreTable, ReadsConvertAndFallBackToTheirDefaults) {
     TempDir dir;
     CreateTableFile(dir.file("AGENDA.DAT"), SettingsTable());
     TS3IniFile store(dir.file("AGENDA.INI"));
@@ -97,8 +92,7 @@ TEST(SettingsStoreTable, ReadsConvertAndFallBackToTheirDefaults)
     EXPECT_EQ(store.GetBytes("S", "f", buffer, sizeof buffer), 0u);
 }
 
-TEST(SettingsStoreTable, AnUnreadableTableGivesDefaultsAndIgnoresWrites)
-{
+TEST(SettingsStoreTable, AnUnreadableTableGivesDefaultsAndIgnoresWrites) {
     TempDir dir;
     WriteBytes(dir.file("AGENDA.DAT"), "garbage, not a table");
     TS3IniFile store(dir.file("AGENDA.INI"));
@@ -109,8 +103,7 @@ TEST(SettingsStoreTable, AnUnreadableTableGivesDefaultsAndIgnoresWrites)
     EXPECT_EQ(ReadBytes(dir.file("AGENDA.DAT")), "garbage, not a table");
 }
 
-TEST(SettingsStoreTable, AnEngineThatCannotStartReachesTheCreator)
-{
+TEST(SettingsStoreTable, AnEngineThatCannotStartReachesTheCreator) {
     TempDir dir;
     CreateTableFile(dir.file("AGENDA.DAT"), SettingsTable());
     Engine::setFactory([]() -> std::shared_ptr<Engine> { throw EngineError("Server nelze spustit"); });
@@ -122,8 +115,7 @@ TEST(SettingsStoreTable, AnEngineThatCannotStartReachesTheCreator)
     Engine::setFactory({});
 }
 
-TEST(SettingsStoreIni, BehavesAsThePlainFileButReadsTimeWithItsDate)
-{
+TEST(SettingsStoreIni, BehavesAsThePlainFileButReadsTimeWithItsDate) {
     TempDir dir;
     TS3IniFile store(dir.file("AGENDA.INI"));
     store.PutDateTime("S", "when", 45000.5);

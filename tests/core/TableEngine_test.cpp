@@ -22,8 +22,7 @@ struct Stock {
     std::string popis;
 };
 
-void appendStock(TBFTable &table, const Stock &s)
-{
+void appendStock(TBFTable &table, const Stock &s) {
     table.AppendRecord();
     table.SetValue("Sklad", Variant::int32(s.sklad));
     table.SetValue("Cislo", Variant::int32(s.cislo));
@@ -34,8 +33,7 @@ void appendStock(TBFTable &table, const Stock &s)
 
 class TableEngine : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         CreateTableFile(TableFilePath(dir.dir(), "SKSEZZAS"), StockItemsTable());
         TBFTable writer;
         ASSERT_EQ(writer.OpenTable(Variant::text(dir.dir() + "SKSEZZAS")), 0);
@@ -45,8 +43,7 @@ protected:
     }
 
     // The (Sklad, Cislo) pairs of a whole walk in the selected index's order.
-    std::vector<std::pair<int, int>> walk(const std::string &index)
-    {
+    std::vector<std::pair<int, int>> walk(const std::string &index) {
         TBFTable table;
         EXPECT_EQ(table.OpenTable(Variant::text(dir.dir() + "SKSEZZAS")), 0);
         EXPECT_EQ(table.SetIndex(index), 0);
@@ -62,11 +59,10 @@ protected:
 
     TempDir dir;
     std::vector<Stock> records{{2, 15, "4006", "b"}, {1, 12, "4006", "a"}, {1, 10, "", "B"},
-                               {1, 11, "", ""},      {1, 12, "10", "a "}, {2, 3, "zz", "Ä"}};
+                               {1, 11, "", ""},      {1, 12, "10", "a "},  {2, 3, "zz", "Ä"}};
 };
 
-TEST_F(TableEngine, WalksInIndexOrderWithEqualKeysInStoredOrder)
-{
+TEST_F(TableEngine, WalksInIndexOrderWithEqualKeysInStoredOrder) {
     using P = std::pair<int, int>;
     EXPECT_EQ(walk("Sklad+Cislo"), (std::vector<P>{{1, 10}, {1, 11}, {1, 12}, {1, 12}, {2, 3}, {2, 15}}));
     // Texts byte by byte: the empty text first, digits before letters, upper case before lower case,
@@ -76,8 +72,7 @@ TEST_F(TableEngine, WalksInIndexOrderWithEqualKeysInStoredOrder)
     EXPECT_EQ(walk("Cislo").front(), (P{2, 3}));
 }
 
-TEST_F(TableEngine, AnswersOfTheWalk)
-{
+TEST_F(TableEngine, AnswersOfTheWalk) {
     TBFTable table;
     ASSERT_EQ(table.OpenTable(Variant::text(dir.dir() + "SKSEZZAS")), 0);
     EXPECT_EQ(table.SetIndex("Sklad+Cislo"), 0);
@@ -91,8 +86,7 @@ TEST_F(TableEngine, AnswersOfTheWalk)
     EXPECT_EQ(table.Value("Popis").toText(), "b");
 }
 
-TEST_F(TableEngine, IndexSelectionByKeyExpression)
-{
+TEST_F(TableEngine, IndexSelectionByKeyExpression) {
     TBFTable table;
     ASSERT_EQ(table.OpenTable(Variant::text(dir.dir() + "SKSEZZAS")), 0);
     EXPECT_EQ(table.SetIndex("sklad+cislo"), 0) << "field names ignore letter case";
@@ -102,8 +96,7 @@ TEST_F(TableEngine, IndexSelectionByKeyExpression)
     EXPECT_NE(table.SetIndex(""), 0);
 }
 
-TEST_F(TableEngine, SeekKeyFindsTheFirstEqualRecordAndLeavesOtherTablesAlone)
-{
+TEST_F(TableEngine, SeekKeyFindsTheFirstEqualRecordAndLeavesOtherTablesAlone) {
     TBFTable walker, cards;
     ASSERT_EQ(walker.OpenTable(Variant::text(dir.dir() + "SKSEZZAS")), 0);
     ASSERT_EQ(cards.OpenTable(Variant::text(dir.dir() + "SKSEZZAS")), 0);
@@ -122,8 +115,7 @@ TEST_F(TableEngine, SeekKeyFindsTheFirstEqualRecordAndLeavesOtherTablesAlone)
     EXPECT_EQ(walker.Value("Cislo").toInt32(), 10);
 }
 
-TEST_F(TableEngine, SeekKeyPairMatchesBothParts)
-{
+TEST_F(TableEngine, SeekKeyPairMatchesBothParts) {
     TBFTable table;
     ASSERT_EQ(table.OpenTable(Variant::text(dir.dir() + "SKSEZZAS")), 0);
     ASSERT_EQ(table.SetIndex("Sklad+Cislo"), 0);
@@ -133,8 +125,7 @@ TEST_F(TableEngine, SeekKeyPairMatchesBothParts)
     EXPECT_NE(table.SeekKeyPair(Variant::int32(3), Variant::int32(1)), kAnswerFound);
 }
 
-TEST_F(TableEngine, WritesUpdateAndDeleteTheCurrentRecord)
-{
+TEST_F(TableEngine, WritesUpdateAndDeleteTheCurrentRecord) {
     {
         TBFTable table;
         ASSERT_EQ(table.OpenTable(Variant::text(dir.dir() + "SKSEZZAS")), 0);
@@ -158,8 +149,7 @@ TEST_F(TableEngine, WritesUpdateAndDeleteTheCurrentRecord)
     EXPECT_EQ(reader.Value("Popis").toText(), "nový popis");
 }
 
-TEST_F(TableEngine, FieldErrorsNameTheFieldAndTheFile)
-{
+TEST_F(TableEngine, FieldErrorsNameTheFieldAndTheFile) {
     TBFTable table;
     ASSERT_EQ(table.OpenTable(Variant::text(dir.dir() + "SKSEZZAS")), 0);
     ASSERT_EQ(table.SetIndex("Cislo"), 0);
@@ -178,8 +168,7 @@ TEST_F(TableEngine, FieldErrorsNameTheFieldAndTheFile)
     }
 }
 
-TEST(TableEngineFiles, MissingCorruptAndForeignFilesFailToOpen)
-{
+TEST(TableEngineFiles, MissingCorruptAndForeignFilesFailToOpen) {
     TempDir dir;
     TBFTable table;
     EXPECT_NE(table.OpenTable(Variant::text(dir.dir() + "SKSEZZAS")), 0);
@@ -204,8 +193,7 @@ TEST(TableEngineFiles, MissingCorruptAndForeignFilesFailToOpen)
     EXPECT_NE(table.OpenTable(Variant::text(dir.dir() + "DIR")), 0);
 }
 
-TEST(TableEngineFiles, AnIndexWithAnotherCollationIsNotSelected)
-{
+TEST(TableEngineFiles, AnIndexWithAnotherCollationIsNotSelected) {
     TempDir dir;
     {
         auto path = dir.file("SKKMKART.DAT");
@@ -227,8 +215,7 @@ TEST(TableEngineFiles, AnIndexWithAnotherCollationIsNotSelected)
     EXPECT_NE(table.SetIndex("Cislo"), 0);
 }
 
-TEST(TableEngineConnection, ConnectsOnTheFirstOperationToTheOneEngine)
-{
+TEST(TableEngineConnection, ConnectsOnTheFirstOperationToTheOneEngine) {
     int created = 0;
     Engine::setFactory([&] {
         ++created;
@@ -246,8 +233,7 @@ TEST(TableEngineConnection, ConnectsOnTheFirstOperationToTheOneEngine)
     Engine::setFactory({});
 }
 
-TEST(TableEngineConnection, QueryGuidAndEngineFailures)
-{
+TEST(TableEngineConnection, QueryGuidAndEngineFailures) {
     TBFTable table;
     EXPECT_FALSE(table.QueryGuid(kEngineFeatureGuid).empty());
     EXPECT_THROW(table.QueryGuid("{00000000-0000-0000-0000-000000000000}"), EngineError);
@@ -267,8 +253,7 @@ TEST(TableEngineConnection, QueryGuidAndEngineFailures)
 
 namespace {
 
-TEST(TableEngineFiles, TextsThatAreNotUtf8AreReadAsWindows1250AndDamageIsNamedInCzech)
-{
+TEST(TableEngineFiles, TextsThatAreNotUtf8AreReadAsWindows1250AndDamageIsNamedInCzech) {
     TempDir dir;
     const auto path = dir.file("SKKMKART.DAT");
     CreateTableFile(path, MasterCardsTable());

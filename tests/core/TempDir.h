@@ -10,16 +10,14 @@ namespace vrelmont::test {
 
 class TempDir {
 public:
-    TempDir()
-    {
+    TempDir() {
         static std::atomic<int> counter{0};
         path_ = std::filesystem::temp_directory_path() /
                 ("vrelmont-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
         std::filesystem::remove_all(path_);
         std::filesystem::create_directories(path_);
     }
-    ~TempDir()
-    {
+    ~TempDir() {
         std::error_code error;
         std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add,
                                      error);
@@ -37,14 +35,12 @@ private:
     std::filesystem::path path_;
 };
 
-inline std::string ReadBytes(const std::string &path)
-{
+inline std::string ReadBytes(const std::string &path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-inline void WriteBytes(const std::string &path, const std::string &bytes)
-{
+inline void WriteBytes(const std::string &path, const std::string &bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
 

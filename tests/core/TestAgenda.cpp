@@ -14,8 +14,7 @@
 
 namespace vrelmont::testing {
 
-TestAgenda::TestAgenda()
-{
+TestAgenda::TestAgenda() {
     const auto base = std::filesystem::temp_directory_path() / "vrelmont-check-XXXXXX";
     std::string pattern = base.string();
     if (!mkdtemp(pattern.data()))
@@ -23,25 +22,21 @@ TestAgenda::TestAgenda()
     dir_ = pattern + "/";
 }
 
-TestAgenda::~TestAgenda()
-{
+TestAgenda::~TestAgenda() {
     std::error_code ignored;
     std::filesystem::remove_all(dir_, ignored);
 }
 
-void TestAgenda::ensureTable(const TableDef &table)
-{
+void TestAgenda::ensureTable(const TableDef &table) {
     if (!std::filesystem::exists(tableFile(table.name)))
         CreateTableFile(tableFile(table.name), table);
 }
 
-void TestAgenda::createTable(const TableDef &table)
-{
+void TestAgenda::createTable(const TableDef &table) {
     CreateTableFile(tableFile(table.name), table);
 }
 
-void TestAgenda::addStockItems(const std::vector<StockItem> &items)
-{
+void TestAgenda::addStockItems(const std::vector<StockItem> &items) {
     ensureTable(StockItemsTable());
     RecordWriter writer(tableFile("SKSEZZAS"), StockItemsTable());
     for (const StockItem &item : items)
@@ -49,8 +44,7 @@ void TestAgenda::addStockItems(const std::vector<StockItem> &items)
     writer.commit();
 }
 
-void TestAgenda::addCards(const std::vector<MasterCard> &cards)
-{
+void TestAgenda::addCards(const std::vector<MasterCard> &cards) {
     ensureTable(MasterCardsTable());
     RecordWriter writer(tableFile("SKKMKART"), MasterCardsTable());
     for (const MasterCard &card : cards)
@@ -58,60 +52,51 @@ void TestAgenda::addCards(const std::vector<MasterCard> &cards)
     writer.commit();
 }
 
-void TestAgenda::execSql(const std::string &table, const std::string &sql)
-{
+void TestAgenda::execSql(const std::string &table, const std::string &sql) {
     SqliteHandle::openReadWrite(tableFile(table)).exec(sql);
 }
 
-void TestAgenda::writeFile(const std::string &name, const std::string &bytes) const
-{
+void TestAgenda::writeFile(const std::string &name, const std::string &bytes) const {
     std::ofstream file(dir_ + name, std::ios::binary);
     file << bytes;
     if (!file.flush())
         throw std::runtime_error("cannot write " + dir_ + name);
 }
 
-void TestAgenda::select(const std::string &businessName) const
-{
+void TestAgenda::select(const std::string &businessName) const {
     AgendaTablePath = dir_;
     AgendaName = businessName;
 }
 
-StockItem Stock(std::int32_t sklad, std::int32_t cislo)
-{
+StockItem Stock(std::int32_t sklad, std::int32_t cislo) {
     StockItem item;
     item.sklad = sklad;
     item.cislo = cislo;
     return item;
 }
 
-MasterCard Card(std::int32_t cislo)
-{
+MasterCard Card(std::int32_t cislo) {
     MasterCard card;
     card.cislo = cislo;
     return card;
 }
 
-CheckFixture::CheckFixture()
-{
+CheckFixture::CheckFixture() {
     AbortRequested = 0;
     agenda.select();
 }
 
-CheckFixture::~CheckFixture()
-{
+CheckFixture::~CheckFixture() {
     AbortRequested = 0;
     AgendaTablePath.clear();
     AgendaName.clear();
 }
 
-bool CheckFixture::run(int checkBox)
-{
+bool CheckFixture::run(int checkBox) {
     return RunCheck(checkBox, host, BFTable1, BFTable2);
 }
 
-bool CheckFixture::isClosed(TBFTable &table)
-{
+bool CheckFixture::isClosed(TBFTable &table) {
     try {
         table.RecordCount();
         return false;
@@ -120,8 +105,7 @@ bool CheckFixture::isClosed(TBFTable &table)
     }
 }
 
-std::vector<StockItem> StockItemsWithBarCode(int count, const std::string &barCode)
-{
+std::vector<StockItem> StockItemsWithBarCode(int count, const std::string &barCode) {
     std::vector<StockItem> items;
     for (int i = 1; i <= count; ++i)
         items.push_back(Stock(1, i).withBarCode(barCode));

@@ -27,8 +27,7 @@ template <typename Record> struct TextFields {
     Record &withPopis(std::string value) { return set(popis, std::move(value)); }
 
 private:
-    Record &set(std::string &field, std::string value)
-    {
+    Record &set(std::string &field, std::string value) {
         field = std::move(value);
         return static_cast<Record &>(*this);
     }

@@ -11,8 +11,7 @@ using namespace vrelmont;
 
 namespace {
 
-TEST(Cp1250, EveryAssignedByteAgreesWithTheSystemConverter)
-{
+TEST(Cp1250, EveryAssignedByteAgreesWithTheSystemConverter) {
     iconv_t cd = iconv_open("UTF-8", "CP1250");
     ASSERT_NE(cd, reinterpret_cast<iconv_t>(-1));
     for (int b = 0x80; b <= 0xFF; ++b) {
@@ -31,8 +30,7 @@ TEST(Cp1250, EveryAssignedByteAgreesWithTheSystemConverter)
     iconv_close(cd);
 }
 
-TEST(Cp1250, UnassignedBytesSurviveAndForeignTextIsRefused)
-{
+TEST(Cp1250, UnassignedBytesSurviveAndForeignTextIsRefused) {
     const std::string all = [] {
         std::string s;
         for (int b = 1; b < 256; ++b)
@@ -46,8 +44,7 @@ TEST(Cp1250, UnassignedBytesSurviveAndForeignTextIsRefused)
     EXPECT_EQ(Utf8ToCp1250("Žluťoučký kůň"), "\x8Elu\x9Do\x75\xE8k\xFD k\xF9\xF2");
 }
 
-TEST(NormalizeDirPath, TrimsControlsAndAppendsOneSeparator)
-{
+TEST(NormalizeDirPath, TrimsControlsAndAppendsOneSeparator) {
     EXPECT_EQ(NormalizeDirPath(""), "");
     EXPECT_EQ(NormalizeDirPath(" \t\r\n"), "");
     EXPECT_EQ(NormalizeDirPath("  /money/DATA  "), "/money/DATA/");
@@ -57,15 +54,13 @@ TEST(NormalizeDirPath, TrimsControlsAndAppendsOneSeparator)
     EXPECT_EQ(NormalizeDirPath("\xC2\xA0x"), "\xC2\xA0x/") << "bytes above 32 are not blanks";
 }
 
-TEST(FoldCase, CzechLettersFold)
-{
+TEST(FoldCase, CzechLettersFold) {
     EXPECT_EQ(FoldCase("ÚDAJE O FIRMĚ"), FoldCase("Údaje o firmě"));
     EXPECT_EQ(FoldCase("ŽŠČŘĎŤŇŮĹĽ"), "žščřďťňůĺľ");
     EXPECT_EQ(FoldCase("×÷ß"), "×÷ß");
 }
 
-TEST(VariantConversions, BetweenKinds)
-{
+TEST(VariantConversions, BetweenKinds) {
     EXPECT_EQ(Variant::text(" 42 ").toInt32(), 42);
     EXPECT_EQ(Variant::text("-7").toInt32(), -7);
     EXPECT_EQ(Variant::text("2,5").toDouble(), 2.5);
@@ -87,8 +82,7 @@ TEST(VariantConversions, BetweenKinds)
     EXPECT_THROW(Variant::text("x1").toDouble(), VariantConversionError);
 }
 
-TEST(ErrorReportText, FullStopRule)
-{
+TEST(ErrorReportText, FullStopRule) {
     EXPECT_EQ(ErrorReportText(""), "");
     EXPECT_EQ(ErrorReportText("Chyba"), "Chyba.");
     EXPECT_EQ(ErrorReportText("Chyba."), "Chyba.");

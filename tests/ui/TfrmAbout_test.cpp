@@ -17,8 +17,7 @@ protected:
     TfrmAbout window;
 };
 
-TEST_F(TfrmAboutTest, RowsAndPlaces)
-{
+TEST_F(TfrmAboutTest, RowsAndPlaces) {
     EXPECT_EQ(window.windowTitle(), "Informace");
     EXPECT_EQ(window.size(), QSize(348, 179));
     EXPECT_EQ(window.pos(), QPoint(201, 140));
@@ -55,8 +54,7 @@ TEST_F(TfrmAboutTest, RowsAndPlaces)
     EXPECT_EQ(window.Button1->geometry(), QRect(242, 144, 95, 25));
 }
 
-TEST_F(TfrmAboutTest, ShowsTheVersionWithOkFocusedAndKeepsItAfterwards)
-{
+TEST_F(TfrmAboutTest, ShowsTheVersionWithOkFocusedAndKeepsItAfterwards) {
     QString shownVersion;
     QWidget *focused = nullptr;
     int focusable = 0;
@@ -76,8 +74,7 @@ TEST_F(TfrmAboutTest, ShowsTheVersionWithOkFocusedAndKeepsItAfterwards)
     EXPECT_EQ(window.Label8->text(), "1.10");
 }
 
-TEST_F(TfrmAboutTest, CloseBoxEndsTheShowingToo)
-{
+TEST_F(TfrmAboutTest, CloseBoxEndsTheShowingToo) {
     seam::PushModalHandler([&](QDialog *dialog) {
         dialog->close();
         return dialog->result();

@@ -19,8 +19,7 @@ namespace {
 class HelpTest : public ::testing::Test {
 protected:
     HelpTest() { seam::RecordMessageBoxes(true); }
-    ~HelpTest() override
-    {
+    ~HelpTest() override {
         seam::RecordMessageBoxes(false);
         seam::SetHelpTopicOpener({});
         seam::SetUrlOpener({});
@@ -29,8 +28,7 @@ protected:
     QTemporaryDir tmp;
 };
 
-TEST_F(HelpTest, NapovedaOpensTopicOne)
-{
+TEST_F(HelpTest, NapovedaOpensTopicOne) {
     TBFTable BFTable1;
     TfrmInit window(BFTable1);
     QList<int> topics;
@@ -42,8 +40,7 @@ TEST_F(HelpTest, NapovedaOpensTopicOne)
     EXPECT_EQ(topics, QList<int>{1});
 }
 
-TEST_F(HelpTest, TheDocumentIsOpenedAtTheTopicsAnchor)
-{
+TEST_F(HelpTest, TheDocumentIsOpenedAtTheTopicsAnchor) {
     const QString missing = tmp.filePath("bin/Vrelmont.html");
     const QString present = tmp.filePath("Vrelmont.html");
     QFile(present).open(QIODevice::WriteOnly);
@@ -60,8 +57,7 @@ TEST_F(HelpTest, TheDocumentIsOpenedAtTheTopicsAnchor)
     EXPECT_TRUE(seam::TakeRecordedBoxes().isEmpty());
 }
 
-TEST_F(HelpTest, AMissingDocumentIsToldWithThePlacesLookedAt)
-{
+TEST_F(HelpTest, AMissingDocumentIsToldWithThePlacesLookedAt) {
     const QString first = tmp.filePath("Vrelmont.html");
     const QString second = tmp.filePath("share/vrelmont/Vrelmont.html");
     seam::SetHelpDocumentCandidates({first, second});
@@ -76,8 +72,7 @@ TEST_F(HelpTest, AMissingDocumentIsToldWithThePlacesLookedAt)
     EXPECT_TRUE(boxes[0].text.contains(second));
 }
 
-TEST_F(HelpTest, ABrowserThatDoesNotStartIsTold)
-{
+TEST_F(HelpTest, ABrowserThatDoesNotStartIsTold) {
     const QString present = tmp.filePath("Vrelmont.html");
     QFile(present).open(QIODevice::WriteOnly);
     seam::SetHelpDocumentCandidates({present});
@@ -88,8 +83,7 @@ TEST_F(HelpTest, ABrowserThatDoesNotStartIsTold)
     EXPECT_TRUE(boxes[0].text.contains("#topic-3")) << boxes[0].text.toStdString();
 }
 
-TEST(HelpCandidates, TheStartUpPathThenBesideTheProgramThenTheInstalledDataDirectory)
-{
+TEST(HelpCandidates, TheStartUpPathThenBesideTheProgramThenTheInstalledDataDirectory) {
     const QStringList places = HelpDocumentCandidatesFor(QStringLiteral("/opt/vrelmont/bin"));
     ASSERT_GE(places.size(), 2);
     EXPECT_EQ(places[0], QStringLiteral("/opt/vrelmont/bin/Vrelmont.html"));

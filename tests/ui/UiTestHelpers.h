@@ -9,8 +9,7 @@
 namespace vrelmont::ui::test {
 
 // The window's named controls in the order Tab visits them.
-inline QStringList TabOrder(QWidget *window)
-{
+inline QStringList TabOrder(QWidget *window) {
     QStringList names;
     for (QWidget *w = window->nextInFocusChain(); w != window; w = w->nextInFocusChain()) {
         if ((w->focusPolicy() & Qt::TabFocus) && !w->objectName().isEmpty() && !w->objectName().startsWith("qt_"))
@@ -19,14 +18,12 @@ inline QStringList TabOrder(QWidget *window)
     return names;
 }
 
-inline void PressKey(QWidget *target, int key)
-{
+inline void PressKey(QWidget *target, int key) {
     QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
     QCoreApplication::sendEvent(target, &press);
 }
 
-inline QStringList ListTexts(const QListWidget *list)
-{
+inline QStringList ListTexts(const QListWidget *list) {
     QStringList texts;
     for (int row = 0; row < list->count(); ++row)
         texts << list->item(row)->text();

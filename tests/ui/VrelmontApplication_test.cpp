@@ -13,16 +13,14 @@ namespace {
 
 class Throwing : public QObject {
 protected:
-    bool event(QEvent *event) override
-    {
+    bool event(QEvent *event) override {
         if (event->type() == QEvent::User)
             throw std::runtime_error("Tabulka /data/SKSEZZAS.DAT: chybí pole Popis");
         return QObject::event(event);
     }
 };
 
-TEST(VrelmontApplication, AnErrorFromAnyEventReachesTheGeneralErrorReport)
-{
+TEST(VrelmontApplication, AnErrorFromAnyEventReachesTheGeneralErrorReport) {
     seam::RecordMessageBoxes(true);
     Throwing target;
     QCoreApplication::postEvent(&target, new QEvent(QEvent::User));

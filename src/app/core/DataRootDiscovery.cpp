@@ -9,34 +9,29 @@
 namespace vrelmont {
 namespace {
 
-bool isFile(const std::string &path)
-{
+bool isFile(const std::string &path) {
     std::error_code error;
     return std::filesystem::is_regular_file(path, error);
 }
 
 // Joins with one separator; an empty directory text becomes the separator alone (the root).
-std::string joined(const std::string &directory, const std::string &name)
-{
+std::string joined(const std::string &directory, const std::string &name) {
     return WithTrailingSeparator(directory) + name;
 }
 
 } // namespace
 
-std::string QueryProgramFilesDir()
-{
+std::string QueryProgramFilesDir() {
     return ReadLocalMachineString("SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir").value_or("");
 }
 
-std::string FindHostSetupIni()
-{
+std::string FindHostSetupIni() {
     const std::string sep(1, kDirSeparator);
     const auto path = joined(QueryProgramFilesDir(), "CIGLER SOFTWARE" + sep + "Common Files" + sep + "setup.ini");
     return isFile(path) ? path : std::string();
 }
 
-std::string DiscoverDataRoot()
-{
+std::string DiscoverDataRoot() {
     const auto setupIni = FindHostSetupIni();
     if (setupIni.empty())
         return {};

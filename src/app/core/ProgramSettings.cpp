@@ -12,15 +12,13 @@ namespace {
 constexpr const char *kSettingsFileName = "Vrelmont.ini";
 }
 
-std::string CheckKeyName(int checkBoxNumber)
-{
+std::string CheckKeyName(int checkBoxNumber) {
     char name[16];
     std::snprintf(name, sizeof name, "Check%02d", checkBoxNumber);
     return name;
 }
 
-ProgramSettings LoadProgramSettings(const std::string &settingsFilePath)
-{
+ProgramSettings LoadProgramSettings(const std::string &settingsFilePath) {
     IniFile ini(settingsFilePath, IniFile::WriteMode::OnFlush); // read once for all sixteen keys
     ProgramSettings settings;
     settings.moneyDataRoot = ini.GetText("PATH", "MoneyDataRoot", "");
@@ -30,8 +28,7 @@ ProgramSettings LoadProgramSettings(const std::string &settingsFilePath)
 }
 
 void SaveProgramSettings(const std::string &settingsFilePath, const std::string &dataRootPath,
-                         const CheckChoices &checks)
-{
+                         const CheckChoices &checks) {
     // The sixteen keys reach the file together: one replacement of the file instead of sixteen,
     // and a failure leaves the old file whole rather than half updated.
     IniFile ini(settingsFilePath, IniFile::WriteMode::OnFlush);
@@ -41,8 +38,7 @@ void SaveProgramSettings(const std::string &settingsFilePath, const std::string 
     ini.Flush();
 }
 
-std::string ChooseSettingsFilePath(const std::string &programDir, const std::string &userConfigDir)
-{
+std::string ChooseSettingsFilePath(const std::string &programDir, const std::string &userConfigDir) {
     const std::string besideProgram = programDir + kSettingsFileName;
     std::error_code error;
     if (std::filesystem::exists(besideProgram, error) || ::access(programDir.c_str(), W_OK) == 0)

@@ -27,16 +27,14 @@ public:
     std::function<void()> onDoubleClick;
 
 protected:
-    void mouseDoubleClickEvent(QMouseEvent *event) override
-    {
+    void mouseDoubleClickEvent(QMouseEvent *event) override {
         QListWidget::mouseDoubleClickEvent(event);
         if (onDoubleClick)
             onDoubleClick();
     }
 };
 
-QWidget *ErrorParent(QWidget *self)
-{
+QWidget *ErrorParent(QWidget *self) {
     if (QWidget *modal = QApplication::activeModalWidget())
         return modal;
     return self->parentWidget();
@@ -46,8 +44,7 @@ QWidget *ErrorParent(QWidget *self)
 
 TfrmGetAgenda::TfrmGetAgenda(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowCloseButtonHint)
-{
+                          Qt::WindowCloseButtonHint) {
     if (!instance)
         instance = this;
     setObjectName(QStringLiteral("frmGetAgenda"));
@@ -93,24 +90,23 @@ TfrmGetAgenda::TfrmGetAgenda(QWidget *parent)
     ClearListing();
 }
 
-TfrmGetAgenda::~TfrmGetAgenda()
-{
+TfrmGetAgenda::~TfrmGetAgenda() {
     if (instance == this)
         instance = nullptr;
 }
 
-TfrmGetAgenda *TfrmGetAgenda::Instance() { return instance; }
+TfrmGetAgenda *TfrmGetAgenda::Instance() {
+    return instance;
+}
 
-void TfrmGetAgenda::ClearListing()
-{
+void TfrmGetAgenda::ClearListing() {
     Button2->setEnabled(false);
     ListBox1->clear();
     Label1->clear();
     agendaDirList_.clear();
 }
 
-bool TfrmGetAgenda::SelectAgenda(const std::string &dataRoot)
-{
+bool TfrmGetAgenda::SelectAgenda(const std::string &dataRoot) {
     ClearListing();
     AgendaListing listing;
     const bool listed = GuardHandler(ErrorParent(this), [&] { listing = ListAgendas(dataRoot, AgendaTablePath); });
@@ -130,14 +126,12 @@ bool TfrmGetAgenda::SelectAgenda(const std::string &dataRoot)
     return true;
 }
 
-int TfrmGetAgenda::SelectedRow() const
-{
+int TfrmGetAgenda::SelectedRow() const {
     const auto selected = ListBox1->selectedItems();
     return selected.isEmpty() ? -1 : ListBox1->row(selected.front());
 }
 
-void TfrmGetAgenda::ListBox1Click()
-{
+void TfrmGetAgenda::ListBox1Click() {
     const int row = SelectedRow();
     // A row can be deselected (Ctrl+click); then there is nothing OK could choose.
     if (row < 0 || row >= int(agendaDirList_.size())) {
@@ -149,14 +143,12 @@ void TfrmGetAgenda::ListBox1Click()
     Label1->setText(QString::fromStdString(agendaDirList_[std::size_t(row)]));
 }
 
-void TfrmGetAgenda::ListBox1DblClick()
-{
+void TfrmGetAgenda::ListBox1DblClick() {
     if (Button2->isEnabled())
         Button2Click();
 }
 
-void TfrmGetAgenda::Button2Click()
-{
+void TfrmGetAgenda::Button2Click() {
     const int row = SelectedRow();
     if (row < 0 || row >= int(agendaDirList_.size()))
         return;
@@ -170,10 +162,11 @@ void TfrmGetAgenda::Button2Click()
     });
 }
 
-void TfrmGetAgenda::Button3Click() { reject(); }
+void TfrmGetAgenda::Button3Click() {
+    reject();
+}
 
-bool SelectAgenda(const std::string &dataRoot)
-{
+bool SelectAgenda(const std::string &dataRoot) {
     TfrmGetAgenda *window = TfrmGetAgenda::Instance();
     if (!window)
         throw std::logic_error("SelectAgenda: the agenda selection window TfrmGetAgenda has not been created");

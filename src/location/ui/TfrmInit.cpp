@@ -21,8 +21,7 @@ const QString kBrowseCaption = QStringLiteral("...");
 const QString kUnlockCaption = QStringLiteral("<>");
 constexpr int kHelpTopic = 1;
 
-QLabel *TitleStripLabel(const QString &text, QWidget *parent)
-{
+QLabel *TitleStripLabel(const QString &text, QWidget *parent) {
     auto *label = new QLabel(text, parent);
     QFont bold = label->font();
     bold.setBold(true);
@@ -37,8 +36,7 @@ QLabel *TitleStripLabel(const QString &text, QWidget *parent)
 TfrmInit::TfrmInit(TBFTable &BFTable1, QWidget *parent)
     : QDialog(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
-      DirectoryDialog1(this), BFTable1_(BFTable1)
-{
+      DirectoryDialog1(this), BFTable1_(BFTable1) {
     setObjectName(QStringLiteral("frmInit"));
     setWindowTitle(QStringLiteral("Nastavení cesty k Money"));
     setFont(WindowFont());
@@ -83,21 +81,20 @@ TfrmInit::TfrmInit(TBFTable &BFTable1, QWidget *parent)
     setTabOrder(Button3, Button4);
 }
 
-void TfrmInit::SetProgramVersion(const QString &programVersion)
-{
+void TfrmInit::SetProgramVersion(const QString &programVersion) {
     lblInfoVerze->setText(QStringLiteral("Verze ") + programVersion);
 }
 
-void TfrmInit::SetPathLocked(bool locked)
-{
+void TfrmInit::SetPathLocked(bool locked) {
     Edit1->setEnabled(!locked);
     Button3->setText(locked ? kUnlockCaption : kBrowseCaption);
 }
 
-bool TfrmInit::IsPathLocked() const { return Button3->text() == kUnlockCaption; }
+bool TfrmInit::IsPathLocked() const {
+    return Button3->text() == kUnlockCaption;
+}
 
-bool TfrmInit::EngineTestPassed()
-{
+bool TfrmInit::EngineTestPassed() {
     const auto failure = RunEngineTest(BFTable1_);
     if (!failure)
         return true;
@@ -106,8 +103,7 @@ bool TfrmInit::EngineTestPassed()
     return false;
 }
 
-void TfrmInit::Button1Click()
-{
+void TfrmInit::Button1Click() {
     GuardHandler(this, [this] {
         if (!EngineTestPassed())
             return;
@@ -118,15 +114,13 @@ void TfrmInit::Button1Click()
     });
 }
 
-void TfrmInit::Button2Click()
-{
+void TfrmInit::Button2Click() {
     programEndRequested_ = true;
     emit programEndRequested();
     done(QDialog::Rejected);
 }
 
-void TfrmInit::Button3Click()
-{
+void TfrmInit::Button3Click() {
     if (IsPathLocked()) {
         SetPathLocked(false); // only unlocks; the dialog opens on the next press
         return;
@@ -135,10 +129,11 @@ void TfrmInit::Button3Click()
         Edit1->setText(DirectoryDialog1.DirectoryName);
 }
 
-void TfrmInit::Button4Click() { OpenHelpTopic(this, kHelpTopic); }
+void TfrmInit::Button4Click() {
+    OpenHelpTopic(this, kHelpTopic);
+}
 
-void TfrmInit::keyPressEvent(QKeyEvent *event)
-{
+void TfrmInit::keyPressEvent(QKeyEvent *event) {
     if (event->key() == Qt::Key_Escape) {
         Button2Click();
         return;
