@@ -5,6 +5,7 @@
 #include "hostdb/TextFold.h"
 #include "location/AgendaPattern.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -17,32 +18,27 @@ namespace fs = std::filesystem;
 
 namespace {
 
-fs::path Utf8Path(const std::string &text)
-{
+fs::path Utf8Path(const std::string &text) {
     return fs::path(std::u8string(text.begin(), text.end()));
 }
 
-std::string Utf8Text(const fs::path &path)
-{
+std::string Utf8Text(const fs::path &path) {
     const std::u8string text = path.u8string();
     return std::string(text.begin(), text.end());
 }
 
-bool IsHiddenEntry(const fs::directory_entry &entry, const std::string &name)
-{
+bool IsHiddenEntry(const fs::directory_entry &entry, const std::string &name) {
 #ifdef _WIN32
     (void)name;
     const DWORD attributes = GetFileAttributesW(entry.path().c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES &&
-           (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0;
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0;
 #else
     (void)entry;
     return !name.empty() && name.front() == '.';
 #endif
 }
 
-bool IsDirectoryOrFile(const fs::directory_entry &entry)
-{
+bool IsDirectoryOrFile(const fs::directory_entry &entry) {
     std::error_code error;
     if (entry.is_directory(error))
         return true;
@@ -51,9 +47,16 @@ bool IsDirectoryOrFile(const fs::directory_entry &entry)
 
 } // namespace
 
-std::vector<std::string> ListAgendaDirs(const std::string &dataRoot)
-{
-    std::vector<std::string> paths;
+bool NameOrderLess(const std::string &a, const std::string &b) {
+    const std::string foldedA = FoldCase(a);
+    const std::string foldedB = FoldCase(b);
+    if (foldedA != foldedB)
+        return foldedA < foldedB;
+    return a < b;
+}
+
+std::vector<std::string> ListAgendaDirs(const std::string &dataRoot) {
+    std::vector<std::string> names;
     std::error_code error;
     const fs::path root = dataRoot.empty() ? fs::path(".") : Utf8Path(dataRoot);
     fs::directory_iterator it(root, fs::directory_options::skip_permission_denied, error);
@@ -61,14 +64,19 @@ std::vector<std::string> ListAgendaDirs(const std::string &dataRoot)
         const std::string name = Utf8Text(it->path().filename());
         if (!MatchesAgendaPattern(name) || IsHiddenEntry(*it, name) || !IsDirectoryOrFile(*it))
             continue;
-        paths.push_back(NormalizeDirPath(dataRoot + name));
+        names.push_back(name);
     }
+    // The host's own file system yields a directory sorted by name; a Linux one yields its hash order.
+    std::sort(names.begin(), names.end(), NameOrderLess);
+    std::vector<std::string> paths;
+    paths.reserve(names.size());
+    for (const auto &name : names)
+        paths.push_back(NormalizeDirPath(dataRoot + name));
     return paths;
 }
 
 std::optional<std::size_t> FindPreselectedRow(const std::vector<std::string> &paths,
-                                              const std::string &currentAgendaPath)
-{
+                                              const std::string &currentAgendaPath) {
     if (currentAgendaPath.empty())
         return std::nullopt;
     // On a case-sensitive file system two entries may differ in case only; the exact one is the agenda.
@@ -85,14 +93,12 @@ std::optional<std::size_t> FindPreselectedRow(const std::vector<std::string> &pa
     return found;
 }
 
-std::string ReadAgendaName(const std::string &agendaDir)
-{
+std::string ReadAgendaName(const std::string &agendaDir) {
     TS3IniFile settings(agendaDir + "AGENDA.INI");
     return settings.GetText("Údaje o firmě", "Název-obchodní", "");
 }
 
-AgendaListing ListAgendas(const std::string &dataRoot, const std::string &currentAgendaPath)
-{
+AgendaListing ListAgendas(const std::string &dataRoot, const std::string &currentAgendaPath) {
     AgendaListing listing;
     listing.paths = ListAgendaDirs(dataRoot);
     listing.names.reserve(listing.paths.size());

@@ -27,67 +27,73 @@ namespace {
 const char *const kSection = "Údaje o firmě";
 const char *const kKey = "Název-obchodní";
 
-void WriteIniName(const fs::path &agendaDir, const std::string &name)
-{
+void WriteIniName(const fs::path &agendaDir, const std::string &name) {
     IniFile(agendaDir.string() + "/AGENDA.INI").PutText(kSection, kKey, name);
 }
 
-void WriteTableName(const fs::path &agendaDir, const std::string &name)
-{
+void WriteTableName(const fs::path &agendaDir, const std::string &name) {
     CreateTableFile(agendaDir.string() + "/AGENDA.DAT", SettingsTable());
     TS3IniFile(agendaDir.string() + "/AGENDA.INI").PutText(kSection, kKey, name);
 }
 
-// The names of `dir` in the order the file system yields them, restricted to `wanted`.
-std::vector<std::string> DirectoryOrder(const fs::path &dir, const std::set<std::string> &wanted)
-{
-    std::vector<std::string> names;
-    for (const auto &entry : fs::directory_iterator(dir)) {
-        const std::string name = entry.path().filename().string();
-        if (wanted.count(name))
-            names.push_back(name);
-    }
-    return names;
-}
-
 class FailingEngineScope {
 public:
-    FailingEngineScope()
-    {
+    FailingEngineScope() {
         Engine::setFactory([]() -> std::shared_ptr<Engine> { throw EngineError("Třída není registrována"); });
     }
     ~FailingEngineScope() { Engine::setFactory({}); }
 };
 
-TEST(AgendaPattern, AgendaAloneOrWithAnyExtensionCaseIgnored)
-{
+TEST(AgendaPattern, AgendaAloneOrWithAnyExtensionCaseIgnored) {
     for (const char *name : {"AGENDA.001", "agenda.002", "Agenda.TXT", "AGENDA", "agenda", "AGENDA.", "AGENDA.a.b"})
         EXPECT_TRUE(MatchesAgendaPattern(name)) << name;
     for (const char *name : {"AGENDAX", "AGENDA_1", "AGENDA 1", "AGEND", "XAGENDA.001", ".AGENDA.001", ""})
         EXPECT_FALSE(MatchesAgendaPattern(name)) << name;
 }
 
-TEST(AgendaDirs, MatchingDirectoriesAndFilesInFileSystemOrder)
-{
+TEST(AgendaDirs, MatchingDirectoriesAndFilesInNameOrder) {
     TempDir root;
-    for (const char *dir : {"AGENDA.001", "agenda.002", "AGENDA", "AGENDAX", "Data", ".AGENDA.003"})
+    for (const char *dir : {"AGENDA.003", "AGENDA.001", "agenda.002", "AGENDA", "AGENDAX", "Data", ".AGENDA.004"})
         fs::create_directory(root.path() / dir);
     WriteBytes(root.file("AGENDA.TXT"), "plain file");
     WriteBytes(root.file("readme.txt"), "x");
     ASSERT_EQ(::mkfifo(root.file("AGENDA.FIFO").c_str(), 0600), 0) << "neither a directory nor a file";
 
-    const std::vector<std::string> expectedNames =
-        DirectoryOrder(root.path(), {"AGENDA.001", "agenda.002", "AGENDA", "AGENDA.TXT"});
-    ASSERT_EQ(expectedNames.size(), 4u);
-    std::vector<std::string> expected;
-    for (const auto &name : expectedNames)
-        expected.push_back(root.dir() + name + "/");
-
+    const std::vector<std::string> expected{root.dir() + "AGENDA/", root.dir() + "AGENDA.001/",
+                                            root.dir() + "agenda.002/", root.dir() + "AGENDA.003/",
+                                            root.dir() + "AGENDA.TXT/"};
     EXPECT_EQ(ListAgendaDirs(root.dir()), expected);
 }
 
-TEST(AgendaDirs, HiddenEntriesAreSkipped)
-{
+TEST(AgendaDirs, ManyAgendasComeInNameOrderWhateverTheCreationOrder) {
+    TempDir root;
+    std::vector<std::string> expected;
+    for (int i = 300; i >= 1; --i)
+        fs::create_directory(root.path() / ("AGENDA." +
+                                            std::string(i < 10    ? "00"
+                                                        : i < 100 ? "0"
+                                                                  : "") +
+                                            std::to_string(i)));
+    for (int i = 1; i <= 300; ++i)
+        expected.push_back(root.dir() + "AGENDA." +
+                           std::string(i < 10    ? "00"
+                                       : i < 100 ? "0"
+                                                 : "") +
+                           std::to_string(i) + "/");
+    EXPECT_EQ(ListAgendaDirs(root.dir()), expected);
+}
+
+TEST(AgendaDirs, NameOrderIgnoresCaseFirstThenComparesBytes) {
+    EXPECT_TRUE(NameOrderLess("agenda.001", "AGENDA.002"));
+    EXPECT_TRUE(NameOrderLess("AGENDA.abc", "agenda.ABD"));
+    EXPECT_TRUE(NameOrderLess("AGENDA", "agenda")) << "equal without case: byte order decides";
+    EXPECT_FALSE(NameOrderLess("agenda", "AGENDA"));
+    EXPECT_FALSE(NameOrderLess("AGENDA.001", "AGENDA.001"));
+    EXPECT_TRUE(NameOrderLess("AGENDA.čaj", "AGENDA.Ďas")) << "Czech capitals fold as well";
+    EXPECT_TRUE(NameOrderLess("AGENDA", "AGENDA.001"));
+}
+
+TEST(AgendaDirs, HiddenEntriesAreSkipped) {
     TempDir root;
     fs::create_directory(root.path() / "AGENDA.001");
     fs::create_directory(root.path() / ".AGENDA.002");
@@ -95,8 +101,7 @@ TEST(AgendaDirs, HiddenEntriesAreSkipped)
     EXPECT_EQ(ListAgendaDirs(root.dir()), std::vector<std::string>{root.dir() + "AGENDA.001/"});
 }
 
-TEST(AgendaDirs, MoreThan254EntriesAreAllListed)
-{
+TEST(AgendaDirs, MoreThan254EntriesAreAllListed) {
     TempDir root;
     for (int i = 0; i < 260; ++i)
         fs::create_directory(root.path() / ("AGENDA." + std::to_string(1000 + i)));
@@ -105,8 +110,7 @@ TEST(AgendaDirs, MoreThan254EntriesAreAllListed)
     EXPECT_EQ(std::set<std::string>(paths.begin(), paths.end()).size(), 260u);
 }
 
-TEST(AgendaDirs, MissingRootGivesNothingAndEmptyRootMeansCurrentDirectory)
-{
+TEST(AgendaDirs, MissingRootGivesNothingAndEmptyRootMeansCurrentDirectory) {
     TempDir root;
     EXPECT_TRUE(ListAgendaDirs(root.dir() + "missing/").empty());
     WriteBytes(root.file("not-a-dir"), "x");
@@ -120,8 +124,7 @@ TEST(AgendaDirs, MissingRootGivesNothingAndEmptyRootMeansCurrentDirectory)
     EXPECT_EQ(paths, std::vector<std::string>{"AGENDA.001/"});
 }
 
-TEST(AgendaPreselection, ExactPathOrSameLettersInAnyCase)
-{
+TEST(AgendaPreselection, ExactPathOrSameLettersInAnyCase) {
     const std::vector<std::string> paths{"/d/AGENDA.001/", "/d/Účetní/AGENDA.002/", "/d/AGENDA.003/"};
     EXPECT_EQ(FindPreselectedRow(paths, "/d/AGENDA.003/"), 2u);
     EXPECT_EQ(FindPreselectedRow(paths, "/d/agenda.001/"), 0u);
@@ -132,8 +135,7 @@ TEST(AgendaPreselection, ExactPathOrSameLettersInAnyCase)
     EXPECT_EQ(FindPreselectedRow({}, "/d/AGENDA.001/"), std::nullopt);
 }
 
-TEST(AgendaPreselection, ExactMatchWinsOverACaseVariant)
-{
+TEST(AgendaPreselection, ExactMatchWinsOverACaseVariant) {
     // On a case-sensitive file system these are two different agendas.
     const std::vector<std::string> paths{"/d/AGENDA.001/", "/d/agenda.001/"};
     EXPECT_EQ(FindPreselectedRow(paths, "/d/AGENDA.001/"), 0u);
@@ -141,8 +143,7 @@ TEST(AgendaPreselection, ExactMatchWinsOverACaseVariant)
     EXPECT_EQ(FindPreselectedRow(paths, "/d/Agenda.001/"), 1u) << "without an exact match, the last equal one";
 }
 
-TEST(AgendaName, FromTheIniFileOrTheSettingsTable)
-{
+TEST(AgendaName, FromTheIniFileOrTheSettingsTable) {
     TempDir root;
     const fs::path iniAgenda = root.path() / "AGENDA.001";
     const fs::path tableAgenda = root.path() / "AGENDA.002";
@@ -155,8 +156,7 @@ TEST(AgendaName, FromTheIniFileOrTheSettingsTable)
     EXPECT_EQ(ReadAgendaName(root.dir() + "AGENDA.002/"), "Dřevo a.s.");
 }
 
-TEST(AgendaName, EmptyWhenMissingUnreadableOrCorrupt)
-{
+TEST(AgendaName, EmptyWhenMissingUnreadableOrCorrupt) {
     TempDir root;
     const fs::path noSettings = root.path() / "AGENDA.001";
     const fs::path otherKey = root.path() / "AGENDA.002";
@@ -180,8 +180,7 @@ TEST(AgendaName, EmptyWhenMissingUnreadableOrCorrupt)
     EXPECT_EQ(ReadAgendaName(root.dir() + "AGENDA.TXT/"), "") << "a plain file has no settings";
 }
 
-TEST(AgendaName, UnreadableSettingsTableGivesEmptyName)
-{
+TEST(AgendaName, UnreadableSettingsTableGivesEmptyName) {
     if (::geteuid() == 0)
         GTEST_SKIP() << "file permissions do not stop the superuser";
     TempDir root;
@@ -193,8 +192,7 @@ TEST(AgendaName, UnreadableSettingsTableGivesEmptyName)
     fs::permissions(agenda / "AGENDA.DAT", fs::perms::owner_read | fs::perms::owner_write);
 }
 
-TEST(AgendaName, EngineFailureWithASettingsTableIsAnError)
-{
+TEST(AgendaName, EngineFailureWithASettingsTableIsAnError) {
     TempDir root;
     const fs::path tableAgenda = root.path() / "AGENDA.001";
     const fs::path iniAgenda = root.path() / "AGENDA.002";
@@ -209,8 +207,7 @@ TEST(AgendaName, EngineFailureWithASettingsTableIsAnError)
     EXPECT_THROW(ListAgendas(root.dir(), ""), EngineError);
 }
 
-TEST(AgendaListing, NamesFollowPathsAndTheCurrentAgendaIsPreselected)
-{
+TEST(AgendaListing, NamesFollowPathsAndTheCurrentAgendaIsPreselected) {
     TempDir root;
     for (const char *dir : {"AGENDA.001", "AGENDA.002", "AGENDA.003"})
         fs::create_directory(root.path() / dir);
@@ -232,8 +229,7 @@ TEST(AgendaListing, NamesFollowPathsAndTheCurrentAgendaIsPreselected)
     EXPECT_FALSE(ListAgendas(root.dir(), "").preselectedRow.has_value());
 }
 
-TEST(AgendaListing, ReadingLeavesTheAgendaFilesAsTheyWere)
-{
+TEST(AgendaListing, ReadingLeavesTheAgendaFilesAsTheyWere) {
     TempDir root;
     const fs::path agenda = root.path() / "AGENDA.001";
     fs::create_directory(agenda);
