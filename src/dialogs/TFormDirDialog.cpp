@@ -24,7 +24,7 @@ constexpr int kPathRole = Qt::UserRole;
 constexpr int kDepthRole = Qt::UserRole + 1;
 constexpr int kIndentPerLevel = 6;
 constexpr int kMaxIndentLevels = 10;
-constexpr int kWideClientWidth = 410;  // 418 with the frame
+constexpr int kWideClientWidth = 410;   // 418 with the frame
 constexpr int kNarrowClientWidth = 253; // 261 with the frame
 constexpr int kClientHeight = 219;
 
@@ -32,35 +32,30 @@ constexpr int kClientHeight = 219;
 class FolderIndentDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
-    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
-    {
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override {
         QStyleOptionViewItem shifted(option);
         shifted.rect.setLeft(shifted.rect.left() + indent(index));
         QStyledItemDelegate::paint(painter, shifted, index);
     }
-    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
-    {
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override {
         return QStyledItemDelegate::sizeHint(option, index) + QSize(indent(index), 0);
     }
 
 private:
-    static int indent(const QModelIndex &index)
-    {
+    static int indent(const QModelIndex &index) {
         return qMin(index.data(kDepthRole).toInt(), kMaxIndentLevels) * kIndentPerLevel;
     }
 };
 
 // Shortens a path to fit `width` by leaving out folders after the root: "/…/Money/DATA".
-QString ElidePath(const QString &path, const QFontMetrics &metrics, int width)
-{
+QString ElidePath(const QString &path, const QFontMetrics &metrics, int width) {
     if (metrics.horizontalAdvance(path) <= width)
         return path;
     const QChar separator = QDir::separator();
     const QStringList parts = path.split(separator);
     const QString ellipsis = QStringLiteral("…");
     for (int first = 2; first < parts.size(); ++first) {
-        const QString candidate =
-            parts.front() + separator + ellipsis + separator + parts.mid(first).join(separator);
+        const QString candidate = parts.front() + separator + ellipsis + separator + parts.mid(first).join(separator);
         if (metrics.horizontalAdvance(candidate) <= width)
             return candidate;
     }
@@ -68,8 +63,7 @@ QString ElidePath(const QString &path, const QFontMetrics &metrics, int width)
 }
 
 // The folders from the root down to `dir` ("/", "/home", "/home/user"), "/" separators.
-QStringList PathFromRoot(const QString &dir)
-{
+QStringList PathFromRoot(const QString &dir) {
     QStringList chain;
     QString rest = dir;
     while (true) {
@@ -82,8 +76,7 @@ QStringList PathFromRoot(const QString &dir)
     return chain;
 }
 
-QString FolderLabel(const QString &path)
-{
+QString FolderLabel(const QString &path) {
     const QString name = QFileInfo(path).fileName();
     return name.isEmpty() ? QDir::toNativeSeparators(path) : name;
 }
@@ -91,12 +84,14 @@ QString FolderLabel(const QString &path)
 } // namespace
 
 TFormDirDialog::TFormDirDialog(QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
-{
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
     setObjectName(QStringLiteral("FormDirDialog"));
     setFont(WindowFont());
+    // The window shows no title; a screen reader still names it.
+    setAccessibleName(QStringLiteral("Výběr adresáře"));
+    InstallHelpKey(this, [this] { return helpContext_ != 0 ? int(helpContext_) : int(kHelpDirectoryDialog); });
 
-    Label1 = new QLabel(QStringLiteral("Adesář"), this);
+    Label1 = new QLabel(QStringLiteral("Adresář"), this);
     Label1->move(10, 10);
     Label1->adjustSize();
     LDirLabel = new QLabel(this);
@@ -110,6 +105,8 @@ TFormDirDialog::TFormDirDialog(QWidget *parent)
     DirectoryListBox->setSelectionMode(QAbstractItemView::SingleSelection);
     DirectoryListBox->installEventFilter(this);
     Label1->setBuddy(DirectoryListBox);
+    DirectoryListBox->setAccessibleName(QStringLiteral("Adresář"));
+    LDirLabel->setAccessibleDescription(QStringLiteral("Otevřený adresář"));
     connect(DirectoryListBox, &QListWidget::itemDoubleClicked, this, &TFormDirDialog::OpenFolderItem);
 
     Label2 = new QLabel(QStringLiteral("Jednotky"), this);
@@ -119,11 +116,13 @@ TFormDirDialog::TFormDirDialog(QWidget *parent)
     DriveComboBox->setObjectName(QStringLiteral("DriveComboBox"));
     DriveComboBox->setGeometry(10, 195, 145, 20);
     Label2->setBuddy(DriveComboBox);
+    DriveComboBox->setAccessibleName(QStringLiteral("Jednotky"));
     connect(DriveComboBox, &QComboBox::activated, this, &TFormDirDialog::DriveChosen);
 
     FileListBox = new QListWidget(this);
     FileListBox->setObjectName(QStringLiteral("FileListBox"));
     FileListBox->setGeometry(165, 50, 145, 164);
+    FileListBox->setAccessibleName(QStringLiteral("Soubory"));
 
     auto button = [this](const QString &caption, const char *name, int top) {
         auto *b = new QPushButton(caption, this);
@@ -152,8 +151,7 @@ TFormDirDialog::TFormDirDialog(QWidget *parent)
     ApplyLayout(true, false);
 }
 
-bool TFormDirDialog::SetDirectory(const QString &path)
-{
+bool TFormDirDialog::SetDirectory(const QString &path) {
     if (path.trimmed().isEmpty())
         return false;
     const QFileInfo info(QDir::fromNativeSeparators(path));
@@ -164,10 +162,11 @@ bool TFormDirDialog::SetDirectory(const QString &path)
     return true;
 }
 
-QString TFormDirDialog::Directory() const { return QDir::toNativeSeparators(currentDir_); }
+QString TFormDirDialog::Directory() const {
+    return QDir::toNativeSeparators(currentDir_);
+}
 
-void TFormDirDialog::ApplyLayout(bool fileListVisible, bool helpVisible)
-{
+void TFormDirDialog::ApplyLayout(bool fileListVisible, bool helpVisible) {
     FileListBox->setVisible(fileListVisible);
     BBHelp->setVisible(helpVisible);
     const int buttonsLeft = fileListVisible ? 320 : 165;
@@ -176,8 +175,7 @@ void TFormDirDialog::ApplyLayout(bool fileListVisible, bool helpVisible)
     setFixedSize(fileListVisible ? kWideClientWidth : kNarrowClientWidth, kClientHeight);
 }
 
-void TFormDirDialog::CenterOnScreen()
-{
+void TFormDirDialog::CenterOnScreen() {
     const QScreen *screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
     if (!screen)
         return;
@@ -186,22 +184,21 @@ void TFormDirDialog::CenterOnScreen()
     move(frame.topLeft());
 }
 
-void TFormDirDialog::OpenFolderItem(QListWidgetItem *item)
-{
+void TFormDirDialog::OpenFolderItem(QListWidgetItem *item) {
     if (item)
         SetDirectory(item->data(kPathRole).toString());
 }
 
-void TFormDirDialog::DriveChosen(int index)
-{
+void TFormDirDialog::DriveChosen(int index) {
     if (!SetDirectory(DriveComboBox->itemData(index).toString()))
         SelectDriveOfCurrentDirectory(); // a volume that went away: show where we still are
 }
 
-void TFormDirDialog::BBHelpClick() { OpenHelpTopic(this, helpContext_); }
+void TFormDirDialog::BBHelpClick() {
+    OpenHelpTopic(this, helpContext_);
+}
 
-bool TFormDirDialog::eventFilter(QObject *watched, QEvent *event)
-{
+bool TFormDirDialog::eventFilter(QObject *watched, QEvent *event) {
     if (watched == DirectoryListBox && event->type() == QEvent::KeyPress) {
         const auto key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
@@ -212,8 +209,7 @@ bool TFormDirDialog::eventFilter(QObject *watched, QEvent *event)
     return QDialog::eventFilter(watched, event);
 }
 
-void TFormDirDialog::keyPressEvent(QKeyEvent *event)
-{
+void TFormDirDialog::keyPressEvent(QKeyEvent *event) {
     // Enter presses only the button that has the focus; elsewhere it does nothing.
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         if (auto *focused = qobject_cast<QPushButton *>(focusWidget()))
@@ -223,8 +219,7 @@ void TFormDirDialog::keyPressEvent(QKeyEvent *event)
     QDialog::keyPressEvent(event);
 }
 
-void TFormDirDialog::FillDrives()
-{
+void TFormDirDialog::FillDrives() {
     QStringList roots{QDir::rootPath()};
     for (const QStorageInfo &volume : QStorageInfo::mountedVolumes()) {
         const QString root = QDir::cleanPath(volume.rootPath());
@@ -237,8 +232,7 @@ void TFormDirDialog::FillDrives()
         DriveComboBox->addItem(icon, QDir::toNativeSeparators(root), root);
 }
 
-void TFormDirDialog::SelectDriveOfCurrentDirectory()
-{
+void TFormDirDialog::SelectDriveOfCurrentDirectory() {
     // The volume holding the directory is the longest root that contains it.
     int best = 0;
     qsizetype bestLength = -1;
@@ -253,8 +247,7 @@ void TFormDirDialog::SelectDriveOfCurrentDirectory()
     DriveComboBox->setCurrentIndex(best);
 }
 
-void TFormDirDialog::ShowCurrentDirectory()
-{
+void TFormDirDialog::ShowCurrentDirectory() {
     LDirLabel->setText(ElidePath(Directory(), LDirLabel->fontMetrics(), DirectoryListBox->width()));
     LDirLabel->setToolTip(Directory());
     FillFolderList();
@@ -262,8 +255,7 @@ void TFormDirDialog::ShowCurrentDirectory()
     SelectDriveOfCurrentDirectory();
 }
 
-void TFormDirDialog::FillFolderList()
-{
+void TFormDirDialog::FillFolderList() {
     DirectoryListBox->clear();
     const QIcon openIcon = style()->standardIcon(QStyle::SP_DirOpenIcon);
     const QIcon closedIcon = style()->standardIcon(QStyle::SP_DirClosedIcon);
@@ -284,8 +276,7 @@ void TFormDirDialog::FillFolderList()
     DirectoryListBox->scrollToItem(DirectoryListBox->currentItem());
 }
 
-void TFormDirDialog::FillFileList()
-{
+void TFormDirDialog::FillFileList() {
     FileListBox->clear();
     FileListBox->addItems(QDir(currentDir_).entryList(QDir::Files, QDir::Name | QDir::IgnoreCase));
 }

@@ -2,6 +2,7 @@
 
 #include "app/WindowFont.h"
 #include "checks/CheckRun.h"
+#include "dialogs/HelpViewer.h"
 #include "dialogs/Modal.h"
 
 #include <QFrame>
@@ -20,16 +21,16 @@ constexpr int kRowHeight = 17;
 
 TfrmAbout::TfrmAbout(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowCloseButtonHint)
-{
+                          Qt::WindowCloseButtonHint) {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("Informace"));
     setFont(WindowFont());
     setFixedSize(348, 179);
     move(201, 140);
+    InstallHelpKey(this, kHelpInformation);
 
-    auto row = [this](int top, const QString &caption, const QString &value, int valueWidth,
-                      QLabel *&captionLabel, QLabel *&valueLabel) {
+    auto row = [this](int top, const QString &caption, const QString &value, int valueWidth, QLabel *&captionLabel,
+                      QLabel *&valueLabel) {
         captionLabel = new QLabel(caption, this);
         captionLabel->setGeometry(kCaptionLeft, top, kCaptionWidth, kRowHeight);
         valueLabel = new QLabel(value, this);
@@ -55,16 +56,16 @@ TfrmAbout::TfrmAbout(QWidget *parent)
     connect(Button1, &QPushButton::clicked, this, &TfrmAbout::Button1Click);
 }
 
-int TfrmAbout::ShowWithVersion(const QString &programVersion)
-{
+int TfrmAbout::ShowWithVersion(const QString &programVersion) {
     Label8->setText(programVersion);
     return ExecModal(this);
 }
 
-void TfrmAbout::Button1Click() { accept(); }
+void TfrmAbout::Button1Click() {
+    accept();
+}
 
-void TfrmAbout::showEvent(QShowEvent *event)
-{
+void TfrmAbout::showEvent(QShowEvent *event) {
     QDialog::showEvent(event);
     Button1->setFocus(Qt::OtherFocusReason);
 }

@@ -32,8 +32,7 @@ using namespace vrelmont::ui::test;
 
 namespace {
 
-void DoubleClick(QListWidget *list, QPoint at)
-{
+void DoubleClick(QListWidget *list, QPoint at) {
     QMouseEvent event(QEvent::MouseButtonDblClick, at, list->viewport()->mapToGlobal(at), Qt::LeftButton,
                       Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(list->viewport(), &event);
@@ -41,16 +40,14 @@ void DoubleClick(QListWidget *list, QPoint at)
 
 class TfrmGetAgendaTest : public ::testing::Test {
 protected:
-    TfrmGetAgendaTest()
-    {
+    TfrmGetAgendaTest() {
         root = QDir(tmp.path()).canonicalPath().toStdString() + "/";
         AgendaTablePath = "previous/AGENDA.009/";
         AgendaName = "Předchozí";
         DataRootPath = "previous/";
         seam::RecordMessageBoxes(true);
     }
-    ~TfrmGetAgendaTest() override
-    {
+    ~TfrmGetAgendaTest() override {
         seam::ClearModalHandlers();
         seam::RecordMessageBoxes(false);
         Engine::setFactory({});
@@ -59,22 +56,19 @@ protected:
         DataRootPath.clear();
     }
 
-    std::string MakeAgenda(const std::string &dirName, const std::string &name)
-    {
+    std::string MakeAgenda(const std::string &dirName, const std::string &name) {
         QDir().mkpath(QString::fromStdString(root + dirName));
         IniFile(root + dirName + "/AGENDA.INI").PutText("Údaje o firmě", "Název-obchodní", name);
         return root + dirName + "/";
     }
 
     // Runs SelectAgenda; `act` sees the shown window and answers the modal result.
-    bool Select(const std::function<int(TfrmGetAgenda &)> &act)
-    {
+    bool Select(const std::function<int(TfrmGetAgenda &)> &act) {
         seam::PushModalHandler([&](QDialog *) { return act(window); });
         return window.SelectAgenda(root);
     }
 
-    void ExpectCurrentAgendaUnchanged()
-    {
+    void ExpectCurrentAgendaUnchanged() {
         EXPECT_EQ(AgendaTablePath, "previous/AGENDA.009/");
         EXPECT_EQ(AgendaName, "Předchozí");
         EXPECT_EQ(DataRootPath, "previous/");
@@ -85,8 +79,7 @@ protected:
     TfrmGetAgenda window;
 };
 
-TEST_F(TfrmGetAgendaTest, ControlsCaptionsAndKeys)
-{
+TEST_F(TfrmGetAgendaTest, ControlsCaptionsAndKeys) {
     EXPECT_EQ(window.windowTitle(), "Výběr agendy");
     EXPECT_EQ(window.size(), QSize(470, 265));
     EXPECT_EQ(window.minimumSize(), window.maximumSize()) << "fixed border";
@@ -108,10 +101,10 @@ TEST_F(TfrmGetAgendaTest, ControlsCaptionsAndKeys)
     EXPECT_EQ(TabOrder(&window), (QStringList{"ListBox1", "Button2", "Button3"}));
 }
 
-TEST_F(TfrmGetAgendaTest, ListsAgendasInFileSystemOrderAndOkChoosesOne)
-{
+TEST_F(TfrmGetAgendaTest, ListsAgendasInNameOrderAndOkChoosesOne) {
+    MakeAgenda("AGENDA.003", "Gama v.o.s.");
     MakeAgenda("AGENDA.001", "Alfa s.r.o.");
-    const std::string second = MakeAgenda("AGENDA.002", "Beta a.s.");
+    const std::string second = MakeAgenda("agenda.002", "Beta a.s.");
     MakeAgenda("Ostatní", "není agenda");
 
     QStringList rows;
@@ -120,9 +113,7 @@ TEST_F(TfrmGetAgendaTest, ListsAgendasInFileSystemOrderAndOkChoosesOne)
         EXPECT_FALSE(w.Button2->isEnabled()) << "no agenda is current yet";
         EXPECT_TRUE(w.Label1->text().isEmpty());
         EXPECT_EQ(w.ListBox1->selectedItems().size(), 0);
-        const int row = int(std::find(w.AgendaDirList().begin(), w.AgendaDirList().end(), second) -
-                            w.AgendaDirList().begin());
-        w.ListBox1->setCurrentRow(row);
+        w.ListBox1->setCurrentRow(1);
         EXPECT_TRUE(w.Button2->isEnabled());
         EXPECT_EQ(w.Label1->text().toStdString(), second);
         w.Button2->click();
@@ -130,18 +121,40 @@ TEST_F(TfrmGetAgendaTest, ListsAgendasInFileSystemOrderAndOkChoosesOne)
     });
 
     EXPECT_TRUE(chosen);
-    ASSERT_EQ(window.AgendaDirList().size(), 2u);
-    QStringList expectedRows;
-    for (const auto &path : window.AgendaDirList())
-        expectedRows << (path == second ? "Beta a.s." : "Alfa s.r.o.");
-    EXPECT_EQ(rows, expectedRows);
-    EXPECT_EQ(AgendaTablePath, root + "AGENDA.002/");
+    EXPECT_EQ(rows, (QStringList{"Alfa s.r.o.", "Beta a.s.", "Gama v.o.s."}));
+    EXPECT_EQ(window.AgendaDirList(), (std::vector<std::string>{root + "AGENDA.001/", second, root + "AGENDA.003/"}));
+    EXPECT_EQ(AgendaTablePath, second);
     EXPECT_EQ(AgendaName, "Beta a.s.");
     EXPECT_EQ(DataRootPath, root);
 }
 
-TEST_F(TfrmGetAgendaTest, OkReadsTheNameAgainFromTheSettings)
-{
+TEST_F(TfrmGetAgendaTest, FirstArrowKeySelectsTheFirstRowWhenNoneIsPreselected) {
+    MakeAgenda("AGENDA.001", "Alfa");
+    MakeAgenda("AGENDA.002", "Beta");
+    MakeAgenda("AGENDA.003", "Gama");
+    for (const int key : {Qt::Key_Down, Qt::Key_Up}) {
+        Select([&](TfrmGetAgenda &w) {
+            // Taking the focus by keyboard makes the first row current without selecting it.
+            QFocusEvent focusIn(QEvent::FocusIn, Qt::TabFocusReason);
+            QCoreApplication::sendEvent(w.ListBox1, &focusIn);
+            PressKey(w.ListBox1, key);
+            EXPECT_EQ(w.ListBox1->currentRow(), 0);
+            EXPECT_EQ(w.ListBox1->selectedItems().size(), 1);
+            EXPECT_TRUE(w.Button2->isEnabled());
+            PressKey(w.ListBox1, Qt::Key_Down);
+            EXPECT_EQ(w.ListBox1->currentRow(), 1) << "later steps move on as usual";
+            return QDialog::Rejected;
+        });
+    }
+    AgendaTablePath = root + "AGENDA.003/";
+    Select([&](TfrmGetAgenda &w) {
+        PressKey(w.ListBox1, Qt::Key_Up);
+        EXPECT_EQ(w.ListBox1->currentRow(), 1) << "from the preselected row one step up";
+        return QDialog::Rejected;
+    });
+}
+
+TEST_F(TfrmGetAgendaTest, OkReadsTheNameAgainFromTheSettings) {
     const std::string agenda = MakeAgenda("AGENDA.001", "Stará firma");
     Select([&](TfrmGetAgenda &w) {
         IniFile(agenda + "AGENDA.INI").PutText("Údaje o firmě", "Název-obchodní", "Nová firma");
@@ -153,8 +166,7 @@ TEST_F(TfrmGetAgendaTest, OkReadsTheNameAgainFromTheSettings)
     EXPECT_EQ(AgendaName, "Nová firma");
 }
 
-TEST_F(TfrmGetAgendaTest, ZpetCloseBoxAndEscapeChangeNothing)
-{
+TEST_F(TfrmGetAgendaTest, ZpetCloseBoxAndEscapeChangeNothing) {
     MakeAgenda("AGENDA.001", "Alfa");
     const std::vector<std::function<void(TfrmGetAgenda &)>> ways{
         [](TfrmGetAgenda &w) { w.Button3->click(); },
@@ -171,8 +183,7 @@ TEST_F(TfrmGetAgendaTest, ZpetCloseBoxAndEscapeChangeNothing)
     }
 }
 
-TEST_F(TfrmGetAgendaTest, CurrentAgendaIsPreselectedInAnyLetterCase)
-{
+TEST_F(TfrmGetAgendaTest, CurrentAgendaIsPreselectedInAnyLetterCase) {
     MakeAgenda("AGENDA.001", "Alfa");
     const std::string second = MakeAgenda("AGENDA.002", "Beta");
     AgendaTablePath = root + "agenda.002/";
@@ -192,8 +203,7 @@ TEST_F(TfrmGetAgendaTest, CurrentAgendaIsPreselectedInAnyLetterCase)
     EXPECT_EQ(AgendaName, "Beta");
 }
 
-TEST_F(TfrmGetAgendaTest, EnterChoosesOnlyWhenARowIsSelected)
-{
+TEST_F(TfrmGetAgendaTest, EnterChoosesOnlyWhenARowIsSelected) {
     MakeAgenda("AGENDA.001", "Alfa");
     const bool chosen = Select([&](TfrmGetAgenda &w) {
         PressKey(w.ListBox1, Qt::Key_Return);
@@ -208,8 +218,7 @@ TEST_F(TfrmGetAgendaTest, EnterChoosesOnlyWhenARowIsSelected)
     EXPECT_EQ(AgendaName, "Alfa");
 }
 
-TEST_F(TfrmGetAgendaTest, DoubleClickOnARowChoosesItButOnAnEmptyListDoesNothing)
-{
+TEST_F(TfrmGetAgendaTest, DoubleClickOnARowChoosesItButOnAnEmptyListDoesNothing) {
     EXPECT_FALSE(Select([&](TfrmGetAgenda &w) {
         DoubleClick(w.ListBox1, QPoint(20, 20));
         EXPECT_TRUE(w.isVisible());
@@ -226,8 +235,7 @@ TEST_F(TfrmGetAgendaTest, DoubleClickOnARowChoosesItButOnAnEmptyListDoesNothing)
     EXPECT_EQ(AgendaName, "Alfa");
 }
 
-TEST_F(TfrmGetAgendaTest, EqualNamesPlainFilesAndHiddenEntries)
-{
+TEST_F(TfrmGetAgendaTest, EqualNamesPlainFilesAndHiddenEntries) {
     const std::string first = MakeAgenda("AGENDA.001", "Stejná");
     const std::string second = MakeAgenda("AGENDA.002", "Stejná");
     QFile(QString::fromStdString(root + "AGENDA.TXT")).open(QIODevice::WriteOnly);
@@ -244,8 +252,7 @@ TEST_F(TfrmGetAgendaTest, EqualNamesPlainFilesAndHiddenEntries)
     });
 }
 
-TEST_F(TfrmGetAgendaTest, ADeselectedRowCannotBeChosen)
-{
+TEST_F(TfrmGetAgendaTest, ADeselectedRowCannotBeChosen) {
     MakeAgenda("AGENDA.001", "Alfa");
     EXPECT_FALSE(Select([&](TfrmGetAgenda &w) {
         w.ListBox1->setCurrentRow(0);
@@ -260,8 +267,7 @@ TEST_F(TfrmGetAgendaTest, ADeselectedRowCannotBeChosen)
     ExpectCurrentAgendaUnchanged();
 }
 
-TEST_F(TfrmGetAgendaTest, EngineErrorWhileListingShowsTheErrorReportAndNoWindow)
-{
+TEST_F(TfrmGetAgendaTest, EngineErrorWhileListingShowsTheErrorReportAndNoWindow) {
     const std::string agenda = MakeAgenda("AGENDA.001", "Alfa");
     CreateTableFile(agenda + "AGENDA.DAT", SettingsTable());
     Engine::setFactory([]() -> std::shared_ptr<Engine> { throw EngineError("Třída není registrována"); });
@@ -279,8 +285,7 @@ TEST_F(TfrmGetAgendaTest, EngineErrorWhileListingShowsTheErrorReportAndNoWindow)
     ExpectCurrentAgendaUnchanged();
 }
 
-TEST_F(TfrmGetAgendaTest, EachListingStartsAfresh)
-{
+TEST_F(TfrmGetAgendaTest, EachListingStartsAfresh) {
     MakeAgenda("AGENDA.001", "Alfa");
     MakeAgenda("AGENDA.002", "Beta");
     Select([](TfrmGetAgenda &w) {
@@ -298,8 +303,7 @@ TEST_F(TfrmGetAgendaTest, EachListingStartsAfresh)
     });
 }
 
-TEST_F(TfrmGetAgendaTest, FreeSelectAgendaUsesTheProgramsWindow)
-{
+TEST_F(TfrmGetAgendaTest, FreeSelectAgendaUsesTheProgramsWindow) {
     EXPECT_EQ(TfrmGetAgenda::Instance(), &window);
     MakeAgenda("AGENDA.001", "Alfa");
     seam::PushModalHandler([](QDialog *dialog) {
@@ -312,8 +316,7 @@ TEST_F(TfrmGetAgendaTest, FreeSelectAgendaUsesTheProgramsWindow)
     EXPECT_EQ(AgendaName, "Alfa");
 }
 
-TEST(TfrmGetAgendaInstance, SelectAgendaWithoutTheWindowFailsLoudly)
-{
+TEST(TfrmGetAgendaInstance, SelectAgendaWithoutTheWindowFailsLoudly) {
     ASSERT_EQ(TfrmGetAgenda::Instance(), nullptr);
     EXPECT_THROW(vrelmont::ui::SelectAgenda("/tmp/"), std::logic_error);
 }

@@ -4,6 +4,7 @@
 #include "hostdb/TBFTable.h"
 #include "location/ui/TfrmInit.h"
 
+#include <QDir>
 #include <QFile>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -19,8 +20,7 @@ namespace {
 class HelpTest : public ::testing::Test {
 protected:
     HelpTest() { seam::RecordMessageBoxes(true); }
-    ~HelpTest() override
-    {
+    ~HelpTest() override {
         seam::RecordMessageBoxes(false);
         seam::SetHelpTopicOpener({});
         seam::SetUrlOpener({});
@@ -29,8 +29,7 @@ protected:
     QTemporaryDir tmp;
 };
 
-TEST_F(HelpTest, NapovedaOpensTopicOne)
-{
+TEST_F(HelpTest, NapovedaOpensTopicOne) {
     TBFTable BFTable1;
     TfrmInit window(BFTable1);
     QList<int> topics;
@@ -42,10 +41,15 @@ TEST_F(HelpTest, NapovedaOpensTopicOne)
     EXPECT_EQ(topics, QList<int>{1});
 }
 
-TEST_F(HelpTest, TheDocumentIsOpenedAtTheTopicsAnchor)
-{
+QString ReadText(const QString &path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+TEST_F(HelpTest, TheBrowserGetsAPageThatJumpsToTheTopicsAnchor) {
     const QString missing = tmp.filePath("bin/Vrelmont.html");
-    const QString present = tmp.filePath("Vrelmont.html");
+    const QString present = tmp.filePath("nápověda a já/Vrelmont.html");
+    QDir(tmp.path()).mkpath("nápověda a já");
     QFile(present).open(QIODevice::WriteOnly);
     seam::SetHelpDocumentCandidates({missing, present});
     QList<QUrl> opened;
@@ -53,15 +57,31 @@ TEST_F(HelpTest, TheDocumentIsOpenedAtTheTopicsAnchor)
         opened << url;
         return true;
     });
-    OpenHelpTopic(nullptr, 1);
+    OpenHelpTopic(nullptr, 3);
     ASSERT_EQ(opened.size(), 1);
-    EXPECT_EQ(opened[0].toLocalFile(), present);
-    EXPECT_EQ(opened[0].fragment(), "topic-1");
+    EXPECT_TRUE(opened[0].isLocalFile());
+    EXPECT_TRUE(opened[0].fragment().isEmpty()) << "nothing for the hand-over to lose";
+    const QString page = ReadText(opened[0].toLocalFile());
+    const QString target = HelpTopicUrl(present, 3).toString(QUrl::FullyEncoded);
+    EXPECT_TRUE(target.endsWith("#topic-3")) << target.toStdString();
+    EXPECT_FALSE(target.contains(' '));
+    EXPECT_TRUE(page.contains("<meta http-equiv=\"refresh\" content=\"0; url=" + target + "\">")) << page.toStdString();
+    EXPECT_TRUE(page.contains("location.replace(\"" + target + "\")"));
+    EXPECT_TRUE(page.contains("<a href=\"" + target + "\">"));
     EXPECT_TRUE(seam::TakeRecordedBoxes().isEmpty());
 }
 
-TEST_F(HelpTest, AMissingDocumentIsToldWithThePlacesLookedAt)
-{
+TEST_F(HelpTest, TheJumpPageIsWrittenOnlyWhereItsDirectoryCanBeMade) {
+    const QString document = tmp.filePath("Vrelmont.html");
+    EXPECT_TRUE(WriteTopicJumpPage(QString(), HelpTopicUrl(document, 2), 2).isEmpty());
+    QFile(tmp.filePath("file")).open(QIODevice::WriteOnly);
+    EXPECT_TRUE(WriteTopicJumpPage(tmp.filePath("file/sub"), HelpTopicUrl(document, 2), 2).isEmpty());
+    const QString page = WriteTopicJumpPage(tmp.filePath("cache"), HelpTopicUrl(document, 2), 2);
+    EXPECT_EQ(page, tmp.filePath("cache/napoveda-2.html"));
+    EXPECT_TRUE(ReadText(page).contains("Vrelmont.html#topic-2"));
+}
+
+TEST_F(HelpTest, AMissingDocumentIsToldWithThePlacesLookedAt) {
     const QString first = tmp.filePath("Vrelmont.html");
     const QString second = tmp.filePath("share/vrelmont/Vrelmont.html");
     seam::SetHelpDocumentCandidates({first, second});
@@ -76,8 +96,7 @@ TEST_F(HelpTest, AMissingDocumentIsToldWithThePlacesLookedAt)
     EXPECT_TRUE(boxes[0].text.contains(second));
 }
 
-TEST_F(HelpTest, ABrowserThatDoesNotStartIsTold)
-{
+TEST_F(HelpTest, ABrowserThatDoesNotStartIsTold) {
     const QString present = tmp.filePath("Vrelmont.html");
     QFile(present).open(QIODevice::WriteOnly);
     seam::SetHelpDocumentCandidates({present});
@@ -88,8 +107,7 @@ TEST_F(HelpTest, ABrowserThatDoesNotStartIsTold)
     EXPECT_TRUE(boxes[0].text.contains("#topic-3")) << boxes[0].text.toStdString();
 }
 
-TEST(HelpCandidates, TheStartUpPathThenBesideTheProgramThenTheInstalledDataDirectory)
-{
+TEST(HelpCandidates, TheStartUpPathThenBesideTheProgramThenTheInstalledDataDirectory) {
     const QStringList places = HelpDocumentCandidatesFor(QStringLiteral("/opt/vrelmont/bin"));
     ASSERT_GE(places.size(), 2);
     EXPECT_EQ(places[0], QStringLiteral("/opt/vrelmont/bin/Vrelmont.html"));

@@ -10,8 +10,8 @@
 #include "location/ui/TfrmInit.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QDir>
+#include <QFile>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -40,25 +40,22 @@ const QString kEngineMessageEnd =
 // An engine from before the program's interface: it answers no GUID.
 class OldEngine : public Engine {
 public:
-    std::string queryGuid(const std::string &guid) const override
-    {
+    std::string queryGuid(const std::string &guid) const override {
         throw EngineError("Rozhraní " + guid + " není podporováno");
     }
 };
 
 class TfrmInitTest : public ::testing::Test {
 protected:
-    TfrmInitTest()
-    {
+    TfrmInitTest() {
         root = QDir(tmp.path()).canonicalPath();
         QDir(root).mkpath("DATA/AGENDA.001");
-        IniFile((root + "/DATA/AGENDA.001/AGENDA.INI").toStdString()).PutText("Údaje o firmě", "Název-obchodní",
-                                                                               "Alfa s.r.o.");
+        IniFile((root + "/DATA/AGENDA.001/AGENDA.INI").toStdString())
+            .PutText("Údaje o firmě", "Název-obchodní", "Alfa s.r.o.");
         seam::RecordMessageBoxes(true);
         QObject::connect(&window, &TfrmInit::programEndRequested, [this] { ++endRequests; });
     }
-    ~TfrmInitTest() override
-    {
+    ~TfrmInitTest() override {
         seam::ClearModalHandlers();
         seam::RecordMessageBoxes(false);
         seam::SetHelpTopicOpener({});
@@ -69,8 +66,7 @@ protected:
     }
 
     // Answers the agenda window: choose the first row, or leave with "Zpět".
-    void NextAgendaWindow(bool choose, bool *shown = nullptr)
-    {
+    void NextAgendaWindow(bool choose, bool *shown = nullptr) {
         seam::PushModalHandler([=](QDialog *dialog) {
             auto *w = static_cast<TfrmGetAgenda *>(dialog);
             if (shown)
@@ -85,8 +81,7 @@ protected:
         });
     }
 
-    void ExpectEngineBox(const QString &errorText)
-    {
+    void ExpectEngineBox(const QString &errorText) {
         const auto boxes = seam::TakeRecordedBoxes();
         ASSERT_EQ(boxes.size(), 1);
         EXPECT_EQ(boxes[0].title, "Error");
@@ -102,8 +97,7 @@ protected:
     int endRequests = 0;
 };
 
-TEST_F(TfrmInitTest, ControlsCaptionsAndFocusOrder)
-{
+TEST_F(TfrmInitTest, ControlsCaptionsAndFocusOrder) {
     window.SetProgramVersion("1.10");
     EXPECT_EQ(window.windowTitle(), "Nastavení cesty k Money");
     EXPECT_EQ(window.size(), QSize(403, 160));
@@ -137,8 +131,7 @@ TEST_F(TfrmInitTest, ControlsCaptionsAndFocusOrder)
     EXPECT_EQ(TabOrder(&window), (QStringList{"Edit1", "Button1", "Button2", "Button3", "Button4"}));
 }
 
-TEST_F(TfrmInitTest, LockedPathUnlocksFirstAndBrowsesOnTheSecondPress)
-{
+TEST_F(TfrmInitTest, LockedPathUnlocksFirstAndBrowsesOnTheSecondPress) {
     window.Edit1->setText("C:\\Money\\DATA\\");
     window.SetPathLocked(true);
     EXPECT_FALSE(window.Edit1->isEnabled());
@@ -166,8 +159,7 @@ TEST_F(TfrmInitTest, LockedPathUnlocksFirstAndBrowsesOnTheSecondPress)
     EXPECT_FALSE(window.IsPathLocked());
 }
 
-TEST_F(TfrmInitTest, CancelledBrowsingKeepsThePathAndTheNextShowingStartsWhereItEnded)
-{
+TEST_F(TfrmInitTest, CancelledBrowsingKeepsThePathAndTheNextShowingStartsWhereItEnded) {
     window.DirectoryDialog1.DirectoryName = root + "/DATA";
     window.Edit1->setText("typed by hand");
     QString secondStart;
@@ -184,11 +176,23 @@ TEST_F(TfrmInitTest, CancelledBrowsingKeepsThePathAndTheNextShowingStartsWhereIt
     window.Button3->click();
     EXPECT_EQ(window.Edit1->text(), "typed by hand");
     window.Button3->click();
-    EXPECT_EQ(secondStart, root + "/DATA/AGENDA.001") << "the path field is not handed to the dialog";
+    EXPECT_EQ(secondStart, root + "/DATA/AGENDA.001") << "a path field that is no directory is not handed over";
 }
 
-TEST_F(TfrmInitTest, KonecAndEscapeEndTheProgramTheCloseBoxCancels)
-{
+TEST_F(TfrmInitTest, BrowsingStartsAtThePathFieldsDirectoryWhenItExists) {
+    window.DirectoryDialog1.DirectoryName = root;
+    window.Edit1->setText("  " + root + "/DATA/AGENDA.001  ");
+    QString start;
+    seam::PushModalHandler([&](QDialog *dialog) {
+        start = static_cast<TFormDirDialog *>(dialog)->Directory();
+        return int(QDialog::Rejected);
+    });
+    window.Button3->click();
+    EXPECT_EQ(start, root + "/DATA/AGENDA.001") << "blanks around the path are ignored";
+    EXPECT_EQ(window.Edit1->text(), "  " + root + "/DATA/AGENDA.001  ") << "cancelled: the field is unchanged";
+}
+
+TEST_F(TfrmInitTest, KonecAndEscapeEndTheProgramTheCloseBoxCancels) {
     seam::PushModalHandler([&](QDialog *dialog) {
         window.Button2->click();
         return dialog->result();
@@ -217,8 +221,7 @@ TEST_F(TfrmInitTest, KonecAndEscapeEndTheProgramTheCloseBoxCancels)
     EXPECT_TRUE(seam::TakeRecordedBoxes().isEmpty());
 }
 
-TEST_F(TfrmInitTest, EngineThatCannotStartShowsTheBoxOnEveryPressAndNoAgendaWindow)
-{
+TEST_F(TfrmInitTest, EngineThatCannotStartShowsTheBoxOnEveryPressAndNoAgendaWindow) {
     Engine::setFactory([]() -> std::shared_ptr<Engine> { throw EngineError("Třída není registrována"); });
     window.Edit1->setText(root + "/DATA");
     bool agendaWindowShown = false;
@@ -234,15 +237,13 @@ TEST_F(TfrmInitTest, EngineThatCannotStartShowsTheBoxOnEveryPressAndNoAgendaWind
     EXPECT_TRUE(DataRootPath.empty());
 }
 
-TEST_F(TfrmInitTest, EngineThatDoesNotKnowTheInterfaceShowsItsMessage)
-{
+TEST_F(TfrmInitTest, EngineThatDoesNotKnowTheInterfaceShowsItsMessage) {
     Engine::setFactory([] { return std::make_shared<OldEngine>(); });
     window.Button1->click();
     ExpectEngineBox("Rozhraní {5B1E7C40-2D93-4F6A-9E18-C7A24D06B3F1} není podporováno");
 }
 
-TEST_F(TfrmInitTest, NextWithBlanksAroundThePathChoosesAnAgendaAndEndsWithOk)
-{
+TEST_F(TfrmInitTest, NextWithBlanksAroundThePathChoosesAnAgendaAndEndsWithOk) {
     window.Edit1->setText("  " + root + "/DATA \t");
     seam::PushModalHandler([&](QDialog *dialog) {
         PressKey(window.Edit1, Qt::Key_Return); // Enter presses "Další >>>"
@@ -257,8 +258,7 @@ TEST_F(TfrmInitTest, NextWithBlanksAroundThePathChoosesAnAgendaAndEndsWithOk)
     EXPECT_TRUE(seam::TakeRecordedBoxes().isEmpty());
 }
 
-TEST_F(TfrmInitTest, ZpetInTheAgendaWindowComesBackWithThePathAsItWas)
-{
+TEST_F(TfrmInitTest, ZpetInTheAgendaWindowComesBackWithThePathAsItWas) {
     window.Edit1->setText(root + "/DATA");
     bool shown = false;
     NextAgendaWindow(false, &shown);
@@ -270,8 +270,7 @@ TEST_F(TfrmInitTest, ZpetInTheAgendaWindowComesBackWithThePathAsItWas)
     EXPECT_TRUE(DataRootPath.empty());
 }
 
-TEST_F(TfrmInitTest, ListingErrorIsReportedAndTheWindowStays)
-{
+TEST_F(TfrmInitTest, ListingErrorIsReportedAndTheWindowStays) {
     // The main table is connected already; the engine object is then lost, so a settings table
     // (which attaches on its own) cannot reach it.
     BFTable1.QueryGuid(kEngineFeatureGuid);

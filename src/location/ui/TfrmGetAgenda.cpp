@@ -1,7 +1,9 @@
 #include "location/ui/TfrmGetAgenda.h"
 
 #include "app/WindowFont.h"
+#include "app/WindowPlacement.h"
 #include "dialogs/ErrorReport.h"
+#include "dialogs/HelpViewer.h"
 #include "dialogs/Modal.h"
 #include "hostdb/PathText.h"
 #include "location/AgendaListing.h"
@@ -9,6 +11,7 @@
 
 #include <QApplication>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -27,16 +30,25 @@ public:
     std::function<void()> onDoubleClick;
 
 protected:
-    void mouseDoubleClickEvent(QMouseEvent *event) override
-    {
+    void mouseDoubleClickEvent(QMouseEvent *event) override {
         QListWidget::mouseDoubleClickEvent(event);
         if (onDoubleClick)
             onDoubleClick();
     }
+
+    // Taking the focus makes the first row current without selecting it; the first arrow key then
+    // selects that row instead of stepping past it.
+    void keyPressEvent(QKeyEvent *event) override {
+        const bool step = event->key() == Qt::Key_Down || event->key() == Qt::Key_Up;
+        if (step && event->modifiers() == Qt::NoModifier && selectedItems().isEmpty() && count() > 0) {
+            setCurrentRow(currentRow() >= 0 ? currentRow() : 0);
+            return;
+        }
+        QListWidget::keyPressEvent(event);
+    }
 };
 
-QWidget *ErrorParent(QWidget *self)
-{
+QWidget *ErrorParent(QWidget *self) {
     if (QWidget *modal = QApplication::activeModalWidget())
         return modal;
     return self->parentWidget();
@@ -46,14 +58,15 @@ QWidget *ErrorParent(QWidget *self)
 
 TfrmGetAgenda::TfrmGetAgenda(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowCloseButtonHint)
-{
+                          Qt::WindowCloseButtonHint) {
     if (!instance)
         instance = this;
     setObjectName(QStringLiteral("frmGetAgenda"));
     setWindowTitle(QStringLiteral("Výběr agendy"));
     setFont(WindowFont());
     setFixedSize(470, 265);
+    KeepCentredAtEveryShowing(this);
+    InstallHelpKey(this, kHelpAgendaSelection);
 
     Label2 = new QLabel(QStringLiteral("Nalezené agendy:"), this);
     Label2->move(8, 8);
@@ -67,6 +80,7 @@ TfrmGetAgenda::TfrmGetAgenda(QWidget *parent)
     ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
     ListBox1->setSortingEnabled(false);
     Label2->setBuddy(ListBox1);
+    ListBox1->setAccessibleName(QStringLiteral("Nalezené agendy"));
     connect(ListBox1, &QListWidget::itemSelectionChanged, this, &TfrmGetAgenda::ListBox1Click);
 
     Button2 = new QPushButton(QStringLiteral("OK"), this);
@@ -87,30 +101,30 @@ TfrmGetAgenda::TfrmGetAgenda(QWidget *parent)
     Label1 = new QLabel(this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setGeometry(14, 241, 443, 17);
+    Label1->setAccessibleDescription(QStringLiteral("Adresář vybrané agendy"));
 
     setTabOrder(ListBox1, Button2);
     setTabOrder(Button2, Button3);
     ClearListing();
 }
 
-TfrmGetAgenda::~TfrmGetAgenda()
-{
+TfrmGetAgenda::~TfrmGetAgenda() {
     if (instance == this)
         instance = nullptr;
 }
 
-TfrmGetAgenda *TfrmGetAgenda::Instance() { return instance; }
+TfrmGetAgenda *TfrmGetAgenda::Instance() {
+    return instance;
+}
 
-void TfrmGetAgenda::ClearListing()
-{
+void TfrmGetAgenda::ClearListing() {
     Button2->setEnabled(false);
     ListBox1->clear();
     Label1->clear();
     agendaDirList_.clear();
 }
 
-bool TfrmGetAgenda::SelectAgenda(const std::string &dataRoot)
-{
+bool TfrmGetAgenda::SelectAgenda(const std::string &dataRoot) {
     ClearListing();
     AgendaListing listing;
     const bool listed = GuardHandler(ErrorParent(this), [&] { listing = ListAgendas(dataRoot, AgendaTablePath); });
@@ -130,14 +144,12 @@ bool TfrmGetAgenda::SelectAgenda(const std::string &dataRoot)
     return true;
 }
 
-int TfrmGetAgenda::SelectedRow() const
-{
+int TfrmGetAgenda::SelectedRow() const {
     const auto selected = ListBox1->selectedItems();
     return selected.isEmpty() ? -1 : ListBox1->row(selected.front());
 }
 
-void TfrmGetAgenda::ListBox1Click()
-{
+void TfrmGetAgenda::ListBox1Click() {
     const int row = SelectedRow();
     // A row can be deselected (Ctrl+click); then there is nothing OK could choose.
     if (row < 0 || row >= int(agendaDirList_.size())) {
@@ -149,14 +161,12 @@ void TfrmGetAgenda::ListBox1Click()
     Label1->setText(QString::fromStdString(agendaDirList_[std::size_t(row)]));
 }
 
-void TfrmGetAgenda::ListBox1DblClick()
-{
+void TfrmGetAgenda::ListBox1DblClick() {
     if (Button2->isEnabled())
         Button2Click();
 }
 
-void TfrmGetAgenda::Button2Click()
-{
+void TfrmGetAgenda::Button2Click() {
     const int row = SelectedRow();
     if (row < 0 || row >= int(agendaDirList_.size()))
         return;
@@ -170,10 +180,11 @@ void TfrmGetAgenda::Button2Click()
     });
 }
 
-void TfrmGetAgenda::Button3Click() { reject(); }
+void TfrmGetAgenda::Button3Click() {
+    reject();
+}
 
-bool SelectAgenda(const std::string &dataRoot)
-{
+bool SelectAgenda(const std::string &dataRoot) {
     TfrmGetAgenda *window = TfrmGetAgenda::Instance();
     if (!window)
         throw std::logic_error("SelectAgenda: the agenda selection window TfrmGetAgenda has not been created");

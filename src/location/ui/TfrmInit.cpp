@@ -1,6 +1,7 @@
 #include "location/ui/TfrmInit.h"
 
 #include "app/WindowFont.h"
+#include "app/WindowPlacement.h"
 #include "dialogs/ErrorReport.h"
 #include "dialogs/HelpViewer.h"
 #include "dialogs/Modal.h"
@@ -9,6 +10,7 @@
 #include "location/EngineTest.h"
 #include "location/ui/TfrmGetAgenda.h"
 
+#include <QFileInfo>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -21,8 +23,7 @@ const QString kBrowseCaption = QStringLiteral("...");
 const QString kUnlockCaption = QStringLiteral("<>");
 constexpr int kHelpTopic = 1;
 
-QLabel *TitleStripLabel(const QString &text, QWidget *parent)
-{
+QLabel *TitleStripLabel(const QString &text, QWidget *parent) {
     auto *label = new QLabel(text, parent);
     QFont bold = label->font();
     bold.setBold(true);
@@ -37,12 +38,14 @@ QLabel *TitleStripLabel(const QString &text, QWidget *parent)
 TfrmInit::TfrmInit(TBFTable &BFTable1, QWidget *parent)
     : QDialog(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
-      DirectoryDialog1(this), BFTable1_(BFTable1)
-{
+      DirectoryDialog1(this), BFTable1_(BFTable1) {
     setObjectName(QStringLiteral("frmInit"));
     setWindowTitle(QStringLiteral("Nastavení cesty k Money"));
     setFont(WindowFont());
     resize(403, 160);
+    KeepCentredAtEveryShowing(this);
+    KeepFromMaximising(this);
+    InstallHelpKey(this, kHelpTopic);
 
     Bevel1 = new QFrame(this);
     Bevel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
@@ -60,6 +63,7 @@ TfrmInit::TfrmInit(TBFTable &BFTable1, QWidget *parent)
     Edit1->setObjectName(QStringLiteral("Edit1"));
     Edit1->setGeometry(8, 64, 353, 21);
     Label2->setBuddy(Edit1);
+    Edit1->setAccessibleName(QStringLiteral("Cesta k adresáři DATA"));
 
     auto button = [this](const QString &caption, const char *name, int left, int top, int width, int height) {
         auto *b = new QPushButton(caption, this);
@@ -83,21 +87,25 @@ TfrmInit::TfrmInit(TBFTable &BFTable1, QWidget *parent)
     setTabOrder(Button3, Button4);
 }
 
-void TfrmInit::SetProgramVersion(const QString &programVersion)
-{
+void TfrmInit::SetProgramVersion(const QString &programVersion) {
     lblInfoVerze->setText(QStringLiteral("Verze ") + programVersion);
 }
 
-void TfrmInit::SetPathLocked(bool locked)
-{
+void TfrmInit::SetPathLocked(bool locked) {
     Edit1->setEnabled(!locked);
     Button3->setText(locked ? kUnlockCaption : kBrowseCaption);
+    // The captions "<>" and "..." say little when read aloud.
+    const QString meaning =
+        locked ? QStringLiteral("Odemknout cestu k adresáři DATA") : QStringLiteral("Vybrat adresář DATA");
+    Button3->setToolTip(meaning);
+    Button3->setAccessibleName(meaning);
 }
 
-bool TfrmInit::IsPathLocked() const { return Button3->text() == kUnlockCaption; }
+bool TfrmInit::IsPathLocked() const {
+    return Button3->text() == kUnlockCaption;
+}
 
-bool TfrmInit::EngineTestPassed()
-{
+bool TfrmInit::EngineTestPassed() {
     const auto failure = RunEngineTest(BFTable1_);
     if (!failure)
         return true;
@@ -106,8 +114,7 @@ bool TfrmInit::EngineTestPassed()
     return false;
 }
 
-void TfrmInit::Button1Click()
-{
+void TfrmInit::Button1Click() {
     GuardHandler(this, [this] {
         if (!EngineTestPassed())
             return;
@@ -118,27 +125,31 @@ void TfrmInit::Button1Click()
     });
 }
 
-void TfrmInit::Button2Click()
-{
+void TfrmInit::Button2Click() {
     programEndRequested_ = true;
     emit programEndRequested();
     done(QDialog::Rejected);
 }
 
-void TfrmInit::Button3Click()
-{
+void TfrmInit::Button3Click() {
     if (IsPathLocked()) {
         SetPathLocked(false); // only unlocks; the dialog opens on the next press
         return;
     }
+    // The dialog opens where the path field points when that is a directory; otherwise where its
+    // previous showing ended.
+    const QString typed = QString::fromStdString(NormalizeDirPath(Edit1->text().toStdString()));
+    if (!typed.isEmpty() && QFileInfo(typed).isDir())
+        DirectoryDialog1.DirectoryName = typed;
     if (DirectoryDialog1.RunDialog())
         Edit1->setText(DirectoryDialog1.DirectoryName);
 }
 
-void TfrmInit::Button4Click() { OpenHelpTopic(this, kHelpTopic); }
+void TfrmInit::Button4Click() {
+    OpenHelpTopic(this, kHelpTopic);
+}
 
-void TfrmInit::keyPressEvent(QKeyEvent *event)
-{
+void TfrmInit::keyPressEvent(QKeyEvent *event) {
     if (event->key() == Qt::Key_Escape) {
         Button2Click();
         return;
