@@ -1,5 +1,6 @@
 #include "app/WindowPlacement.h"
 
+#include <QDebug>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QMargins>
@@ -7,6 +8,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
+#include <cstdlib>
 
 namespace vrelmont::ui {
 namespace {
@@ -23,6 +25,15 @@ QMargins FrameOf(const QWidget *window) {
     return own.isNull() ? lastKnownFrame : own;
 }
 
+bool FrameKnown(const QWidget *window) {
+    return window->windowHandle() && !window->windowHandle()->frameMargins().isNull();
+}
+
+bool FrameCentred(const QWidget *window) {
+    const QPoint offset = window->frameGeometry().center() - window->screen()->availableGeometry().center();
+    return std::abs(offset.x()) <= 1 && std::abs(offset.y()) <= 1;
+}
+
 class CentreAtShowing : public QObject {
 public:
     explicit CentreAtShowing(QWidget *window) : QObject(window), window_(window) {}
@@ -31,36 +42,33 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override {
         if (watched != window_)
             return false;
-        switch (event->type()) {
-        case QEvent::Show:
+        if (event->type() == QEvent::Show) {
             CentreOnScreen(window_);
-            frameUsed_ = FrameOf(window_);
-            awaitingFrame_ = true;
-            break;
-        case QEvent::Move:
-        case QEvent::Resize:
-        case QEvent::Expose:
-            // The window manager has framed the window: centre again if its frame differs from the
-            // one assumed at showing.
-            if (awaitingFrame_ && window_->windowHandle() && !window_->windowHandle()->frameMargins().isNull()) {
-                awaitingFrame_ = false;
-                if (window_->windowHandle()->frameMargins() != frameUsed_)
-                    QTimer::singleShot(0, window_, [w = window_] { CentreOnScreen(w); });
-            }
-            break;
-        case QEvent::Hide:
-            awaitingFrame_ = false;
-            break;
-        default:
-            break;
+            ++showing_;
+            // The window manager puts its frame around the window only after it is mapped, and tells
+            // nobody when: look again a few times while the window appears.
+            for (const int ms : {0, 50, 150, 400})
+                QTimer::singleShot(ms, this, [this, showing = showing_] { centreOnceFramed(showing); });
+        } else if (event->type() == QEvent::WindowActivate) {
+            centreOnceFramed(showing_);
+        } else if (event->type() == QEvent::Hide) {
+            ++showing_; // pending looks belong to a showing that is over
         }
         return false;
     }
 
 private:
+    void centreOnceFramed(int showing) {
+        if (showing != showing_ || settled_ == showing_ || !window_->isVisible() || !FrameKnown(window_))
+            return;
+        settled_ = showing_; // once framed, the user may move the window where they like
+        if (window_->screen() && !FrameCentred(window_))
+            CentreOnScreen(window_);
+    }
+
     QWidget *window_;
-    QMargins frameUsed_;
-    bool awaitingFrame_ = false;
+    int showing_ = 0;
+    int settled_ = -1;
 };
 
 class UndoMaximising : public QObject {

@@ -1,6 +1,7 @@
 #include "dialogs/TFormDirDialog.h"
 
 #include "app/WindowFont.h"
+#include "app/WindowPlacement.h"
 #include "dialogs/HelpViewer.h"
 
 #include <QComboBox>
@@ -87,6 +88,7 @@ TFormDirDialog::TFormDirDialog(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
     setObjectName(QStringLiteral("FormDirDialog"));
     setFont(WindowFont());
+    KeepCentredAtEveryShowing(this);
     // The window shows no title; a screen reader still names it.
     setAccessibleName(QStringLiteral("Výběr adresáře"));
     InstallHelpKey(this, [this] { return helpContext_ != 0 ? int(helpContext_) : int(kHelpDirectoryDialog); });
