@@ -279,8 +279,7 @@ void TfrmMain::processEventsOnClock() {
 }
 
 void TfrmMain::processEventsNow() {
-    // The lines gathered since the last look go to the text document in one piece, before the
-    // events: a piece of 20 ms of lines keeps each hand-over short enough for Přerušit.
+    // The lines gathered since the last look go to the text document in one piece, before the events.
     RichEdit1->flushPendingLines();
     QCoreApplication::processEvents();
     sinceEvents_.start();
