@@ -14,6 +14,7 @@
 # Usage: bench/check-speed.sh [BUILD_DIR]   (default: build)
 #        RUNS=5 bench/check-speed.sh ...                (runs per measurement, default 3)
 set -euo pipefail
+"$(dirname "$0")/../scripts/install-deps.sh" --bench
 
 here=$(cd "$(dirname "$0")" && pwd)
 cli=${1:-$here/../build}/vrelmont-cli

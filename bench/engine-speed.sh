@@ -2,6 +2,7 @@
 # Compares a walk through the table engine with the sqlite3 shell scanning the same index.
 # Usage: bench/engine-speed.sh [BUILD_DIR]   (the build must include the vrelmont-bench-engine target)
 set -euo pipefail
+"$(dirname "$0")/../scripts/install-deps.sh" --bench
 build=$(realpath "${1:-build}")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

@@ -1,19 +1,26 @@
 #!/usr/bin/env bash
-# Installs the Debian packages needed to build, test and run Vrelmont.
-# Works as root or as a user with sudo; does nothing when everything is there.
+# Installs the Debian packages Vrelmont needs. Works as root or as a user with sudo; does nothing
+# when everything is there.
+#   install-deps.sh              building, testing and running (what scripts/test.sh needs)
+#   install-deps.sh --run        building and running only (what scripts/run.sh needs)
+#   install-deps.sh --bench      building and the benchmarks in bench/
+#   install-deps.sh --gui-tools  building and testing, and the tools for screenshots
 set -euo pipefail
 
 packages=(
   g++ cmake make pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
-  libsqlite3-dev sqlite3
-  libgtest-dev
-  xvfb xauth fonts-dejavu-core
-  bc time
+  libsqlite3-dev
+  fonts-dejavu-core
 )
-if [ "${1:-}" = "--gui-tools" ]; then
-  packages+=(imagemagick x11-utils)
-fi
+testing=(libgtest-dev xvfb xauth)
+case "${1:-}" in
+  --run) ;;
+  --bench) packages+=(xvfb xauth sqlite3 bc time) ;;
+  --gui-tools) packages+=("${testing[@]}" imagemagick x11-utils) ;;
+  "") packages+=("${testing[@]}") ;;
+  *) echo "usage: $0 [--run|--bench|--gui-tools]" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

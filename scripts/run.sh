@@ -2,9 +2,10 @@
 # Installs what is missing, builds the program, prepares the demo DATA directory and starts Vrelmont.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-./scripts/install-deps.sh
+./scripts/install-deps.sh --run
 build=${VRELMONT_BUILD_DIR:-build}
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+# Running needs no test framework; scripts/test.sh switches the tests on again.
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVRELMONT_BUILD_TESTS=OFF >/dev/null
 cmake --build "$build" -j"$(nproc)" --target vrelmont vrelmont-cli
 
 demo="$PWD/demo-data"
@@ -20,11 +21,12 @@ fi
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     cat >&2 <<MSG
-Vrelmont is built, but there is no graphical display here (neither DISPLAY nor WAYLAND_DISPLAY is set).
-Run it on a desktop, or in a virtual display:
-    xvfb-run -a -s "-screen 0 1024x768x24" ./scripts/run.sh
-The checks also run without a display:
+Vrelmont is built, but there is no graphical display here (neither DISPLAY nor WAYLAND_DISPLAY is set),
+so its windows cannot be shown. To work with it, start it on a desktop (or over ssh -X).
+The checks themselves run without a display:
     $build/vrelmont-cli check "$demo/AGENDA.001" --checks all
+A virtual display (xvfb-run -a ./scripts/run.sh) starts the program where nobody can see it: good only
+for automated checks and screenshots, not for working with it.
 MSG
     exit 1
 fi

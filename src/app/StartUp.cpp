@@ -76,11 +76,13 @@ void ExitProgram(TfrmMain &frmMain) {
     GuardHandler(&frmMain, [&] { SaveSettings(frmMain); });
     // Ends the main loop without closing windows: a close request does not come back here.
     // During a run the loop ends once the run has returned to it.
-    QCoreApplication::exit(0);
+    frmMain.EndProgramWhenIdle();
 }
 
 void InitialiseApplication() {
     QApplication::setApplicationName(QString::fromUtf8(kApplicationTitle));
+    // Docks match the windows (WM_CLASS "Vrelmont") to the launcher cz.vrelmont.Vrelmont.desktop.
+    QGuiApplication::setDesktopFileName(QStringLiteral("cz.vrelmont.Vrelmont"));
     QApplication::setWindowIcon(AppIcon());
     // Closing the last window does not end the program by itself: ExitProgram does, after saving.
     QApplication::setQuitOnLastWindowClosed(false);

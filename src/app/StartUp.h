@@ -25,8 +25,8 @@ void LoadSettings(TfrmInit &frmInit, TfrmMain &frmMain);
 // Writes DataRootPath (not the path field) and the boxes as they stand. Throws IniWriteError.
 void SaveSettings(const TfrmMain &frmMain);
 
-// SaveSettings, then the end of the main event loop. A failed write is reported and the program
-// still ends.
+// SaveSettings, then the end of the main event loop (during a run, once the run has returned).
+// A failed write is reported and the program still ends.
 void ExitProgram(TfrmMain &frmMain);
 
 // Application title and icon; the program ends only through ExitProgram.

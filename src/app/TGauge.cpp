@@ -1,11 +1,52 @@
 #include "app/TGauge.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QPainter>
 #include <cstdint>
 
 namespace vrelmont::ui {
+namespace {
+
+// Assistive tools meet the gauge as a progress bar with its value, as they would a standard one.
+class GaugeAccessible : public QAccessibleWidget, public QAccessibleValueInterface {
+public:
+    explicit GaugeAccessible(TGauge *gauge) : QAccessibleWidget(gauge, QAccessible::ProgressBar) {}
+
+    void *interface_cast(QAccessible::InterfaceType type) override {
+        if (type == QAccessible::ValueInterface)
+            return static_cast<QAccessibleValueInterface *>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Value)
+            return gauge()->percentText();
+        return QAccessibleWidget::text(t);
+    }
+    QVariant currentValue() const override { return gauge()->progress(); }
+    void setCurrentValue(const QVariant &) override {} // shows progress; the user does not set it
+    QVariant maximumValue() const override { return gauge()->maximum(); }
+    QVariant minimumValue() const override { return 0; }
+    QVariant minimumStepSize() const override { return 0; }
+
+private:
+    TGauge *gauge() const { return static_cast<TGauge *>(widget()); }
+};
+
+QAccessibleInterface *GaugeAccessibleFactory(const QString &className, QObject *object) {
+    if (className == QLatin1String("vrelmont::ui::TGauge") && object && object->isWidgetType())
+        return new GaugeAccessible(static_cast<TGauge *>(object));
+    return nullptr;
+}
+
+} // namespace
 
 TGauge::TGauge(QWidget *parent) : QWidget(parent) {
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(GaugeAccessibleFactory);
+        return true;
+    }();
+    (void)factoryInstalled;
     setAttribute(Qt::WA_OpaquePaintEvent);
     delayedPaint_.setSingleShot(true);
     connect(&delayedPaint_, &QTimer::timeout, this, qOverload<>(&QWidget::update));
@@ -28,6 +69,10 @@ int TGauge::barWidth() const {
 void TGauge::changed() {
     if (percent() == shownPercent_ && barWidth() == shownBarWidth_)
         return;
+    if (percent() != shownPercent_ && isVisible()) {
+        QAccessibleValueChangeEvent event(this, progress());
+        QAccessible::updateAccessibility(&event);
+    }
     shownPercent_ = percent();
     shownBarWidth_ = barWidth();
     if (!sincePaint_.isValid() || sincePaint_.elapsed() >= kMinPaintIntervalMs)

@@ -4,15 +4,19 @@
 #include "app/TGauge.h"
 #include "app/TReportBox.h"
 #include "app/WindowFont.h"
+#include "app/WindowPlacement.h"
+#include "app/core/CaptionColour.h"
 #include "app/core/ProgramValues.h"
 #include "checks/AbortFlag.h"
 #include "checks/CheckRun.h"
 #include "checks/ProtocolFile.h"
 #include "dialogs/ErrorReport.h"
+#include "dialogs/HelpViewer.h"
 #include "dialogs/TfrmAbout.h"
 #include "location/CurrentAgenda.h"
 #include "location/ui/TfrmGetAgenda.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -68,6 +72,9 @@ constexpr CheckBoxPlace kCheckBoxPlaces[] = {
     {13, "hlásit duplicitu popisu skladových zásob", true, true, 8, 246},
 };
 
+// What the blue captions mean, for those who cannot tell the colour.
+const QString kNeedNotBeErrorTip = QStringLiteral("Modře označená kontrola: nalezená položka nemusí být chybou.");
+
 constexpr int kLeftColumnX = 8;
 constexpr int kRightColumnX = 272;
 constexpr int kFirstRowY = 12;
@@ -121,6 +128,8 @@ TfrmMain::TfrmMain(QWidget *parent) : QWidget(parent, Qt::Window) {
     resize(kClientSize);
     if (const QScreen *screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
+    KeepFromMaximising(this);
+    InstallHelpKey(this, kHelpMainWindow);
 
     SaveDialog1.filter = QStringLiteral("Textové soubory (*.txt)");
     SaveDialog1.defaultSuffix = QStringLiteral("txt");
@@ -130,6 +139,9 @@ TfrmMain::TfrmMain(QWidget *parent) : QWidget(parent, Qt::Window) {
     arrangeTabOrder();
     connectHandlers();
     SetRunState(false);
+    colourBlueCaptions();
+    // The first of the tab order has the focus when the window first appears.
+    CheckBox1->setFocus(Qt::OtherFocusReason);
 }
 
 TfrmMain::~TfrmMain() = default;
@@ -144,6 +156,7 @@ void TfrmMain::createControls() {
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(11, 11, 32, 32);
     Image1->setPixmap(AppPixmap(32));
+    Image1->setAccessibleName(QString::fromUtf8(kApplicationTitle));
 
     Bevel2 = makeFrame(this, "Bevel2", {56, 8, 473, 38}, QFrame::Panel, QFrame::Raised);
     Label2 = new QLabel(kNotice, this);
@@ -159,14 +172,17 @@ void TfrmMain::createControls() {
     GroupBox1 = new QGroupBox(this);
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
     GroupBox1->setGeometry(8, 64, 521, 177);
+    GroupBox1->setAccessibleName(QStringLiteral("Kontroly"));
 
     RichEdit1 = new TReportBox(this);
     RichEdit1->setObjectName(QStringLiteral("RichEdit1"));
     RichEdit1->setGeometry(8, 256, 521, 145);
+    RichEdit1->setAccessibleName(QStringLiteral("Protokol kontrol"));
 
     Gauge1 = new TGauge(this);
     Gauge1->setObjectName(QStringLiteral("Gauge1"));
     Gauge1->setGeometry(8, 411, 521, 17);
+    Gauge1->setAccessibleName(QStringLiteral("Průběh kontroly"));
 
     Button2 = makeButton(this, "Button2", QStringLiteral("Start"), {8, 440, 97, 25});
     Button3 = makeButton(this, "Button3", QStringLiteral("Přerušit"), {104, 440, 97, 25});
@@ -186,9 +202,9 @@ void TfrmMain::createCheckBoxes() {
         box->setObjectName(QStringLiteral("CheckBox%1").arg(place.number));
         box->setChecked(true);
         if (place.blue) {
-            QPalette blue = box->palette();
-            blue.setColor(QPalette::WindowText, QColor(0, 0, 255));
-            box->setPalette(blue);
+            box->setProperty("needNotBeError", true);
+            box->setToolTip(kNeedNotBeErrorTip);
+            box->setAccessibleDescription(kNeedNotBeErrorTip);
         }
         const int width = std::max(place.width, box->sizeHint().width());
         const int x = place.rightColumn ? kRightColumnX : kLeftColumnX;
@@ -231,15 +247,42 @@ QCheckBox *TfrmMain::checkBox(int number) const {
     return checkBoxes_[number - 1];
 }
 
+void TfrmMain::colourBlueCaptions() {
+    const QColor background = palette().color(QPalette::Active, QPalette::Window);
+    const Rgb blue = ReadableBlue({background.red(), background.green(), background.blue()});
+    for (QCheckBox *box : checkBoxes_) {
+        if (!box->property("needNotBeError").toBool())
+            continue;
+        QPalette captions = palette();
+        for (const auto group : {QPalette::Active, QPalette::Inactive})
+            captions.setColor(group, QPalette::WindowText, QColor(blue.red, blue.green, blue.blue));
+        box->setPalette(captions);
+    }
+}
+
 // --- The run's host ---
 
 void TfrmMain::ReportLine(const std::string &text) {
     RichEdit1->appendLine(QString::fromStdString(text));
-    QCoreApplication::processEvents();
+    processEventsOnClock();
 }
 
 void TfrmMain::ProcessEvents() {
+    processEventsOnClock();
+}
+
+void TfrmMain::processEventsOnClock() {
+    // Often enough that lines, the gauge and Přerušit keep up with the user's eye and hand.
+    if (sinceEvents_.isValid() && sinceEvents_.elapsed() < kEventIntervalMs)
+        return;
+    processEventsNow();
+}
+
+void TfrmMain::processEventsNow() {
+    // The lines gathered since the last look go to the text document in one piece, before the events.
+    RichEdit1->flushPendingLines();
     QCoreApplication::processEvents();
+    sinceEvents_.start();
 }
 
 void TfrmMain::SetRunState(bool running) {
@@ -253,6 +296,8 @@ void TfrmMain::SetRunState(bool running) {
 }
 
 bool TfrmMain::IsChecked(int checkBoxNumber) {
+    // A box ticked or unticked a moment ago counts: its click is handled before it is read.
+    processEventsNow();
     const QCheckBox *box = checkBox(checkBoxNumber);
     return box != nullptr && box->isChecked();
 }
@@ -290,6 +335,7 @@ void TfrmMain::Button2Click() {
     if (runInProgress_)
         return;
     runInProgress_ = true;
+    sinceEvents_.invalidate();
     GuardHandler(this, [this] { RunChecks(*this, BFTable1, BFTable2); });
     runInProgress_ = false;
     SetRunState(false);
@@ -297,6 +343,10 @@ void TfrmMain::Button2Click() {
     if (closePending_) {
         closePending_ = false;
         close();
+    }
+    if (endPending_) {
+        endPending_ = false;
+        QCoreApplication::exit(0);
     }
 }
 
@@ -342,6 +392,14 @@ void TfrmMain::exitOnce() {
     exitProgram_();
 }
 
+void TfrmMain::EndProgramWhenIdle() {
+    if (runInProgress_) {
+        endPending_ = true;
+        return;
+    }
+    QCoreApplication::exit(0);
+}
+
 void TfrmMain::closeEvent(QCloseEvent *event) {
     // The settings are written at once, also during a run. The run goes on until it finishes or is
     // aborted; the window closes (and the program ends) when it has returned.
@@ -356,9 +414,16 @@ void TfrmMain::closeEvent(QCloseEvent *event) {
 
 void TfrmMain::changeEvent(QEvent *event) {
     QWidget::changeEvent(event);
-    // No maximise box, and no maximising by other ways (a title-bar double click, the system menu).
-    if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMaximized)) {
-        QTimer::singleShot(0, this, [this] { setWindowState(windowState() & ~Qt::WindowMaximized); });
+    // A dark palette needs a lighter blue to stay readable.
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::ApplicationPaletteChange)
+        colourBlueCaptions();
+}
+
+void TfrmMain::showEvent(QShowEvent *event) {
+    QWidget::showEvent(event);
+    if (!shownBefore_) {
+        shownBefore_ = true;
+        CheckBox1->setFocus(Qt::ActiveWindowFocusReason);
     }
 }
 

@@ -21,9 +21,26 @@ QStringList HelpDocumentCandidates();
 // The URL of a topic in the document at `documentPath`.
 QUrl HelpTopicUrl(const QString &documentPath, int topic);
 
+// The help topics of the program's windows: the anchors "#topic-N" of the document.
+enum HelpTopic : int {
+    kHelpDataDirectory = 1,
+    kHelpAgendaSelection = 2,
+    kHelpMainWindow = 3,
+    kHelpDirectoryDialog = 4,
+    kHelpInformation = 5,
+};
+
 // Opens the help at `topic`. A missing document, or a browser that cannot be started, is told in
 // a message box naming the places looked at.
 void OpenHelpTopic(QWidget *parent, int topic);
+
+// F1 anywhere in `window` opens the help at the topic that `topic` answers at that moment.
+void InstallHelpKey(QWidget *window, std::function<int()> topic);
+void InstallHelpKey(QWidget *window, int topic);
+
+// A small page that jumps to `topicUrl`: browsers handed a local file by the desktop may drop its
+// #anchor, but they follow a page's own jump. Written into `directory`; empty when that fails.
+QString WriteTopicJumpPage(const QString &directory, const QUrl &topicUrl, int topic);
 
 namespace testing {
 // Replaces the whole opener (windows' help buttons call it with their topic); empty restores.

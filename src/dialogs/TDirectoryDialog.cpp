@@ -7,7 +7,8 @@ namespace vrelmont::ui {
 
 bool TDirectoryDialog::RunDialog() {
     TFormDirDialog form(owner_);
-    form.setWindowTitle(TitleDialog);
+    // An empty title would show the application's name instead: a blank one shows nothing.
+    form.setWindowTitle(TitleDialog.isEmpty() ? QStringLiteral(" ") : TitleDialog);
     form.SetHelpContext(HelpContext);
     form.ApplyLayout(FileListVisible, HelpContext != 0);
     form.SetDirectory(DirectoryName); // failures leave it at the process's current directory

@@ -1,6 +1,7 @@
 #include "dialogs/TFormDirDialog.h"
 
 #include "app/WindowFont.h"
+#include "app/WindowPlacement.h"
 #include "dialogs/HelpViewer.h"
 
 #include <QComboBox>
@@ -87,8 +88,12 @@ TFormDirDialog::TFormDirDialog(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
     setObjectName(QStringLiteral("FormDirDialog"));
     setFont(WindowFont());
+    KeepCentredAtEveryShowing(this);
+    // The window shows no title; a screen reader still names it.
+    setAccessibleName(QStringLiteral("Výběr adresáře"));
+    InstallHelpKey(this, [this] { return helpContext_ != 0 ? int(helpContext_) : int(kHelpDirectoryDialog); });
 
-    Label1 = new QLabel(QStringLiteral("Adesář"), this);
+    Label1 = new QLabel(QStringLiteral("Adresář"), this);
     Label1->move(10, 10);
     Label1->adjustSize();
     LDirLabel = new QLabel(this);
@@ -102,6 +107,8 @@ TFormDirDialog::TFormDirDialog(QWidget *parent)
     DirectoryListBox->setSelectionMode(QAbstractItemView::SingleSelection);
     DirectoryListBox->installEventFilter(this);
     Label1->setBuddy(DirectoryListBox);
+    DirectoryListBox->setAccessibleName(QStringLiteral("Adresář"));
+    LDirLabel->setAccessibleDescription(QStringLiteral("Otevřený adresář"));
     connect(DirectoryListBox, &QListWidget::itemDoubleClicked, this, &TFormDirDialog::OpenFolderItem);
 
     Label2 = new QLabel(QStringLiteral("Jednotky"), this);
@@ -111,11 +118,13 @@ TFormDirDialog::TFormDirDialog(QWidget *parent)
     DriveComboBox->setObjectName(QStringLiteral("DriveComboBox"));
     DriveComboBox->setGeometry(10, 195, 145, 20);
     Label2->setBuddy(DriveComboBox);
+    DriveComboBox->setAccessibleName(QStringLiteral("Jednotky"));
     connect(DriveComboBox, &QComboBox::activated, this, &TFormDirDialog::DriveChosen);
 
     FileListBox = new QListWidget(this);
     FileListBox->setObjectName(QStringLiteral("FileListBox"));
     FileListBox->setGeometry(165, 50, 145, 164);
+    FileListBox->setAccessibleName(QStringLiteral("Soubory"));
 
     auto button = [this](const QString &caption, const char *name, int top) {
         auto *b = new QPushButton(caption, this);

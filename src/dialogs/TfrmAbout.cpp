@@ -2,6 +2,7 @@
 
 #include "app/WindowFont.h"
 #include "checks/CheckRun.h"
+#include "dialogs/HelpViewer.h"
 #include "dialogs/Modal.h"
 
 #include <QFrame>
@@ -26,6 +27,7 @@ TfrmAbout::TfrmAbout(QWidget *parent)
     setFont(WindowFont());
     setFixedSize(348, 179);
     move(201, 140);
+    InstallHelpKey(this, kHelpInformation);
 
     auto row = [this](int top, const QString &caption, const QString &value, int valueWidth, QLabel *&captionLabel,
                       QLabel *&valueLabel) {

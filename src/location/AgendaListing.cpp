@@ -5,6 +5,7 @@
 #include "hostdb/TextFold.h"
 #include "location/AgendaPattern.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -46,8 +47,16 @@ bool IsDirectoryOrFile(const fs::directory_entry &entry) {
 
 } // namespace
 
+bool NameOrderLess(const std::string &a, const std::string &b) {
+    const std::string foldedA = FoldCase(a);
+    const std::string foldedB = FoldCase(b);
+    if (foldedA != foldedB)
+        return foldedA < foldedB;
+    return a < b;
+}
+
 std::vector<std::string> ListAgendaDirs(const std::string &dataRoot) {
-    std::vector<std::string> paths;
+    std::vector<std::string> names;
     std::error_code error;
     const fs::path root = dataRoot.empty() ? fs::path(".") : Utf8Path(dataRoot);
     fs::directory_iterator it(root, fs::directory_options::skip_permission_denied, error);
@@ -55,8 +64,14 @@ std::vector<std::string> ListAgendaDirs(const std::string &dataRoot) {
         const std::string name = Utf8Text(it->path().filename());
         if (!MatchesAgendaPattern(name) || IsHiddenEntry(*it, name) || !IsDirectoryOrFile(*it))
             continue;
-        paths.push_back(NormalizeDirPath(dataRoot + name));
+        names.push_back(name);
     }
+    // The host's own file system yields a directory sorted by name; a Linux one yields its hash order.
+    std::sort(names.begin(), names.end(), NameOrderLess);
+    std::vector<std::string> paths;
+    paths.reserve(names.size());
+    for (const auto &name : names)
+        paths.push_back(NormalizeDirPath(dataRoot + name));
     return paths;
 }
 

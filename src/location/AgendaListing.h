@@ -9,10 +9,14 @@
 namespace vrelmont {
 
 // The paths of the entries of `dataRoot` that match "AGENDA.*", directories and ordinary files,
-// hidden entries skipped, in the order in which the file system yields them (not sorted). Each path
-// is NormalizeDirPath(dataRoot + name). `dataRoot` ends in the separator; empty means the current
+// hidden entries skipped, sorted by name (NameOrderLess), as the host's file system lists them. Each
+// path is NormalizeDirPath(dataRoot + name). `dataRoot` ends in the separator; empty means the current
 // directory. A data root that does not exist or cannot be read gives no paths. All matches are listed.
 std::vector<std::string> ListAgendaDirs(const std::string &dataRoot);
+
+// The order of entry names: without regard to letter case, then byte by byte (UTF-8), so that names
+// differing only in case keep a fixed order.
+bool NameOrderLess(const std::string &a, const std::string &b);
 
 // The row whose path is `currentAgendaPath`: the same text wins; otherwise the last path that is
 // equal without regard to letter case. None for an empty current path or no such path.

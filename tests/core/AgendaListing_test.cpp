@@ -36,17 +36,6 @@ void WriteTableName(const fs::path &agendaDir, const std::string &name) {
     TS3IniFile(agendaDir.string() + "/AGENDA.INI").PutText(kSection, kKey, name);
 }
 
-// The names of `dir` in the order the file system yields them, restricted to `wanted`.
-std::vector<std::string> DirectoryOrder(const fs::path &dir, const std::set<std::string> &wanted) {
-    std::vector<std::string> names;
-    for (const auto &entry : fs::directory_iterator(dir)) {
-        const std::string name = entry.path().filename().string();
-        if (wanted.count(name))
-            names.push_back(name);
-    }
-    return names;
-}
-
 class FailingEngineScope {
 public:
     FailingEngineScope() {
@@ -62,22 +51,46 @@ TEST(AgendaPattern, AgendaAloneOrWithAnyExtensionCaseIgnored) {
         EXPECT_FALSE(MatchesAgendaPattern(name)) << name;
 }
 
-TEST(AgendaDirs, MatchingDirectoriesAndFilesInFileSystemOrder) {
+TEST(AgendaDirs, MatchingDirectoriesAndFilesInNameOrder) {
     TempDir root;
-    for (const char *dir : {"AGENDA.001", "agenda.002", "AGENDA", "AGENDAX", "Data", ".AGENDA.003"})
+    for (const char *dir : {"AGENDA.003", "AGENDA.001", "agenda.002", "AGENDA", "AGENDAX", "Data", ".AGENDA.004"})
         fs::create_directory(root.path() / dir);
     WriteBytes(root.file("AGENDA.TXT"), "plain file");
     WriteBytes(root.file("readme.txt"), "x");
     ASSERT_EQ(::mkfifo(root.file("AGENDA.FIFO").c_str(), 0600), 0) << "neither a directory nor a file";
 
-    const std::vector<std::string> expectedNames =
-        DirectoryOrder(root.path(), {"AGENDA.001", "agenda.002", "AGENDA", "AGENDA.TXT"});
-    ASSERT_EQ(expectedNames.size(), 4u);
-    std::vector<std::string> expected;
-    for (const auto &name : expectedNames)
-        expected.push_back(root.dir() + name + "/");
-
+    const std::vector<std::string> expected{root.dir() + "AGENDA/", root.dir() + "AGENDA.001/",
+                                            root.dir() + "agenda.002/", root.dir() + "AGENDA.003/",
+                                            root.dir() + "AGENDA.TXT/"};
     EXPECT_EQ(ListAgendaDirs(root.dir()), expected);
+}
+
+TEST(AgendaDirs, ManyAgendasComeInNameOrderWhateverTheCreationOrder) {
+    TempDir root;
+    std::vector<std::string> expected;
+    for (int i = 300; i >= 1; --i)
+        fs::create_directory(root.path() / ("AGENDA." +
+                                            std::string(i < 10    ? "00"
+                                                        : i < 100 ? "0"
+                                                                  : "") +
+                                            std::to_string(i)));
+    for (int i = 1; i <= 300; ++i)
+        expected.push_back(root.dir() + "AGENDA." +
+                           std::string(i < 10    ? "00"
+                                       : i < 100 ? "0"
+                                                 : "") +
+                           std::to_string(i) + "/");
+    EXPECT_EQ(ListAgendaDirs(root.dir()), expected);
+}
+
+TEST(AgendaDirs, NameOrderIgnoresCaseFirstThenComparesBytes) {
+    EXPECT_TRUE(NameOrderLess("agenda.001", "AGENDA.002"));
+    EXPECT_TRUE(NameOrderLess("AGENDA.abc", "agenda.ABD"));
+    EXPECT_TRUE(NameOrderLess("AGENDA", "agenda")) << "equal without case: byte order decides";
+    EXPECT_FALSE(NameOrderLess("agenda", "AGENDA"));
+    EXPECT_FALSE(NameOrderLess("AGENDA.001", "AGENDA.001"));
+    EXPECT_TRUE(NameOrderLess("AGENDA.čaj", "AGENDA.Ďas")) << "Czech capitals fold as well";
+    EXPECT_TRUE(NameOrderLess("AGENDA", "AGENDA.001"));
 }
 
 TEST(AgendaDirs, HiddenEntriesAreSkipped) {

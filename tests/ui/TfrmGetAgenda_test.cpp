@@ -101,9 +101,10 @@ TEST_F(TfrmGetAgendaTest, ControlsCaptionsAndKeys) {
     EXPECT_EQ(TabOrder(&window), (QStringList{"ListBox1", "Button2", "Button3"}));
 }
 
-TEST_F(TfrmGetAgendaTest, ListsAgendasInFileSystemOrderAndOkChoosesOne) {
+TEST_F(TfrmGetAgendaTest, ListsAgendasInNameOrderAndOkChoosesOne) {
+    MakeAgenda("AGENDA.003", "Gama v.o.s.");
     MakeAgenda("AGENDA.001", "Alfa s.r.o.");
-    const std::string second = MakeAgenda("AGENDA.002", "Beta a.s.");
+    const std::string second = MakeAgenda("agenda.002", "Beta a.s.");
     MakeAgenda("Ostatní", "není agenda");
 
     QStringList rows;
@@ -112,9 +113,7 @@ TEST_F(TfrmGetAgendaTest, ListsAgendasInFileSystemOrderAndOkChoosesOne) {
         EXPECT_FALSE(w.Button2->isEnabled()) << "no agenda is current yet";
         EXPECT_TRUE(w.Label1->text().isEmpty());
         EXPECT_EQ(w.ListBox1->selectedItems().size(), 0);
-        const int row =
-            int(std::find(w.AgendaDirList().begin(), w.AgendaDirList().end(), second) - w.AgendaDirList().begin());
-        w.ListBox1->setCurrentRow(row);
+        w.ListBox1->setCurrentRow(1);
         EXPECT_TRUE(w.Button2->isEnabled());
         EXPECT_EQ(w.Label1->text().toStdString(), second);
         w.Button2->click();
@@ -122,14 +121,37 @@ TEST_F(TfrmGetAgendaTest, ListsAgendasInFileSystemOrderAndOkChoosesOne) {
     });
 
     EXPECT_TRUE(chosen);
-    ASSERT_EQ(window.AgendaDirList().size(), 2u);
-    QStringList expectedRows;
-    for (const auto &path : window.AgendaDirList())
-        expectedRows << (path == second ? "Beta a.s." : "Alfa s.r.o.");
-    EXPECT_EQ(rows, expectedRows);
-    EXPECT_EQ(AgendaTablePath, root + "AGENDA.002/");
+    EXPECT_EQ(rows, (QStringList{"Alfa s.r.o.", "Beta a.s.", "Gama v.o.s."}));
+    EXPECT_EQ(window.AgendaDirList(), (std::vector<std::string>{root + "AGENDA.001/", second, root + "AGENDA.003/"}));
+    EXPECT_EQ(AgendaTablePath, second);
     EXPECT_EQ(AgendaName, "Beta a.s.");
     EXPECT_EQ(DataRootPath, root);
+}
+
+TEST_F(TfrmGetAgendaTest, FirstArrowKeySelectsTheFirstRowWhenNoneIsPreselected) {
+    MakeAgenda("AGENDA.001", "Alfa");
+    MakeAgenda("AGENDA.002", "Beta");
+    MakeAgenda("AGENDA.003", "Gama");
+    for (const int key : {Qt::Key_Down, Qt::Key_Up}) {
+        Select([&](TfrmGetAgenda &w) {
+            // Taking the focus by keyboard makes the first row current without selecting it.
+            QFocusEvent focusIn(QEvent::FocusIn, Qt::TabFocusReason);
+            QCoreApplication::sendEvent(w.ListBox1, &focusIn);
+            PressKey(w.ListBox1, key);
+            EXPECT_EQ(w.ListBox1->currentRow(), 0);
+            EXPECT_EQ(w.ListBox1->selectedItems().size(), 1);
+            EXPECT_TRUE(w.Button2->isEnabled());
+            PressKey(w.ListBox1, Qt::Key_Down);
+            EXPECT_EQ(w.ListBox1->currentRow(), 1) << "later steps move on as usual";
+            return QDialog::Rejected;
+        });
+    }
+    AgendaTablePath = root + "AGENDA.003/";
+    Select([&](TfrmGetAgenda &w) {
+        PressKey(w.ListBox1, Qt::Key_Up);
+        EXPECT_EQ(w.ListBox1->currentRow(), 1) << "from the preselected row one step up";
+        return QDialog::Rejected;
+    });
 }
 
 TEST_F(TfrmGetAgendaTest, OkReadsTheNameAgainFromTheSettings) {

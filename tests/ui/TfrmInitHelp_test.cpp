@@ -4,6 +4,7 @@
 #include "hostdb/TBFTable.h"
 #include "location/ui/TfrmInit.h"
 
+#include <QDir>
 #include <QFile>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -40,9 +41,15 @@ TEST_F(HelpTest, NapovedaOpensTopicOne) {
     EXPECT_EQ(topics, QList<int>{1});
 }
 
-TEST_F(HelpTest, TheDocumentIsOpenedAtTheTopicsAnchor) {
+QString ReadText(const QString &path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+TEST_F(HelpTest, TheBrowserGetsAPageThatJumpsToTheTopicsAnchor) {
     const QString missing = tmp.filePath("bin/Vrelmont.html");
-    const QString present = tmp.filePath("Vrelmont.html");
+    const QString present = tmp.filePath("nápověda a já/Vrelmont.html");
+    QDir(tmp.path()).mkpath("nápověda a já");
     QFile(present).open(QIODevice::WriteOnly);
     seam::SetHelpDocumentCandidates({missing, present});
     QList<QUrl> opened;
@@ -50,11 +57,28 @@ TEST_F(HelpTest, TheDocumentIsOpenedAtTheTopicsAnchor) {
         opened << url;
         return true;
     });
-    OpenHelpTopic(nullptr, 1);
+    OpenHelpTopic(nullptr, 3);
     ASSERT_EQ(opened.size(), 1);
-    EXPECT_EQ(opened[0].toLocalFile(), present);
-    EXPECT_EQ(opened[0].fragment(), "topic-1");
+    EXPECT_TRUE(opened[0].isLocalFile());
+    EXPECT_TRUE(opened[0].fragment().isEmpty()) << "nothing for the hand-over to lose";
+    const QString page = ReadText(opened[0].toLocalFile());
+    const QString target = HelpTopicUrl(present, 3).toString(QUrl::FullyEncoded);
+    EXPECT_TRUE(target.endsWith("#topic-3")) << target.toStdString();
+    EXPECT_FALSE(target.contains(' '));
+    EXPECT_TRUE(page.contains("<meta http-equiv=\"refresh\" content=\"0; url=" + target + "\">")) << page.toStdString();
+    EXPECT_TRUE(page.contains("location.replace(\"" + target + "\")"));
+    EXPECT_TRUE(page.contains("<a href=\"" + target + "\">"));
     EXPECT_TRUE(seam::TakeRecordedBoxes().isEmpty());
+}
+
+TEST_F(HelpTest, TheJumpPageIsWrittenOnlyWhereItsDirectoryCanBeMade) {
+    const QString document = tmp.filePath("Vrelmont.html");
+    EXPECT_TRUE(WriteTopicJumpPage(QString(), HelpTopicUrl(document, 2), 2).isEmpty());
+    QFile(tmp.filePath("file")).open(QIODevice::WriteOnly);
+    EXPECT_TRUE(WriteTopicJumpPage(tmp.filePath("file/sub"), HelpTopicUrl(document, 2), 2).isEmpty());
+    const QString page = WriteTopicJumpPage(tmp.filePath("cache"), HelpTopicUrl(document, 2), 2);
+    EXPECT_EQ(page, tmp.filePath("cache/napoveda-2.html"));
+    EXPECT_TRUE(ReadText(page).contains("Vrelmont.html#topic-2"));
 }
 
 TEST_F(HelpTest, AMissingDocumentIsToldWithThePlacesLookedAt) {

@@ -176,7 +176,20 @@ TEST_F(TfrmInitTest, CancelledBrowsingKeepsThePathAndTheNextShowingStartsWhereIt
     window.Button3->click();
     EXPECT_EQ(window.Edit1->text(), "typed by hand");
     window.Button3->click();
-    EXPECT_EQ(secondStart, root + "/DATA/AGENDA.001") << "the path field is not handed to the dialog";
+    EXPECT_EQ(secondStart, root + "/DATA/AGENDA.001") << "a path field that is no directory is not handed over";
+}
+
+TEST_F(TfrmInitTest, BrowsingStartsAtThePathFieldsDirectoryWhenItExists) {
+    window.DirectoryDialog1.DirectoryName = root;
+    window.Edit1->setText("  " + root + "/DATA/AGENDA.001  ");
+    QString start;
+    seam::PushModalHandler([&](QDialog *dialog) {
+        start = static_cast<TFormDirDialog *>(dialog)->Directory();
+        return int(QDialog::Rejected);
+    });
+    window.Button3->click();
+    EXPECT_EQ(start, root + "/DATA/AGENDA.001") << "blanks around the path are ignored";
+    EXPECT_EQ(window.Edit1->text(), "  " + root + "/DATA/AGENDA.001  ") << "cancelled: the field is unchanged";
 }
 
 TEST_F(TfrmInitTest, KonecAndEscapeEndTheProgramTheCloseBoxCancels) {

@@ -2,6 +2,7 @@
 // windows of their own and an exit that is counted instead of ending the test program.
 #include "UiTestAgenda.h"
 
+#include "app/StartUp.h"
 #include "app/TReportBox.h"
 #include "app/TfrmMain.h"
 #include "app/core/ProgramValues.h"
@@ -11,10 +12,13 @@
 #include "location/CurrentAgenda.h"
 #include "location/ui/TfrmGetAgenda.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -148,6 +152,76 @@ TEST_F(TfrmMainCommandsTest, CloseBoxExitsAtOnceEvenDuringARun) {
     EXPECT_EQ(report().mid(report().size() - 3), kClosingLines) << "the run went on";
     EXPECT_FALSE(window.isVisible());
     EXPECT_EQ(exits, 1);
+}
+
+// The close box during a run, with the real exit: the program's loop runs, the run starts in it, and
+// the modal windows the run opens afterwards are real ones. Answers the loop's exit code.
+class CloseDuringRunTest : public TfrmMainCommandsTest {
+protected:
+    CloseDuringRunTest() {
+        savedSettingsPath = SettingsFilePath;
+        SettingsFilePath = QDir(tmp.path()).filePath("Vrelmont.ini").toStdString();
+        window.SetExitProgram([this] { ExitProgram(window); });
+    }
+    ~CloseDuringRunTest() override { SettingsFilePath = savedSettingsPath; }
+
+    // Starts the run inside the main loop; `inRun` runs at the run's first processing of events.
+    int runInMainLoop(std::function<void()> inRun) {
+        QTimer::singleShot(0, &window, [this] { window.Button2->click(); });
+        QTimer::singleShot(0, &window, std::move(inRun));
+        QTimer::singleShot(10000, qApp, [] { QCoreApplication::exit(99); }); // never hang the tests
+        return QCoreApplication::exec();
+    }
+    bool settingsWritten() const { return QFile::exists(QString::fromStdString(SettingsFilePath)); }
+
+    std::string savedSettingsPath;
+};
+
+TEST_F(CloseDuringRunTest, InfoOpenedAfterTheCloseRequestHoldsTheRunUntilItIsClosed) {
+    bool writtenAtOnce = false;
+    bool infoStayedOpen = false;
+    bool runWaited = false;
+    const int exitCode = runInMainLoop([&] {
+        window.close();
+        writtenAtOnce = settingsWritten();
+        QTimer::singleShot(100, &about, [&] {
+            infoStayedOpen = about.isVisible();
+            runWaited = !report().contains("Dokončeno");
+            about.Button1->click();
+        });
+        window.Button6->click();
+    });
+    EXPECT_EQ(exitCode, 0) << "the program ended by its own exit, after the run";
+    EXPECT_TRUE(writtenAtOnce) << "the settings are written at the close request";
+    EXPECT_TRUE(infoStayedOpen) << "Info was not ended by the close request";
+    EXPECT_TRUE(runWaited);
+    EXPECT_EQ(report().mid(report().size() - 3), kClosingLines) << "the run finished after Info";
+    EXPECT_FALSE(window.isVisible());
+}
+
+TEST_F(CloseDuringRunTest, ACheckFailureAfterTheCloseRequestStillShowsItsMessageAndWaits) {
+    seam::RecordMessageBoxes(false);
+    QFile::remove(QString::fromStdString(AgendaTablePath) + "SKKMKART.DAT");
+    window.checkBox(3)->setChecked(true); // the card number check: its table is missing
+    QString messageShown;
+    const int exitCode = runInMainLoop([&] {
+        window.close();
+        // Answer the failure message once it stands on screen.
+        auto *poll = new QTimer(&window);
+        QObject::connect(poll, &QTimer::timeout, [&, poll] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box || !box->isVisible())
+                return;
+            poll->stop();
+            messageShown = box->text();
+            box->accept();
+        });
+        poll->start(20);
+    });
+    EXPECT_EQ(exitCode, 0);
+    EXPECT_EQ(messageShown, "Nelze otevřít seznam kmenových karet.");
+    EXPECT_FALSE(report().contains("Dokončeno")) << "the failure stopped the run";
+    EXPECT_FALSE(window.isVisible());
 }
 
 } // namespace

@@ -1,7 +1,9 @@
 #include "location/ui/TfrmGetAgenda.h"
 
 #include "app/WindowFont.h"
+#include "app/WindowPlacement.h"
 #include "dialogs/ErrorReport.h"
+#include "dialogs/HelpViewer.h"
 #include "dialogs/Modal.h"
 #include "hostdb/PathText.h"
 #include "location/AgendaListing.h"
@@ -9,6 +11,7 @@
 
 #include <QApplication>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -32,6 +35,17 @@ protected:
         if (onDoubleClick)
             onDoubleClick();
     }
+
+    // Taking the focus makes the first row current without selecting it; the first arrow key then
+    // selects that row instead of stepping past it.
+    void keyPressEvent(QKeyEvent *event) override {
+        const bool step = event->key() == Qt::Key_Down || event->key() == Qt::Key_Up;
+        if (step && event->modifiers() == Qt::NoModifier && selectedItems().isEmpty() && count() > 0) {
+            setCurrentRow(currentRow() >= 0 ? currentRow() : 0);
+            return;
+        }
+        QListWidget::keyPressEvent(event);
+    }
 };
 
 QWidget *ErrorParent(QWidget *self) {
@@ -51,6 +65,8 @@ TfrmGetAgenda::TfrmGetAgenda(QWidget *parent)
     setWindowTitle(QStringLiteral("Výběr agendy"));
     setFont(WindowFont());
     setFixedSize(470, 265);
+    KeepCentredAtEveryShowing(this);
+    InstallHelpKey(this, kHelpAgendaSelection);
 
     Label2 = new QLabel(QStringLiteral("Nalezené agendy:"), this);
     Label2->move(8, 8);
@@ -64,6 +80,7 @@ TfrmGetAgenda::TfrmGetAgenda(QWidget *parent)
     ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
     ListBox1->setSortingEnabled(false);
     Label2->setBuddy(ListBox1);
+    ListBox1->setAccessibleName(QStringLiteral("Nalezené agendy"));
     connect(ListBox1, &QListWidget::itemSelectionChanged, this, &TfrmGetAgenda::ListBox1Click);
 
     Button2 = new QPushButton(QStringLiteral("OK"), this);
@@ -84,6 +101,7 @@ TfrmGetAgenda::TfrmGetAgenda(QWidget *parent)
     Label1 = new QLabel(this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setGeometry(14, 241, 443, 17);
+    Label1->setAccessibleDescription(QStringLiteral("Adresář vybrané agendy"));
 
     setTabOrder(ListBox1, Button2);
     setTabOrder(Button2, Button3);

@@ -1,6 +1,7 @@
 #include "location/ui/TfrmInit.h"
 
 #include "app/WindowFont.h"
+#include "app/WindowPlacement.h"
 #include "dialogs/ErrorReport.h"
 #include "dialogs/HelpViewer.h"
 #include "dialogs/Modal.h"
@@ -9,6 +10,7 @@
 #include "location/EngineTest.h"
 #include "location/ui/TfrmGetAgenda.h"
 
+#include <QFileInfo>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -41,6 +43,9 @@ TfrmInit::TfrmInit(TBFTable &BFTable1, QWidget *parent)
     setWindowTitle(QStringLiteral("Nastavení cesty k Money"));
     setFont(WindowFont());
     resize(403, 160);
+    KeepCentredAtEveryShowing(this);
+    KeepFromMaximising(this);
+    InstallHelpKey(this, kHelpTopic);
 
     Bevel1 = new QFrame(this);
     Bevel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
@@ -58,6 +63,7 @@ TfrmInit::TfrmInit(TBFTable &BFTable1, QWidget *parent)
     Edit1->setObjectName(QStringLiteral("Edit1"));
     Edit1->setGeometry(8, 64, 353, 21);
     Label2->setBuddy(Edit1);
+    Edit1->setAccessibleName(QStringLiteral("Cesta k adresáři DATA"));
 
     auto button = [this](const QString &caption, const char *name, int left, int top, int width, int height) {
         auto *b = new QPushButton(caption, this);
@@ -88,6 +94,11 @@ void TfrmInit::SetProgramVersion(const QString &programVersion) {
 void TfrmInit::SetPathLocked(bool locked) {
     Edit1->setEnabled(!locked);
     Button3->setText(locked ? kUnlockCaption : kBrowseCaption);
+    // The captions "<>" and "..." say little when read aloud.
+    const QString meaning =
+        locked ? QStringLiteral("Odemknout cestu k adresáři DATA") : QStringLiteral("Vybrat adresář DATA");
+    Button3->setToolTip(meaning);
+    Button3->setAccessibleName(meaning);
 }
 
 bool TfrmInit::IsPathLocked() const {
@@ -125,6 +136,11 @@ void TfrmInit::Button3Click() {
         SetPathLocked(false); // only unlocks; the dialog opens on the next press
         return;
     }
+    // The dialog opens where the path field points when that is a directory; otherwise where its
+    // previous showing ended.
+    const QString typed = QString::fromStdString(NormalizeDirPath(Edit1->text().toStdString()));
+    if (!typed.isEmpty() && QFileInfo(typed).isDir())
+        DirectoryDialog1.DirectoryName = typed;
     if (DirectoryDialog1.RunDialog())
         Edit1->setText(DirectoryDialog1.DirectoryName);
 }

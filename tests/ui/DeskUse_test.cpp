@@ -1,0 +1,260 @@
+// What a person meets at the desk, across the program's windows: where they appear, which control
+// has the focus, F1, names for assistive tools, readable captions in a dark palette, the launcher.
+#include "app/StartUp.h"
+#include "app/TGauge.h"
+#include "app/TReportBox.h"
+#include "app/TfrmMain.h"
+#include "app/core/CaptionColour.h"
+#include "dialogs/HelpViewer.h"
+#include "dialogs/Modal.h"
+#include "dialogs/TFormDirDialog.h"
+#include "dialogs/TfrmAbout.h"
+#include "hostdb/TBFTable.h"
+#include "location/ui/TfrmGetAgenda.h"
+#include "location/ui/TfrmInit.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QCheckBox>
+#include <QFile>
+#include <QLabel>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QSettings>
+#include <QTest>
+#include <QWindow>
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using namespace vrelmont;
+using namespace vrelmont::ui;
+namespace seam = vrelmont::ui::testing;
+
+namespace {
+
+void ShowActive(QWidget *window) {
+    window->show();
+    window->activateWindow();
+    QApplication::setActiveWindow(window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+}
+
+QPoint ScreenCentre(const QWidget *window) {
+    return window->screen()->availableGeometry().center();
+}
+
+// The frame's centre within a pixel of the screen's: odd sizes cannot be centred exactly.
+void ExpectCentred(const QWidget *window, const char *when) {
+    const QPoint offset = window->frameGeometry().center() - ScreenCentre(window);
+    EXPECT_LE(std::abs(offset.x()), 1) << when;
+    EXPECT_LE(std::abs(offset.y()), 1) << when;
+}
+
+class DeskUseTest : public ::testing::Test {
+protected:
+    DeskUseTest() {
+        seam::RecordMessageBoxes(true);
+        seam::SetHelpTopicOpener([this](QWidget *parent, int topic) { opened.append({parent, topic}); });
+    }
+    ~DeskUseTest() override {
+        seam::SetHelpTopicOpener({});
+        seam::RecordMessageBoxes(false);
+        seam::ClearModalHandlers();
+        QApplication::setPalette(QPalette());
+    }
+
+    struct Opened {
+        QWidget *parent;
+        int topic;
+        bool operator==(const Opened &) const = default;
+    };
+    QList<Opened> opened;
+    TBFTable BFTable1;
+};
+
+TEST_F(DeskUseTest, MainWindowOpensWithTheFocusOnTheFirstCheckBox) {
+    TfrmMain window;
+    EXPECT_EQ(window.focusWidget(), window.CheckBox1) << "set before the window is shown";
+    ShowActive(&window);
+    EXPECT_EQ(QApplication::focusWidget(), window.CheckBox1);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), window.CheckBox2) << "the tab order inside the frame goes on";
+}
+
+TEST_F(DeskUseTest, DataDirectoryAndAgendaWindowsAreCentredAtEveryShowing) {
+    TfrmInit init(BFTable1);
+    TfrmGetAgenda agenda;
+    for (QWidget *window : std::initializer_list<QWidget *>{&init, &agenda}) {
+        window->show();
+        ExpectCentred(window, "first showing");
+        window->move(window->pos() + QPoint(57, -33)); // the user drags it away
+        window->hide();
+        window->show();
+        ExpectCentred(window, "a later showing");
+        window->hide();
+    }
+}
+
+TEST_F(DeskUseTest, DataDirectoryWindowCannotBeMaximised) {
+    TfrmInit init(BFTable1);
+    EXPECT_FALSE(init.windowFlags() & Qt::WindowMaximizeButtonHint);
+    init.show();
+    init.setWindowState(Qt::WindowMaximized);
+    QTest::qWait(20);
+    EXPECT_FALSE(init.windowState() & Qt::WindowMaximized);
+    init.showMaximized();
+    QTest::qWait(20);
+    EXPECT_FALSE(init.isMaximized());
+}
+
+TEST_F(DeskUseTest, F1OpensTheTopicOfTheActiveWindowInEveryWindow) {
+    TfrmMain main;
+    TfrmInit init(BFTable1);
+    TfrmGetAgenda agenda;
+    TfrmAbout about;
+    TFormDirDialog directory;
+    const QList<std::pair<QWidget *, int>> windows{{&init, 1}, {&agenda, 2}, {&main, 3}, {&directory, 4}, {&about, 5}};
+    for (const auto &[window, topic] : windows) {
+        opened.clear();
+        ShowActive(window);
+        QWidget *target = QApplication::focusWidget() ? QApplication::focusWidget() : window;
+        QTest::keyClick(target, Qt::Key_F1);
+        EXPECT_EQ(opened, (QList<Opened>{{window, topic}})) << window->objectName().toStdString();
+        window->hide();
+    }
+    opened.clear();
+    directory.SetHelpContext(9);
+    ShowActive(&directory);
+    QTest::keyClick(&directory, Qt::Key_F1);
+    EXPECT_EQ(opened, (QList<Opened>{{&directory, 9}})) << "a dialog with a help topic of its own uses it";
+}
+
+TEST_F(DeskUseTest, EveryControlHasANameForAssistiveTools) {
+    TfrmMain main;
+    TfrmInit init(BFTable1);
+    TfrmGetAgenda agenda;
+    TfrmAbout about;
+    TFormDirDialog directory;
+    directory.ApplyLayout(true, true);
+    init.SetPathLocked(true);
+    for (QWidget *window : std::initializer_list<QWidget *>{&main, &init, &agenda, &about, &directory}) {
+        window->show();
+        for (QWidget *control : window->findChildren<QWidget *>()) {
+            if (control->focusPolicy() == Qt::NoFocus || !control->isVisibleTo(window) ||
+                control->objectName().startsWith("qt_"))
+                continue;
+            QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(control);
+            ASSERT_NE(accessible, nullptr);
+            EXPECT_FALSE(accessible->text(QAccessible::Name).trimmed().isEmpty())
+                << window->objectName().toStdString() << "/" << control->objectName().toStdString() << " ("
+                << control->metaObject()->className() << ")";
+        }
+        window->hide();
+    }
+}
+
+TEST_F(DeskUseTest, PathButtonIsNamedAndExplainedInBothStates) {
+    TfrmInit init(BFTable1);
+    init.SetPathLocked(true);
+    EXPECT_EQ(init.Button3->text(), "<>") << "the caption stays";
+    EXPECT_EQ(init.Button3->toolTip(), "Odemknout cestu k adresáři DATA");
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(init.Button3)->text(QAccessible::Name),
+              "Odemknout cestu k adresáři DATA");
+    init.SetPathLocked(false);
+    EXPECT_EQ(init.Button3->text(), "...");
+    EXPECT_EQ(init.Button3->toolTip(), "Vybrat adresář DATA");
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(init.Button3)->text(QAccessible::Name), "Vybrat adresář DATA");
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(init.Edit1)->text(QAccessible::Name), "Cesta k adresáři DATA");
+}
+
+TEST_F(DeskUseTest, ReportBoxIsNamedAndTheGaugeIsAProgressBarWithItsValue) {
+    TfrmMain main;
+    main.show();
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(main.RichEdit1)->text(QAccessible::Name), "Protokol kontrol");
+    EXPECT_FALSE(main.RichEdit1->isReadOnly()) << "the user can still type into it";
+
+    QAccessibleInterface *gauge = QAccessible::queryAccessibleInterface(main.Gauge1);
+    ASSERT_NE(gauge, nullptr);
+    EXPECT_EQ(gauge->role(), QAccessible::ProgressBar);
+    EXPECT_EQ(gauge->text(QAccessible::Name), "Průběh kontroly");
+    QAccessibleValueInterface *value = gauge->valueInterface();
+    ASSERT_NE(value, nullptr);
+    main.Gauge1->setMaximum(200);
+    main.Gauge1->setProgress(50);
+    EXPECT_EQ(value->currentValue().toInt(), 50);
+    EXPECT_EQ(value->maximumValue().toInt(), 200);
+    EXPECT_EQ(value->minimumValue().toInt(), 0);
+    EXPECT_EQ(gauge->text(QAccessible::Value), "25%");
+}
+
+QPalette DarkPalette() {
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(45, 45, 45));
+    dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
+    dark.setColor(QPalette::Base, QColor(30, 30, 30));
+    dark.setColor(QPalette::Text, QColor(230, 230, 230));
+    dark.setColor(QPalette::Button, QColor(53, 53, 53));
+    dark.setColor(QPalette::ButtonText, QColor(230, 230, 230));
+    return dark;
+}
+
+TEST_F(DeskUseTest, BlueCaptionsArePureBlueOnLightAndReadableOnDarkWithTheirMeaningAsTooltip) {
+    QPalette light;
+    light.setColor(QPalette::Window, QColor(239, 239, 239));
+    QApplication::setPalette(light);
+    TfrmMain main;
+    for (int n = 1; n <= 15; ++n) {
+        const QCheckBox *box = main.checkBox(n);
+        const bool blue = n >= 6 && n <= 13;
+        if (blue) {
+            EXPECT_EQ(box->palette().color(QPalette::WindowText), QColor(0, 0, 255)) << n;
+            EXPECT_EQ(box->toolTip(), "Modře označená kontrola: nalezená položka nemusí být chybou.") << n;
+            EXPECT_EQ(box->accessibleDescription(), box->toolTip()) << n;
+        } else {
+            EXPECT_EQ(box->palette().color(QPalette::WindowText), main.palette().color(QPalette::WindowText)) << n;
+            EXPECT_TRUE(box->toolTip().isEmpty()) << n;
+        }
+    }
+
+    QApplication::setPalette(DarkPalette()); // the desktop switches to a dark scheme while it runs
+    QCoreApplication::processEvents();
+    const auto windowColour = [&] {
+        const QColor c = main.palette().color(QPalette::Window);
+        return Rgb{c.red(), c.green(), c.blue()};
+    };
+    EXPECT_EQ(windowColour(), (Rgb{45, 45, 45}));
+    for (int n = 6; n <= 13; ++n) {
+        const QColor caption = main.checkBox(n)->palette().color(QPalette::WindowText);
+        EXPECT_GE(ContrastRatio({caption.red(), caption.green(), caption.blue()}, windowColour()), 4.5) << n;
+        EXPECT_GT(caption.blue(), caption.red()) << "still blue";
+        EXPECT_EQ(main.checkBox(n)->text(), main.checkBox(n)->text()) << "captions never change";
+    }
+    EXPECT_EQ(main.checkBox(1)->palette().color(QPalette::WindowText), QColor(230, 230, 230));
+
+    QApplication::setPalette(light);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(main.checkBox(6)->palette().color(QPalette::WindowText), QColor(0, 0, 255)) << "and back";
+}
+
+TEST_F(DeskUseTest, DirectoryDialogShowsNoTitleButIsNamedForScreenReaders) {
+    TFormDirDialog directory;
+    EXPECT_EQ(directory.Label1->text(), "Adresář");
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(&directory)->text(QAccessible::Name), "Výběr adresáře");
+}
+
+TEST(DesktopIntegration, DesktopFileNameAndWindowClassMatchTheLauncher) {
+    InitialiseApplication();
+    EXPECT_EQ(QGuiApplication::desktopFileName(), "cz.vrelmont.Vrelmont");
+    const QString path = QStringLiteral(VRELMONT_SOURCE_DIR "/dist/") + QGuiApplication::desktopFileName() + ".desktop";
+    ASSERT_TRUE(QFile::exists(path)) << path.toStdString();
+    QSettings desktop(path, QSettings::IniFormat);
+    desktop.beginGroup("Desktop Entry");
+    // The X11 window class of a Qt program is its application name.
+    EXPECT_EQ(desktop.value("StartupWMClass").toString(), QCoreApplication::applicationName());
+    EXPECT_EQ(desktop.value("Exec").toString(), "vrelmont");
+}
+
+} // namespace
