@@ -7,7 +7,7 @@ packages=(
   g++ cmake make pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
   libsqlite3-dev sqlite3
-  libgtest-dev
+  libgtest-dev nlohmann-json3-dev
   xvfb xauth fonts-dejavu-core
   bc time
 )

@@ -12,15 +12,14 @@
 #include "dialogs/TfrmAbout.h"
 #include "location/CurrentAgenda.h"
 #include "location/ui/TfrmGetAgenda.h"
+#include "platform/DateText.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDate>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
-#include <QLocale>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
@@ -264,7 +263,7 @@ void TfrmMain::ShowMessage(const std::string &text) {
 }
 
 std::string TfrmMain::TodayShortDate() {
-    return QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat).toStdString();
+    return TodayShortDateText();
 }
 
 void TfrmMain::FocusReport() {
