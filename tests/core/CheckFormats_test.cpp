@@ -8,8 +8,13 @@
 #include <nlohmann/json.hpp>
 #include <sqlite3.h>
 
+#include <csignal>
+#include <fcntl.h>
 #include <map>
+#include <spawn.h>
 #include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace vrelmont;
 using namespace vrelmont::test;
@@ -290,6 +295,83 @@ TEST_F(CheckFormats, ExitStatusWithFailOnFindings) {
     EXPECT_EQ(result["checks"][2]["status"], "skipped");
     EXPECT_EQ(result["checks"][10]["status"], "stopped"); // ticked, but the run never came to it
     EXPECT_EQ(result["total"], 1);
+}
+
+// Ctrl+C: the run stops as with Přerušit, and standard error says why. The report is read from a
+// pipe that the test leaves full until the signal is sent, so the run is surely still going.
+TEST_F(CheckFormats, CtrlCStopsTheRunAndSaysSo) {
+    const TempDir dir;
+    const CliResult made =
+        RunCli({"generate", dir.file("AGENDA.500"), "--cards", "4000", "--stock", "20000", "--warehouses", "5"});
+    ASSERT_EQ(made.status, 0) << made.err;
+
+    int report[2];
+    ASSERT_EQ(pipe(report), 0);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, report[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, report[0]);
+    const std::string errFile = dir.file("err");
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGINT); // a test run in the background would otherwise pass Ctrl+C on as ignored
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+    std::string cli = VRELMONT_CLI_PATH, check = "check", agendaDir = dir.file("AGENDA.500"), checks = "--checks",
+                all = "all";
+    char *argv[] = {cli.data(), check.data(), agendaDir.data(), checks.data(), all.data(), nullptr};
+    pid_t child = 0;
+    ASSERT_EQ(posix_spawn(&child, cli.c_str(), &actions, &attributes, argv, environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
+    close(report[1]);
+
+    usleep(500 * 1000); // the run fills the pipe and waits
+    kill(child, SIGINT);
+    std::string out;
+    char buffer[65536];
+    for (ssize_t got; (got = read(report[0], buffer, sizeof buffer)) > 0;)
+        out.append(buffer, static_cast<std::size_t>(got));
+    close(report[0]);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_EQ(ReadBytes(errFile), "vrelmont-cli check: interrupted by Ctrl+C; the run stopped\n");
+    const Lines lines = SplitLines(out);
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines.back(), "[ kontrola přerušena uživatelem ]");
+}
+
+// Texts that JSON must escape and CSV must quote come back as they were stored.
+TEST_F(CheckFormats, AwkwardTextsSurviveBothFormats) {
+    const TempDir dir;
+    const std::string agendaDir = dir.file("AGENDA.600");
+    ASSERT_EQ(RunCli({"create-agenda", agendaDir, "--name", "Pila \"U Lípy\"; s.r.o."}).status, 0);
+    const std::string awkward = "M8 \"\"pozink\"\"; \\ 5\t%\r\nřádek, \x01";
+    WriteBytes(dir.file("cards.csv"), "Cislo,Popis\n1,\"" + awkward + "\"\n2,\"" + awkward + "\"\n");
+    const CliResult imported = RunCli({"import", agendaDir, "SKKMKART", dir.file("cards.csv")});
+    ASSERT_EQ(imported.status, 0) << imported.err;
+    const std::string stored = "M8 \"pozink\"; \\ 5\t%\r\nřádek, \x01";
+
+    const CliResult js = RunCli({"check", agendaDir, "--checks", "12", "--format", "json"});
+    ASSERT_EQ(js.status, 0) << js.err;
+    const json result = json::parse(js.out);
+    EXPECT_EQ(result["agenda"]["name"], "Pila \"U Lípy\"; s.r.o.");
+    const json &finding = result["checks"][13]["findings"][0];
+    EXPECT_EQ(finding["value"], stored);
+    EXPECT_EQ(finding["text"], "Nalezena kmenová karta č. 2 s duplicitním popisem " + stored);
+    EXPECT_EQ(finding["group"], json::parse(R"([{"warehouse": null, "number": 1}, {"warehouse": null, "number": 2}])"));
+
+    const CliResult csv = RunCli({"check", agendaDir, "--checks", "12", "--format", "csv", "--csv-delimiter", ";"});
+    ASSERT_EQ(csv.status, 0) << csv.err;
+    const std::vector<Lines> rows = ParseCsv(csv.out.substr(3), ';');
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[1], (Lines{"12", "Kontrola duplicitních popisů kmenových karet", "SKKMKART", "", "2", "Popis",
+                              stored, finding["text"], "1 2"}));
 }
 
 TEST_F(CheckFormats, WrongFormatOptionsAndVersion) {
