@@ -146,7 +146,19 @@ int RunCheckCommand(const ParsedArgs &parsed)
     findings.Begin(parsed.positional.front(), AgendaName, TodayIsoDateText());
     TBFTable BFTable1;
     TBFTable BFTable2;
-    const bool completed = RunChecks(host, BFTable1, BFTable2);
+    bool completed = false;
+    try {
+        completed = RunChecks(host, BFTable1, BFTable2);
+    } catch (...) {
+        // Whoever reads the findings still gets a whole document, which says the run did not complete.
+        findings.End(false);
+        try {
+            host.FinishOutput();
+        } catch (const std::exception &) {
+            // The error that stopped the run is the one to report.
+        }
+        throw;
+    }
     findings.End(completed);
     if (summary && format == FindingsFormat::Text)
         std::fputs(findings.Summary().c_str(), stdout);

@@ -248,6 +248,10 @@ void FindingsOutput::DuplicateGroup(const std::vector<Finding> &findings, const 
 }
 
 void FindingsOutput::End(bool completed) {
+    // After an engine error the check that raised it never ended: it stopped the run.
+    for (const int checkBox : kRunOrder)
+        if (status_[static_cast<std::size_t>(checkBox)] == Status::Running)
+            CheckEnded(checkBox, false);
     writeChecksBefore(0);
     if (format_ == FindingsFormat::Json) {
         buffer_ = "\n ],\n \"completed\": ";

@@ -22,7 +22,7 @@ public:
 
     // JSON: the object's start; CSV: the byte-order mark and the header row.
     void Begin(const std::string &agendaDirectory, const std::string &agendaName, const std::string &isoDate);
-    // The checks not reached and the closing part. Call once, after the run.
+    // The checks not reached and the closing part. Call once, after the run, also after an error.
     void End(bool completed);
 
     void CheckStarted(int checkBox) override;

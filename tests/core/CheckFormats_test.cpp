@@ -346,6 +346,29 @@ TEST_F(CheckFormats, CtrlCStopsTheRunAndSaysSo) {
     EXPECT_EQ(lines.back(), "[ kontrola přerušena uživatelem ]");
 }
 
+// An engine error ends the run with status 3; the JSON is still whole and says which check failed.
+TEST_F(CheckFormats, AnEngineErrorStillLeavesAWholeDocument) {
+    const TempDir dir;
+    const std::string agendaDir = dir.file("AGENDA.700");
+    ASSERT_EQ(RunCli({"create-agenda", agendaDir, "--name", "Test"}).status, 0);
+    WriteBytes(dir.file("stock.csv"), "Sklad,Cislo\n1,1\n1,2\n");
+    ASSERT_EQ(RunCli({"import", agendaDir, "SKSEZZAS", dir.file("stock.csv")}).status, 0);
+    sqlite3 *db = nullptr;
+    ASSERT_EQ(sqlite3_open((agendaDir + "/SKSEZZAS.DAT").c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, "UPDATE SKSEZZAS SET Cislo = 'dva' WHERE Cislo = 2", nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+
+    const CliResult out = RunCli({"check", agendaDir, "--checks", "1,9", "--format", "json"});
+    EXPECT_EQ(out.status, 3);
+    EXPECT_FALSE(out.err.empty());
+    const json result = json::parse(out.out);
+    EXPECT_FALSE(result["completed"].get<bool>());
+    EXPECT_EQ(result["checks"][0]["status"], "stopped");
+    EXPECT_EQ(result["checks"][10]["status"], "stopped");
+    EXPECT_EQ(result["checks"][1]["status"], "skipped");
+}
+
 // Texts that JSON must escape and CSV must quote come back as they were stored.
 TEST_F(CheckFormats, AwkwardTextsSurviveBothFormats) {
     const TempDir dir;
