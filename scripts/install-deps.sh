@@ -13,7 +13,7 @@ packages=(
   libsqlite3-dev
   fonts-dejavu-core
 )
-testing=(libgtest-dev xvfb xauth)
+testing=(libgtest-dev nlohmann-json3-dev xvfb xauth)
 case "${1:-}" in
   --run) ;;
   --bench) packages+=(xvfb xauth sqlite3 bc time) ;;

@@ -15,16 +15,15 @@
 #include "dialogs/TfrmAbout.h"
 #include "location/CurrentAgenda.h"
 #include "location/ui/TfrmGetAgenda.h"
+#include "platform/DateText.h"
 
 #include <QAccessible>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDate>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
-#include <QLocale>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
@@ -309,7 +308,7 @@ void TfrmMain::ShowMessage(const std::string &text) {
 }
 
 std::string TfrmMain::TodayShortDate() {
-    return QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat).toStdString();
+    return TodayShortDateText();
 }
 
 void TfrmMain::FocusReport() {

@@ -36,6 +36,18 @@ std::string_view CheckTitle(int checkBox) {
     }
 }
 
+std::string_view CheckTableName(int checkBox) {
+    switch (checkBox) {
+    case kMissingCardBox:
+    case kUndescribedStockItemsBox:
+        return kStockItemTable.name;
+    case kUndescribedCardsBox:
+        return kMasterCardTable.name;
+    default:
+        return MemberFor(checkBox).table->name;
+    }
+}
+
 bool RunCheck(int checkBox, RunHost &host, TBFTable &BFTable1, TBFTable &BFTable2) {
     switch (checkBox) {
     case kMissingCardBox:

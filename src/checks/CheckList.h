@@ -18,6 +18,8 @@ inline constexpr bool CheckedByDefault(int checkBox) {
 
 // The title line of the check that CheckBox`checkBox` (1..15) enables.
 std::string_view CheckTitle(int checkBox);
+// The table whose records the check names (the missing master card check names stock items).
+std::string_view CheckTableName(int checkBox);
 
 // Runs the check that CheckBox`checkBox` enables; answers false when the run must stop.
 bool RunCheck(int checkBox, RunHost &host, TBFTable &BFTable1, TBFTable &BFTable2);

@@ -47,9 +47,17 @@ bool RunChecks(RunHost &host, TBFTable &BFTable1, TBFTable &BFTable2) {
     try {
         WriteRunHeader(host);
         host.ProcessEvents();
+        FindingSink *const sink = host.findingSink();
         for (const int checkBox : kRunOrder) {
             // Read when the check's turn comes: the user may tick or untick boxes during the run.
-            if (host.IsChecked(checkBox) && !RunCheck(checkBox, host, BFTable1, BFTable2)) {
+            if (!host.IsChecked(checkBox))
+                continue;
+            if (sink)
+                sink->CheckStarted(checkBox);
+            const bool answer = RunCheck(checkBox, host, BFTable1, BFTable2);
+            if (sink)
+                sink->CheckEnded(checkBox, answer);
+            if (!answer) {
                 host.SetRunState(false);
                 return false;
             }

@@ -20,13 +20,16 @@ struct KeyValue {
 // current record for the comparison is kept for the next cycle instead of being read again.
 class KeyPair {
 public:
-    KeyPair(const DuplicateKeyMember &member, TBFTable &table) : member_(member), table_(table) {}
+    KeyPair(const DuplicateKeyMember &member, TBFTable &table, bool namesRecords)
+        : member_(member), table_(table), namesRecords_(namesRecords) {}
 
     // Keeps the current record's key: reads what the last comparison did not read already.
     void keepCurrent() {
         for (std::size_t k = 0; k < member_.keys.size(); ++k)
             if (!kept_[k].read)
                 read(k, kept_[k]);
+        if (namesRecords_)
+            keptRecordId_ = table_.RecordId();
     }
 
     // Compares the current record with the kept key; only equal fields let the next one be read.
@@ -61,14 +64,46 @@ public:
                 break;
             }
             case LinePiece::Kind::CurrentCislo:
-                AppendNumber(line_, table_.Value(kFieldCislo).toInt32());
+                currentCislo_ = table_.Value(kFieldCislo).toInt32();
+                AppendNumber(line_, currentCislo_);
                 break;
             }
         }
         return line_;
     }
 
+    // After findingLine(): the finding with the record it names, the compared key and the line.
+    Finding finding() const {
+        const std::size_t last = member_.keys.size() - 1;
+        Finding found{member_.checkBox, member_.table->name, {}, member_.keys[last].name, {}, line_};
+        found.record = keptName(keyIsCislo(last) ? kept_[last].number : currentCislo_);
+        if (member_.keys[last].type == KeyType::Integer)
+            AppendNumber(found.value, kept_[last].number);
+        else
+            found.value = kept_[last].text;
+        return found;
+    }
+
+    // The kept record, the first of its run: its number is read again only for a text key.
+    RecordName keptRecord() {
+        const std::size_t last = member_.keys.size() - 1;
+        if (keyIsCislo(last))
+            return keptName(kept_[last].number);
+        return keptName(table_.ValueOfRecord(keptRecordId_, kFieldCislo).toInt32());
+    }
+
 private:
+    bool keyIsCislo(std::size_t k) const { return member_.keys[k].name == kFieldCislo; }
+
+    // A record of the kept key's run: stock items carry the kept warehouse.
+    RecordName keptName(std::int32_t number) const {
+        RecordName name;
+        if (member_.keys.front().name == kFieldSklad)
+            name.warehouse = kept_[0].number;
+        name.number = number;
+        return name;
+    }
+
     void read(std::size_t k, KeyValue &into) {
         const KeyField &field = member_.keys[k];
         if (field.type == KeyType::Integer)
@@ -89,6 +124,39 @@ private:
     std::array<KeyValue, 2> kept_;
     std::array<KeyValue, 2> current_;
     std::string line_;
+    bool namesRecords_;
+    std::int64_t keptRecordId_ = 0;
+    std::int32_t currentCislo_ = 0;
+};
+
+// One run of equal keys, for a finding sink: its findings and its records, handed over when the
+// run ends. Only the run the walk is on is held, never the table.
+class RunOfEqualKeys {
+public:
+    explicit RunOfEqualKeys(FindingSink *sink) : sink_(sink) {}
+
+    // The finding of the walk's current record, whose key repeats the kept one.
+    void add(KeyPair &key) {
+        if (!sink_)
+            return;
+        if (findings_.empty())
+            group_.push_back(key.keptRecord());
+        findings_.push_back(key.finding());
+        group_.push_back(findings_.back().record);
+    }
+
+    void close() {
+        if (!sink_ || findings_.empty())
+            return;
+        sink_->DuplicateGroup(findings_, group_);
+        findings_.clear();
+        group_.clear();
+    }
+
+private:
+    FindingSink *sink_;
+    std::vector<Finding> findings_;
+    std::vector<RecordName> group_;
 };
 
 } // namespace
@@ -104,19 +172,28 @@ bool RunDuplicateKeyCheck(const DuplicateKeyMember &member, RunHost &host, TBFTa
     if (count >= 1) {
         BFTable1.GoTop();
         host.gauge().setMaximum(count);
-        KeyPair key(member, BFTable1);
+        FindingSink *const sink = host.findingSink();
+        KeyPair key(member, BFTable1, sink != nullptr);
+        RunOfEqualKeys run(sink);
         int counter = 0;
         for (;;) {
             key.keepCurrent();
             if (BFTable1.MoveNext() == kAnswerNoFurtherRecord)
                 break;
-            if (key.currentRepeatsKept())
+            if (key.currentRepeatsKept()) {
                 host.ReportLine(key.findingLine());
+                run.add(key);
+            } else {
+                run.close();
+            }
             key.advance();
             CountRecord(host, counter, true);
-            if (AbortSeen())
+            if (AbortSeen()) {
+                run.close();
                 return AbortCheck(host, {&BFTable1});
+            }
         }
+        run.close();
     }
     return FinishCheck(host, BFTable1);
 }

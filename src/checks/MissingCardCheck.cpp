@@ -32,6 +32,7 @@ bool RunMissingCardCheck(RunHost &host, TBFTable &BFTable1, TBFTable &BFTable2) 
         host.gauge().setMaximum(count);
         int counter = 0;
         std::string line;
+        FindingSink *const sink = host.findingSink();
         for (;;) {
             // Every record is looked up on its own, also when its number repeats.
             const std::int32_t number = BFTable1.Value(kFieldCislo).toInt32();
@@ -40,6 +41,13 @@ bool RunMissingCardCheck(RunHost &host, TBFTable &BFTable1, TBFTable &BFTable2) 
                 AppendNumber(line, number);
                 line += " neexistuje kmenová karta.";
                 host.ReportLine(line);
+                if (sink) {
+                    // The line names no warehouse, but the record is a stock item of one.
+                    const std::int32_t warehouse = BFTable1.Value(kFieldSklad).toInt32();
+                    Finding found{2, kStockItemTable.name, {warehouse, number}, kFieldCislo, {}, line};
+                    AppendNumber(found.value, number);
+                    sink->SingleFinding(found);
+                }
             }
             CountRecord(host, counter, true);
             if (AbortSeen())

@@ -1,5 +1,6 @@
 #pragma once
 // What the check run needs of the window (or terminal) it runs in.
+#include "checks/Findings.h"
 #include "checks/Gauge.h"
 
 #include <string>
@@ -24,6 +25,8 @@ public:
     virtual std::string TodayShortDate() = 0;
     // The report box takes the keyboard focus at the start of a run.
     virtual void FocusReport() {}
+    // Where the checks also hand their findings with what they are about; none for the window.
+    virtual FindingSink *findingSink() { return nullptr; }
     virtual Gauge &gauge() = 0;
 };
 

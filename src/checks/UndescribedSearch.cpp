@@ -7,17 +7,22 @@
 namespace vrelmont {
 namespace {
 
-void ComposeFinding(std::string &line, UndescribedRecords which, TBFTable &table) {
+// The finding line; Cislo is read before Sklad, as the line names them.
+Finding ComposeFinding(std::string &line, UndescribedRecords which, TBFTable &table) {
+    Finding found;
+    found.record.number = table.Value(kFieldCislo).toInt32();
     if (which == UndescribedRecords::Cards) {
         line = "Nalezena kmenová karta č. ";
-        AppendNumber(line, table.Value(kFieldCislo).toInt32());
+        AppendNumber(line, found.record.number);
     } else {
+        found.record.warehouse = table.Value(kFieldSklad).toInt32();
         line = "Nalezena skladová zásoba č. ";
-        AppendNumber(line, table.Value(kFieldCislo).toInt32());
+        AppendNumber(line, found.record.number);
         line += " ve skladu č. ";
-        AppendNumber(line, table.Value(kFieldSklad).toInt32());
+        AppendNumber(line, *found.record.warehouse);
     }
     line += ", která nemá popis";
+    return found;
 }
 
 } // namespace
@@ -41,10 +46,19 @@ bool RunUndescribedSearch(UndescribedRecords which, RunHost &host, TBFTable &BFT
         BFTable1.GoTop();
         int counter = 0;
         std::string line;
+        FindingSink *const sink = host.findingSink();
         // The index puts the empty descriptions first, so the first description ends the search.
         while (BFTable1.Value(kFieldPopis).toText().empty()) {
-            ComposeFinding(line, which, BFTable1);
+            Finding found = ComposeFinding(line, which, BFTable1);
             host.ReportLine(line);
+            if (sink) {
+                // Named by the settings keys of their boxes, Check14 and Check15.
+                found.checkBox = which == UndescribedRecords::Cards ? 14 : 15;
+                found.table = table.name;
+                found.field = kFieldPopis;
+                found.text = line;
+                sink->SingleFinding(found);
+            }
             if (BFTable1.MoveNext() == kAnswerNoFurtherRecord)
                 break;
             CountRecord(host, counter, false);

@@ -10,12 +10,12 @@
 namespace vrelmont::cli {
 namespace {
 
-volatile std::sig_atomic_t interrupted = 0;
+volatile std::sig_atomic_t interruptRequested = 0;
 
 // Ctrl+C is the terminal's Přerušit: the run sees it when it next serves events. A second
 // Ctrl+C ends the program at once.
 extern "C" void OnInterrupt(int signalNumber) {
-    interrupted = 1;
+    interruptRequested = 1;
     std::signal(signalNumber, SIG_DFL);
 }
 
@@ -28,10 +28,12 @@ bool IsCheckTitle(const std::string &line) {
 
 } // namespace
 
-CheckCliHost::CheckCliHost(std::array<bool, 16> ticked, std::string today, bool keepLines)
-    : ticked_(ticked), today_(std::move(today)), keepLines_(keepLines), progressOnTerminal_(isatty(STDERR_FILENO) == 1),
+CheckCliHost::CheckCliHost(std::array<bool, 16> ticked, std::string today, bool keepLines, bool printReport,
+                           FindingSink *findings)
+    : ticked_(ticked), today_(std::move(today)), keepLines_(keepLines), printReport_(printReport), findings_(findings),
+      progressOnTerminal_(isatty(STDERR_FILENO) == 1),
       outputOnSameTerminal_(progressOnTerminal_ && isatty(STDOUT_FILENO) == 1) {
-    interrupted = 0;
+    interruptRequested = 0;
     // A program started with Ctrl+C ignored (in the background, say) keeps ignoring it.
     if (std::signal(SIGINT, OnInterrupt) == SIG_IGN)
         std::signal(SIGINT, SIG_IGN);
@@ -46,19 +48,29 @@ CheckCliHost::~CheckCliHost() {
 void CheckCliHost::ReportLine(const std::string &text) {
     if (IsCheckTitle(text))
         checkTitle_ = text;
-    if (outputOnSameTerminal_)
-        clearProgress();
-    std::fwrite(text.data(), 1, text.size(), stdout);
-    std::fputc('\n', stdout);
-    if (outputOnSameTerminal_)
-        std::fflush(stdout);
+    if (printReport_) {
+        clearProgressForOutput();
+        std::fwrite(text.data(), 1, text.size(), stdout);
+        std::fputc('\n', stdout);
+        if (outputOnSameTerminal_)
+            std::fflush(stdout);
+    }
     if (keepLines_)
         lines_.push_back(text);
     ProcessEvents();
 }
 
+bool CheckCliHost::interrupted() const {
+    return interruptRequested != 0;
+}
+
+void CheckCliHost::clearProgressForOutput() {
+    if (outputOnSameTerminal_)
+        clearProgress();
+}
+
 void CheckCliHost::ProcessEvents() {
-    if (interrupted)
+    if (interruptRequested)
         AbortRequested = 1;
     if (progressOnTerminal_)
         showProgress();

@@ -12,8 +12,11 @@ namespace vrelmont::cli {
 
 class CheckCliHost : public RunHost {
 public:
-    // `ticked[N]` tells whether check box N (1..15) takes part.
-    CheckCliHost(std::array<bool, 16> ticked, std::string today, bool keepLines);
+    // `ticked[N]` tells whether check box N (1..15) takes part. Without `printReport` the report
+    // lines are only kept (for the protocol file), not printed. `findings`, when given, receives the
+    // findings with what they are about.
+    CheckCliHost(std::array<bool, 16> ticked, std::string today, bool keepLines, bool printReport = true,
+                 FindingSink *findings = nullptr);
     ~CheckCliHost() override;
     CheckCliHost(const CheckCliHost &) = delete;
     CheckCliHost &operator=(const CheckCliHost &) = delete;
@@ -25,6 +28,12 @@ public:
     void ShowMessage(const std::string &text) override;
     std::string TodayShortDate() override { return today_; }
     Gauge &gauge() override { return gauge_; }
+    FindingSink *findingSink() override { return findings_; }
+
+    // Whether Ctrl+C was pressed during the run.
+    bool interrupted() const;
+    // Clears the progress line before other output to the same terminal.
+    void clearProgressForOutput();
 
     // The report's lines, when asked to keep them (for the protocol file).
     const std::vector<std::string> &lines() const { return lines_; }
@@ -38,6 +47,8 @@ private:
     std::array<bool, 16> ticked_;
     std::string today_;
     bool keepLines_;
+    bool printReport_;
+    FindingSink *findings_;
     std::vector<std::string> lines_;
     Gauge gauge_;
     bool progressOnTerminal_;

@@ -5,13 +5,13 @@
 #include "cli/CheckCliHost.h"
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
+#include "cli/FindingsOutput.h"
 #include "hostdb/PathText.h"
 #include "hostdb/TS3IniFile.h"
 #include "location/CurrentAgenda.h"
+#include "platform/DateText.h"
 
-#include <clocale>
 #include <cstdio>
-#include <ctime>
 #include <filesystem>
 #include <stdexcept>
 
@@ -19,9 +19,11 @@ namespace vrelmont::cli {
 namespace {
 
 constexpr int kExitRunStopped = 1;
+constexpr int kExitFindings = 4;
 
 const char *const kUsage =
-    "Usage: vrelmont-cli check AGENDA_DIR [--checks LIST] [--output FILE]\n"
+    "Usage: vrelmont-cli check AGENDA_DIR [--checks LIST] [--output FILE] [--format text|json|csv]\n"
+    "                          [--csv-delimiter C] [--summary] [--fail-on-findings]\n"
     "\n"
     "Runs the checks of the program's Start over the agenda in AGENDA_DIR and writes the report\n"
     "to standard output (UTF-8), exactly as the report box would show it. The agenda's files are\n"
@@ -47,12 +49,23 @@ const char *const kUsage =
     "                    15 stock items without description\n"
     "  --output FILE   also save the report as the program's Uložit protokol does\n"
     "                  (windows-1250, CR LF; UTF-8 with a byte-order mark when needed)\n"
+    "  --format F      text (the report, the default), json (one object, UTF-8) or csv (one\n"
+    "                  row per finding, UTF-8 with a byte-order mark). A duplicate finding of\n"
+    "                  json and csv lists its whole group: every record sharing the key.\n"
+    "  --csv-delimiter C\n"
+    "                  the separator of csv: \",\" (the default), \";\" (what a Czech\n"
+    "                  spreadsheet expects) or \"tab\"\n"
+    "  --summary       one line per ticked check with its number of findings, after the\n"
+    "                  report (text) or on standard error (json, csv)\n"
+    "  --fail-on-findings\n"
+    "                  exit with 4 when the run completed and found anything\n"
     "\n"
     "Progress is shown on standard error when it is a terminal; Ctrl+C interrupts the running\n"
-    "check as Přerušit does.\n"
+    "check as Přerušit does, and says so on standard error.\n"
     "\n"
     "Exit status: 0 the run completed, 1 a check stopped the run (its table could not be opened\n"
-    "or indexed, or it was interrupted), 2 wrong usage, 3 any other error.\n";
+    "or indexed, or it was interrupted), 2 wrong usage, 3 any other error, 4 the run completed\n"
+    "with findings and --fail-on-findings was given.\n";
 
 std::array<bool, 16> ParseCheckList(const std::string &list) {
     std::array<bool, 16> ticked{};
@@ -78,19 +91,22 @@ std::array<bool, 16> DefaultChecks() {
     return ticked;
 }
 
-// Today's date in the short date format of the user's locale.
-std::string TodayInLocaleFormat() {
-    std::setlocale(LC_TIME, "");
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &now);
-#else
-    localtime_r(&now, &local);
-#endif
-    char text[64];
-    const std::size_t length = std::strftime(text, sizeof text, "%x", &local);
-    return std::string(text, length);
+FindingsFormat ParseFormat(const std::string &text) {
+    if (text == "text")
+        return FindingsFormat::Text;
+    if (text == "json")
+        return FindingsFormat::Json;
+    if (text == "csv")
+        return FindingsFormat::Csv;
+    throw UsageError("--format takes text, json or csv, not \"" + text + "\"");
+}
+
+char ParseCsvDelimiter(const std::string &text) {
+    if (text == "," || text == ";")
+        return text.front();
+    if (text == "tab" || text == "\t")
+        return '\t';
+    throw UsageError("--csv-delimiter takes \",\", \";\" or tab, not \"" + text + "\"");
 }
 
 int RunCheckCommand(const ParsedArgs &parsed) {
@@ -102,28 +118,68 @@ int RunCheckCommand(const ParsedArgs &parsed) {
     const std::array<bool, 16> ticked =
         parsed.has("--checks") ? ParseCheckList(parsed.required("--checks")) : DefaultChecks();
     const bool saving = parsed.has("--output");
+    const FindingsFormat format = ParseFormat(parsed.valueOr("--format", "text"));
+    const char csvDelimiter = ParseCsvDelimiter(parsed.valueOr("--csv-delimiter", ","));
+    if (parsed.has("--csv-delimiter") && format != FindingsFormat::Csv)
+        throw UsageError("--csv-delimiter needs --format csv");
+    const bool summary = parsed.has("--summary");
+    const bool failOnFindings = parsed.has("--fail-on-findings");
 
     AgendaTablePath = agendaDir;
     AgendaName = TS3IniFile(agendaDir + "AGENDA.INI").GetText("Údaje o firmě", "Název-obchodní", "");
 
-    CheckCliHost host(ticked, TodayInLocaleFormat(), saving);
+    // The text report needs no finding sink unless something counts the findings.
+    const bool collecting = format != FindingsFormat::Text || summary || failOnFindings;
+    CheckCliHost *hostForOutput = nullptr;
+    FindingsOutput findings(format, stdout, ticked, csvDelimiter, [&hostForOutput] {
+        if (hostForOutput)
+            hostForOutput->clearProgressForOutput();
+    });
+    CheckCliHost host(ticked, TodayShortDateText(), saving, format == FindingsFormat::Text,
+                      collecting ? &findings : nullptr);
+    hostForOutput = &host;
+    findings.Begin(parsed.positional.front(), AgendaName, TodayIsoDateText());
     TBFTable BFTable1;
     TBFTable BFTable2;
-    const bool completed = RunChecks(host, BFTable1, BFTable2);
+    bool completed = false;
+    try {
+        completed = RunChecks(host, BFTable1, BFTable2);
+    } catch (...) {
+        // Whoever reads the findings still gets a whole document, which says the run did not complete.
+        findings.End(false);
+        try {
+            host.FinishOutput();
+        } catch (const std::exception &) {
+            // The error that stopped the run is the one to report.
+        }
+        throw;
+    }
+    findings.End(completed);
+    if (summary && format == FindingsFormat::Text)
+        std::fputs(findings.Summary().c_str(), stdout);
     host.FinishOutput();
+    if (summary && format != FindingsFormat::Text)
+        std::fputs(findings.Summary().c_str(), stderr);
     // The window can only show the fixed text; a terminal user also learns which file failed and why.
     for (const TBFTable *table : {&BFTable1, &BFTable2})
         if (!completed && !table->lastOpenError().empty())
             std::fprintf(stderr, "vrelmont-cli check: %s\n", table->lastOpenError().c_str());
+    if (host.interrupted())
+        std::fputs(completed ? "vrelmont-cli check: Ctrl+C came after the last check; the run completed\n"
+                             : "vrelmont-cli check: interrupted by Ctrl+C; the run stopped\n",
+                   stderr);
     if (saving)
         WriteProtocolFile(parsed.required("--output"), host.lines());
-    return completed ? kExitOk : kExitRunStopped;
+    if (!completed)
+        return kExitRunStopped;
+    return failOnFindings && findings.total() > 0 ? kExitFindings : kExitOk;
 }
 
 } // namespace
 
 int CheckCommand(const Args &args) {
-    return RunTool("check", kUsage, args, {"--checks", "--output"}, RunCheckCommand);
+    return RunTool("check", kUsage, args, {"--checks", "--output", "--format", "--csv-delimiter"}, RunCheckCommand,
+                   {"--summary", "--fail-on-findings"});
 }
 
 } // namespace vrelmont::cli

@@ -18,7 +18,8 @@ std::string ParsedArgs::valueOr(const std::string &option, const std::string &fa
     return found == options.end() ? fallback : found->second;
 }
 
-ParsedArgs ParseArgs(const Args &args, const std::vector<std::string> &valueOptions) {
+ParsedArgs ParseArgs(const Args &args, const std::vector<std::string> &valueOptions,
+                     const std::vector<std::string> &flagOptions) {
     ParsedArgs parsed;
     // A request for help wins over every mistake in the other arguments.
     for (const auto &arg : args) {
@@ -42,11 +43,16 @@ ParsedArgs ParseArgs(const Args &args, const std::vector<std::string> &valueOpti
         }
         const auto equals = arg.find('=');
         const std::string name = arg.substr(0, equals);
-        if (std::find(valueOptions.begin(), valueOptions.end(), name) == valueOptions.end())
+        const bool isFlag = std::find(flagOptions.begin(), flagOptions.end(), name) != flagOptions.end();
+        if (!isFlag && std::find(valueOptions.begin(), valueOptions.end(), name) == valueOptions.end())
             throw UsageError("unknown option " + name);
         if (parsed.has(name))
             throw UsageError("option " + name + " given twice");
-        if (equals != std::string::npos) {
+        if (isFlag) {
+            if (equals != std::string::npos)
+                throw UsageError("option " + name + " takes no value");
+            parsed.options[name] = std::string();
+        } else if (equals != std::string::npos) {
             parsed.options[name] = arg.substr(equals + 1);
         } else if (i + 1 < args.size()) {
             parsed.options[name] = args[++i];
@@ -68,10 +74,11 @@ std::int64_t ParseNumberOption(const std::string &option, const std::string &tex
 }
 
 int RunTool(const std::string &command, const std::string &usage, const Args &args,
-            const std::vector<std::string> &valueOptions, const std::function<int(const ParsedArgs &)> &body) {
+            const std::vector<std::string> &valueOptions, const std::function<int(const ParsedArgs &)> &body,
+            const std::vector<std::string> &flagOptions) {
     const std::string prefix = "vrelmont-cli " + command + ": ";
     try {
-        const ParsedArgs parsed = ParseArgs(args, valueOptions);
+        const ParsedArgs parsed = ParseArgs(args, valueOptions, flagOptions);
         if (parsed.help) {
             std::cout << usage;
             return kExitOk;

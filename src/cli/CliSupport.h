@@ -33,9 +33,11 @@ struct ParsedArgs {
 };
 
 // Splits arguments into positional ones and options ("--opt value" or "--opt=value"), each option
-// taking a value and allowed once. "--help"/"-h" anywhere asks for the usage; "--" ends the options.
+// taking a value and allowed once; a flag option takes no value and is recorded with an empty one.
+// "--help"/"-h" anywhere asks for the usage; "--" ends the options; "-" alone is positional.
 // Throws UsageError for an unknown or repeated option or a missing value.
-ParsedArgs ParseArgs(const Args &args, const std::vector<std::string> &valueOptions);
+ParsedArgs ParseArgs(const Args &args, const std::vector<std::string> &valueOptions,
+                     const std::vector<std::string> &flagOptions = {});
 
 // Decimal number within [min, max]; UsageError naming the option otherwise.
 std::int64_t ParseNumberOption(const std::string &option, const std::string &text, std::int64_t min, std::int64_t max);
@@ -44,6 +46,7 @@ std::int64_t ParseNumberOption(const std::string &option, const std::string &tex
 // else calls `body`; every failure is printed as "vrelmont-cli <command>: <message>" on standard
 // error and answered with 2 (usage) or 3 (anything else).
 int RunTool(const std::string &command, const std::string &usage, const Args &args,
-            const std::vector<std::string> &valueOptions, const std::function<int(const ParsedArgs &)> &body);
+            const std::vector<std::string> &valueOptions, const std::function<int(const ParsedArgs &)> &body,
+            const std::vector<std::string> &flagOptions = {});
 
 } // namespace vrelmont::cli

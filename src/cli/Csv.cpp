@@ -5,7 +5,7 @@ namespace vrelmont::cli {
 CsvError::CsvError(std::size_t line, const std::string &message)
     : std::runtime_error("line " + std::to_string(line) + ": " + message), line_(line), reason_(message) {}
 
-CsvReader::CsvReader(std::istream &in) : in_(in) {
+CsvReader::CsvReader(std::istream &in, char separator) : in_(in), separator_(separator) {
     static const std::string_view bom = "\xEF\xBB\xBF";
     std::streambuf &buffer = *in_.rdbuf();
     for (char expected : bom) {
@@ -14,6 +14,7 @@ CsvReader::CsvReader(std::istream &in) : in_(in) {
         pending_ += static_cast<char>(take());
     }
     pending_.clear();
+    byteOrderMark_ = true;
 }
 
 int CsvReader::take() {
@@ -75,16 +76,16 @@ bool CsvReader::next(CsvRecord &record) {
                 field += static_cast<char>(c);
             }
             c = get();
-            if (c != ',' && c != '\r' && c != '\n' && c != eof)
+            if (c != separator_ && c != '\r' && c != '\n' && c != eof)
                 throw CsvError(line_, "text after the closing quote of a field");
             // An empty quoted field ("") must not be taken for the start of another one below.
             record.fields.push_back(std::move(field));
             field.clear();
-            if (c == ',')
+            if (c == separator_)
                 continue;
         } else if (c == '"') {
             throw CsvError(line_, "a quote inside an unquoted field (enclose the field in quotes and double it)");
-        } else if (c == ',') {
+        } else if (c == separator_) {
             record.fields.push_back(std::move(field));
             field.clear();
             continue;

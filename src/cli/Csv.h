@@ -1,7 +1,8 @@
 #pragma once
-// Comma-separated values as RFC 4180 describes them: fields separated by commas, records by line
-// breaks (CRLF, LF or a lone CR), a field in double quotes may hold commas, line breaks and
-// doubled quotes. A UTF-8 byte-order mark at the start is skipped. Bytes are passed on as read.
+// Comma-separated values as RFC 4180 describes them: fields separated by commas (or another
+// separator: spreadsheets write semicolons and tabs too), records by line breaks (CRLF, LF or a
+// lone CR), a field in double quotes may hold the separator, line breaks and doubled quotes. A UTF-8
+// byte-order mark at the start is skipped. Bytes are passed on as read.
 #include <cstddef>
 #include <cstdint>
 #include <istream>
@@ -32,7 +33,7 @@ struct CsvRecord {
 
 class CsvReader {
 public:
-    explicit CsvReader(std::istream &in);
+    explicit CsvReader(std::istream &in, char separator = ',');
 
     // The next record; false at the end of the input. An empty line is no record.
     // Throws CsvError for a quote inside an unquoted field, text after a closing quote,
@@ -42,6 +43,8 @@ public:
     // Bytes taken from the stream so far. A read error looks like the end of the input to a
     // stream buffer; comparing this with the file's size tells the two apart.
     std::uint64_t bytesRead() const { return bytesRead_; }
+    // Whether the input started with a UTF-8 byte-order mark.
+    bool hadByteOrderMark() const { return byteOrderMark_; }
 
 private:
     int take(); // the next byte of the stream itself
@@ -50,6 +53,8 @@ private:
     void endOfLine(int c); // counts the line break that starts with c
 
     std::istream &in_;
+    char separator_;
+    bool byteOrderMark_ = false;
     std::string pending_; // bytes read while looking for a byte-order mark that was not there
     std::size_t next_ = 0;
     std::size_t line_ = 1;

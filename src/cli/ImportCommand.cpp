@@ -2,6 +2,7 @@
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
 #include "cli/Csv.h"
+#include "cli/CsvInput.h"
 #include "cli/TableChoice.h"
 #include "hostdb/RecordWriter.h"
 
@@ -17,26 +18,38 @@ namespace fs = std::filesystem;
 namespace vrelmont::cli {
 namespace {
 
-const char kUsage[] = R"(Usage: vrelmont-cli import DIR TABLE FILE
+const char kUsage[] = R"(Usage: vrelmont-cli import DIR TABLE FILE [--delimiter C] [--encoding E]
+                          [--dry-run] [--replace]
 
 Appends the records of the CSV file FILE to the table TABLE (SKKMKART or SKSEZZAS)
-of the agenda directory DIR, in the order of the file.
+of the agenda directory DIR, in the order of the file. FILE "-" reads standard input.
 
-FILE is comma-separated (RFC 4180), UTF-8 with or without a byte-order mark.
-Its first line names the fields:
+FILE is what a spreadsheet saves as CSV (RFC 4180): fields separated by commas,
+semicolons or tabs, the separator found from the first line (the one that splits
+it into known field names). Its first line names the fields:
   Cislo      number, required
   Sklad      warehouse number, required for SKSEZZAS (stock items only)
   UzivCode, Katalog, BarCode, Zkrat, Popis
              PLU code, catalogue number, bar code, abbreviation, description;
              optional, empty when the column is absent
-Numbers are 32-bit integers. Empty lines are skipped.
+Numbers are 32-bit integers. Empty lines, lines of separators only and empty
+columns at the end of the lines are skipped. A file that is valid UTF-8 (with or
+without a byte-order mark) is read as UTF-8, any other as windows-1250.
+
+  --delimiter C   the separator: "," ";" or tab, instead of finding it
+  --encoding E    utf-8 or windows-1250, instead of finding it
+  --dry-run       read and check everything, say how many records would be
+                  imported, and write nothing
+  --replace       replace the table's records with the file's (all or nothing)
 
 Any error (an unknown or missing field, a number that is not a 32-bit integer,
-text that is not UTF-8, a malformed line) names the line and the field, and then
-nothing at all is imported.
+text that is not valid in the encoding, a malformed line) names the line and the
+field, and then nothing at all is imported.
 
-Example:
+Examples:
   vrelmont-cli import DATA/AGENDA.001 SKKMKART karty.csv
+  vrelmont-cli import DATA/AGENDA.001 SKSEZZAS zasoby.csv --replace
+  iconv -f utf-16 -t utf-8 export.txt | vrelmont-cli import DATA/AGENDA.001 SKKMKART -
 )";
 
 std::string AtLine(const std::string &fileName, std::size_t line, const std::string &message) {
@@ -62,19 +75,45 @@ std::optional<std::int32_t> ParseInt32(std::string_view text) {
     return value;
 }
 
+// The field names of a header split at `separator`, without the empty columns at its end.
+std::vector<std::string> HeaderNames(const CsvRecord &header) {
+    std::vector<std::string> names = header.fields;
+    while (!names.empty() && names.back().empty())
+        names.pop_back();
+    return names;
+}
+
 class Importer {
 public:
-    Importer(const std::string &csvName, const TableDef &table) : csvName_(csvName), table_(table) {}
+    Importer(const std::string &csvName, const TableDef &table, TextEncoding encoding)
+        : csvName_(csvName), table_(table), encoding_(encoding) {}
+
+    // Whether every name of the header is a field of the table (the test for a separator).
+    bool namesOnlyFields(const CsvRecord &header) const {
+        const std::vector<std::string> names = HeaderNames(header);
+        return !names.empty() && std::all_of(names.begin(), names.end(), [&](const std::string &name) {
+            std::string problem;
+            const auto text = DecodeField(name, encoding_, problem);
+            return text && findField(*text) != table_.fields.end();
+        });
+    }
 
     // For every column of the file, the position of its field in the table.
     void readHeader(const CsvRecord &header) {
-        for (const auto &name : header.fields) {
-            if (!IsValidUtf8(name))
-                fail(header.line, "the field name is not valid UTF-8 text");
-            const auto field = std::find_if(table_.fields.begin(), table_.fields.end(),
-                                            [&](const FieldDef &def) { return SameName(def.name, name); });
-            if (field == table_.fields.end())
-                fail(header.line, "unknown field \"" + name + "\" (" + table_.name + " has " + fieldList() + ")");
+        for (const auto &raw : HeaderNames(header)) {
+            const std::string name = decode(header.line, raw, "a field name: ");
+            const auto field = findField(name);
+            if (field == table_.fields.end()) {
+                std::string message = "unknown field \"" + name + "\" (" + table_.name + " has " + fieldList() + ")";
+                if (HeaderNames(header).size() == 1)
+                    for (const char separator : {';', '\t', ','})
+                        if (name.find(separator) != std::string::npos) {
+                            message += "; the line seems to be separated by " + SeparatorName(separator) +
+                                       ": name the fields in the first line, or give --delimiter";
+                            break;
+                        }
+                fail(header.line, message);
+            }
             const auto position = static_cast<std::size_t>(field - table_.fields.begin());
             if (std::find(columns_.begin(), columns_.end(), position) != columns_.end())
                 fail(header.line, "field \"" + field->name + "\" named twice");
@@ -86,18 +125,24 @@ public:
                 fail(header.line, "required field \"" + table_.fields[position].name + "\" is missing");
     }
 
+    // A line of empty fields only: what spreadsheets write for rows they keep empty.
+    static bool isBlank(const CsvRecord &row) {
+        return std::all_of(row.fields.begin(), row.fields.end(), [](const std::string &f) { return f.empty(); });
+    }
+
     // The record in the table's field order; fields the file has no column for are empty text.
     std::vector<FieldValue> recordOf(const CsvRecord &row) const {
-        if (row.fields.size() != columns_.size())
-            fail(row.line, std::to_string(row.fields.size()) + " fields where the header names " +
-                               std::to_string(columns_.size()));
+        std::size_t used = row.fields.size();
+        // Empty columns at the end of a line, as spreadsheets write them, carry nothing.
+        while (used > columns_.size() && row.fields[used - 1].empty())
+            --used;
+        if (used != columns_.size())
+            fail(row.line, std::to_string(used) + " fields where the header names " + std::to_string(columns_.size()));
         std::vector<FieldValue> record(table_.fields.size(), std::string());
         for (std::size_t column = 0; column < columns_.size(); ++column) {
             const FieldDef &field = table_.fields[columns_[column]];
-            const std::string &text = row.fields[column];
             const std::string where = "field \"" + field.name + "\": ";
-            if (!IsValidUtf8(text))
-                fail(row.line, where + "the value is not valid UTF-8 text");
+            const std::string text = decode(row.line, row.fields[column], where);
             if (field.type == FieldType::Integer) {
                 const auto number = ParseInt32(text);
                 if (!number)
@@ -115,6 +160,20 @@ public:
     }
 
 private:
+    std::vector<FieldDef>::const_iterator findField(const std::string &name) const {
+        return std::find_if(table_.fields.begin(), table_.fields.end(),
+                            [&](const FieldDef &def) { return SameName(def.name, name); });
+    }
+
+    // The bytes as text; `where` ("field "Popis": ") begins the message when they are none.
+    std::string decode(std::size_t line, const std::string &bytes, const std::string &where) const {
+        std::string problem;
+        auto text = DecodeField(bytes, encoding_, problem);
+        if (!text)
+            fail(line, where + problem);
+        return std::move(*text);
+    }
+
     std::string fieldList() const {
         std::string list;
         for (const auto &field : table_.fields)
@@ -124,44 +183,101 @@ private:
 
     std::string csvName_;
     const TableDef &table_;
+    TextEncoding encoding_;
     std::vector<std::size_t> columns_;
 };
+
+bool StartsWithByteOrderMark(const fs::path &file) {
+    std::ifstream in(file, std::ios::binary);
+    char start[3] = {};
+    return in.read(start, 3) && std::string_view(start, 3) == "\xEF\xBB\xBF";
+}
+
+// The separator: the one given, else the first of comma, semicolon and tab that splits the header
+// into field names of the table; a comma when none does (the header's error then says why).
+char ChooseSeparator(const ParsedArgs &args, const CsvInput &input, const Importer &importer) {
+    if (args.has("--delimiter"))
+        return ParseSeparatorOption(args.required("--delimiter"));
+    for (const char separator : {',', ';', '\t'}) {
+        std::ifstream in(input.path(), std::ios::binary);
+        CsvReader reader(in, separator);
+        CsvRecord header;
+        try {
+            if (reader.next(header) && importer.namesOnlyFields(header))
+                return separator;
+        } catch (const CsvError &) {
+            // Malformed with this separator: try the next one.
+        }
+    }
+    return ',';
+}
 
 int RunImport(const ParsedArgs &args) {
     if (args.positional.size() != 3)
         throw UsageError("expected DIR TABLE FILE");
     const fs::path agendaDir = args.positional[0];
     const TableDef &table = RecordTableNamed(args.positional[1]);
-    const std::string csvName = args.positional[2];
+    const bool dryRun = args.has("--dry-run");
+    const bool replace = args.has("--replace");
+    std::optional<TextEncoding> chosenEncoding;
+    if (args.has("--encoding"))
+        chosenEncoding = ParseEncodingOption(args.required("--encoding"));
+    if (args.has("--delimiter"))
+        ParseSeparatorOption(args.required("--delimiter"));
 
     const fs::path tableFile = TableFileIn(agendaDir, table);
     if (!fs::is_regular_file(tableFile))
         throw std::runtime_error("no table file " + tableFile.string() +
                                  " (make the agenda with \"vrelmont-cli create-agenda\")");
-    if (fs::is_directory(csvName))
-        throw std::runtime_error(csvName + " is a directory, not a CSV file");
-    std::ifstream in(csvName, std::ios::binary);
-    if (!in)
-        throw std::runtime_error("cannot read " + csvName);
+    const CsvInput input(args.positional[2]);
+    const std::string &csvName = input.displayName();
 
-    Importer importer(csvName, table);
-    // Every record goes into one transaction, which is committed only after the last one: any
-    // failure on the way leaves the table as it was.
     try {
-        CsvReader reader(in);
+        // A byte-order mark says UTF-8; so does a file that is valid UTF-8 throughout.
+        std::ifstream in(input.path(), std::ios::binary);
+        if (!in)
+            throw std::runtime_error("cannot read " + csvName);
+        in.exceptions(std::ios::badbit);
+        const TextEncoding encoding = chosenEncoding.value_or(
+            input.isUtf8() || StartsWithByteOrderMark(input.path()) ? TextEncoding::Utf8 : TextEncoding::Windows1250);
+        Importer importer(csvName, table, encoding);
+        CsvReader reader(in, ChooseSeparator(args, input, importer));
         CsvRecord row;
         if (!reader.next(row))
             throw std::runtime_error(csvName + " is empty: its first line must name the fields");
         importer.readHeader(row);
-        RecordWriter writer(tableFile.string(), table, RecordWriter::Mode::Safe);
-        while (reader.next(row))
-            writer.append(importer.recordOf(row));
+        // Every record goes into one transaction, which is committed only after the last one: any
+        // failure on the way leaves the table as it was. A dry run opens no table for writing.
+        std::optional<RecordWriter> writer;
+        if (!dryRun) {
+            writer.emplace(tableFile.string(), table, RecordWriter::Mode::Safe);
+            if (replace)
+                writer->removeAllRecords();
+        }
+        std::int64_t count = 0;
+        while (reader.next(row)) {
+            if (Importer::isBlank(row))
+                continue;
+            const auto record = importer.recordOf(row);
+            if (writer)
+                writer->append(record);
+            ++count;
+        }
         std::error_code ignored;
-        if (fs::is_regular_file(csvName, ignored) && reader.bytesRead() != fs::file_size(csvName, ignored))
+        if (reader.bytesRead() != fs::file_size(input.path(), ignored))
             throw std::runtime_error("cannot read the whole of " + csvName);
-        writer.commit();
-        std::cout << "Imported " << writer.appendedCount() << (writer.appendedCount() == 1 ? " record" : " records")
-                  << " into " << tableFile.string() << ".\n";
+        const std::string records = std::to_string(count) + (count == 1 ? " record" : " records");
+        if (dryRun) {
+            std::cout << csvName << " is fine: " << records << " would be "
+                      << (replace ? "put in place of those of " : "imported into ") << tableFile.string()
+                      << ". Nothing was written (--dry-run).\n";
+            return kExitOk;
+        }
+        writer->commit();
+        if (replace)
+            std::cout << "Replaced the records of " << tableFile.string() << " with " << records << ".\n";
+        else
+            std::cout << "Imported " << records << " into " << tableFile.string() << ".\n";
     } catch (const CsvError &error) {
         throw std::runtime_error(AtLine(csvName, error.line(), error.reason()) + "; nothing was imported");
     } catch (const std::ios_base::failure &error) {
@@ -175,7 +291,7 @@ int RunImport(const ParsedArgs &args) {
 } // namespace
 
 int ImportCommand(const Args &args) {
-    return RunTool("import", kUsage, args, {}, RunImport);
+    return RunTool("import", kUsage, args, {"--delimiter", "--encoding"}, RunImport, {"--dry-run", "--replace"});
 }
 
 } // namespace vrelmont::cli

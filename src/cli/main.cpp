@@ -1,4 +1,5 @@
 // vrelmont-cli: the command-line companion. It dispatches to the subcommands.
+#include "app/core/ProgramValues.h"
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
 
@@ -31,7 +32,8 @@ void PrintOverview(std::ostream &out) {
             out << ' ';
         out << command.summary << "\n";
     }
-    out << "\nRun \"vrelmont-cli COMMAND --help\" for the usage of one command.\n";
+    out << "\nRun \"vrelmont-cli COMMAND --help\" for the usage of one command,\n"
+           "\"vrelmont-cli --version\" for the version.\n";
 }
 
 } // namespace
@@ -42,6 +44,10 @@ int main(int argc, char **argv) {
         return vrelmont::cli::kExitUsage;
     }
     const std::string_view name = argv[1];
+    if (name == "--version") {
+        std::cout << "vrelmont-cli " << vrelmont::kProgramVersion << "\n";
+        return vrelmont::cli::kExitOk;
+    }
     if (name == "--help" || name == "-h" || name == "help") {
         PrintOverview(std::cout);
         return vrelmont::cli::kExitOk;

@@ -97,6 +97,12 @@ void RecordWriter::append(const std::vector<FieldValue> &record) {
     ++appended_;
 }
 
+void RecordWriter::removeAllRecords() {
+    if (!open_)
+        throw std::logic_error("RecordWriter::removeAllRecords after commit");
+    db_.exec("DELETE FROM " + quoted(table_.name));
+}
+
 void RecordWriter::commit() {
     if (!open_)
         throw std::logic_error("RecordWriter::commit called twice");

@@ -32,6 +32,9 @@ public:
 
     // One value per field of the table, in the table's field order; each of the field's type.
     void append(const std::vector<FieldValue> &record);
+    // Removes every record of the table within the same transaction: with commit() the appended
+    // records replace the old ones, without it the table stays as it was.
+    void removeAllRecords();
     void commit();
 
     std::int64_t appendedCount() const { return appended_; }

@@ -94,4 +94,12 @@ Variant TBFTable::Value(const std::string &field) {
     return cursor().value(field);
 }
 
+std::int64_t TBFTable::RecordId() {
+    return cursor().recordId();
+}
+
+Variant TBFTable::ValueOfRecord(std::int64_t recordId, const std::string &field) {
+    return cursor().valueOfRecord(recordId, field);
+}
+
 } // namespace vrelmont

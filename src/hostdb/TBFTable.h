@@ -51,6 +51,10 @@ public:
 
     // The current record's field; EngineError for an unknown field or no current record.
     Variant Value(const std::string &field);
+    // The current record's identity; ValueOfRecord reads a field of the record it names, later,
+    // without moving the walk. EngineError when there is no current record or no such record.
+    std::int64_t RecordId();
+    Variant ValueOfRecord(std::int64_t recordId, const std::string &field);
 
     bool isConnected() const { return engine_ != nullptr; }
     // Why the last OpenTable failed (the file and the reason), for diagnostics.

@@ -338,17 +338,31 @@ Variant TableCursor::value(const std::string &field) {
     return lookUpField(column);
 }
 
+std::int64_t TableCursor::recordId() const {
+    if (!current_)
+        fail("žádný aktuální záznam");
+    return *current_;
+}
+
+Variant TableCursor::valueOfRecord(std::int64_t recordId, const std::string &field) {
+    return lookUpField(requireColumn(field), recordId);
+}
+
 Variant TableCursor::lookUpField(int column) {
     if (!current_)
         fail("žádný aktuální záznam");
+    return lookUpField(column, *current_);
+}
+
+Variant TableCursor::lookUpField(int column, std::int64_t rowid) {
     auto &statement = fieldLookups_[column];
     if (!statement)
         statement =
             db_.prepare("SELECT " + sqlName(columns_[column]) + " FROM " + sqlName(table_) + " WHERE rowid = ?");
     sqlite3_reset(statement.get());
-    sqlite3_bind_int64(statement.get(), 1, *current_);
+    sqlite3_bind_int64(statement.get(), 1, rowid);
     if (!step(statement.get()))
-        fail("aktuální záznam již neexistuje");
+        fail("záznam již neexistuje");
     return columnValue(statement.get(), 0);
 }
 

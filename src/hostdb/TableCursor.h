@@ -26,6 +26,10 @@ public:
     // Positions on the first record whose leading index fields equal `keys`; false when there is none.
     bool seek(const std::vector<Variant> &keys);
     Variant value(const std::string &field);
+    // The current record's identity, and a field of a record named by it: a walk can name a record
+    // it has passed without reading it in advance.
+    std::int64_t recordId() const;
+    Variant valueOfRecord(std::int64_t recordId, const std::string &field);
 
     void append();
     void setValue(const std::string &field, const Variant &value);
@@ -46,6 +50,7 @@ private:
     void bind(sqlite3_stmt *statement, int position, const Variant &value);
     Variant columnValue(sqlite3_stmt *statement, int column) const;
     Variant lookUpField(int column);
+    Variant lookUpField(int column, std::int64_t rowid);
     std::vector<Variant> currentKeys();
     bool positionAfter(const std::vector<Variant> &keys, std::int64_t rowid);
     void ensureWritable();

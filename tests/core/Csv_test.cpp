@@ -18,9 +18,11 @@ protected:
     std::string agenda() const { return dir.file("AGENDA.001"); }
 
     // Imports `csv` into the master cards; the result of the command.
-    CliResult importCards(const std::string &csv) {
+    CliResult importCards(const std::string &csv, const std::vector<std::string> &options = {}) {
         WriteBytes(dir.file("in.csv"), csv);
-        return RunCli({"import", agenda(), "SKKMKART", dir.file("in.csv")});
+        std::vector<std::string> args{"import", agenda(), "SKKMKART", dir.file("in.csv")};
+        args.insert(args.end(), options.begin(), options.end());
+        return RunCli(args);
     }
 
     std::vector<std::string> cards() const {
@@ -99,19 +101,26 @@ TEST_F(CsvImport, MalformedQuotingNamesTheLine) {
     EXPECT_TRUE(cards().empty());
 }
 
-TEST_F(CsvImport, InvalidUtf8IsRefusedWithLineAndField) {
-    const std::string bad[] = {"\xFF",
-                               "\xC3",
-                               "\xC0\xAF" /* overlong "/" */,
-                               "\xED\xA0\x80" /* surrogate */,
-                               "\xF4\x90\x80\x80" /* above U+10FFFF */,
-                               std::string("a\0b", 3)};
+// A file that is not UTF-8 is read as windows-1250 unless UTF-8 is asked for (or a byte-order mark says so).
+TEST_F(CsvImport, InvalidUtf8IsRefusedWithLineAndFieldWhenUtf8IsAskedFor) {
+    const std::string bad[] = {"\xFF", "\xC3", "\xC0\xAF" /* overlong "/" */, "\xED\xA0\x80" /* surrogate */,
+                               "\xF4\x90\x80\x80" /* above U+10FFFF */};
     for (const auto &bytes : bad) {
-        const auto result = importCards("Cislo,Popis\n1,ok\n2," + bytes + "\n");
-        EXPECT_EQ(result.status, 3);
-        EXPECT_NE(result.err.find("line 3: field \"Popis\": the value is not valid UTF-8"), std::string::npos)
-            << result.err;
+        for (const bool byteOrderMark : {false, true}) {
+            const auto result = importCards(
+                (byteOrderMark ? "\xEF\xBB\xBF" : "") + std::string("Cislo,Popis\n1,ok\n2,") + bytes + "\n",
+                byteOrderMark ? std::vector<std::string>{} : std::vector<std::string>{"--encoding", "utf-8"});
+            EXPECT_EQ(result.status, 3);
+            EXPECT_NE(result.err.find("line 3: field \"Popis\": the value is not valid UTF-8 text (if the file was "
+                                      "saved as windows-1250, give --encoding windows-1250)"),
+                      std::string::npos)
+                << result.err;
+        }
     }
+    const auto withNul = importCards(std::string("Cislo,Popis\n1,a\0b\n", 20));
+    EXPECT_EQ(withNul.status, 3);
+    EXPECT_NE(withNul.err.find("line 2: field \"Popis\": the value holds a NUL byte"), std::string::npos)
+        << withNul.err;
     EXPECT_TRUE(cards().empty());
 }
 

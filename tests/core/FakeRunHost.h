@@ -43,6 +43,7 @@ public:
     std::string TodayShortDate() override { return today; }
     void FocusReport() override { journal.push_back("focus"); }
     Gauge &gauge() override { return gauge_; }
+    FindingSink *findingSink() override { return findings; }
 
     void tickOnly(std::initializer_list<int> checkBoxes);
     // AbortRequested becomes 1 while the n-th report line (1-based) is written / at the n-th event pump.
@@ -64,6 +65,7 @@ public:
     std::vector<std::string> journal;
     std::function<void(FakeRunHost &)> onLine;   // after a line is recorded
     std::function<void(FakeRunHost &)> onEvents; // at an event pump
+    FindingSink *findings = nullptr;
 
 private:
     RecordingGauge gauge_;

@@ -9,16 +9,15 @@
 #include "hostdb/RecordWriter.h"
 #include "hostdb/TableFiles.h"
 #include "location/CurrentAgenda.h"
+#include "platform/DateText.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
-#include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLocale>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextLayout>
@@ -80,7 +79,7 @@ protected:
     }
     QStringList report() { return window->RichEdit1->lines(); }
     QStringList runHeader() {
-        const QString today = QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat);
+        const QString today = QString::fromStdString(TodayShortDateText());
         return {kRule35, QStringLiteral("Vrelmont"), QStringLiteral("Agenda: Železářství Novák"),
                 QStringLiteral("Datum: ") + today, kRule35};
     }
@@ -422,7 +421,7 @@ TEST_F(TfrmMainTest, SaveWritesWindows1250WithCrLfAndAddsTheExtension) {
     QFile file(chosen + QStringLiteral(".txt"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray bytes = file.readAll();
-    const QByteArray date = QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat).toLatin1();
+    const QByteArray date = QByteArray::fromStdString(TodayShortDateText());
     const QByteArray rule35(35, '='), rule10(10, '=');
     EXPECT_EQ(bytes, rule35 +
                          "\r\nVrelmont\r\nAgenda: \x8E"

@@ -1,0 +1,49 @@
+#include "platform/DateText.h"
+
+#include <iomanip>
+#include <locale>
+#include <sstream>
+
+namespace vrelmont {
+namespace {
+
+std::tm Today() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &now);
+#else
+    localtime_r(&now, &local);
+#endif
+    return local;
+}
+
+std::string Formatted(const std::tm &date, const char *format, const std::locale &locale) {
+    std::ostringstream text;
+    text.imbue(locale);
+    text << std::put_time(&date, format);
+    return text.str();
+}
+
+} // namespace
+
+std::string ShortDateText(const std::tm &date) {
+    // A locale object of its own: the program's global locale is left alone.
+    std::locale user = std::locale::classic();
+    try {
+        user = std::locale("");
+    } catch (const std::runtime_error &) {
+        // A locale that is named but not installed: the C locale's format is still a date.
+    }
+    return Formatted(date, "%x", user);
+}
+
+std::string TodayShortDateText() {
+    return ShortDateText(Today());
+}
+
+std::string TodayIsoDateText() {
+    return Formatted(Today(), "%Y-%m-%d", std::locale::classic());
+}
+
+} // namespace vrelmont

@@ -1,0 +1,411 @@
+// vrelmont-cli check --format json|csv, --summary and --fail-on-findings, against the text report.
+#include "DataToolsRun.h"
+#include "TempDir.h"
+
+#include "checks/CheckList.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+#include <sqlite3.h>
+
+#include <csignal>
+#include <fcntl.h>
+#include <map>
+#include <spawn.h>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace vrelmont;
+using namespace vrelmont::test;
+using nlohmann::json;
+namespace fs = std::filesystem;
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+Lines SplitLines(const std::string &text) {
+    Lines lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+// The finding lines of the text report, by check number.
+std::map<int, Lines> FindingsOfReport(const std::string &report) {
+    std::map<int, Lines> findings;
+    int current = 0;
+    const Lines lines = SplitLines(report);
+    for (std::size_t i = 5; i < lines.size(); ++i) {
+        const std::string &line = lines[i];
+        bool isTitle = false;
+        for (const int box : kRunOrder)
+            if (CheckTitle(box) == line) {
+                current = box;
+                findings[box];
+                isTitle = true;
+            }
+        if (isTitle || line.empty() || line.front() == '=' || line == "Dokončeno")
+            continue;
+        findings[current].push_back(line);
+    }
+    return findings;
+}
+
+// A spreadsheet's reading of CSV: quoted fields may hold the delimiter, quotes and line breaks.
+std::vector<Lines> ParseCsv(const std::string &text, char delimiter) {
+    std::vector<Lines> rows;
+    Lines row;
+    std::string field;
+    bool quoted = false, any = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (quoted) {
+            if (c == '"' && i + 1 < text.size() && text[i + 1] == '"')
+                field += text[++i];
+            else if (c == '"')
+                quoted = false;
+            else
+                field += c;
+        } else if (c == '"') {
+            quoted = true;
+        } else if (c == delimiter) {
+            row.push_back(std::move(field));
+            field.clear();
+        } else if (c == '\r') {
+        } else if (c == '\n') {
+            row.push_back(std::move(field));
+            field.clear();
+            rows.push_back(std::move(row));
+            row.clear();
+        } else {
+            field += c;
+        }
+        any = true;
+    }
+    if (any && (!field.empty() || !row.empty())) {
+        row.push_back(field);
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+std::string GroupText(const json &group) {
+    std::string text;
+    for (const json &member : group) {
+        if (!text.empty())
+            text += ' ';
+        if (!member["warehouse"].is_null())
+            text += std::to_string(member["warehouse"].get<int>()) + "/";
+        text += std::to_string(member["number"].get<int>());
+    }
+    return text;
+}
+
+// Plain SQL over a table file, for what the walk should have seen.
+class TableQuery {
+public:
+    explicit TableQuery(const fs::path &file) {
+        if (sqlite3_open_v2(file.c_str(), &db_, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
+            throw std::runtime_error("cannot open " + file.string());
+    }
+    ~TableQuery() { sqlite3_close_v2(db_); }
+
+    // (Sklad or null, Cislo) of every record whose key equals, in index order (stored order within a key).
+    std::vector<std::pair<json, int>> recordsWithKey(const std::string &table, const json &warehouse,
+                                                     const std::string &field, const std::string &value) {
+        const bool stock = table == "SKSEZZAS";
+        std::string sql = "SELECT " + std::string(stock ? "Sklad" : "NULL") + ", Cislo FROM " + table + " WHERE \"" +
+                          field + "\" = ?1" + (stock ? " AND Sklad = ?2" : "") + " ORDER BY rowid";
+        sqlite3_stmt *statement = nullptr;
+        sqlite3_prepare_v2(db_, sql.c_str(), -1, &statement, nullptr);
+        if (field == "Cislo")
+            sqlite3_bind_int(statement, 1, std::stoi(value));
+        else
+            sqlite3_bind_text(statement, 1, value.c_str(), -1, SQLITE_TRANSIENT);
+        if (stock)
+            sqlite3_bind_int(statement, 2, warehouse.get<int>());
+        std::vector<std::pair<json, int>> records;
+        while (sqlite3_step(statement) == SQLITE_ROW)
+            records.emplace_back(stock ? json(sqlite3_column_int(statement, 0)) : json(nullptr),
+                                 sqlite3_column_int(statement, 1));
+        sqlite3_finalize(statement);
+        return records;
+    }
+
+private:
+    sqlite3 *db_ = nullptr;
+};
+
+class CheckFormats : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        data = new TempDir;
+        const auto made = RunCli({"demo", data->file("DATA")});
+        ASSERT_EQ(made.status, 0) << made.err;
+    }
+    static void TearDownTestSuite() {
+        delete data;
+        data = nullptr;
+    }
+    static fs::path agenda(const std::string &name) { return data->path() / "DATA" / name; }
+
+    static TempDir *data;
+};
+TempDir *CheckFormats::data = nullptr;
+
+TEST_F(CheckFormats, JsonHoldsTheReportsFindingsAndWholeGroupsOnEveryDemoAgenda) {
+    for (const std::string name : {"AGENDA.001", "AGENDA.002", "AGENDA.003"}) {
+        SCOPED_TRACE(name);
+        const fs::path dir = agenda(name);
+        const CliResult text = RunCli({"check", dir.string(), "--checks", "all"});
+        const CliResult out = RunCli({"check", dir.string(), "--checks", "all", "--format", "json"});
+        ASSERT_EQ(text.status, 0) << text.err;
+        ASSERT_EQ(out.status, 0) << out.err;
+        const std::map<int, Lines> expected = FindingsOfReport(text.out);
+        const json result = json::parse(out.out);
+
+        EXPECT_EQ(result["agenda"]["directory"], dir.string());
+        EXPECT_EQ(result["agenda"]["name"], SplitLines(text.out)[2].substr(8));
+        EXPECT_EQ(result["date"].get<std::string>().size(), 10u);
+        EXPECT_TRUE(result["completed"].get<bool>());
+        ASSERT_EQ(result["checks"].size(), 15u);
+        long total = 0;
+        TableQuery stock(dir / "SKSEZZAS.DAT"), cards(dir / "SKKMKART.DAT");
+        for (std::size_t position = 0; position < kRunOrder.size(); ++position) {
+            const int box = kRunOrder[position];
+            const json &check = result["checks"][position];
+            SCOPED_TRACE(box);
+            EXPECT_EQ(check["number"], box);
+            EXPECT_EQ(check["title"].get<std::string>() + ":", CheckTitle(box));
+            EXPECT_EQ(check["table"], std::string(CheckTableName(box)));
+            EXPECT_EQ(check["status"], "completed");
+            Lines texts;
+            for (const json &finding : check["findings"])
+                texts.push_back(finding["text"]);
+            EXPECT_EQ(texts, expected.at(box));
+            EXPECT_EQ(check["count"], texts.size());
+            total += static_cast<long>(texts.size());
+
+            const bool duplicates = box != 2 && box != 14 && box != 15;
+            for (const json &finding : check["findings"]) {
+                EXPECT_EQ(finding["table"], check["table"]);
+                EXPECT_EQ(finding.contains("group"), duplicates);
+                const std::string number = std::to_string(finding["number"].get<int>());
+                EXPECT_NE(finding["text"].get<std::string>().find(" " + number), std::string::npos);
+                if (!duplicates)
+                    continue;
+                // The group is every record with the finding's key, in index order, the finding among them.
+                const json &group = finding["group"];
+                ASSERT_GE(group.size(), 2u);
+                EXPECT_NE(std::find(group.begin(), group.end(),
+                                    json{{"warehouse", finding["warehouse"]}, {"number", finding["number"]}}),
+                          group.end());
+                TableQuery &table = finding["table"] == "SKSEZZAS" ? stock : cards;
+                const auto records =
+                    table.recordsWithKey(finding["table"], finding["warehouse"], finding["field"], finding["value"]);
+                ASSERT_EQ(records.size(), group.size());
+                EXPECT_EQ(group[0]["warehouse"], records[0].first);
+                EXPECT_EQ(group[0]["number"], records[0].second);
+            }
+        }
+        EXPECT_EQ(result["total"], total);
+    }
+}
+
+TEST_F(CheckFormats, CsvRowsAreTheJsonFindingsWithTheirGroups) {
+    const fs::path dir = agenda("AGENDA.002");
+    const CliResult js = RunCli({"check", dir.string(), "--checks", "all", "--format", "json"});
+    ASSERT_EQ(js.status, 0) << js.err;
+    const json result = json::parse(js.out);
+    for (const char delimiter : {',', ';'}) {
+        SCOPED_TRACE(delimiter);
+        const CliResult csv = RunCli({"check", dir.string(), "--checks", "all", "--format", "csv", "--csv-delimiter",
+                                      std::string(1, delimiter)});
+        ASSERT_EQ(csv.status, 0) << csv.err;
+        ASSERT_EQ(csv.out.substr(0, 3), "\xEF\xBB\xBF");
+        const std::vector<Lines> rows = ParseCsv(csv.out.substr(3), delimiter);
+        ASSERT_FALSE(rows.empty());
+        EXPECT_EQ(rows[0],
+                  (Lines{"check", "title", "table", "warehouse", "number", "field", "value", "text", "group"}));
+        std::size_t row = 1;
+        for (const json &check : result["checks"])
+            for (const json &finding : check["findings"]) {
+                ASSERT_LT(row, rows.size());
+                const Lines expected{std::to_string(check["number"].get<int>()),
+                                     check["title"],
+                                     finding["table"],
+                                     finding["warehouse"].is_null() ? ""
+                                                                    : std::to_string(finding["warehouse"].get<int>()),
+                                     std::to_string(finding["number"].get<int>()),
+                                     finding["field"],
+                                     finding["value"],
+                                     finding["text"],
+                                     finding.contains("group") ? GroupText(finding["group"]) : ""};
+                EXPECT_EQ(rows[row++], expected);
+            }
+        EXPECT_EQ(row, rows.size());
+        EXPECT_EQ(static_cast<long>(row - 1), result["total"].get<long>());
+    }
+}
+
+TEST_F(CheckFormats, UntickedChecksAreSkippedAndTheProtocolStaysTheReport) {
+    const fs::path dir = agenda("AGENDA.001");
+    const TempDir out;
+    const CliResult text = RunCli({"check", dir.string(), "--checks", "9,2", "--output", out.file("text.txt")});
+    const CliResult js = RunCli(
+        {"check", dir.string(), "--checks", "9,2", "--format", "json", "--output", out.file("json.txt"), "--summary"});
+    ASSERT_EQ(js.status, 0) << js.err;
+    EXPECT_EQ(ReadBytes(out.file("text.txt")), ReadBytes(out.file("json.txt")));
+    const json result = json::parse(js.out);
+    for (const json &check : result["checks"]) {
+        const int box = check["number"];
+        EXPECT_EQ(check["status"], box == 9 || box == 2 ? "completed" : "skipped") << box;
+        if (check["status"] == "skipped") {
+            EXPECT_EQ(check["count"], 0);
+            EXPECT_TRUE(check["findings"].empty());
+        }
+    }
+    // The summary goes to standard error beside JSON, one line per ticked check in run order.
+    EXPECT_EQ(js.err, "Check02 Kontrola existence kmenových karet: 3\n"
+                      "Check09 Kontrola duplicitních čár. kódů skladových zásob: 1\n");
+    const CliResult summed = RunCli({"check", dir.string(), "--checks", "9,2", "--summary"});
+    EXPECT_EQ(summed.out, text.out + js.err);
+}
+
+TEST_F(CheckFormats, ExitStatusWithFailOnFindings) {
+    EXPECT_EQ(RunCli({"check", agenda("AGENDA.001").string(), "--fail-on-findings"}).status, 4);
+    EXPECT_EQ(RunCli({"check", agenda("AGENDA.001").string(), "--format", "csv", "--fail-on-findings"}).status, 4);
+    EXPECT_EQ(RunCli({"check", agenda("AGENDA.001").string()}).status, 0);
+    EXPECT_EQ(RunCli({"check", agenda("AGENDA.003").string(), "--checks", "all", "--fail-on-findings"}).status, 0);
+
+    // A run that stops keeps its own status, and the JSON says which check stopped it.
+    const TempDir broken;
+    fs::create_directory(broken.path() / "AGENDA.009");
+    fs::copy_file(agenda("AGENDA.001") / "SKSEZZAS.DAT", broken.path() / "AGENDA.009" / "SKSEZZAS.DAT");
+    const CliResult stopped =
+        RunCli({"check", broken.file("AGENDA.009"), "--checks", "1,3,9", "--format", "json", "--fail-on-findings"});
+    EXPECT_EQ(stopped.status, 1);
+    const json result = json::parse(stopped.out);
+    EXPECT_FALSE(result["completed"].get<bool>());
+    EXPECT_EQ(result["checks"][0]["status"], "completed");
+    EXPECT_EQ(result["checks"][1]["status"], "stopped"); // the cards cannot be opened
+    EXPECT_EQ(result["checks"][2]["status"], "skipped");
+    EXPECT_EQ(result["checks"][10]["status"], "stopped"); // ticked, but the run never came to it
+    EXPECT_EQ(result["total"], 1);
+}
+
+// Ctrl+C: the run stops as with Přerušit, and standard error says why. The report is read from a
+// pipe that the test leaves full until the signal is sent, so the run is surely still going.
+TEST_F(CheckFormats, CtrlCStopsTheRunAndSaysSo) {
+    const TempDir dir;
+    const CliResult made =
+        RunCli({"generate", dir.file("AGENDA.500"), "--cards", "4000", "--stock", "20000", "--warehouses", "5"});
+    ASSERT_EQ(made.status, 0) << made.err;
+
+    int report[2];
+    ASSERT_EQ(pipe(report), 0);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, report[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, report[0]);
+    const std::string errFile = dir.file("err");
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGINT); // a test run in the background would otherwise pass Ctrl+C on as ignored
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+    std::string cli = VRELMONT_CLI_PATH, check = "check", agendaDir = dir.file("AGENDA.500"), checks = "--checks",
+                all = "all";
+    char *argv[] = {cli.data(), check.data(), agendaDir.data(), checks.data(), all.data(), nullptr};
+    pid_t child = 0;
+    ASSERT_EQ(posix_spawn(&child, cli.c_str(), &actions, &attributes, argv, environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
+    close(report[1]);
+
+    usleep(500 * 1000); // the run fills the pipe and waits
+    kill(child, SIGINT);
+    std::string out;
+    char buffer[65536];
+    for (ssize_t got; (got = read(report[0], buffer, sizeof buffer)) > 0;)
+        out.append(buffer, static_cast<std::size_t>(got));
+    close(report[0]);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_EQ(ReadBytes(errFile), "vrelmont-cli check: interrupted by Ctrl+C; the run stopped\n");
+    const Lines lines = SplitLines(out);
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines.back(), "[ kontrola přerušena uživatelem ]");
+}
+
+// An engine error ends the run with status 3; the JSON is still whole and says which check failed.
+TEST_F(CheckFormats, AnEngineErrorStillLeavesAWholeDocument) {
+    const TempDir dir;
+    const std::string agendaDir = dir.file("AGENDA.700");
+    ASSERT_EQ(RunCli({"create-agenda", agendaDir, "--name", "Test"}).status, 0);
+    WriteBytes(dir.file("stock.csv"), "Sklad,Cislo\n1,1\n1,2\n");
+    ASSERT_EQ(RunCli({"import", agendaDir, "SKSEZZAS", dir.file("stock.csv")}).status, 0);
+    sqlite3 *db = nullptr;
+    ASSERT_EQ(sqlite3_open((agendaDir + "/SKSEZZAS.DAT").c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, "UPDATE SKSEZZAS SET Cislo = 'dva' WHERE Cislo = 2", nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+
+    const CliResult out = RunCli({"check", agendaDir, "--checks", "1,9", "--format", "json"});
+    EXPECT_EQ(out.status, 3);
+    EXPECT_FALSE(out.err.empty());
+    const json result = json::parse(out.out);
+    EXPECT_FALSE(result["completed"].get<bool>());
+    EXPECT_EQ(result["checks"][0]["status"], "stopped");
+    EXPECT_EQ(result["checks"][10]["status"], "stopped");
+    EXPECT_EQ(result["checks"][1]["status"], "skipped");
+}
+
+// Texts that JSON must escape and CSV must quote come back as they were stored.
+TEST_F(CheckFormats, AwkwardTextsSurviveBothFormats) {
+    const TempDir dir;
+    const std::string agendaDir = dir.file("AGENDA.600");
+    ASSERT_EQ(RunCli({"create-agenda", agendaDir, "--name", "Pila \"U Lípy\"; s.r.o."}).status, 0);
+    const std::string awkward = "M8 \"\"pozink\"\"; \\ 5\t%\r\nřádek, \x01";
+    WriteBytes(dir.file("cards.csv"), "Cislo,Popis\n1,\"" + awkward + "\"\n2,\"" + awkward + "\"\n");
+    const CliResult imported = RunCli({"import", agendaDir, "SKKMKART", dir.file("cards.csv")});
+    ASSERT_EQ(imported.status, 0) << imported.err;
+    const std::string stored = "M8 \"pozink\"; \\ 5\t%\r\nřádek, \x01";
+
+    const CliResult js = RunCli({"check", agendaDir, "--checks", "12", "--format", "json"});
+    ASSERT_EQ(js.status, 0) << js.err;
+    const json result = json::parse(js.out);
+    EXPECT_EQ(result["agenda"]["name"], "Pila \"U Lípy\"; s.r.o.");
+    const json &finding = result["checks"][13]["findings"][0];
+    EXPECT_EQ(finding["value"], stored);
+    EXPECT_EQ(finding["text"], "Nalezena kmenová karta č. 2 s duplicitním popisem " + stored);
+    EXPECT_EQ(finding["group"], json::parse(R"([{"warehouse": null, "number": 1}, {"warehouse": null, "number": 2}])"));
+
+    const CliResult csv = RunCli({"check", agendaDir, "--checks", "12", "--format", "csv", "--csv-delimiter", ";"});
+    ASSERT_EQ(csv.status, 0) << csv.err;
+    const std::vector<Lines> rows = ParseCsv(csv.out.substr(3), ';');
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[1], (Lines{"12", "Kontrola duplicitních popisů kmenových karet", "SKKMKART", "", "2", "Popis",
+                              stored, finding["text"], "1 2"}));
+}
+
+TEST_F(CheckFormats, WrongFormatOptionsAndVersion) {
+    const std::string dir = agenda("AGENDA.001").string();
+    EXPECT_EQ(RunCli({"check", dir, "--format", "xml"}).status, 2);
+    EXPECT_EQ(RunCli({"check", dir, "--format", "csv", "--csv-delimiter", "|"}).status, 2);
+    EXPECT_EQ(RunCli({"check", dir, "--csv-delimiter", ";"}).status, 2);
+    EXPECT_EQ(RunCli({"check", dir, "--summary=yes"}).status, 2);
+    const CliResult version = RunCli({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "vrelmont-cli 1.10\n");
+}
+
+} // namespace
