@@ -12,6 +12,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -145,6 +146,24 @@ TEST_F(ImportSafety, TheNewTableKeepsTheOldOnesPermissions) {
     ASSERT_EQ(RunCli({"import", agenda(), "SKSEZZAS", dir.file("first.csv")}).status, 0);
     EXPECT_EQ(fs::status(stockFile()).permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+}
+
+// A FIFO is read as a stream, with the same all-or-nothing result.
+TEST_F(ImportSafety, AFifoIsReadAsAStreamAllOrNothing) {
+    const std::string fifo = dir.file("pipe.csv");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    const std::string before = ReadBytes(stockFile().string());
+    for (const auto &[csv, status] : {std::pair<std::string, int>{"Sklad,Cislo\n1,3\n1,x\n", 3},
+                                      std::pair<std::string, int>{"Sklad,Cislo\n1,3\n1,4\n", 0}}) {
+        std::thread feeder([&, csv = csv] { WriteBytes(fifo, csv); });
+        const auto result = RunCli({"import", agenda(), "SKSEZZAS", fifo});
+        feeder.join();
+        EXPECT_EQ(result.status, status) << result.err;
+        if (status != 0) {
+            EXPECT_EQ(ReadBytes(stockFile().string()), before);
+        }
+    }
+    EXPECT_EQ(TableRows(stockFile(), "SKSEZZAS").size(), 4u);
 }
 
 // A host that is writing holds the import off until its commit, and its record stays.
