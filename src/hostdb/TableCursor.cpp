@@ -405,24 +405,28 @@ Variant TableCursor::lookUpField(int column)
 // number with a fraction, a text, a blob) is named rather than rounded or read as something else.
 Variant TableCursor::fieldValue(int column, sqlite3_stmt *statement, int statementColumn) const
 {
-    const int type = sqlite3_column_type(statement, statementColumn); // before any conversion changes it
-    Variant value = columnValue(statement, statementColumn);
-    if (!integerColumns_[static_cast<std::size_t>(column)] || value.kind() == VariantKind::Int32 ||
-        value.kind() == VariantKind::Empty)
-        return value;
-    if (value.kind() == VariantKind::Double) {
-        const double number = value.toDouble();
+    if (!integerColumns_[static_cast<std::size_t>(column)])
+        return columnValue(statement, statementColumn);
+    const int type = sqlite3_column_type(statement, statementColumn);
+    std::string shown;
+    if (type == SQLITE_NULL)
+        return {};
+    if (type == SQLITE_INTEGER) {
+        const auto number = sqlite3_column_int64(statement, statementColumn);
+        if (number >= std::numeric_limits<std::int32_t>::min() && number <= std::numeric_limits<std::int32_t>::max())
+            return Variant::int32(static_cast<std::int32_t>(number));
+        shown = std::to_string(number);
+    } else if (type == SQLITE_FLOAT) {
+        const double number = sqlite3_column_double(statement, statementColumn);
         if (number == std::trunc(number) && number >= std::numeric_limits<std::int32_t>::min() &&
             number <= std::numeric_limits<std::int32_t>::max())
             return Variant::int32(static_cast<std::int32_t>(number));
-    }
-    std::string shown = value.toText();
-    if (type == SQLITE_BLOB)
+        shown = Variant::real(number).toText();
+    } else if (type == SQLITE_BLOB) {
         shown = "binární data (" + std::to_string(sqlite3_column_bytes(statement, statementColumn)) + " bajtů)";
-    else if (type == SQLITE_TEXT)
-        shown = "text \"" + shown + "\"";
-    else if (type == SQLITE_INTEGER)
-        shown = std::to_string(sqlite3_column_int64(statement, statementColumn));
+    } else {
+        shown = "text \"" + columnValue(statement, statementColumn).toText() + "\"";
+    }
     const std::string record = current_ ? " záznamu č. " + std::to_string(*current_) : std::string();
     fail("pole " + columns_[static_cast<std::size_t>(column)] + record + " má hodnotu " + shown +
          ", která není celé číslo v rozsahu 32 bitů");
