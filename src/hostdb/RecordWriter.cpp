@@ -119,8 +119,16 @@ RecordWriter::RecordWriter(const std::string &filePath, const TableDef &table, M
 }
 
 void RecordWriter::startCopy() {
-    removeAbandonedCopies(filePath_);
-    copyPath_ = TableCopyPrefix(filePath_) + "XXXXXX";
+    // A table reached through a link is replaced where it stands; the link stays a link.
+    std::error_code error;
+    replaced_ = filePath_;
+    if (std::filesystem::is_symlink(filePath_, error)) {
+        const auto target = std::filesystem::canonical(filePath_, error);
+        if (!error)
+            replaced_ = target.string();
+    }
+    removeAbandonedCopies(replaced_);
+    copyPath_ = TableCopyPrefix(replaced_) + "XXXXXX";
     copyFd_ = ::mkstemp(copyPath_.data());
     if (copyFd_ < 0) {
         copyPath_.clear();
@@ -168,10 +176,10 @@ void RecordWriter::finishCopy() {
     }
     if (::fsync(copyFd_) != 0)
         failWithErrno("Cannot write to " + filePath_);
-    if (::rename(copyPath_.c_str(), filePath_.c_str()) != 0)
+    if (::rename(copyPath_.c_str(), replaced_.c_str()) != 0)
         failWithErrno("Cannot replace " + filePath_);
     copyPath_.clear();
-    const int dirFd = ::open(directoryOf(filePath_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int dirFd = ::open(directoryOf(replaced_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dirFd >= 0) {
         ::fsync(dirFd); // the rename itself reaches the disk
         ::close(dirFd);

@@ -54,6 +54,7 @@ private:
     std::string filePath_;
     SqliteHandle original_; // the table itself, locked for other writers while its copy is written
     std::string copyPath_;  // the copy the records go into; empty when they go into the table itself
+    std::string replaced_;  // the file the copy replaces: the table, or the file its link points to
     int copyFd_ = -1;       // holds a lock on the copy that tells a live copy from one left by a crash
     int originalFd_ = -1;
     SqliteHandle db_;

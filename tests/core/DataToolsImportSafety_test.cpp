@@ -148,6 +148,15 @@ TEST_F(ImportSafety, TheNewTableKeepsTheOldOnesPermissions) {
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 }
 
+TEST_F(ImportSafety, ATableReachedThroughALinkIsReplacedWhereItStands) {
+    const fs::path real = dir.path() / "elsewhere.DAT";
+    fs::rename(stockFile(), real);
+    fs::create_symlink(real, stockFile());
+    ASSERT_EQ(RunCli({"import", agenda(), "SKSEZZAS", dir.file("first.csv")}).status, 0);
+    EXPECT_TRUE(fs::is_symlink(stockFile()));
+    EXPECT_EQ(TableRows(real, "SKSEZZAS").size(), 4u);
+}
+
 // A FIFO is read as a stream, with the same all-or-nothing result.
 TEST_F(ImportSafety, AFifoIsReadAsAStreamAllOrNothing) {
     const std::string fifo = dir.file("pipe.csv");
