@@ -159,7 +159,8 @@ int TableCursor::requireColumn(const std::string &field) const
 // Said only where needed: SQLite uses an index for a range of row values only without it.
 std::string TableCursor::keyTerm(int column) const
 {
-    return sqlName(columns_[column]) + (binaryColumns_[static_cast<std::size_t>(column)] ? "" : " COLLATE BINARY");
+    const auto position = static_cast<std::size_t>(column);
+    return sqlName(columns_[position]) + (binaryColumns_[position] ? "" : " COLLATE BINARY");
 }
 
 std::string TableCursor::orderedSelect(const std::string &where) const
