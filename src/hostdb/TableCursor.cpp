@@ -243,6 +243,9 @@ bool TableCursor::selectIndex(const std::string &keyExpression) {
         if (index.columns == wanted) {
             dropStatements();
             index_ = &index;
+            keyPositions_.assign(columns_.size(), -1);
+            for (std::size_t i = 0; i < index.columns.size(); ++i)
+                keyPositions_[static_cast<std::size_t>(index.columns[i])] = static_cast<int>(i);
             current_.reset();
             editing_ = false;
             return true;
@@ -371,6 +374,39 @@ std::int64_t TableCursor::recordId() const {
 
 Variant TableCursor::valueOfRecord(std::int64_t recordId, const std::string &field) {
     return lookUpField(requireColumn(field), recordId);
+}
+
+int TableCursor::walkColumnOf(int column) const {
+    if (!active_ || !index_ || editing_)
+        return -1;
+    const int position = keyPositions_[static_cast<std::size_t>(column)];
+    return position < 0 ? -1 : position + 1; // the rowid comes first
+}
+
+std::int32_t TableCursor::int32At(int column) {
+    const int walkColumn = walkColumnOf(column);
+    if (walkColumn < 0)
+        return value(columns_[static_cast<std::size_t>(column)]).toInt32();
+    if (sqlite3_column_type(active_, walkColumn) == SQLITE_INTEGER) {
+        const auto number = sqlite3_column_int64(active_, walkColumn);
+        if (number >= std::numeric_limits<std::int32_t>::min() && number <= std::numeric_limits<std::int32_t>::max())
+            return static_cast<std::int32_t>(number);
+    }
+    return columnValue(active_, walkColumn).toInt32();
+}
+
+std::string_view TableCursor::textAt(int column) {
+    const int walkColumn = walkColumnOf(column);
+    if (walkColumn >= 0 && sqlite3_column_type(active_, walkColumn) == SQLITE_TEXT) {
+        const auto *bytes = reinterpret_cast<const char *>(sqlite3_column_text(active_, walkColumn));
+        const std::string_view text(bytes ? bytes : "",
+                                    static_cast<std::size_t>(sqlite3_column_bytes(active_, walkColumn)));
+        if (IsValidUtf8(text))
+            return text;
+    }
+    textBuffer_ = walkColumn >= 0 ? columnValue(active_, walkColumn).toText()
+                                  : value(columns_[static_cast<std::size_t>(column)]).toText();
+    return textBuffer_;
 }
 
 Variant TableCursor::lookUpField(int column) {
