@@ -122,4 +122,8 @@ std::string_view TBFTable::TextValue(FieldHandle field) {
     return cursor().textAt(columnOf(field));
 }
 
+int TBFTable::CompareValue(FieldHandle field, std::int32_t number) {
+    return cursor().compareAt(columnOf(field), number);
+}
+
 } // namespace vrelmont

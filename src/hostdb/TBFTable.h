@@ -75,6 +75,9 @@ public:
     FieldHandle Field(const std::string &field);
     std::int32_t Int32Value(FieldHandle field);
     std::string_view TextValue(FieldHandle field);
+    // Where the field stands against `number` in index order: below 0 before, 0 equal, above 0 after.
+    // Lets a walk over a number index be merged with an ascending series of numbers.
+    int CompareValue(FieldHandle field, std::int32_t number);
 
     bool isConnected() const { return engine_ != nullptr; }
     // Why the last OpenTable failed (the file and the reason), for diagnostics.

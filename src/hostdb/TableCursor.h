@@ -38,6 +38,9 @@ public:
     // statement holds it. The text stays valid until the cursor moves or reads another text.
     std::int32_t int32At(int column);
     std::string_view textAt(int column);
+    // Where the field stands against a whole number in the order of an index: below 0 before it
+    // (nothing stored sorts first), 0 equal, above 0 after it (texts sort after every number).
+    int compareAt(int column, std::int64_t number);
 
     void append();
     void setValue(const std::string &field, const Variant &value);
@@ -54,8 +57,8 @@ private:
                 std::vector<bool> binaryColumns, std::vector<Index> indexes);
     int columnOf(const std::string &field) const; // -1 when the table has no such field
     std::string keyTerm(int column) const;
-    // The active statement's result column that holds `column`, or -1 when it holds no such column.
-    int walkColumnOf(int column) const;
+    // The field as the active statement holds it, or null when it does not hold it.
+    sqlite3_value *walkValueOf(int column) const;
     std::string orderedSelect(const std::string &where) const;
     bool step(sqlite3_stmt *statement);
     void bind(sqlite3_stmt *statement, int position, const Variant &value);
