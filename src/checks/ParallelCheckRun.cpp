@@ -1,6 +1,7 @@
 #include "checks/ParallelCheckRun.h"
 
 #include "checks/AbortFlag.h"
+#include "checks/CheckFrame.h"
 #include "checks/CheckList.h"
 #include "checks/CheckRun.h"
 #include "hostdb/TBFTable.h"
@@ -17,6 +18,9 @@
 
 namespace vrelmont {
 namespace {
+
+// An empty line, the title, its underline and an empty line come before a check's findings.
+constexpr std::size_t kHeaderBlockLines = 4;
 
 struct ShownMessage {
     std::string text;
@@ -52,27 +56,31 @@ public:
 
     int percent() const { return percent_.load(std::memory_order_relaxed); }
 
-    // Hands every kept step to `host`, as the check handed them.
-    void replay(RunHost &host) const {
+    // Hands every kept step to `host`, as the check handed them. An abort the host sees meanwhile
+    // (Ctrl+C while the lines are written) stops the check as a walk would have at that line: after
+    // its header or a finding, with more of its walk to come. Answers false when it stopped it.
+    bool replay(RunHost &host) const {
         FindingSink *const sink = host.findingSink();
         auto other = others_.begin();
         std::size_t offset = 0;
         for (std::size_t line = 0; line <= lineLengths_.size(); ++line) {
-            for (; other != others_.end() && other->linesBefore == line; ++other) {
-                if (const auto *message = std::get_if<ShownMessage>(&other->step))
-                    host.ShowMessage(message->text);
-                else if (const auto *finding = std::get_if<Finding>(&other->step); finding && sink)
-                    sink->SingleFinding(*finding);
-                else if (const auto *group = std::get_if<FindingGroup>(&other->step); group && sink)
-                    sink->DuplicateGroup(group->findings, group->group);
-            }
-            if (line < lineLengths_.size()) {
-                host.ReportLine(lineText_.substr(offset, lineLengths_[line]));
-                offset += lineLengths_[line];
+            for (; other != others_.end() && other->linesBefore == line; ++other)
+                handOver(other->step, host, sink);
+            if (line == lineLengths_.size())
+                break;
+            host.ReportLine(lineText_.substr(offset, lineLengths_[line]));
+            offset += lineLengths_[line];
+            if (line + 1 >= kHeaderBlockLines && line + 1 < lineLengths_.size() && AbortSeen()) {
+                // A run of equal keys ends with the abort: it holds the findings written so far.
+                if (other != others_.end() && sink)
+                    if (const auto *group = std::get_if<FindingGroup>(&other->step))
+                        handOverCut(*group, other->linesBefore - (line + 1), *sink);
+                return AbortCheck(host, {});
             }
         }
         host.gauge().setMaximum(gauge_.maximum());
         host.gauge().setProgress(gauge_.progress());
+        return true;
     }
 
 private:
@@ -83,6 +91,25 @@ private:
         keep(FindingGroup{findings, group});
     }
     template <typename Step> void keep(Step step) { others_.push_back({lineLengths_.size(), std::move(step)}); }
+
+    static void handOver(const std::variant<ShownMessage, Finding, FindingGroup> &step, RunHost &host,
+                         FindingSink *sink) {
+        if (const auto *message = std::get_if<ShownMessage>(&step))
+            host.ShowMessage(message->text);
+        else if (const auto *finding = std::get_if<Finding>(&step); finding && sink)
+            sink->SingleFinding(*finding);
+        else if (const auto *group = std::get_if<FindingGroup>(&step); group && sink)
+            sink->DuplicateGroup(group->findings, group->group);
+    }
+
+    // The group without its last `unwritten` findings (and their records), whose lines were not written.
+    static void handOverCut(const FindingGroup &group, std::size_t unwritten, FindingSink &sink) {
+        if (unwritten >= group.findings.size())
+            return;
+        const auto findings = static_cast<std::ptrdiff_t>(group.findings.size() - unwritten);
+        sink.DuplicateGroup(std::vector<Finding>(group.findings.begin(), group.findings.begin() + findings),
+                            std::vector<RecordName>(group.group.begin(), group.group.begin() + findings + 1));
+    }
 
     bool collectsFindings_;
     std::string lineText_;
@@ -216,8 +243,9 @@ ParallelRunResult RunChecksInParallel(RunHost &host, unsigned workers) {
             }
             if (sink)
                 sink->CheckStarted(job.checkBox);
-            job.host->replay(host);
-            if (job.error) {
+            if (!job.host->replay(host))
+                job.answer = false;
+            else if (job.error) {
                 pool.cancel();
                 std::rethrow_exception(job.error);
             }
