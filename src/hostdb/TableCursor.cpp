@@ -393,7 +393,7 @@ std::int32_t TableCursor::int32At(int column) {
         if (number >= std::numeric_limits<std::int32_t>::min() && number <= std::numeric_limits<std::int32_t>::max())
             return static_cast<std::int32_t>(number);
     }
-    return columnValue(active_, keyPositions_[static_cast<std::size_t>(column)] + 1).toInt32();
+    return fieldValue(column, active_, keyPositions_[static_cast<std::size_t>(column)] + 1).toInt32();
 }
 
 std::string_view TableCursor::textAt(int column) {
@@ -404,7 +404,7 @@ std::string_view TableCursor::textAt(int column) {
         if (IsValidUtf8(text))
             return text;
     }
-    textBuffer_ = stored ? columnValue(active_, keyPositions_[static_cast<std::size_t>(column)] + 1).toText()
+    textBuffer_ = stored ? fieldValue(column, active_, keyPositions_[static_cast<std::size_t>(column)] + 1).toText()
                          : value(columns_[static_cast<std::size_t>(column)]).toText();
     return textBuffer_;
 }
