@@ -80,6 +80,6 @@ int main(int argc, char **argv) {
                 static_cast<long long>(runMs), static_cast<long long>(lines),
                 static_cast<long long>(clickedAt - runMs / 2),
                 static_cast<long long>(window.abortLineAt < 0 ? -1 : window.abortLineAt - clickedAt),
-                static_cast<long long>(stoppedAt - clickedAt), AbortRequested);
+                static_cast<long long>(stoppedAt - clickedAt), AbortRequested.load());
     return 0;
 }

@@ -5,7 +5,6 @@
 #include "location/CurrentAgenda.h"
 
 namespace vrelmont {
-namespace {
 
 void WriteRunHeader(RunHost &host) {
     const std::string rule(35, '=');
@@ -22,6 +21,8 @@ void WriteClosingLines(RunHost &host) {
     host.ReportLine("Dokončeno");
     host.ReportLine(rule);
 }
+
+namespace {
 
 // After an error the window must stay usable: idle buttons, no table left open.
 void RecoverFromError(RunHost &host, TBFTable &BFTable1, TBFTable &BFTable2) noexcept {

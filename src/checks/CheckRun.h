@@ -13,4 +13,8 @@ inline constexpr const char *kApplicationTitle = "Vrelmont";
 // have been returned to idle and the tables closed).
 bool RunChecks(RunHost &host, TBFTable &BFTable1, TBFTable &BFTable2);
 
+// The run's five header lines, and the three closing lines of a complete run.
+void WriteRunHeader(RunHost &host);
+void WriteClosingLines(RunHost &host);
+
 } // namespace vrelmont
