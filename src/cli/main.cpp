@@ -1,6 +1,7 @@
 // vrelmont-cli: the command-line companion. It dispatches to the subcommands.
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
+#include "platform/CommandLine.h"
 
 #include <iostream>
 #include <string_view>
@@ -37,11 +38,13 @@ void PrintOverview(std::ostream &out) {
 } // namespace
 
 int main(int argc, char **argv) {
-    if (argc < 2) {
+    const std::vector<std::string> arguments = vrelmont::Utf8Arguments(argc, argv);
+    vrelmont::UseBinaryStandardStreams();
+    if (arguments.size() < 2) {
         PrintOverview(std::cerr);
         return vrelmont::cli::kExitUsage;
     }
-    const std::string_view name = argv[1];
+    const std::string_view name = arguments[1];
     if (name == "--help" || name == "-h" || name == "help") {
         PrintOverview(std::cout);
         return vrelmont::cli::kExitOk;
@@ -52,7 +55,7 @@ int main(int argc, char **argv) {
         // The commands report their own failures; this only keeps anything that slips through
         // from ending the program without a word.
         try {
-            return command.run(Args(argv + 2, argv + argc));
+            return command.run(Args(arguments.begin() + 2, arguments.end()));
         } catch (const std::exception &error) {
             std::cerr << "vrelmont-cli " << name << ": " << error.what() << "\n";
             return vrelmont::cli::kExitFailure;

@@ -2,10 +2,10 @@
 
 #include "hostdb/IniFile.h"
 #include "hostdb/PathText.h"
+#include "platform/FileIo.h"
 
 #include <cstdio>
 #include <filesystem>
-#include <unistd.h>
 
 namespace vrelmont {
 namespace {
@@ -45,7 +45,7 @@ std::string ChooseSettingsFilePath(const std::string &programDir, const std::str
 {
     const std::string besideProgram = programDir + kSettingsFileName;
     std::error_code error;
-    if (std::filesystem::exists(besideProgram, error) || ::access(programDir.c_str(), W_OK) == 0)
+    if (std::filesystem::exists(besideProgram, error) || IsWritableDirectory(programDir))
         return besideProgram;
     return WithTrailingSeparator(userConfigDir) + kSettingsFileName;
 }
