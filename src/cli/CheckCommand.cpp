@@ -5,13 +5,13 @@
 #include "cli/CheckCliHost.h"
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
+#include "cli/EngineOption.h"
 #include "hostdb/PathText.h"
 #include "hostdb/TS3IniFile.h"
 #include "location/CurrentAgenda.h"
+#include "platform/ShortDate.h"
 
-#include <clocale>
 #include <cstdio>
-#include <ctime>
 #include <filesystem>
 #include <stdexcept>
 
@@ -20,8 +20,8 @@ namespace {
 
 constexpr int kExitRunStopped = 1;
 
-const char *const kUsage =
-    "Usage: vrelmont-cli check AGENDA_DIR [--checks LIST] [--output FILE]\n"
+const std::string kUsage =
+    "Usage: vrelmont-cli check AGENDA_DIR [--checks LIST] [--output FILE] [--engine NAME]\n"
     "\n"
     "Runs the checks of the program's Start over the agenda in AGENDA_DIR and writes the report\n"
     "to standard output (UTF-8), exactly as the report box would show it. The agenda's files are\n"
@@ -47,6 +47,7 @@ const char *const kUsage =
     "                    15 stock items without description\n"
     "  --output FILE   also save the report as the program's Uložit protokol does\n"
     "                  (windows-1250, CR LF; UTF-8 with a byte-order mark when needed)\n"
+    + std::string(kEngineOptionUsage) +
     "\n"
     "Progress is shown on standard error when it is a terminal; Ctrl+C interrupts the running\n"
     "check as Přerušit does.\n"
@@ -80,22 +81,6 @@ std::array<bool, 16> DefaultChecks()
     return ticked;
 }
 
-// Today's date in the short date format of the user's locale.
-std::string TodayInLocaleFormat()
-{
-    std::setlocale(LC_TIME, "");
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &now);
-#else
-    localtime_r(&now, &local);
-#endif
-    char text[64];
-    const std::size_t length = std::strftime(text, sizeof text, "%x", &local);
-    return std::string(text, length);
-}
-
 int RunCheckCommand(const ParsedArgs &parsed)
 {
     if (parsed.positional.size() != 1)
@@ -106,11 +91,12 @@ int RunCheckCommand(const ParsedArgs &parsed)
     const std::array<bool, 16> ticked =
         parsed.has("--checks") ? ParseCheckList(parsed.required("--checks")) : DefaultChecks();
     const bool saving = parsed.has("--output");
+    ApplyEngineOption(parsed);
 
     AgendaTablePath = agendaDir;
     AgendaName = TS3IniFile(agendaDir + "AGENDA.INI").GetText("Údaje o firmě", "Název-obchodní", "");
 
-    CheckCliHost host(ticked, TodayInLocaleFormat(), saving);
+    CheckCliHost host(ticked, TodayShortDate(), saving);
     TBFTable BFTable1;
     TBFTable BFTable2;
     const bool completed = RunChecks(host, BFTable1, BFTable2);
@@ -128,7 +114,7 @@ int RunCheckCommand(const ParsedArgs &parsed)
 
 int CheckCommand(const Args &args)
 {
-    return RunTool("check", kUsage, args, {"--checks", "--output"}, RunCheckCommand);
+    return RunTool("check", kUsage, args, {"--checks", "--output", kEngineOption}, RunCheckCommand);
 }
 
 } // namespace vrelmont::cli

@@ -1,95 +1,94 @@
 #include "hostdb/TBFTable.h"
 
 #include "hostdb/EngineError.h"
-#include "hostdb/TableCursor.h"
-
-#include <filesystem>
-#include <limits>
+#include "hostdb/TableBackend.h"
 
 namespace vrelmont {
+namespace {
+TableBackendFactory backendFactory;
+} // namespace
+
+void SetTableBackendFactory(TableBackendFactory factory) {
+    backendFactory = std::move(factory);
+}
+
+std::unique_ptr<TableBackend> ConnectTableBackend() {
+    auto backend = backendFactory ? backendFactory() : MakeFileTableBackend();
+    if (!backend)
+        throw EngineError("Databázový stroj nelze spustit");
+    return backend;
+}
 
 TBFTable::TBFTable(ConnectKind) {}
 
 TBFTable::~TBFTable() = default;
 
-void TBFTable::connect()
-{
-    if (!engine_)
-        engine_ = Engine::runningOrNew();
+TableBackend &TBFTable::backend() {
+    if (!backend_)
+        backend_ = ConnectTableBackend();
+    return *backend_;
 }
 
-TableCursor &TBFTable::cursor()
-{
-    connect();
-    if (!cursor_)
-        throw EngineError("Tabulka není otevřena");
-    return *cursor_;
+std::int32_t TBFTable::OpenTable(const Variant &path) {
+    return backend().OpenTable(path);
 }
 
-std::int32_t TBFTable::OpenTable(const Variant &path)
-{
-    connect();
-    cursor_.reset();
-    std::string file = path.toText();
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(file, error))
-        file += ".DAT";
-    std::string reason;
-    cursor_ = TableCursor::open(file, reason);
-    lastOpenError_ = cursor_ ? std::string() : file + ": " + reason;
-    return cursor_ ? kAnswerDone : kAnswerFailed;
+// Closing a component that never connected does not start the engine.
+void TBFTable::CloseTable() {
+    if (backend_)
+        backend_->CloseTable();
 }
 
-void TBFTable::CloseTable()
-{
-    cursor_.reset();
+std::int32_t TBFTable::RecordCount() {
+    return backend().RecordCount();
 }
 
-std::int32_t TBFTable::RecordCount()
-{
-    const auto count = cursor().recordCount();
-    return count > std::numeric_limits<std::int32_t>::max() ? std::numeric_limits<std::int32_t>::max()
-                                                           : static_cast<std::int32_t>(count);
+std::int32_t TBFTable::GoTop() {
+    return backend().GoTop();
 }
 
-std::int32_t TBFTable::GoTop() { return cursor().goTop() ? 1 : 0; }
-
-std::int32_t TBFTable::MoveNext() { return cursor().moveNext() ? kAnswerDone : kAnswerNoFurtherRecord; }
-
-std::int32_t TBFTable::PostRecord()
-{
-    cursor().post();
-    return kAnswerDone;
+std::int32_t TBFTable::MoveNext() {
+    return backend().MoveNext();
 }
 
-void TBFTable::SetValue(const std::string &field, const Variant &value) { cursor().setValue(field, value); }
-
-std::int32_t TBFTable::SeekKey(const Variant &key) { return cursor().seek({key}) ? kAnswerFound : kAnswerNotFound; }
-
-void TBFTable::AppendRecord() { cursor().append(); }
-
-std::int32_t TBFTable::DeleteRecord()
-{
-    cursor().remove();
-    return kAnswerDone;
+std::int32_t TBFTable::PostRecord() {
+    return backend().PostRecord();
 }
 
-std::int32_t TBFTable::SetIndex(const std::string &keyExpression)
-{
-    return cursor().selectIndex(keyExpression) ? kAnswerDone : kAnswerFailed;
+void TBFTable::SetValue(const std::string &field, const Variant &value) {
+    backend().SetValue(field, value);
 }
 
-std::int32_t TBFTable::SeekKeyPair(const Variant &first, const Variant &second)
-{
-    return cursor().seek({first, second}) ? kAnswerFound : kAnswerNotFound;
+std::int32_t TBFTable::SeekKey(const Variant &key) {
+    return backend().SeekKey(key);
 }
 
-std::string TBFTable::QueryGuid(const std::string &guid)
-{
-    connect();
-    return engine_->queryGuid(guid);
+void TBFTable::AppendRecord() {
+    backend().AppendRecord();
 }
 
-Variant TBFTable::Value(const std::string &field) { return cursor().value(field); }
+std::int32_t TBFTable::DeleteRecord() {
+    return backend().DeleteRecord();
+}
+
+std::int32_t TBFTable::SetIndex(const std::string &keyExpression) {
+    return backend().SetIndex(keyExpression);
+}
+
+std::int32_t TBFTable::SeekKeyPair(const Variant &first, const Variant &second) {
+    return backend().SeekKeyPair(first, second);
+}
+
+std::string TBFTable::QueryGuid(const std::string &guid) {
+    return backend().QueryGuid(guid);
+}
+
+Variant TBFTable::Value(const std::string &field) {
+    return backend().Value(field);
+}
+
+std::string TBFTable::lastOpenError() const {
+    return backend_ ? backend_->lastOpenError() : std::string();
+}
 
 } // namespace vrelmont

@@ -1,7 +1,9 @@
 #pragma once
 // Table component: one table of the host data, walked in the order of one of its indexes.
-// A table T in directory D is the SQLite file D/T.DAT. Status answers: 0 done, 7 found,
-// 1 no further record. Errors of the engine itself are thrown as EngineError.
+// It connects on its first operation to the backend the process has chosen (TableBackend.h): our
+// table files (a table T in directory D is the SQLite file D/T.DAT) or the host's COM engine.
+// Status answers: 0 done, 7 found, 1 no further record. Errors of the engine itself are thrown as
+// EngineError.
 #include "hostdb/Engine.h"
 #include "hostdb/Variant.h"
 
@@ -20,7 +22,7 @@ inline constexpr std::int32_t kAnswerFailed = 2;
 inline constexpr std::int32_t kAnswerFound = 7;
 inline constexpr std::int32_t kAnswerNotFound = 8;
 
-class TableCursor;
+class TableBackend;
 
 class TBFTable {
 public:
@@ -52,17 +54,15 @@ public:
     // The current record's field; EngineError for an unknown field or no current record.
     Variant Value(const std::string &field);
 
-    bool isConnected() const { return engine_ != nullptr; }
+    bool isConnected() const { return backend_ != nullptr; }
     // Why the last OpenTable failed (the file and the reason), for diagnostics.
-    const std::string &lastOpenError() const { return lastOpenError_; }
+    std::string lastOpenError() const;
 
 private:
-    void connect();
-    TableCursor &cursor();
+    TableBackend &backend();
 
-    std::shared_ptr<Engine> engine_;
-    std::unique_ptr<TableCursor> cursor_;
-    std::string lastOpenError_;
+    // Kept until the component is destroyed; CloseTable does not release it.
+    std::unique_ptr<TableBackend> backend_;
 };
 
 } // namespace vrelmont
