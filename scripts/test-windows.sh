@@ -24,24 +24,24 @@ if ! dpkg-query -W -f='${Status}' wine64 2>/dev/null | grep -q 'install ok insta
 fi
 wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
 
-# The Linux CLI of the same sources makes the agendas and the reference protocols.
-linux_build=$build/linux-cli
+# The Linux CLI of the same sources (in the Linux build of scripts/test.sh) makes the agendas and the
+# reference protocols.
+linux_build=${VRELMONT_BUILD_DIR:-$root/build}
 ./scripts/install-deps.sh
-launcher=()
-command -v ccache >/dev/null 2>&1 && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-cmake -S . -B "$linux_build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVRELMONT_BUILD_GUI=OFF -DVRELMONT_BUILD_TESTS=OFF \
-    "${launcher[@]}" >/dev/null
+[ -f "$linux_build/CMakeCache.txt" ] || cmake -S . -B "$linux_build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$linux_build" -j"${VRELMONT_JOBS:-$(nproc)}" --target vrelmont-cli >/dev/null
 linux_cli=$linux_build/vrelmont-cli
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/vrelmont-wine.XXXXXX")
 cleanup() {
-    WINEPREFIX=$work/prefix wineserver -k 2>/dev/null || true
+    WINEPREFIX=$work/prefix "${wine%/*}/wineserver" -k 2>/dev/null || true
     rm -rf "$work"
 }
 trap cleanup EXIT
 export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
 "$wine" wineboot --init >/dev/null 2>&1
+# The prefix's services finish setting up after wineboot returns; COM's running object table needs them.
+"${wine%/*}/wineserver" -w 2>/dev/null || true
 windows_path() { "$wine" winepath -w "$1" 2>/dev/null; }
 cli_exe=$build/vrelmont-cli.exe
 failures=0
@@ -61,7 +61,9 @@ run_cli() {
 echo "== The engine class not registered"
 run_cli check "$(windows_path "$work/DATA/AGENDA.001")" --engine host --checks all
 [ "$status" -eq 3 ] || fail "unregistered class: exit status $status"
-grep -qi "not registered" "$work/err" || fail "unregistered class: $(cat "$work/err")"
+# The system's text for REGDB_E_CLASSNOTREG; Wine has none, and then the code is named.
+not_registered="not registered|OLE error 80040154"
+grep -Eqi "$not_registered" "$work/err" || fail "unregistered class: $(cat "$work/err")"
 run_cli check "$(windows_path "$work/DATA/AGENDA.001")" --checks 1 --output "$(windows_path "$work/auto.txt")"
 [ "$status" -eq 0 ] || fail "automatic choice without the class: exit status $status, $(cat "$work/err")"
 
@@ -75,6 +77,7 @@ start=$(date +%s)
 echo "Core tests under Wine took $(($(date +%s) - start)) s"
 
 echo "== Protocols through the host engine against the Linux CLI"
+start=$(date +%s)
 for agenda in "$work"/DATA/AGENDA.*; do
     name=$(basename "$agenda")
     "$linux_cli" check "$agenda" --checks all --output "$work/$name.linux.txt" >/dev/null
@@ -89,13 +92,16 @@ for agenda in "$work"/DATA/AGENDA.*; do
     fi
 done
 
+echo "Protocols took $(($(date +%s) - start)) s"
+
 echo "== Engine failures through vrelmont-cli.exe"
 agenda=$(windows_path "$work/DATA/AGENDA.001")
 VRELMONT_TEST_ENGINE_REFUSE_DEFAULT=1 run_cli check "$agenda" --engine host
 [ "$status" -eq 3 ] && grep -q "Interface not supported" "$work/err" ||
     fail "object without the default interface: $status $(cat "$work/err")"
-VRELMONT_TEST_ENGINE_FAIL="SetIndex:Index Sklad+Cislo je poškozen." run_cli check "$agenda" --engine host
-[ "$status" -eq 3 ] && grep -q "Index Sklad+Cislo je poškozen$" "$work/err" ||
+# ASCII: Wine hands the environment over in the C locale's code page. The core tests cover Czech texts.
+VRELMONT_TEST_ENGINE_FAIL="SetIndex:Index Sklad+Cislo is damaged." run_cli check "$agenda" --engine host
+[ "$status" -eq 3 ] && grep -q "^vrelmont-cli check: Index Sklad+Cislo is damaged$" "$work/err" ||
     fail "failing engine call: $status $(cat "$work/err")"
 run_cli check "$agenda" --engine files --checks all --output "$(windows_path "$work/files.txt")"
 [ "$status" -eq 0 ] && cmp -s <(grep -av '^Datum: ' "$work/files.txt") <(grep -av '^Datum: ' "$work/AGENDA.001.linux.txt") ||
@@ -104,7 +110,7 @@ run_cli check "$agenda" --engine files --checks all --output "$(windows_path "$w
 echo "== Unregistering the test engine"
 "$wine" regsvr32 /s /u "$(windows_path "$build/vrelmont-test-engine.dll")" || fail "regsvr32 /u"
 run_cli check "$agenda" --engine host
-grep -qi "not registered" "$work/err" || fail "after unregistering: $(cat "$work/err")"
+grep -Eqi "$not_registered" "$work/err" || fail "after unregistering: $(cat "$work/err")"
 
 if [ "$failures" -gt 0 ]; then
     echo "$failures Windows test(s) failed" >&2

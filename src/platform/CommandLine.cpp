@@ -3,12 +3,16 @@
 #ifdef _WIN32
 #include "platform/WideText.h"
 
+// windows.h first: the other Windows headers build on it.
+#include <windows.h>
+
 #include <fcntl.h>
 #include <io.h>
 #include <shellapi.h>
-#include <windows.h>
 
 #include <cstdio>
+#else
+#include <unistd.h>
 #endif
 
 namespace vrelmont {
@@ -31,6 +35,14 @@ void UseBinaryStandardStreams() {
 #ifdef _WIN32
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
+#endif
+}
+
+bool IsTerminal(std::FILE *stream) {
+#ifdef _WIN32
+    return _isatty(_fileno(stream)) != 0;
+#else
+    return isatty(fileno(stream)) == 1;
 #endif
 }
 

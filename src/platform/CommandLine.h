@@ -1,5 +1,6 @@
 #pragma once
 // The program's command-line arguments as UTF-8 texts.
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -12,5 +13,8 @@ std::vector<std::string> Utf8Arguments(int argc, char **argv);
 // Standard output and error pass bytes through unchanged (Windows would otherwise turn each line
 // feed into CR LF, doubling the carriage returns of texts that already have them).
 void UseBinaryStandardStreams();
+
+// Whether the stream is a terminal (a console on Windows).
+bool IsTerminal(std::FILE *stream);
 
 } // namespace vrelmont

@@ -3,8 +3,10 @@
 #include "hostdb/EngineError.h"
 #include "platform/WideText.h"
 
-#include <oleauto.h>
+// windows.h first: the other Windows headers build on it.
 #include <windows.h>
+
+#include <oleauto.h>
 
 #include <cstdio>
 #include <unordered_map>

@@ -9,9 +9,11 @@
 #include "platform/WideText.h"
 #include "platform/windows/HostEngine.h"
 
+// windows.h first: the other Windows headers build on it.
+#include <windows.h>
+
 #include <oleauto.h>
 #include <olectl.h>
-#include <windows.h>
 
 #include <atomic>
 #include <cstdlib>
