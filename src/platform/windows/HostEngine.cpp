@@ -210,9 +210,10 @@ HostTableBackend::HostTableBackend(const std::wstring &classId) {
             throw EngineError(SystemText(result));
     }
     IID interfaceId{};
-    IIDFromString(kHostEngineDefaultInterfaceId, &interfaceId);
     void *table = nullptr;
-    result = object->QueryInterface(interfaceId, &table);
+    result = IIDFromString(kHostEngineDefaultInterfaceId, &interfaceId);
+    if (SUCCEEDED(result))
+        result = object->QueryInterface(interfaceId, &table);
     object->Release();
     if (FAILED(result) || !table)
         throw EngineError("Interface not supported");
