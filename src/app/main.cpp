@@ -1,6 +1,8 @@
 // Program entry. The program reads no command-line arguments; its settings file is found by StartUp.
 #include "app/StartUp.h"
 #include "app/VrelmontApplication.h"
+#include "dialogs/ErrorReport.h"
+#include "platform/EngineChoice.h"
 
 #include <QDir>
 #include <QStandardPaths>
@@ -8,6 +10,10 @@
 int main(int argc, char **argv) {
     vrelmont::ui::VrelmontApplication app(argc, argv);
     vrelmont::ui::InitialiseApplication();
+    // VRELMONT_ENGINE=host|files forces the table engine; by default the host's engine is used when
+    // its class is registered, else the table files.
+    if (!vrelmont::ui::GuardHandler(nullptr, [] { vrelmont::UseEngineFromEnvironment(); }))
+        return 1;
     // No organisation name: the user's configuration directory is ~/.config/Vrelmont.
     const vrelmont::ui::StartUpPaths paths{
         QDir::toNativeSeparators(QCoreApplication::applicationFilePath()).toStdString(),

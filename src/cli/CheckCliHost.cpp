@@ -2,10 +2,10 @@
 
 #include "checks/AbortFlag.h"
 #include "checks/CheckList.h"
+#include "platform/CommandLine.h"
 
 #include <csignal>
 #include <stdexcept>
-#include <unistd.h>
 
 namespace vrelmont::cli {
 namespace {
@@ -31,8 +31,7 @@ bool IsCheckTitle(const std::string &line) {
 CheckCliHost::CheckCliHost(std::array<bool, 16> ticked, std::string today, bool keepLines, bool printReport,
                            FindingSink *findings)
     : ticked_(ticked), today_(std::move(today)), keepLines_(keepLines), printReport_(printReport), findings_(findings),
-      progressOnTerminal_(isatty(STDERR_FILENO) == 1),
-      outputOnSameTerminal_(progressOnTerminal_ && isatty(STDOUT_FILENO) == 1) {
+      progressOnTerminal_(IsTerminal(stderr)), outputOnSameTerminal_(progressOnTerminal_ && IsTerminal(stdout)) {
     interruptRequested = 0;
     // A program started with Ctrl+C ignored (in the background, say) keeps ignoring it.
     if (std::signal(SIGINT, OnInterrupt) == SIG_IGN)

@@ -6,6 +6,7 @@
 #include "cli/CheckCliHost.h"
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
+#include "cli/EngineOption.h"
 #include "cli/FindingsOutput.h"
 #include "hostdb/PathText.h"
 #include "hostdb/TS3IniFile.h"
@@ -24,9 +25,10 @@ namespace {
 constexpr int kExitRunStopped = 1;
 constexpr int kExitFindings = 4;
 
-const char *const kUsage =
+const std::string kUsage =
     "Usage: vrelmont-cli check AGENDA_DIR [--checks LIST] [--output FILE] [--format text|json|csv]\n"
     "                          [--csv-delimiter C] [--summary] [--fail-on-findings] [--jobs N]\n"
+    "                          [--engine NAME]\n"
     "\n"
     "Runs the checks of the program's Start over the agenda in AGENDA_DIR and writes the report\n"
     "to standard output (UTF-8), exactly as the report box would show it. The agenda's files are\n"
@@ -63,7 +65,8 @@ const char *const kUsage =
     "  --fail-on-findings\n"
     "                  exit with 4 when the run completed and found anything\n"
     "  --jobs N        run up to N checks at the same time (default: the number of processors);\n"
-    "                  the report is the same, in the same order. 1 runs them one by one.\n"
+    "                  the report is the same, in the same order. 1 runs them one by one.\n" +
+    std::string(kEngineOptionUsage) +
     "\n"
     "Progress is shown on standard error when it is a terminal; Ctrl+C interrupts the running\n"
     "check as Přerušit does, and says so on standard error.\n"
@@ -131,9 +134,12 @@ int RunCheckCommand(const ParsedArgs &parsed) {
         throw UsageError("--csv-delimiter needs --format csv");
     const bool summary = parsed.has("--summary");
     const bool failOnFindings = parsed.has("--fail-on-findings");
-    const auto jobs = parsed.has("--jobs")
-                          ? static_cast<unsigned>(ParseNumberOption("--jobs", parsed.required("--jobs"), 1, 64))
-                          : std::max(1u, std::thread::hardware_concurrency());
+    auto jobs = parsed.has("--jobs")
+                    ? static_cast<unsigned>(ParseNumberOption("--jobs", parsed.required("--jobs"), 1, 64))
+                    : std::max(1u, std::thread::hardware_concurrency());
+    // The host's engine is a COM object of this thread's apartment: its checks run one by one.
+    if (ApplyEngineOption(parsed))
+        jobs = 1;
 
     AgendaTablePath = agendaDir;
     AgendaName = TS3IniFile(agendaDir + "AGENDA.INI").GetText("Údaje o firmě", "Název-obchodní", "");
@@ -197,8 +203,9 @@ int RunCheckCommand(const ParsedArgs &parsed) {
 } // namespace
 
 int CheckCommand(const Args &args) {
-    return RunTool("check", kUsage, args, {"--checks", "--output", "--format", "--csv-delimiter", "--jobs"},
-                   RunCheckCommand, {"--summary", "--fail-on-findings"});
+    return RunTool("check", kUsage, args,
+                   {"--checks", "--output", "--format", "--csv-delimiter", "--jobs", kEngineOption}, RunCheckCommand,
+                   {"--summary", "--fail-on-findings"});
 }
 
 } // namespace vrelmont::cli

@@ -2,6 +2,7 @@
 #include "app/core/ProgramValues.h"
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
+#include "platform/CommandLine.h"
 
 #include <csignal>
 #include <iostream>
@@ -42,12 +43,16 @@ void PrintOverview(std::ostream &out) {
 int main(int argc, char **argv) {
     // A write past the file size limit then fails like a full disk, and the command cleans up after
     // itself, instead of the process being ended by the signal.
+#ifdef SIGXFSZ
     std::signal(SIGXFSZ, SIG_IGN);
-    if (argc < 2) {
+#endif
+    const std::vector<std::string> arguments = vrelmont::Utf8Arguments(argc, argv);
+    vrelmont::UseBinaryStandardStreams();
+    if (arguments.size() < 2) {
         PrintOverview(std::cerr);
         return vrelmont::cli::kExitUsage;
     }
-    const std::string_view name = argv[1];
+    const std::string_view name = arguments[1];
     if (name == "--version") {
         std::cout << "vrelmont-cli " << vrelmont::kProgramVersion << "\n";
         return vrelmont::cli::kExitOk;
@@ -62,7 +67,7 @@ int main(int argc, char **argv) {
         // The commands report their own failures; this only keeps anything that slips through
         // from ending the program without a word.
         try {
-            return command.run(Args(argv + 2, argv + argc));
+            return command.run(Args(arguments.begin() + 2, arguments.end()));
         } catch (const std::exception &error) {
             std::cerr << "vrelmont-cli " << name << ": " << error.what() << "\n";
             return vrelmont::cli::kExitFailure;

@@ -5,9 +5,12 @@
 #include "hostdb/IniFile.h"
 #include "hostdb/TextFold.h"
 #include "hostdb/TextTrim.h"
+#include "platform/FileIo.h"
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <unistd.h>
 
 namespace vrelmont {
@@ -202,20 +205,13 @@ void IniText::save(const std::string &path) const {
     // or failed write leaves the previous file as it was.
     std::string temp = (target.parent_path().empty() ? fs::path(".") : target.parent_path()).string() + "/." +
                        target.filename().string() + ".XXXXXX";
-    const int fd = mkstemp(temp.data());
+    const int fd = CreateUniqueFile(temp);
     if (fd < 0)
         throw IniWriteError(path);
     std::string bytes = utf8_ ? std::string(kUtf8Bom) : std::string();
     for (const auto &line : lines_)
         bytes += line.raw + line.ending;
-    bool ok = true;
-    for (std::size_t written = 0; ok && written < bytes.size();) {
-        const auto n = ::write(fd, bytes.data() + written, bytes.size() - written);
-        ok = n > 0;
-        written += ok ? static_cast<std::size_t>(n) : 0;
-    }
-    ok = ok && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
+    bool ok = WriteSyncAndClose(fd, bytes);
     if (ok) {
         const auto status = fs::status(target, error);
         const auto permissions = fs::exists(status) ? status.permissions()

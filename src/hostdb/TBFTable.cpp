@@ -1,129 +1,126 @@
 #include "hostdb/TBFTable.h"
 
 #include "hostdb/EngineError.h"
-#include "hostdb/TableCursor.h"
-
-#include <filesystem>
-#include <limits>
+#include "hostdb/TableBackend.h"
 
 namespace vrelmont {
+namespace {
+TableBackendFactory backendFactory;
+} // namespace
+
+void SetTableBackendFactory(TableBackendFactory factory) {
+    backendFactory = std::move(factory);
+}
+
+std::unique_ptr<TableBackend> ConnectTableBackend() {
+    auto backend = backendFactory ? backendFactory() : MakeFileTableBackend();
+    if (!backend)
+        throw EngineError("Databázový stroj nelze spustit");
+    return backend;
+}
 
 TBFTable::TBFTable(ConnectKind) {}
 
 TBFTable::~TBFTable() = default;
 
-void TBFTable::connect() {
-    if (!engine_)
-        engine_ = Engine::runningOrNew();
-}
-
-TableCursor &TBFTable::cursor() {
-    connect();
-    if (!cursor_)
-        throw EngineError("Tabulka není otevřena");
-    return *cursor_;
+TableBackend &TBFTable::backend() {
+    if (!backend_)
+        backend_ = ConnectTableBackend();
+    return *backend_;
 }
 
 std::int32_t TBFTable::OpenTable(const Variant &path) {
-    connect();
-    cursor_.reset();
     ++openedTables_;
-    std::string file = path.toText();
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(file, error))
-        file += ".DAT";
-    std::string reason;
-    cursor_ = TableCursor::open(file, reason);
-    lastOpenError_ = cursor_ ? std::string() : file + ": " + reason;
-    return cursor_ ? kAnswerDone : kAnswerFailed;
+    return backend().OpenTable(path);
 }
 
+// Closing a component that never connected does not start the engine.
 void TBFTable::CloseTable() {
-    cursor_.reset();
     ++openedTables_;
+    if (backend_)
+        backend_->CloseTable();
 }
 
 std::int32_t TBFTable::RecordCount() {
-    const auto count = cursor().recordCount();
-    return count > std::numeric_limits<std::int32_t>::max() ? std::numeric_limits<std::int32_t>::max()
-                                                            : static_cast<std::int32_t>(count);
+    return backend().RecordCount();
 }
 
 std::int32_t TBFTable::GoTop() {
-    return cursor().goTop() ? 1 : 0;
+    return backend().GoTop();
 }
 
 std::int32_t TBFTable::MoveNext() {
-    return cursor().moveNext() ? kAnswerDone : kAnswerNoFurtherRecord;
+    return backend().MoveNext();
 }
 
 std::int32_t TBFTable::PostRecord() {
-    cursor().post();
-    return kAnswerDone;
+    return backend().PostRecord();
 }
 
 void TBFTable::SetValue(const std::string &field, const Variant &value) {
-    cursor().setValue(field, value);
+    backend().SetValue(field, value);
 }
 
 std::int32_t TBFTable::SeekKey(const Variant &key) {
-    return cursor().seek({key}) ? kAnswerFound : kAnswerNotFound;
+    return backend().SeekKey(key);
 }
 
 void TBFTable::AppendRecord() {
-    cursor().append();
+    backend().AppendRecord();
 }
 
 std::int32_t TBFTable::DeleteRecord() {
-    cursor().remove();
-    return kAnswerDone;
+    return backend().DeleteRecord();
 }
 
 std::int32_t TBFTable::SetIndex(const std::string &keyExpression) {
-    return cursor().selectIndex(keyExpression) ? kAnswerDone : kAnswerFailed;
+    return backend().SetIndex(keyExpression);
 }
 
 std::int32_t TBFTable::SeekKeyPair(const Variant &first, const Variant &second) {
-    return cursor().seek({first, second}) ? kAnswerFound : kAnswerNotFound;
+    return backend().SeekKeyPair(first, second);
 }
 
 std::string TBFTable::QueryGuid(const std::string &guid) {
-    connect();
-    return engine_->queryGuid(guid);
+    return backend().QueryGuid(guid);
 }
 
 Variant TBFTable::Value(const std::string &field) {
-    return cursor().value(field);
+    return backend().Value(field);
 }
 
 std::int64_t TBFTable::RecordId() {
-    return cursor().recordId();
+    return backend().RecordId();
 }
 
 Variant TBFTable::ValueOfRecord(std::int64_t recordId, const std::string &field) {
-    return cursor().valueOfRecord(recordId, field);
+    return backend().ValueOfRecord(recordId, field);
 }
 
 FieldHandle TBFTable::Field(const std::string &field) {
-    return {cursor().requireColumn(field), openedTables_};
+    return {backend().ResolveField(field), openedTables_};
 }
 
-int TBFTable::columnOf(FieldHandle field) {
-    if (field.column_ < 0 || field.table_ != openedTables_)
+int TBFTable::fieldOf(FieldHandle field) const {
+    if (field.field_ < 0 || field.table_ != openedTables_)
         throw EngineError("Pole nepatří k otevřené tabulce");
-    return field.column_;
+    return field.field_;
 }
 
 std::int32_t TBFTable::Int32Value(FieldHandle field) {
-    return cursor().int32At(columnOf(field));
+    return backend().Int32Value(fieldOf(field));
 }
 
 std::string_view TBFTable::TextValue(FieldHandle field) {
-    return cursor().textAt(columnOf(field));
+    return backend().TextValue(fieldOf(field));
 }
 
 int TBFTable::CompareValue(FieldHandle field, std::int32_t number) {
-    return cursor().compareAt(columnOf(field), number);
+    return backend().CompareValue(fieldOf(field), number);
+}
+
+std::string TBFTable::lastOpenError() const {
+    return backend_ ? backend_->lastOpenError() : std::string();
 }
 
 } // namespace vrelmont

@@ -1,7 +1,9 @@
 #pragma once
 // Table component: one table of the host data, walked in the order of one of its indexes.
-// A table T in directory D is the SQLite file D/T.DAT. Status answers: 0 done, 7 found,
-// 1 no further record. Errors of the engine itself are thrown as EngineError.
+// It connects on its first operation to the backend the process has chosen (TableBackend.h): our
+// table files (a table T in directory D is the SQLite file D/T.DAT) or the host's COM engine.
+// Status answers: 0 done, 7 found, 1 no further record. Errors of the engine itself are thrown as
+// EngineError.
 #include "hostdb/Engine.h"
 #include "hostdb/Variant.h"
 
@@ -21,7 +23,7 @@ inline constexpr std::int32_t kAnswerFailed = 2;
 inline constexpr std::int32_t kAnswerFound = 7;
 inline constexpr std::int32_t kAnswerNotFound = 8;
 
-class TableCursor;
+class TableBackend;
 
 // A field of the open table, resolved by name once so that a walk reads it at the cost of a column
 // read. Valid until the table is closed or another is opened.
@@ -31,8 +33,9 @@ public:
 
 private:
     friend class TBFTable;
-    FieldHandle(int column, std::uint64_t table) : column_(column), table_(table) {}
-    int column_ = -1;
+    FieldHandle(int field, std::uint64_t table) : field_(field), table_(table) {}
+    int field_ = -1; // the backend's number for the field
+
     std::uint64_t table_ = 0;
 };
 
@@ -79,18 +82,16 @@ public:
     // Lets a walk over a number index be merged with an ascending series of numbers.
     int CompareValue(FieldHandle field, std::int32_t number);
 
-    bool isConnected() const { return engine_ != nullptr; }
+    bool isConnected() const { return backend_ != nullptr; }
     // Why the last OpenTable failed (the file and the reason), for diagnostics.
-    const std::string &lastOpenError() const { return lastOpenError_; }
+    std::string lastOpenError() const;
 
 private:
-    void connect();
-    TableCursor &cursor();
-    int columnOf(FieldHandle field);
+    TableBackend &backend();
+    int fieldOf(FieldHandle field) const;
 
-    std::shared_ptr<Engine> engine_;
-    std::unique_ptr<TableCursor> cursor_;
-    std::string lastOpenError_;
+    // Kept until the component is destroyed; CloseTable does not release it.
+    std::unique_ptr<TableBackend> backend_;
     std::uint64_t openedTables_ = 0; // tells a handle of an earlier table from one of this
 };
 

@@ -3,6 +3,7 @@
 #include "hostdb/Cp1250.h"
 #include "hostdb/EngineError.h"
 #include "hostdb/FileAccess.h"
+#include "hostdb/TableBackend.h"
 #include "hostdb/TableFiles.h"
 
 #include <cctype>
@@ -430,20 +431,7 @@ int TableCursor::compareAt(int column, std::int64_t number) {
             return 1;
         }
     }
-    const Variant stored = value(columns_[static_cast<std::size_t>(column)]);
-    switch (stored.kind()) {
-    case VariantKind::Empty:
-        return -1;
-    case VariantKind::Int32:
-    case VariantKind::Boolean:
-        return CompareNumbers(static_cast<std::int64_t>(stored.toInt32()), number);
-    case VariantKind::Date:
-    case VariantKind::Double:
-        return CompareNumbers(stored.toDouble(), static_cast<double>(number));
-    case VariantKind::Text:
-        break;
-    }
-    return 1;
+    return CompareWithNumber(value(columns_[static_cast<std::size_t>(column)]), static_cast<std::int32_t>(number));
 }
 
 Variant TableCursor::lookUpField(int column) {

@@ -4,6 +4,12 @@
 #include <locale>
 #include <sstream>
 
+#ifdef _WIN32
+#include "platform/WideText.h"
+
+#include <windows.h>
+#endif
+
 namespace vrelmont {
 namespace {
 
@@ -39,6 +45,13 @@ std::string ShortDateText(const std::tm &date) {
 }
 
 std::string TodayShortDateText() {
+#ifdef _WIN32
+    // The regional settings' own short date format, which the C library's %x does not follow.
+    wchar_t text[80];
+    const int length = GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, text, 80, nullptr);
+    if (length > 1)
+        return Utf8FromWide(text, static_cast<std::size_t>(length - 1));
+#endif
     return ShortDateText(Today());
 }
 

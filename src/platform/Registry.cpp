@@ -1,6 +1,8 @@
 #include "platform/Registry.h"
 
 #ifdef _WIN32
+#include "platform/WideText.h"
+
 #include <windows.h>
 #endif
 
@@ -14,19 +16,25 @@ std::optional<std::string> platformRead([[maybe_unused]] const std::string &keyP
 #ifdef _WIN32
     HKEY key = nullptr;
     // The 32-bit view: the Program Files folder of 32-bit programs, which the host system uses.
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_READ | KEY_WOW64_32KEY, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, WideFromUtf8(keyPath).c_str(), 0, KEY_READ | KEY_WOW64_32KEY, &key) !=
+        ERROR_SUCCESS)
         return std::nullopt;
-    char buffer[1024];
-    DWORD size = sizeof buffer, type = 0;
-    const auto status =
-        RegQueryValueExA(key, valueName.c_str(), nullptr, &type, reinterpret_cast<BYTE *>(buffer), &size);
+    // Wide text, so that no 8-bit code page stands between the registry and the program's UTF-8.
+    const std::wstring name = WideFromUtf8(valueName);
+    DWORD size = 0, type = 0;
+    LSTATUS status = RegQueryValueExW(key, name.c_str(), nullptr, &type, nullptr, &size);
+    std::wstring text(size / sizeof(wchar_t) + 1, L'\0');
+    if (status == ERROR_SUCCESS && (type == REG_SZ || type == REG_EXPAND_SZ)) {
+        size = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+        status = RegQueryValueExW(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE *>(text.data()), &size);
+        text.resize(size / sizeof(wchar_t));
+    }
     RegCloseKey(key);
     if (status != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ))
         return std::nullopt;
-    std::string text(buffer, size);
-    while (!text.empty() && text.back() == '\0')
+    while (!text.empty() && text.back() == L'\0')
         text.pop_back();
-    return text;
+    return Utf8FromWide(text);
 #else
     return std::nullopt;
 #endif

@@ -1,7 +1,9 @@
 // vrelmont-cli check, run as a separate program.
+#include "DataToolsRun.h"
 #include "TestAgenda.h"
 
 #include "checks/ProtocolFile.h"
+#include "platform/DateText.h"
 
 #include <clocale>
 #include <ctime>
@@ -47,6 +49,13 @@ Lines SplitLines(const std::string &text) {
 class CheckCommand : public ::testing::Test {
 protected:
     Outcome cli(const Lines &args) {
+#ifdef _WIN32
+        // The table files, also when a COM engine is registered: the messages checked here are theirs.
+        Lines withCommand{"check", "--engine", "files"};
+        withCommand.insert(withCommand.end(), args.begin(), args.end());
+        const auto result = vrelmont::test::RunCli(withCommand);
+        return {result.status, result.out, result.err};
+#endif
         std::string command = "LC_ALL=C " + Quoted(VRELMONT_CLI_PATH) + " check";
         for (const std::string &arg : args)
             command += " " + Quoted(arg);
@@ -57,6 +66,9 @@ protected:
     }
 
     static std::string Today() {
+#ifdef _WIN32
+        return vrelmont::TodayShortDateText(); // the regional settings, not a C locale
+#endif
         std::setlocale(LC_TIME, "C");
         const std::time_t now = std::time(nullptr);
         char text[64];

@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 using namespace vrelmont;
+using vrelmont::test::Native;
+using vrelmont::test::Sep;
 using vrelmont::test::TempDir;
 using vrelmont::test::WriteBytes;
 
@@ -39,16 +41,16 @@ protected:
 TEST_F(DataRootDiscovery, FollowsRegistrySetupIniAndMons3Ini) {
     IniFile(setupIni).PutText("InstParams", "LocalPath", dir.file("Money"));
     IniFile(dir.file("Money/mons3.ini")).PutText("Directory", "DataRoot", dir.file("Money/Data"));
-    EXPECT_EQ(DiscoverDataRoot(), dir.file("Money/Data") + "/") << "trailing separator added";
+    EXPECT_EQ(DiscoverDataRoot(), dir.file("Money/Data") + Sep()) << "trailing separator added";
     EXPECT_EQ(askedKey, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion");
     EXPECT_EQ(askedName, "ProgramFilesDir");
 
     // The same with separators already in place: no second one.
-    useRegistryValue(programFiles + "/");
-    IniFile(setupIni).PutText("InstParams", "LocalPath", dir.file("Money") + "/");
-    IniFile(dir.file("Money/mons3.ini")).PutText("Directory", "DataRoot", dir.file("Money/Data") + "/");
-    EXPECT_EQ(FindHostSetupIni(), setupIni);
-    EXPECT_EQ(DiscoverDataRoot(), dir.file("Money/Data") + "/");
+    useRegistryValue(programFiles + Sep());
+    IniFile(setupIni).PutText("InstParams", "LocalPath", dir.file("Money") + Sep());
+    IniFile(dir.file("Money/mons3.ini")).PutText("Directory", "DataRoot", dir.file("Money/Data") + Sep());
+    EXPECT_EQ(FindHostSetupIni(), Native(setupIni));
+    EXPECT_EQ(DiscoverDataRoot(), dir.file("Money/Data") + Sep());
 }
 
 TEST_F(DataRootDiscovery, EveryBrokenLinkEndsSilently) {
@@ -72,7 +74,7 @@ TEST_F(DataRootDiscovery, EveryBrokenLinkEndsSilently) {
 TEST_F(DataRootDiscovery, AnEmptyDataRootMeansTheRoot) {
     IniFile(setupIni).PutText("InstParams", "LocalPath", dir.file("Money"));
     IniFile(dir.file("Money/mons3.ini")).PutText("Directory", "Other", "x");
-    EXPECT_EQ(DiscoverDataRoot(), "/");
+    EXPECT_EQ(DiscoverDataRoot(), Sep());
 }
 
 TEST_F(DataRootDiscovery, WithoutARegistryValueTheCandidateStandsAtTheRoot) {

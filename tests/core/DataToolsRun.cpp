@@ -7,24 +7,30 @@
 #include <algorithm>
 #include <cstdlib>
 #include <stdexcept>
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/wait.h>
+#endif
 
 namespace fs = std::filesystem;
 
 namespace vrelmont::test {
 namespace {
 
+#ifndef _WIN32
 std::string ShellQuoted(const std::string &arg) {
     std::string quoted = "'";
     for (char c : arg)
         quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return quoted + "'";
 }
+#endif
 
 class Database {
 public:
     explicit Database(const fs::path &file) {
-        if (sqlite3_open_v2(file.c_str(), &db_, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
+        if (sqlite3_open_v2(file.string().c_str(), &db_, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
             throw std::runtime_error("cannot open " + file.string());
     }
     ~Database() { sqlite3_close_v2(db_); }
@@ -78,6 +84,73 @@ std::string DuplicatesSql(const std::string &table, const std::string &key, cons
 
 } // namespace
 
+#ifdef _WIN32
+namespace {
+std::wstring Wide(const std::string &utf8) {
+    std::wstring wide(utf8.size() + 1, L'\0');
+    wide.resize(static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
+                                                             wide.data(), static_cast<int>(wide.size()))));
+    return wide;
+}
+
+// One argument as CommandLineToArgvW reads it back: quoted, with backslashes before quotes doubled.
+std::wstring WindowsQuoted(const std::wstring &arg) {
+    std::wstring quoted = L"\"";
+    std::size_t backslashes = 0;
+    for (wchar_t c : arg) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        quoted.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
+        backslashes = 0;
+        quoted += c;
+    }
+    quoted.append(backslashes * 2, L'\\');
+    return quoted + L"\"";
+}
+
+HANDLE InheritableFile(const std::string &path, DWORD access, DWORD disposition) {
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    return CreateFileW(Wide(path).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, disposition,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+} // namespace
+
+// The CLI beside the test program, started directly (there is no POSIX shell), its output in files.
+CliResult RunCli(const std::vector<std::string> &args) {
+    TempDir capture;
+    wchar_t self[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring program(self, length);
+    program = program.substr(0, program.find_last_of(L"\\/") + 1) + L"vrelmont-cli.exe";
+    std::wstring commandLine = WindowsQuoted(program);
+    for (const auto &arg : args)
+        commandLine += L" " + WindowsQuoted(Wide(arg));
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = InheritableFile("NUL", GENERIC_READ, OPEN_EXISTING);
+    startup.hStdOutput = InheritableFile(capture.file("out"), GENERIC_WRITE, CREATE_ALWAYS);
+    startup.hStdError = InheritableFile(capture.file("err"), GENERIC_WRITE, CREATE_ALWAYS);
+    PROCESS_INFORMATION process{};
+    CliResult result;
+    if (CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                       &process)) {
+        WaitForSingleObject(process.hProcess, INFINITE);
+        DWORD code = 0;
+        GetExitCodeProcess(process.hProcess, &code);
+        result.status = static_cast<int>(code);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+    for (HANDLE handle : {startup.hStdInput, startup.hStdOutput, startup.hStdError})
+        CloseHandle(handle);
+    result.out = ReadBytes(capture.file("out"));
+    result.err = ReadBytes(capture.file("err"));
+    return result;
+}
+#else
 CliResult RunCli(const std::vector<std::string> &args) {
     TempDir capture;
     std::string command = ShellQuoted(VRELMONT_CLI_PATH);
@@ -91,6 +164,7 @@ CliResult RunCli(const std::vector<std::string> &args) {
     result.err = ReadBytes(capture.file("err"));
     return result;
 }
+#endif
 
 std::vector<std::string> TableRows(const fs::path &file, const std::string &table) {
     return Database(file).rows("SELECT * FROM \"" + table + "\" ORDER BY rowid");

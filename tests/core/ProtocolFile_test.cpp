@@ -60,7 +60,10 @@ TEST_F(ProtocolFile, ReplacesAnExistingFileAndLeavesNothingBeside) {
 TEST_F(ProtocolFile, SavingThroughALinkReplacesTheLinkedFile) {
     const std::string target = path("target.txt");
     std::ofstream(target) << "old";
-    fs::create_symlink(target, path("link.txt"));
+    std::error_code error;
+    fs::create_symlink(target, path("link.txt"), error);
+    if (error)
+        GTEST_SKIP() << "no symbolic links here (Windows grants them only to administrators): " << error.message();
     WriteProtocolFile(path("link.txt"), {"new"});
     EXPECT_TRUE(fs::is_symlink(path("link.txt")));
     EXPECT_EQ(read(target), "new\r\n");

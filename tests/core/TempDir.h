@@ -1,5 +1,7 @@
 #pragma once
 // A unique temporary directory, removed with everything in it when the test ends.
+#include "hostdb/PathText.h"
+
 #include <atomic>
 #include <filesystem>
 #include <fstream>
@@ -18,9 +20,13 @@ public:
         std::filesystem::create_directories(path_);
     }
     ~TempDir() {
+        // Tests may leave entries read-only; Windows removes none of those.
         std::error_code error;
         std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add,
                                      error);
+        for (const auto &entry : std::filesystem::recursive_directory_iterator(path_, error))
+            std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_all,
+                                         std::filesystem::perm_options::add, error);
         std::filesystem::remove_all(path_, error);
     }
     TempDir(const TempDir &) = delete;
@@ -28,12 +34,25 @@ public:
 
     const std::filesystem::path &path() const { return path_; }
     // The directory as the program writes it: ending in the separator.
-    std::string dir() const { return path_.string() + "/"; }
+    std::string dir() const { return path_.string() + kDirSeparator; }
     std::string file(const std::string &name) const { return (path_ / name).string(); }
 
 private:
     std::filesystem::path path_;
 };
+
+// A path written with "/" in the platform's separators.
+inline std::string Native(std::string path) {
+    for (char &c : path)
+        if (c == '/')
+            c = kDirSeparator;
+    return path;
+}
+
+// The platform's separator as text.
+inline std::string Sep() {
+    return std::string(1, kDirSeparator);
+}
 
 inline std::string ReadBytes(const std::string &path) {
     std::ifstream in(path, std::ios::binary);

@@ -47,11 +47,12 @@ TEST(Cp1250, UnassignedBytesSurviveAndForeignTextIsRefused) {
 TEST(NormalizeDirPath, TrimsControlsAndAppendsOneSeparator) {
     EXPECT_EQ(NormalizeDirPath(""), "");
     EXPECT_EQ(NormalizeDirPath(" \t\r\n"), "");
-    EXPECT_EQ(NormalizeDirPath("  /money/DATA  "), "/money/DATA/");
-    EXPECT_EQ(NormalizeDirPath("/money/DATA/"), "/money/DATA/");
-    EXPECT_EQ(NormalizeDirPath("\x01/a b\x1F"), "/a b/");
-    EXPECT_EQ(NormalizeDirPath("/"), "/");
-    EXPECT_EQ(NormalizeDirPath("\xC2\xA0x"), "\xC2\xA0x/") << "bytes above 32 are not blanks";
+    const std::string sep(1, kDirSeparator);
+    EXPECT_EQ(NormalizeDirPath("  " + sep + "money" + sep + "DATA  "), sep + "money" + sep + "DATA" + sep);
+    EXPECT_EQ(NormalizeDirPath(sep + "money" + sep + "DATA" + sep), sep + "money" + sep + "DATA" + sep);
+    EXPECT_EQ(NormalizeDirPath("\x01" + sep + "a b\x1F"), sep + "a b" + sep);
+    EXPECT_EQ(NormalizeDirPath(sep), sep);
+    EXPECT_EQ(NormalizeDirPath("\xC2\xA0x"), "\xC2\xA0x" + sep) << "bytes above 32 are not blanks";
 }
 
 TEST(FoldCase, CzechLettersFold) {

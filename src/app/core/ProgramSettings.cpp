@@ -2,10 +2,10 @@
 
 #include "hostdb/IniFile.h"
 #include "hostdb/PathText.h"
+#include "platform/FileIo.h"
 
 #include <cstdio>
 #include <filesystem>
-#include <unistd.h>
 
 namespace vrelmont {
 namespace {
@@ -41,7 +41,7 @@ void SaveProgramSettings(const std::string &settingsFilePath, const std::string 
 std::string ChooseSettingsFilePath(const std::string &programDir, const std::string &userConfigDir) {
     const std::string besideProgram = programDir + kSettingsFileName;
     std::error_code error;
-    if (std::filesystem::exists(besideProgram, error) || ::access(programDir.c_str(), W_OK) == 0)
+    if (std::filesystem::exists(besideProgram, error) || IsWritableDirectory(programDir))
         return besideProgram;
     return WithTrailingSeparator(userConfigDir) + kSettingsFileName;
 }

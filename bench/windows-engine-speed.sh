@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Under Wine: vrelmont-cli.exe check --checks all on a generated agenda of 200,000 stock items, through
+# the host engine backend (our test engine over COM) against the table files backend.
+# Usage: bench/windows-engine-speed.sh [WINDOWS_BUILD_DIR] [LINUX_BUILD_DIR]
+#   (run scripts/build-windows.sh first; the Linux build provides vrelmont-cli to generate the agenda)
+set -euo pipefail
+windows_build=$(realpath "${1:-build-windows}")
+linux_build=$(realpath "${2:-build}")
+wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
+work=$(mktemp -d "${TMPDIR:-/tmp}/vrelmont-wine-bench.XXXXXX")
+export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
+trap '"${wine%/*}/wineserver" -k 2>/dev/null || true; rm -rf "$work"' EXIT
+
+"$linux_build/vrelmont-cli" generate "$work/AGENDA.001" --cards 70000 --stock 200000 --warehouses 3 >/dev/null
+"$wine" wineboot --init >/dev/null 2>&1
+"${wine%/*}/wineserver" -w 2>/dev/null || true
+"$wine" regsvr32 /s "$("$wine" winepath -w "$windows_build/vrelmont-test-engine.dll")"
+agenda=$("$wine" winepath -w "$work/AGENDA.001")
+cat "$work"/AGENDA.001/*.DAT >/dev/null # warm the page cache for both runs
+
+seconds() {
+    local start end
+    start=$(date +%s.%N)
+    "$wine" "$windows_build/vrelmont-cli.exe" check "$agenda" --checks all --engine "$1" >"$work/$1.txt"
+    end=$(date +%s.%N)
+    awk -v a="$start" -v b="$end" 'BEGIN { printf "%.1f", b - a }'
+}
+files=$(seconds files)
+host=$(seconds host)
+cmp -s "$work/files.txt" "$work/host.txt" || echo "warning: the two reports differ" >&2
+printf 'check --checks all, 200,000 stock items, under Wine\n'
+printf '  table files backend:              %6.1f s\n' "$files"
+printf '  host engine backend (test engine): %6.1f s\n' "$host"
+awk -v f="$files" -v h="$host" 'BEGIN { printf "  ratio host / files:               %6.2f\n", h / f }'

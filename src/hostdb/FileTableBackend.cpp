@@ -1,0 +1,90 @@
+// The table files backend: each table a SQLite file, walked through TableCursor.
+#include "hostdb/Engine.h"
+#include "hostdb/EngineError.h"
+#include "hostdb/TBFTable.h"
+#include "hostdb/TableBackend.h"
+#include "hostdb/TableCursor.h"
+
+#include <filesystem>
+#include <limits>
+
+namespace vrelmont {
+namespace {
+
+class FileTableBackend : public TableBackend {
+public:
+    // Connecting attaches to the one engine object of the process.
+    FileTableBackend() : engine_(Engine::runningOrNew()) {}
+
+    std::int32_t OpenTable(const Variant &path) override;
+    void CloseTable() override { cursor_.reset(); }
+    std::int32_t RecordCount() override;
+    std::int32_t GoTop() override { return cursor().goTop() ? 1 : 0; }
+    std::int32_t MoveNext() override { return cursor().moveNext() ? kAnswerDone : kAnswerNoFurtherRecord; }
+    std::int32_t PostRecord() override {
+        cursor().post();
+        return kAnswerDone;
+    }
+    void SetValue(const std::string &field, const Variant &value) override { cursor().setValue(field, value); }
+    std::int32_t SeekKey(const Variant &key) override { return cursor().seek({key}) ? kAnswerFound : kAnswerNotFound; }
+    void AppendRecord() override { cursor().append(); }
+    std::int32_t DeleteRecord() override {
+        cursor().remove();
+        return kAnswerDone;
+    }
+    std::int32_t SetIndex(const std::string &keyExpression) override {
+        return cursor().selectIndex(keyExpression) ? kAnswerDone : kAnswerFailed;
+    }
+    std::int32_t SeekKeyPair(const Variant &first, const Variant &second) override {
+        return cursor().seek({first, second}) ? kAnswerFound : kAnswerNotFound;
+    }
+    std::string QueryGuid(const std::string &guid) override { return engine_->queryGuid(guid); }
+    Variant Value(const std::string &field) override { return cursor().value(field); }
+    std::string lastOpenError() const override { return lastOpenError_; }
+
+    std::int64_t RecordId() override { return cursor().recordId(); }
+    Variant ValueOfRecord(std::int64_t recordId, const std::string &field) override {
+        return cursor().valueOfRecord(recordId, field);
+    }
+    int ResolveField(const std::string &field) override { return cursor().requireColumn(field); }
+    std::int32_t Int32Value(int field) override { return cursor().int32At(field); }
+    std::string_view TextValue(int field) override { return cursor().textAt(field); }
+    int CompareValue(int field, std::int32_t number) override { return cursor().compareAt(field, number); }
+
+private:
+    TableCursor &cursor() {
+        if (!cursor_)
+            throw EngineError("Tabulka není otevřena");
+        return *cursor_;
+    }
+
+    std::shared_ptr<Engine> engine_;
+    std::unique_ptr<TableCursor> cursor_;
+    std::string lastOpenError_;
+};
+
+std::int32_t FileTableBackend::OpenTable(const Variant &path) {
+    cursor_.reset();
+    std::string file = path.toText();
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(file, error))
+        file += ".DAT";
+    std::string reason;
+    cursor_ = TableCursor::open(file, reason);
+    lastOpenError_ = cursor_ ? std::string() : file + ": " + reason;
+    return cursor_ ? kAnswerDone : kAnswerFailed;
+}
+
+std::int32_t FileTableBackend::RecordCount() {
+    const auto count = cursor().recordCount();
+    return count > std::numeric_limits<std::int32_t>::max() ? std::numeric_limits<std::int32_t>::max()
+                                                            : static_cast<std::int32_t>(count);
+}
+
+} // namespace
+
+std::unique_ptr<TableBackend> MakeFileTableBackend() {
+    return std::make_unique<FileTableBackend>();
+}
+
+} // namespace vrelmont

@@ -1,0 +1,62 @@
+#include "platform/FileIo.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#ifdef _WIN32
+#include <io.h>
+#include <stdlib.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace vrelmont {
+
+int CreateUniqueFile(std::string &pathTemplate) {
+#ifdef _WIN32
+    // Names are tried until one is new; O_EXCL keeps a name that appeared meanwhile from being reused.
+    const std::string original = pathTemplate;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        pathTemplate = original;
+        if (_mktemp_s(pathTemplate.data(), pathTemplate.size() + 1) != 0)
+            return -1;
+        const int fd = _open(pathTemplate.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+        if (fd >= 0)
+            return fd;
+    }
+    return -1;
+#else
+    return ::mkstemp(pathTemplate.data());
+#endif
+}
+
+bool WriteSyncAndClose(int fd, const std::string &bytes) {
+    bool ok = true;
+    for (std::size_t written = 0; ok && written < bytes.size();) {
+#ifdef _WIN32
+        const auto n = _write(fd, bytes.data() + written, static_cast<unsigned>(bytes.size() - written));
+        ok = n > 0;
+#else
+        const auto n = ::write(fd, bytes.data() + written, bytes.size() - written);
+        ok = n > 0;
+#endif
+        written += ok ? static_cast<std::size_t>(n) : 0;
+    }
+#ifdef _WIN32
+    ok = ok && _commit(fd) == 0;
+    ok = _close(fd) == 0 && ok;
+#else
+    ok = ok && ::fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+#endif
+    return ok;
+}
+
+bool IsWritableDirectory(const std::string &directory) {
+#ifdef _WIN32
+    return _access(directory.c_str(), 2) == 0;
+#else
+    return ::access(directory.c_str(), W_OK) == 0;
+#endif
+}
+
+} // namespace vrelmont

@@ -1,0 +1,283 @@
+#include "platform/windows/HostEngine.h"
+
+#include "hostdb/EngineError.h"
+#include "platform/WideText.h"
+
+// windows.h first: the other Windows headers build on it.
+#include <windows.h>
+
+#include <oleauto.h>
+
+#include <cstdio>
+#include <unordered_map>
+#include <vector>
+
+namespace vrelmont {
+namespace {
+
+// COM for the calling thread (the user-interface thread), apartment-threaded. A thread that already
+// chose another model keeps it; the calls work there too.
+void InitialiseComForThisThread() {
+    thread_local const bool initialised = [] {
+        const HRESULT result = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        return SUCCEEDED(result) || result == RPC_E_CHANGED_MODE;
+    }();
+    (void)initialised;
+}
+
+std::string TrimmedEnd(std::string text) {
+    while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ')
+        text.pop_back();
+    return text;
+}
+
+// The system's text for a result code, else "OLE error 8xxxxxxx".
+std::string SystemText(HRESULT result) {
+    wchar_t *buffer = nullptr;
+    const DWORD length =
+        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, static_cast<DWORD>(result), 0, reinterpret_cast<wchar_t *>(&buffer), 0, nullptr);
+    std::string text = length && buffer ? TrimmedEnd(Utf8FromWide(buffer, length)) : std::string();
+    if (buffer)
+        LocalFree(buffer);
+    if (text.empty()) {
+        char code[32];
+        std::snprintf(code, sizeof code, "OLE error %.8lx", static_cast<unsigned long>(result));
+        text = code;
+    }
+    return text;
+}
+
+std::string TextOf(BSTR text) {
+    return text ? Utf8FromWide(text, SysStringLen(text)) : std::string();
+}
+
+// The description the failed call left: its EXCEPINFO, else the thread's error object.
+std::string CallErrorDescription(HRESULT result, EXCEPINFO *exception) {
+    std::string description;
+    if (result == DISP_E_EXCEPTION && exception) {
+        if (exception->pfnDeferredFillIn)
+            exception->pfnDeferredFillIn(exception);
+        description = TextOf(exception->bstrDescription);
+        if (description.empty() && FAILED(exception->scode))
+            result = exception->scode;
+        SysFreeString(exception->bstrSource);
+        SysFreeString(exception->bstrDescription);
+        SysFreeString(exception->bstrHelpFile);
+    }
+    IErrorInfo *errorInfo = nullptr;
+    if (GetErrorInfo(0, &errorInfo) == S_OK && errorInfo) {
+        BSTR text = nullptr;
+        if (description.empty() && SUCCEEDED(errorInfo->GetDescription(&text)))
+            description = TextOf(text);
+        SysFreeString(text);
+        errorInfo->Release();
+    }
+    return description.empty() ? SystemText(result) : description;
+}
+
+class OwnedVariant {
+public:
+    OwnedVariant() { VariantInit(&value_); }
+    ~OwnedVariant() { VariantClear(&value_); }
+    OwnedVariant(const OwnedVariant &) = delete;
+    OwnedVariant &operator=(const OwnedVariant &) = delete;
+    VARIANT *get() { return &value_; }
+
+private:
+    VARIANT value_;
+};
+
+void ToComVariant(const Variant &value, VARIANT &out) {
+    switch (value.kind()) {
+    case VariantKind::Empty:
+        out.vt = VT_EMPTY;
+        break;
+    case VariantKind::Text: {
+        const std::wstring wide = WideFromUtf8(value.toText());
+        out.vt = VT_BSTR;
+        out.bstrVal = SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
+        if (!out.bstrVal)
+            throw EngineError(SystemText(E_OUTOFMEMORY));
+        break;
+    }
+    case VariantKind::Int32:
+        out.vt = VT_I4;
+        out.lVal = value.toInt32();
+        break;
+    case VariantKind::Boolean:
+        out.vt = VT_BOOL;
+        out.boolVal = value.toBoolean() ? VARIANT_TRUE : VARIANT_FALSE;
+        break;
+    case VariantKind::Date:
+        out.vt = VT_DATE;
+        out.date = value.toDouble();
+        break;
+    case VariantKind::Double:
+        out.vt = VT_R8;
+        out.dblVal = value.toDouble();
+        break;
+    }
+}
+
+Variant FromComVariant(VARIANT &in) {
+    switch (in.vt) {
+    case VT_EMPTY:
+    case VT_NULL:
+        return Variant();
+    case VT_BSTR:
+        return Variant::text(TextOf(in.bstrVal));
+    case VT_I4:
+        return Variant::int32(in.lVal);
+    case VT_BOOL:
+        return Variant::boolean(in.boolVal != VARIANT_FALSE);
+    case VT_DATE:
+        return Variant::date(in.date);
+    case VT_R8:
+        return Variant::real(in.dblVal);
+    default:
+        break;
+    }
+    // Other numbers the engine may answer: as a 32-bit integer when they fit, else as a double.
+    OwnedVariant converted;
+    if (in.vt != VT_R4 && in.vt != VT_CY && in.vt != VT_DECIMAL &&
+        SUCCEEDED(VariantChangeType(converted.get(), &in, 0, VT_I4)))
+        return Variant::int32(converted.get()->lVal);
+    if (SUCCEEDED(VariantChangeType(converted.get(), &in, 0, VT_R8)))
+        return Variant::real(converted.get()->dblVal);
+    throw VariantConversionError("the engine answered a value of an unknown kind (" + std::to_string(in.vt) + ")");
+}
+
+class HostTableBackend : public TableBackend {
+public:
+    explicit HostTableBackend(const std::wstring &classId);
+    ~HostTableBackend() override {
+        if (engine_)
+            engine_->Release();
+    }
+    HostTableBackend(const HostTableBackend &) = delete;
+    HostTableBackend &operator=(const HostTableBackend &) = delete;
+
+    std::int32_t OpenTable(const Variant &path) override { return answer(call(L"OpenTable", {path})); }
+    void CloseTable() override { call(L"CloseTable", {}); }
+    std::int32_t RecordCount() override { return answer(call(L"RecordCount", {})); }
+    std::int32_t GoTop() override { return answer(call(L"GoTop", {})); }
+    std::int32_t MoveNext() override { return answer(call(L"MoveNext", {})); }
+    std::int32_t PostRecord() override { return answer(call(L"PostRecord", {})); }
+    void SetValue(const std::string &field, const Variant &value) override {
+        call(L"SetValue", {Variant::text(field), value});
+    }
+    std::int32_t SeekKey(const Variant &key) override { return answer(call(L"SeekKey", {key})); }
+    void AppendRecord() override { call(L"AppendRecord", {}); }
+    std::int32_t DeleteRecord() override { return answer(call(L"DeleteRecord", {})); }
+    std::int32_t SetIndex(const std::string &keyExpression) override {
+        return answer(call(L"SetIndex", {Variant::text(keyExpression)}));
+    }
+    std::int32_t SeekKeyPair(const Variant &first, const Variant &second) override {
+        return answer(call(L"SeekKeyPair", {first, second}));
+    }
+    // The GUID travels as its registry text: a late-bound call has no other way to pass the structure.
+    std::string QueryGuid(const std::string &guid) override {
+        const Variant text = call(L"QueryGuid", {Variant::text(guid)});
+        return text.isEmpty() ? std::string() : text.toText();
+    }
+    Variant Value(const std::string &field) override {
+        return call(L"Value", {Variant::text(field)}, DISPATCH_PROPERTYGET);
+    }
+
+private:
+    static std::int32_t answer(const Variant &value) { return value.isEmpty() ? 0 : value.toInt32(); }
+    DISPID dispatchId(const wchar_t *name);
+    Variant call(const wchar_t *name, std::initializer_list<Variant> arguments, WORD kind = DISPATCH_METHOD);
+
+    IDispatch *engine_ = nullptr;
+    // Each name is looked up once per object; field reads then cost one Invoke.
+    std::unordered_map<const wchar_t *, DISPID> dispatchIds_;
+};
+
+HostTableBackend::HostTableBackend(const std::wstring &classId) {
+    InitialiseComForThisThread();
+    CLSID classIdValue{};
+    HRESULT result = CLSIDFromString(classId.c_str(), &classIdValue);
+    if (FAILED(result))
+        throw EngineError(SystemText(result));
+    IUnknown *object = nullptr;
+    if (FAILED(GetActiveObject(classIdValue, nullptr, &object)) || !object) {
+        object = nullptr;
+        result = CoCreateInstance(classIdValue, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IUnknown,
+                                  reinterpret_cast<void **>(&object));
+        if (FAILED(result) || !object)
+            throw EngineError(SystemText(result));
+    }
+    IID interfaceId{};
+    void *table = nullptr;
+    result = IIDFromString(kHostEngineDefaultInterfaceId, &interfaceId);
+    if (SUCCEEDED(result))
+        result = object->QueryInterface(interfaceId, &table);
+    object->Release();
+    if (FAILED(result) || !table)
+        throw EngineError("Interface not supported");
+    // The interface chain ends in IDispatch, so its pointer is an IDispatch pointer.
+    engine_ = static_cast<IDispatch *>(table);
+}
+
+DISPID HostTableBackend::dispatchId(const wchar_t *name) {
+    const auto known = dispatchIds_.find(name);
+    if (known != dispatchIds_.end())
+        return known->second;
+    DISPID id = DISPID_UNKNOWN;
+    LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+    const HRESULT result = engine_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+    if (FAILED(result))
+        throw EngineError(CallErrorDescription(result, nullptr));
+    dispatchIds_.emplace(name, id);
+    return id;
+}
+
+Variant HostTableBackend::call(const wchar_t *name, std::initializer_list<Variant> arguments, WORD kind) {
+    const DISPID id = dispatchId(name);
+    // IDispatch takes the arguments last first.
+    std::vector<VARIANT> comArguments(arguments.size());
+    std::size_t position = arguments.size();
+    struct Cleanup {
+        std::vector<VARIANT> &values;
+        ~Cleanup() {
+            for (auto &value : values)
+                VariantClear(&value);
+        }
+    } cleanup{comArguments};
+    for (auto &value : comArguments)
+        VariantInit(&value);
+    for (const Variant &argument : arguments)
+        ToComVariant(argument, comArguments[--position]);
+    DISPPARAMS parameters{comArguments.data(), nullptr, static_cast<UINT>(comArguments.size()), 0};
+    OwnedVariant result;
+    EXCEPINFO exception{};
+    UINT badArgument = 0;
+    const HRESULT status =
+        engine_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, kind, &parameters, result.get(), &exception, &badArgument);
+    if (FAILED(status))
+        throw EngineError(CallErrorDescription(status, &exception));
+    return FromComVariant(*result.get());
+}
+
+} // namespace
+
+bool IsHostEngineClassRegistered() {
+    HKEY key = nullptr;
+    const std::wstring keyPath = std::wstring(L"CLSID\\") + kHostEngineClassId;
+    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, keyPath.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+std::unique_ptr<TableBackend> MakeHostTableBackend() {
+    return MakeHostTableBackendOfClass(kHostEngineClassId);
+}
+
+std::unique_ptr<TableBackend> MakeHostTableBackendOfClass(const std::wstring &classId) {
+    return std::make_unique<HostTableBackend>(classId);
+}
+
+} // namespace vrelmont
