@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 root=$PWD
 build=${VRELMONT_WINDOWS_BUILD_DIR:-$root/build-windows}
 
-packages=(g++-mingw-w64-x86-64-posix cmake make gcc tcl dpkg-dev libgtest-dev ccache)
+packages=(g++-mingw-w64-x86-64-posix cmake make gcc tcl dpkg-dev libgtest-dev nlohmann-json3-dev ccache)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
@@ -63,11 +63,16 @@ LIST
     rm -rf "$sqlite_dir/native" "$sqlite_dir/source"
 fi
 
+# The tests' header-only JSON parser, copied on its own: the host's /usr/include is no Windows include folder.
+mkdir -p "$build/json-include"
+cp -r /usr/include/nlohmann "$build/json-include/"
+
 launcher=()
 command -v ccache >/dev/null 2>&1 && launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVRELMONT_BUILD_GUI=OFF \
     -DVRELMONT_SQLITE_AMALGAMATION="$sqlite_dir/amalgamation" -DVRELMONT_GTEST_SOURCE=/usr/src/googletest \
+    -DVRELMONT_JSON_INCLUDE="$build/json-include" \
     "${launcher[@]}" >/dev/null
 cmake --build "$build" -j"${VRELMONT_JOBS:-$(nproc)}" --target vrelmont-cli vrelmont_core_tests vrelmont-test-engine
 echo "Windows build ready in $build"
