@@ -99,6 +99,11 @@ std::string DescribeSqliteError(sqlite3 *db, int code, const std::string &path) 
         return "u souboru zůstal nedokončený zápis jiného programu (deník " + file +
                "-journal); otevřete tabulku programem, který do ní zapisoval, ten zápis dokončí nebo vrátí – " +
                message;
+    // A writer that ended in the middle of a write leaves a log that only a writer can set right:
+    // reading it without writing would give a torn state.
+    if ((code & 0xFF) == SQLITE_PROTOCOL || code == SQLITE_READONLY_RECOVERY || code == SQLITE_READONLY_CANTINIT)
+        return "u souboru zůstal nedokončený zápis jiného programu (záznamy " + file +
+               "-wal); otevřete tabulku programem, který do ní zapisoval, ten zápis dokončí – " + message;
     if ((code & 0xFF) == SQLITE_BUSY || (code & 0xFF) == SQLITE_LOCKED)
         return std::string(czechPhrase(code)) + " (čekáno " + std::to_string(kLockWaitMilliseconds / 1000) + " s) – " +
                message;

@@ -203,9 +203,15 @@ TEST_F(ImportSafety, AWriteAheadLogTableKilledDuringAnImportIsReadAsItWas) {
         GTEST_SKIP() << "the import finished before it could be killed";
     EXPECT_EQ(ReadBytes(stockFile().string()), before);
     vrelmont::TBFTable reader;
-    ASSERT_EQ(reader.OpenTable(vrelmont::Variant::text(stockFile().string())), vrelmont::kAnswerDone)
+    if (reader.OpenTable(vrelmont::Variant::text(stockFile().string())) == vrelmont::kAnswerDone) {
+        EXPECT_EQ(reader.RecordCount(), 2);
+        return;
+    }
+    // Killed in the middle of writing its log: only a writer may set it right, and the reader says so
+    // instead of reading a torn state.
+    EXPECT_NE(reader.lastOpenError().find("nedokončený zápis jiného programu"), std::string::npos)
         << reader.lastOpenError();
-    EXPECT_EQ(reader.RecordCount(), 2);
+    EXPECT_NE(reader.lastOpenError().find("SKSEZZAS.DAT-wal"), std::string::npos) << reader.lastOpenError();
 }
 
 } // namespace
