@@ -38,14 +38,6 @@ std::string ReadFile(const std::string &path) {
     return bytes.str();
 }
 
-Lines SplitLines(const std::string &text) {
-    Lines lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
-
 class CheckCommand : public ::testing::Test {
 protected:
     Outcome cli(const Lines &args) {
@@ -88,7 +80,7 @@ TEST_F(CheckCommand, DefaultChecksWriteTheReportAndExitZero) {
     const Outcome result = cli({agenda.dir()});
     EXPECT_EQ(result.exitStatus, 0) << result.err;
     EXPECT_EQ(result.err, "");
-    const Lines lines = SplitLines(result.out);
+    const Lines lines = vrelmont::test::SplitLines(result.out);
     ASSERT_GE(lines.size(), 8u);
     EXPECT_EQ(lines[1], "Vrelmont");
     EXPECT_EQ(lines[2], "Agenda: Pila Škoda s.r.o.");
@@ -107,7 +99,7 @@ TEST_F(CheckCommand, ChecksRunInRunOrderWhateverTheListSays) {
     agenda.addCards({Card(1)});
     const Outcome result = cli({agenda.dir(), "--checks", "15,1"});
     EXPECT_EQ(result.exitStatus, 0) << result.err;
-    const Lines lines = SplitLines(result.out);
+    const Lines lines = vrelmont::test::SplitLines(result.out);
     ASSERT_EQ(lines.size(), 5u + 8u + 3u);
     EXPECT_EQ(lines[6], "Kontrola duplicitních skladových zásob:");
     EXPECT_EQ(lines[10], "Hledání skladových zásob bez popisu:");
@@ -117,7 +109,7 @@ TEST_F(CheckCommand, AgendaWithoutSettingsHasAnEmptyName) {
     agenda.createStockItems();
     const Outcome result = cli({agenda.dir(), "--checks=1"});
     EXPECT_EQ(result.exitStatus, 0) << result.err;
-    EXPECT_EQ(SplitLines(result.out)[2], "Agenda: ");
+    EXPECT_EQ(vrelmont::test::SplitLines(result.out)[2], "Agenda: ");
 }
 
 TEST_F(CheckCommand, ACheckThatCannotOpenItsTableExitsOne) {
@@ -126,7 +118,7 @@ TEST_F(CheckCommand, ACheckThatCannotOpenItsTableExitsOne) {
     EXPECT_EQ(result.exitStatus, 1);
     EXPECT_NE(result.err.find("Nelze otevřít seznam kmenových karet."), std::string::npos) << result.err;
     EXPECT_NE(result.err.find("SKKMKART.DAT: soubor neexistuje"), std::string::npos) << "the file and the reason";
-    const Lines lines = SplitLines(result.out);
+    const Lines lines = vrelmont::test::SplitLines(result.out);
     ASSERT_EQ(lines.size(), 5u + 4u + 4u);
     EXPECT_EQ(lines.back(), "");
     EXPECT_EQ(lines[lines.size() - 3], "Kontrola duplicitních kmenových karet:");
@@ -138,7 +130,7 @@ TEST_F(CheckCommand, OutputFileIsTheSavedProtocol) {
     const std::string file = scratch.dir() + "protokol.txt";
     const Outcome result = cli({agenda.dir(), "--output", file});
     EXPECT_EQ(result.exitStatus, 0) << result.err;
-    EXPECT_EQ(ReadFile(file), ProtocolFileBytes(SplitLines(result.out)));
+    EXPECT_EQ(ReadFile(file), ProtocolFileBytes(vrelmont::test::SplitLines(result.out)));
     EXPECT_NE(
         ReadFile(file).find("Nalezena skladov\xE1 z\xE1soba \xE8. 1 ve skladu \xE8. 1, kter\xE1 nem\xE1 popis\r\n"),
         std::string::npos);

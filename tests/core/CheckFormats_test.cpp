@@ -25,14 +25,6 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-Lines SplitLines(const std::string &text) {
-    Lines lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
-
 // The finding lines of the text report, by check number.
 std::map<int, Lines> FindingsOfReport(const std::string &report) {
     std::map<int, Lines> findings;

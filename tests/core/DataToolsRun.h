@@ -25,4 +25,7 @@ std::map<std::string, long> FindingCounts(const std::filesystem::path &agendaDir
 // The names of the entries of a directory, sorted.
 std::vector<std::string> Listing(const std::filesystem::path &dir);
 
+// The lines of a command's output, without their line ends.
+std::vector<std::string> SplitLines(const std::string &text);
+
 } // namespace vrelmont::test
