@@ -15,6 +15,9 @@ TReportBox::TReportBox(QWidget *parent) : QPlainTextEdit(parent) {
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    // Named and owned by the box so that a test can find it and fire it without waiting.
+    flushTimer_.setParent(this);
+    flushTimer_.setObjectName(QStringLiteral("flushTimer"));
     flushTimer_.setSingleShot(true);
     flushTimer_.setInterval(kFlushIntervalMs);
     connect(&flushTimer_, &QTimer::timeout, this, &TReportBox::flushPendingLines);

@@ -9,6 +9,7 @@ namespace {
 bool recording = false;
 QList<ShownBox> recorded;
 QQueue<testing::ModalHandler> modalHandlers;
+testing::ModalHandler unansweredModal;
 QQueue<QString> saveAnswers;
 std::optional<SaveFileRequest> lastSaveRequest;
 } // namespace
@@ -24,9 +25,11 @@ void ShowMessageBox(QWidget *parent, const QString &title, const QString &text, 
 }
 
 int ExecModal(QDialog *dialog) {
-    if (modalHandlers.isEmpty())
+    if (modalHandlers.isEmpty() && !unansweredModal)
         return dialog->exec();
-    auto handler = modalHandlers.dequeue();
+    auto handler = modalHandlers.isEmpty() ? unansweredModal : modalHandlers.dequeue();
+    if (!handler)
+        return dialog->exec();
     dialog->setModal(true);
     dialog->show();
     const int result = handler(dialog);
@@ -47,6 +50,10 @@ QString AskSaveFileName(QWidget *parent, const SaveFileRequest &request) {
     dialog.setSizeGripEnabled(true);
     if (!request.initialName.isEmpty())
         dialog.selectFile(request.initialName);
+    if (unansweredModal) {
+        unansweredModal(&dialog);
+        return {};
+    }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();
@@ -64,6 +71,12 @@ QList<ShownBox> TakeRecordedBoxes() {
 }
 void PushModalHandler(ModalHandler handler) {
     modalHandlers.enqueue(std::move(handler));
+}
+void PushRealModalLoop() {
+    modalHandlers.enqueue(ModalHandler());
+}
+void SetUnansweredModalHandler(ModalHandler handler) {
+    unansweredModal = std::move(handler);
 }
 void ClearModalHandlers() {
     modalHandlers.clear();

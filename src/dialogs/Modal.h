@@ -39,8 +39,14 @@ namespace testing {
 void RecordMessageBoxes(bool on);
 QList<ShownBox> TakeRecordedBoxes();
 using ModalHandler = std::function<int(QDialog *)>;
-// Handlers are taken one per modal showing, first in, first out; none left: the real loop.
+// Handlers are taken one per modal showing, first in, first out; none left: the real loop, or the
+// unanswered handler when one is set.
 void PushModalHandler(ModalHandler handler);
+// The next modal showing runs its real loop (a test that closes the window itself, by a timer).
+void PushRealModalLoop();
+// Called instead of a modal loop (or the save dialog) that opens with no answer queued, so that a
+// test fails at once instead of hanging; it answers the dialog's result. Empty: the real loop.
+void SetUnansweredModalHandler(ModalHandler handler);
 void ClearModalHandlers();
 // Next answers of the save dialog (an empty string cancels); the request seen is kept.
 void PushSaveFileAnswer(const QString &fileName);

@@ -20,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include "UiTestHelpers.h"
+#include "core/TestScopes.h"
 
 #include <functional>
 #include <stdexcept>
@@ -29,6 +30,8 @@ using namespace vrelmont::ui;
 namespace seam = vrelmont::ui::testing;
 
 using namespace vrelmont::ui::test;
+using vrelmont::test::EngineFactoryScope;
+using vrelmont::test::FailingEngineFactory;
 
 namespace {
 
@@ -50,7 +53,6 @@ protected:
     ~TfrmGetAgendaTest() override {
         seam::ClearModalHandlers();
         seam::RecordMessageBoxes(false);
-        Engine::setFactory({});
         AgendaTablePath.clear();
         AgendaName.clear();
         DataRootPath.clear();
@@ -270,7 +272,7 @@ TEST_F(TfrmGetAgendaTest, ADeselectedRowCannotBeChosen) {
 TEST_F(TfrmGetAgendaTest, EngineErrorWhileListingShowsTheErrorReportAndNoWindow) {
     const std::string agenda = MakeAgenda("AGENDA.001", "Alfa");
     CreateTableFile(agenda + "AGENDA.DAT", SettingsTable());
-    Engine::setFactory([]() -> std::shared_ptr<Engine> { throw EngineError("Třída není registrována"); });
+    EngineFactoryScope failingEngine(FailingEngineFactory("Třída není registrována"));
     bool shown = false;
     EXPECT_FALSE(Select([&](TfrmGetAgenda &w) {
         shown = true;

@@ -22,12 +22,15 @@
 #include <gtest/gtest.h>
 
 #include "UiTestHelpers.h"
+#include "core/TestScopes.h"
 
 using namespace vrelmont;
 using namespace vrelmont::ui;
 namespace seam = vrelmont::ui::testing;
 
 using namespace vrelmont::ui::test;
+using vrelmont::test::EngineFactoryScope;
+using vrelmont::test::FailingEngineFactory;
 
 namespace {
 
@@ -59,7 +62,6 @@ protected:
         seam::ClearModalHandlers();
         seam::RecordMessageBoxes(false);
         seam::SetHelpTopicOpener({});
-        Engine::setFactory({});
         AgendaTablePath.clear();
         AgendaName.clear();
         DataRootPath.clear();
@@ -222,7 +224,7 @@ TEST_F(TfrmInitTest, KonecAndEscapeEndTheProgramTheCloseBoxCancels) {
 }
 
 TEST_F(TfrmInitTest, EngineThatCannotStartShowsTheBoxOnEveryPressAndNoAgendaWindow) {
-    Engine::setFactory([]() -> std::shared_ptr<Engine> { throw EngineError("Třída není registrována"); });
+    EngineFactoryScope failingEngine(FailingEngineFactory("Třída není registrována"));
     window.Edit1->setText(root + "/DATA");
     bool agendaWindowShown = false;
     NextAgendaWindow(true, &agendaWindowShown);
@@ -238,7 +240,7 @@ TEST_F(TfrmInitTest, EngineThatCannotStartShowsTheBoxOnEveryPressAndNoAgendaWind
 }
 
 TEST_F(TfrmInitTest, EngineThatDoesNotKnowTheInterfaceShowsItsMessage) {
-    Engine::setFactory([] { return std::make_shared<OldEngine>(); });
+    EngineFactoryScope oldEngine([] { return std::make_shared<OldEngine>(); });
     window.Button1->click();
     ExpectEngineBox("Rozhraní {5B1E7C40-2D93-4F6A-9E18-C7A24D06B3F1} není podporováno");
 }
@@ -274,7 +276,7 @@ TEST_F(TfrmInitTest, ListingErrorIsReportedAndTheWindowStays) {
     // The main table is connected already; the engine object is then lost, so a settings table
     // (which attaches on its own) cannot reach it.
     BFTable1.QueryGuid(kEngineFeatureGuid);
-    Engine::setFactory([]() -> std::shared_ptr<Engine> { throw EngineError("Server neodpovídá"); });
+    EngineFactoryScope lostEngine(FailingEngineFactory("Server neodpovídá"));
     QFile(root + "/DATA/AGENDA.001/AGENDA.DAT").open(QIODevice::WriteOnly);
     window.Edit1->setText(root + "/DATA");
     bool shown = false;

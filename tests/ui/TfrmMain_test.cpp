@@ -495,10 +495,16 @@ TEST(TReportBoxTest, LinesAreSeenAtOnceAndTypingLandsAfterThem) {
 TEST(TReportBoxTest, GatheredLinesAppearWithoutFurtherLines) {
     TReportBox box;
     box.appendLine(QStringLiteral("a"));
-    QEventLoop loop;
-    QTimer::singleShot(TReportBox::kFlushIntervalMs * 4, &loop, &QEventLoop::quit);
-    loop.exec();
+    auto *flushTimer = box.findChild<QTimer *>(QStringLiteral("flushTimer"));
+    ASSERT_NE(flushTimer, nullptr);
+    EXPECT_TRUE(flushTimer->isActive()) << "the first gathered line starts the clock";
+    EXPECT_TRUE(flushTimer->isSingleShot());
+    EXPECT_EQ(flushTimer->interval(), TReportBox::kFlushIntervalMs);
+    EXPECT_EQ(box.pendingLineCount(), 1);
+    // The clock runs out: its signal is sent here instead of waiting for it.
+    ASSERT_TRUE(QMetaObject::invokeMethod(flushTimer, "timeout", Qt::DirectConnection));
     EXPECT_EQ(box.pendingLineCount(), 0);
+    EXPECT_FALSE(flushTimer->isActive());
     EXPECT_EQ(box.toPlainText(), QStringLiteral("a"));
 }
 

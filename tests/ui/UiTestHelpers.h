@@ -6,7 +6,22 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <stdexcept>
+#include <string>
+
 namespace vrelmont::ui::test {
+
+// The control that `window` names `name` (its form name): windows keep their controls private, and
+// tests find them as a reader of the window's description would. A missing name ends the test.
+template <typename Control = QWidget> Control *Named(const QObject *window, const char *name) {
+    auto *control = window->findChild<Control *>(QString::fromLatin1(name));
+    if (!control)
+        throw std::logic_error("no control named " + std::string(name) + " in " + window->objectName().toStdString());
+    return control;
+}
+template <typename Control = QWidget> Control *Named(const QObject &window, const char *name) {
+    return Named<Control>(&window, name);
+}
 
 // The window's named controls in the order Tab visits them.
 inline QStringList TabOrder(QWidget *window) {
