@@ -1,12 +1,15 @@
 #include "app/ProgramWindows.h"
 
 #include "app/StartUp.h"
+#include "app/core/ProgramValues.h"
 
 namespace vrelmont::ui {
 
-ProgramWindows::ProgramWindows() {
-    frmMain.SetAboutWindow(&frmAbout);
-    frmMain.SetExitProgram([this] { ExitProgram(frmMain); });
+ProgramWindows::ProgramWindows(const ProgramValues &values) {
+    mainWindow.setInfoWindow(&infoWindow, QString::fromStdString(values.version));
+    mainWindow.setAgendaWindow(&agendaWindow);
+    dataDirectoryWindow.setAgendaWindow(&agendaWindow);
+    mainWindow.setExitProgram([this, &values] { ExitProgram(mainWindow, values.settingsFilePath, currentAgenda); });
 }
 
 } // namespace vrelmont::ui

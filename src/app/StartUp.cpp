@@ -13,11 +13,9 @@
 #include "location/CurrentAgenda.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QLibraryInfo>
-#include <QLineEdit>
 #include <QLocale>
 #include <QTranslator>
 
@@ -32,51 +30,48 @@ std::string DirectoryPart(const std::string &filePath) {
 
 } // namespace
 
-bool StartUp(ProgramWindows &windows, const StartUpPaths &paths) {
-    ProgramVersion = kProgramVersion;
-    windows.frmInit.SetProgramVersion(QString::fromStdString(ProgramVersion));
+bool StartUp(ProgramWindows &windows, ProgramValues &values, const StartUpPaths &paths) {
+    values.version = kProgramVersion;
+    windows.dataDirectoryWindow.setProgramVersion(QString::fromStdString(values.version));
 
-    ProgramDir = NormalizeDirPath(DirectoryPart(paths.programFilePath));
-    SettingsFilePath = ChooseSettingsFilePath(ProgramDir, paths.userConfigDir);
-    HelpFilePath = FindHelpFilePath(ProgramDir);
+    values.programDir = NormalizeDirPath(DirectoryPart(paths.programFilePath));
+    values.settingsFilePath = ChooseSettingsFilePath(values.programDir, paths.userConfigDir);
+    values.helpFilePath = FindHelpFilePath(values.programDir);
 
-    LoadSettings(windows.frmInit, windows.frmMain);
+    LoadSettings(values.settingsFilePath, windows.dataDirectoryWindow, windows.mainWindow);
 
     // A path from the settings file or from the host discovery is shown locked.
-    windows.frmInit.SetPathLocked(false);
-    if (!windows.frmInit.Edit1->text().isEmpty())
-        windows.frmInit.SetPathLocked(true);
+    windows.dataDirectoryWindow.setPathLocked(false);
+    if (!windows.dataDirectoryWindow.dataPath().isEmpty())
+        windows.dataDirectoryWindow.setPathLocked(true);
 
     // Only OK (an agenda chosen) leads on; Konec and the close box end the program unsaved.
-    return ExecModal(&windows.frmInit) == QDialog::Accepted;
+    return ExecModal(&windows.dataDirectoryWindow) == QDialog::Accepted;
 }
 
-void LoadSettings(TfrmInit &frmInit, TfrmMain &frmMain) {
-    const ProgramSettings settings = LoadProgramSettings(SettingsFilePath);
+void LoadSettings(const std::string &settingsFilePath, DataDirectoryWindow &dataDirectoryWindow,
+                  MainWindow &mainWindow) {
+    const ProgramSettings settings = LoadProgramSettings(settingsFilePath);
     // Shown as stored: neither normalised nor checked here.
-    frmInit.Edit1->setText(QString::fromStdString(settings.moneyDataRoot));
-    for (int n = 1; n <= kCheckCount; ++n)
-        frmMain.checkBox(n)->setChecked(settings.checks[std::size_t(n - 1)]);
-    if (frmInit.Edit1->text().isEmpty())
-        frmInit.Edit1->setText(QString::fromStdString(DiscoverDataRoot()));
+    dataDirectoryWindow.setDataPath(QString::fromStdString(settings.moneyDataRoot));
+    mainWindow.setCheckChoices(settings.checks);
+    if (dataDirectoryWindow.dataPath().isEmpty())
+        dataDirectoryWindow.setDataPath(QString::fromStdString(DiscoverDataRoot()));
 }
 
-void SaveSettings(const TfrmMain &frmMain) {
-    CheckChoices checks{};
-    for (int n = 1; n <= kCheckCount; ++n)
-        checks[std::size_t(n - 1)] = frmMain.checkBox(n)->isChecked();
+void SaveSettings(const std::string &settingsFilePath, const MainWindow &mainWindow, const CurrentAgenda &agenda) {
     // The user's configuration directory may not exist yet; beside the program it always does.
     // A directory that cannot be made shows up as the failed write below.
-    QDir().mkpath(QFileInfo(QString::fromStdString(SettingsFilePath)).absolutePath());
+    QDir().mkpath(QFileInfo(QString::fromStdString(settingsFilePath)).absolutePath());
     // The root on which the current agenda was chosen, not whatever the path field holds.
-    SaveProgramSettings(SettingsFilePath, DataRootPath, checks);
+    SaveProgramSettings(settingsFilePath, agenda.dataRoot, mainWindow.checkChoices());
 }
 
-void ExitProgram(TfrmMain &frmMain) {
-    GuardHandler(&frmMain, [&] { SaveSettings(frmMain); });
+void ExitProgram(MainWindow &mainWindow, const std::string &settingsFilePath, const CurrentAgenda &agenda) {
+    GuardHandler(&mainWindow, [&] { SaveSettings(settingsFilePath, mainWindow, agenda); });
     // Ends the main loop without closing windows: a close request does not come back here.
     // During a run the loop ends once the run has returned to it.
-    frmMain.EndProgramWhenIdle();
+    mainWindow.endProgramWhenIdle();
 }
 
 void InitialiseApplication() {
@@ -94,13 +89,14 @@ void InitialiseApplication() {
 }
 
 int RunProgram(const StartUpPaths &paths) {
-    ProgramWindows windows;
+    ProgramValues values;
+    ProgramWindows windows(values);
     bool started = false;
-    if (!GuardHandler(nullptr, [&] { started = StartUp(windows, paths); }))
+    if (!GuardHandler(nullptr, [&] { started = StartUp(windows, values, paths); }))
         return 1;
     if (!started)
         return 0;
-    windows.frmMain.show();
+    windows.mainWindow.show();
     return QApplication::exec();
 }
 

@@ -2,11 +2,16 @@
 // Start-up, the settings file and the exit.
 #include <string>
 
+namespace vrelmont {
+struct CurrentAgenda;
+struct ProgramValues;
+} // namespace vrelmont
+
 namespace vrelmont::ui {
 
 struct ProgramWindows;
-class TfrmInit;
-class TfrmMain;
+class DataDirectoryWindow;
+class MainWindow;
 
 // Where the program runs from and where the user's own configuration lives.
 struct StartUpPaths {
@@ -16,18 +21,20 @@ struct StartUpPaths {
 
 // Sets the program values, loads the settings and shows the data directory window modally.
 // Succeeds exactly when that window ended with OK (an agenda was chosen).
-bool StartUp(ProgramWindows &windows, const StartUpPaths &paths);
+bool StartUp(ProgramWindows &windows, ProgramValues &values, const StartUpPaths &paths);
 
 // The path field from PATH/MoneyDataRoot as stored, the fifteen boxes from SETTING/Check01..15;
 // the host discovery only when the path field is then empty.
-void LoadSettings(TfrmInit &frmInit, TfrmMain &frmMain);
+void LoadSettings(const std::string &settingsFilePath, DataDirectoryWindow &dataDirectoryWindow,
+                  MainWindow &mainWindow);
 
-// Writes DataRootPath (not the path field) and the boxes as they stand. Throws IniWriteError.
-void SaveSettings(const TfrmMain &frmMain);
+// Writes the current agenda's data root (not the path field) and the boxes as they stand.
+// Throws IniWriteError.
+void SaveSettings(const std::string &settingsFilePath, const MainWindow &mainWindow, const CurrentAgenda &agenda);
 
 // SaveSettings, then the end of the main event loop (during a run, once the run has returned).
 // A failed write is reported and the program still ends.
-void ExitProgram(TfrmMain &frmMain);
+void ExitProgram(MainWindow &mainWindow, const std::string &settingsFilePath, const CurrentAgenda &agenda);
 
 // Application title and icon; the program ends only through ExitProgram.
 void InitialiseApplication();

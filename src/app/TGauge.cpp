@@ -11,7 +11,7 @@ namespace {
 // Assistive tools meet the gauge as a progress bar with its value, as they would a standard one.
 class GaugeAccessible : public QAccessibleWidget, public QAccessibleValueInterface {
 public:
-    explicit GaugeAccessible(TGauge *gauge) : QAccessibleWidget(gauge, QAccessible::ProgressBar) {}
+    explicit GaugeAccessible(ProgressGauge *gauge) : QAccessibleWidget(gauge, QAccessible::ProgressBar) {}
 
     void *interface_cast(QAccessible::InterfaceType type) override {
         if (type == QAccessible::ValueInterface)
@@ -30,18 +30,18 @@ public:
     QVariant minimumStepSize() const override { return 0; }
 
 private:
-    TGauge *gauge() const { return static_cast<TGauge *>(widget()); }
+    ProgressGauge *gauge() const { return static_cast<ProgressGauge *>(widget()); }
 };
 
 QAccessibleInterface *GaugeAccessibleFactory(const QString &className, QObject *object) {
-    if (className == QLatin1String("vrelmont::ui::TGauge") && object && object->isWidgetType())
-        return new GaugeAccessible(static_cast<TGauge *>(object));
+    if (className == QLatin1String("vrelmont::ui::ProgressGauge") && object && object->isWidgetType())
+        return new GaugeAccessible(static_cast<ProgressGauge *>(object));
     return nullptr;
 }
 
 } // namespace
 
-TGauge::TGauge(QWidget *parent) : QWidget(parent) {
+ProgressGauge::ProgressGauge(QWidget *parent) : QWidget(parent) {
     static const bool factoryInstalled = [] {
         QAccessible::installFactory(GaugeAccessibleFactory);
         return true;
@@ -52,21 +52,21 @@ TGauge::TGauge(QWidget *parent) : QWidget(parent) {
     connect(&delayedPaint_, &QTimer::timeout, this, qOverload<>(&QWidget::update));
 }
 
-QString TGauge::percentText() const {
+QString ProgressGauge::percentText() const {
     return QString::number(percent()) + QLatin1Char('%');
 }
 
-QRect TGauge::barArea() const {
+QRect ProgressGauge::barArea() const {
     return rect().adjusted(1, 1, -1, -1);
 }
 
-int TGauge::barWidth() const {
+int ProgressGauge::barWidth() const {
     if (maximum() <= 0)
         return 0;
     return static_cast<int>(std::int64_t{barArea().width()} * progress() / maximum());
 }
 
-void TGauge::changed() {
+void ProgressGauge::changed() {
     if (percent() == shownPercent_ && barWidth() == shownBarWidth_)
         return;
     if (percent() != shownPercent_ && isVisible()) {
@@ -81,12 +81,12 @@ void TGauge::changed() {
         delayedPaint_.start(kMinPaintIntervalMs - static_cast<int>(sincePaint_.elapsed()));
 }
 
-void TGauge::resizeEvent(QResizeEvent *event) {
+void ProgressGauge::resizeEvent(QResizeEvent *event) {
     shownBarWidth_ = -1;
     QWidget::resizeEvent(event);
 }
 
-void TGauge::paintEvent(QPaintEvent *) {
+void ProgressGauge::paintEvent(QPaintEvent *) {
     sincePaint_.start();
     delayedPaint_.stop();
     QPainter p(this);

@@ -8,10 +8,10 @@
 
 namespace vrelmont::ui {
 
-class TGauge : public QWidget, public Gauge {
+class ProgressGauge : public QWidget, public Gauge {
     Q_OBJECT
 public:
-    explicit TGauge(QWidget *parent = nullptr);
+    explicit ProgressGauge(QWidget *parent = nullptr);
 
     // The text shown in the middle, e.g. "42%".
     QString percentText() const;

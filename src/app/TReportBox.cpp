@@ -8,7 +8,7 @@
 
 namespace vrelmont::ui {
 
-TReportBox::TReportBox(QWidget *parent) : QPlainTextEdit(parent) {
+ReportBox::ReportBox(QWidget *parent) : QPlainTextEdit(parent) {
     setUndoRedoEnabled(false);
     setMaximumBlockCount(0);
     setTabChangesFocus(true);
@@ -20,16 +20,17 @@ TReportBox::TReportBox(QWidget *parent) : QPlainTextEdit(parent) {
     flushTimer_.setObjectName(QStringLiteral("flushTimer"));
     flushTimer_.setSingleShot(true);
     flushTimer_.setInterval(kFlushIntervalMs);
-    connect(&flushTimer_, &QTimer::timeout, this, &TReportBox::flushPendingLines);
+    connect(&flushTimer_, &QTimer::timeout, this, &ReportBox::flushPendingLines);
 }
 
-void TReportBox::appendLine(const QString &line) {
+void ReportBox::appendLine(const QString &line) {
     pending_.append(line);
+    emit lineAppended(line);
     if (!flushTimer_.isActive())
         flushTimer_.start();
 }
 
-void TReportBox::flushPendingLines() {
+void ReportBox::flushPendingLines() {
     flushTimer_.stop();
     if (pending_.isEmpty())
         return;
@@ -46,7 +47,7 @@ void TReportBox::flushPendingLines() {
         scrollBar->setValue(scrollBar->maximum());
 }
 
-QStringList TReportBox::lines() {
+QStringList ReportBox::lines() {
     flushPendingLines();
     QStringList result;
     if (document()->isEmpty())
@@ -56,7 +57,7 @@ QStringList TReportBox::lines() {
     return result;
 }
 
-void TReportBox::flushBeforeInput(const QEvent *event) {
+void ReportBox::flushBeforeInput(const QEvent *event) {
     switch (event->type()) {
     case QEvent::KeyPress:
     case QEvent::InputMethod:
@@ -72,12 +73,12 @@ void TReportBox::flushBeforeInput(const QEvent *event) {
     }
 }
 
-bool TReportBox::event(QEvent *event) {
+bool ReportBox::event(QEvent *event) {
     flushBeforeInput(event);
     return QPlainTextEdit::event(event);
 }
 
-bool TReportBox::viewportEvent(QEvent *event) {
+bool ReportBox::viewportEvent(QEvent *event) {
     flushBeforeInput(event);
     return QPlainTextEdit::viewportEvent(event);
 }

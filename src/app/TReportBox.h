@@ -6,10 +6,10 @@
 
 namespace vrelmont::ui {
 
-class TReportBox : public QPlainTextEdit {
+class ReportBox : public QPlainTextEdit {
     Q_OBJECT
 public:
-    explicit TReportBox(QWidget *parent = nullptr);
+    explicit ReportBox(QWidget *parent = nullptr);
 
     // Appends `line` as a new last line. A run may write a hundred thousand lines; laying out and
     // painting each one alone would cost far more than the check itself, so lines are gathered and
@@ -23,6 +23,10 @@ public:
     int pendingLineCount() const { return static_cast<int>(pending_.size()); }
 
     static constexpr int kFlushIntervalMs = 50;
+
+signals:
+    // Sent for every appended line at once, before it reaches the document (for measurements).
+    void lineAppended(const QString &line);
 
 protected:
     bool event(QEvent *event) override;

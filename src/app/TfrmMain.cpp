@@ -1,13 +1,13 @@
 #include "app/TfrmMain.h"
 
 #include "app/AppIcon.h"
+#include "app/EngineTables.h"
+#include "app/MainWindowRunHost.h"
 #include "app/TGauge.h"
 #include "app/TReportBox.h"
 #include "app/WindowFont.h"
 #include "app/WindowPlacement.h"
 #include "app/core/CaptionColour.h"
-#include "app/core/ProgramValues.h"
-#include "checks/AbortFlag.h"
 #include "checks/CheckRun.h"
 #include "checks/ProtocolFile.h"
 #include "dialogs/ErrorReport.h"
@@ -116,7 +116,8 @@ int CaptionWidth(const QPushButton *button) {
     return button->fontMetrics().horizontalAdvance(button->text()) + margins;
 }
 
-TfrmMain::TfrmMain(QWidget *parent) : QWidget(parent, Qt::Window) {
+MainWindow::MainWindow(EngineTables &tables, const CurrentAgenda &agenda, QWidget *parent)
+    : QWidget(parent, Qt::Window), tables_(tables), agenda_(agenda) {
     setObjectName(QStringLiteral("frmMain"));
     // System menu, minimise and close boxes; no maximise box.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -130,74 +131,73 @@ TfrmMain::TfrmMain(QWidget *parent) : QWidget(parent, Qt::Window) {
     KeepFromMaximising(this);
     InstallHelpKey(this, kHelpMainWindow);
 
-    SaveDialog1.filter = QStringLiteral("Textové soubory (*.txt)");
-    SaveDialog1.defaultSuffix = QStringLiteral("txt");
+    saveRequest_.filter = QStringLiteral("Textové soubory (*.txt)");
+    saveRequest_.defaultSuffix = QStringLiteral("txt");
 
     createControls();
     createCheckBoxes();
     arrangeTabOrder();
     connectHandlers();
-    SetRunState(false);
+    runHost_ = std::make_unique<MainWindowRunHost>(MainWindowRunHost::Controls{
+        reportBox_, gauge_, checkBoxes_, this, [this](bool running) { setRunState(running); }});
+    setRunState(false);
     colourBlueCaptions();
     // The first of the tab order has the focus when the window first appears.
-    CheckBox1->setFocus(Qt::OtherFocusReason);
+    checkBoxes_[0]->setFocus(Qt::OtherFocusReason);
 }
 
-TfrmMain::~TfrmMain() = default;
+MainWindow::~MainWindow() = default;
 
-void TfrmMain::createControls() {
-    Shape4 = makeFrame(this, "Shape4", {8, 8, 38, 38}, QFrame::Box, QFrame::Plain);
-    QPalette outline = Shape4->palette();
+void MainWindow::createControls() {
+    iconOutline_ = makeFrame(this, "Shape4", {8, 8, 38, 38}, QFrame::Box, QFrame::Plain);
+    QPalette outline = iconOutline_->palette();
     outline.setColor(QPalette::WindowText, Qt::black);
-    Shape4->setPalette(outline);
-    Bevel1 = makeFrame(this, "Bevel1", {9, 9, 36, 36}, QFrame::Panel, QFrame::Raised);
-    Image1 = new QLabel(this);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setGeometry(11, 11, 32, 32);
-    Image1->setPixmap(AppPixmap(32));
-    Image1->setAccessibleName(QString::fromUtf8(kApplicationTitle));
+    iconOutline_->setPalette(outline);
+    iconBevel_ = makeFrame(this, "Bevel1", {9, 9, 36, 36}, QFrame::Panel, QFrame::Raised);
+    icon_ = new QLabel(this);
+    icon_->setObjectName(QStringLiteral("Image1"));
+    icon_->setGeometry(11, 11, 32, 32);
+    icon_->setPixmap(AppPixmap(32));
+    icon_->setAccessibleName(QString::fromUtf8(kApplicationTitle));
 
-    Bevel2 = makeFrame(this, "Bevel2", {56, 8, 473, 38}, QFrame::Panel, QFrame::Raised);
-    Label2 = new QLabel(kNotice, this);
-    Label2->setObjectName(QStringLiteral("Label2"));
-    Label2->setGeometry(57, 9, 471, 35);
-    Label2->setTextFormat(Qt::PlainText);
-    Label2->setWordWrap(true);
-    Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Label2->setAutoFillBackground(true);
-    Label2->setBackgroundRole(QPalette::ToolTipBase);
-    Label2->setForegroundRole(QPalette::ToolTipText);
+    noticeBevel_ = makeFrame(this, "Bevel2", {56, 8, 473, 38}, QFrame::Panel, QFrame::Raised);
+    notice_ = new QLabel(kNotice, this);
+    notice_->setObjectName(QStringLiteral("Label2"));
+    notice_->setGeometry(57, 9, 471, 35);
+    notice_->setTextFormat(Qt::PlainText);
+    notice_->setWordWrap(true);
+    notice_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    notice_->setAutoFillBackground(true);
+    notice_->setBackgroundRole(QPalette::ToolTipBase);
+    notice_->setForegroundRole(QPalette::ToolTipText);
 
-    GroupBox1 = new QGroupBox(this);
-    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
-    GroupBox1->setGeometry(8, 64, 521, 177);
-    GroupBox1->setAccessibleName(QStringLiteral("Kontroly"));
+    checkFrame_ = new QGroupBox(this);
+    checkFrame_->setObjectName(QStringLiteral("GroupBox1"));
+    checkFrame_->setGeometry(8, 64, 521, 177);
+    checkFrame_->setAccessibleName(QStringLiteral("Kontroly"));
 
-    RichEdit1 = new TReportBox(this);
-    RichEdit1->setObjectName(QStringLiteral("RichEdit1"));
-    RichEdit1->setGeometry(8, 256, 521, 145);
-    RichEdit1->setAccessibleName(QStringLiteral("Protokol kontrol"));
+    reportBox_ = new ReportBox(this);
+    reportBox_->setObjectName(QStringLiteral("RichEdit1"));
+    reportBox_->setGeometry(8, 256, 521, 145);
+    reportBox_->setAccessibleName(QStringLiteral("Protokol kontrol"));
 
-    Gauge1 = new TGauge(this);
-    Gauge1->setObjectName(QStringLiteral("Gauge1"));
-    Gauge1->setGeometry(8, 411, 521, 17);
-    Gauge1->setAccessibleName(QStringLiteral("Průběh kontroly"));
+    gauge_ = new ProgressGauge(this);
+    gauge_->setObjectName(QStringLiteral("Gauge1"));
+    gauge_->setGeometry(8, 411, 521, 17);
+    gauge_->setAccessibleName(QStringLiteral("Průběh kontroly"));
 
-    Button2 = makeButton(this, "Button2", QStringLiteral("Start"), {8, 440, 97, 25});
-    Button3 = makeButton(this, "Button3", QStringLiteral("Přerušit"), {104, 440, 97, 25});
-    Button4 = makeButton(this, "Button4", QStringLiteral("Uložit protokol"), {200, 440, 97, 25});
-    Button1 = makeButton(this, "Button1", QStringLiteral("Změna agendy"), {296, 440, 97, 25});
-    Button6 = makeButton(this, "Button6", QStringLiteral("Info"), {392, 440, 42, 25});
-    Button5 = makeButton(this, "Button5", QStringLiteral("Konec"), {448, 440, 81, 25});
+    startButton_ = makeButton(this, "Button2", QStringLiteral("Start"), {8, 440, 97, 25});
+    abortButton_ = makeButton(this, "Button3", QStringLiteral("Přerušit"), {104, 440, 97, 25});
+    saveReportButton_ = makeButton(this, "Button4", QStringLiteral("Uložit protokol"), {200, 440, 97, 25});
+    changeAgendaButton_ = makeButton(this, "Button1", QStringLiteral("Změna agendy"), {296, 440, 97, 25});
+    infoButton_ = makeButton(this, "Button6", QStringLiteral("Info"), {392, 440, 42, 25});
+    exitButton_ = makeButton(this, "Button5", QStringLiteral("Konec"), {448, 440, 81, 25});
 }
 
-void TfrmMain::createCheckBoxes() {
-    QCheckBox **named[] = {&CheckBox1,  &CheckBox2,  &CheckBox3,  &CheckBox4,  &CheckBox5,
-                           &CheckBox6,  &CheckBox7,  &CheckBox8,  &CheckBox9,  &CheckBox10,
-                           &CheckBox11, &CheckBox12, &CheckBox13, &CheckBox14, &CheckBox15};
+void MainWindow::createCheckBoxes() {
     int rightColumnWidth = 0;
     for (const CheckBoxPlace &place : kCheckBoxPlaces) {
-        auto *box = new QCheckBox(QString::fromUtf8(place.caption), GroupBox1);
+        auto *box = new QCheckBox(QString::fromUtf8(place.caption), checkFrame_);
         box->setObjectName(QStringLiteral("CheckBox%1").arg(place.number));
         box->setChecked(true);
         if (place.blue) {
@@ -210,11 +210,10 @@ void TfrmMain::createCheckBoxes() {
         box->setGeometry(x, kFirstRowY + (place.row - 1) * kRowStep, width, kCheckBoxHeight);
         if (place.rightColumn)
             rightColumnWidth = std::max(rightColumnWidth, width);
-        *named[place.number - 1] = box;
         checkBoxes_[place.number - 1] = box;
     }
     // A wider font would push the right column past the frame: the column moves left as one instead.
-    const int frameInnerRight = GroupBox1->width() - 3;
+    const int frameInnerRight = checkFrame_->width() - 3;
     const int rightX = std::min(kRightColumnX, frameInnerRight - rightColumnWidth);
     for (const CheckBoxPlace &place : kCheckBoxPlaces) {
         if (place.rightColumn)
@@ -222,31 +221,42 @@ void TfrmMain::createCheckBoxes() {
     }
 }
 
-void TfrmMain::arrangeTabOrder() {
+void MainWindow::arrangeTabOrder() {
     // Inside the frame by the numbers in the names; then Start, Přerušit, Uložit protokol, Konec,
     // Změna agendy, the report box and Info.
     QList<QWidget *> chain(checkBoxes_.begin(), checkBoxes_.end());
-    chain << Button2 << Button3 << Button4 << Button5 << Button1 << RichEdit1 << Button6;
+    chain << startButton_ << abortButton_ << saveReportButton_ << exitButton_ << changeAgendaButton_ << reportBox_
+          << infoButton_;
     for (int i = 1; i < chain.size(); ++i)
         QWidget::setTabOrder(chain[i - 1], chain[i]);
 }
 
-void TfrmMain::connectHandlers() {
-    connect(Button1, &QPushButton::clicked, this, &TfrmMain::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &TfrmMain::Button2Click);
-    connect(Button3, &QPushButton::clicked, this, &TfrmMain::Button3Click);
-    connect(Button4, &QPushButton::clicked, this, &TfrmMain::Button4Click);
-    connect(Button5, &QPushButton::clicked, this, &TfrmMain::Button5Click);
-    connect(Button6, &QPushButton::clicked, this, &TfrmMain::Button6Click);
+void MainWindow::connectHandlers() {
+    connect(changeAgendaButton_, &QPushButton::clicked, this, &MainWindow::onChangeAgendaClicked);
+    connect(startButton_, &QPushButton::clicked, this, &MainWindow::onStartClicked);
+    connect(abortButton_, &QPushButton::clicked, this, &MainWindow::onAbortClicked);
+    connect(saveReportButton_, &QPushButton::clicked, this, &MainWindow::onSaveReportClicked);
+    connect(exitButton_, &QPushButton::clicked, this, &MainWindow::onExitClicked);
+    connect(infoButton_, &QPushButton::clicked, this, &MainWindow::onInfoClicked);
 }
 
-QCheckBox *TfrmMain::checkBox(int number) const {
-    if (number < 1 || number > static_cast<int>(checkBoxes_.size()))
-        return nullptr;
-    return checkBoxes_[number - 1];
+CheckChoices MainWindow::checkChoices() const {
+    CheckChoices choices{};
+    for (std::size_t i = 0; i < choices.size(); ++i)
+        choices[i] = checkBoxes_[i]->isChecked();
+    return choices;
 }
 
-void TfrmMain::colourBlueCaptions() {
+void MainWindow::setCheckChoices(const CheckChoices &choices) {
+    for (std::size_t i = 0; i < choices.size(); ++i)
+        checkBoxes_[i]->setChecked(choices[i]);
+}
+
+bool MainWindow::isAbortRequested() const {
+    return runHost_->AbortRequested();
+}
+
+void MainWindow::colourBlueCaptions() {
     const QColor background = palette().color(QPalette::Active, QPalette::Window);
     const Rgb blue = ReadableBlue({background.red(), background.green(), background.blue()});
     for (QCheckBox *box : checkBoxes_) {
@@ -259,85 +269,42 @@ void TfrmMain::colourBlueCaptions() {
     }
 }
 
-// --- The run's host ---
-
-void TfrmMain::ReportLine(const std::string &text) {
-    RichEdit1->appendLine(QString::fromStdString(text));
-    processEventsOnClock();
-}
-
-void TfrmMain::ProcessEvents() {
-    processEventsOnClock();
-}
-
-void TfrmMain::processEventsOnClock() {
-    // Often enough that lines, the gauge and Přerušit keep up with the user's eye and hand.
-    if (sinceEvents_.isValid() && sinceEvents_.elapsed() < kEventIntervalMs)
-        return;
-    processEventsNow();
-}
-
-void TfrmMain::processEventsNow() {
-    // The lines gathered since the last look go to the text document in one piece, before the events.
-    RichEdit1->flushPendingLines();
-    QCoreApplication::processEvents();
-    sinceEvents_.start();
-}
-
-void TfrmMain::SetRunState(bool running) {
-    Button2->setEnabled(!running);
-    Button3->setEnabled(running);
-    Button4->setEnabled(!running);
-    Button5->setEnabled(!running);
-    Button1->setEnabled(!running);
+void MainWindow::setRunState(bool running) {
+    startButton_->setEnabled(!running);
+    abortButton_->setEnabled(running);
+    saveReportButton_->setEnabled(!running);
+    exitButton_->setEnabled(!running);
+    changeAgendaButton_->setEnabled(!running);
     if (!running)
-        RichEdit1->flushPendingLines();
-}
-
-bool TfrmMain::IsChecked(int checkBoxNumber) {
-    // A box ticked or unticked a moment ago counts: its click is handled before it is read.
-    processEventsNow();
-    const QCheckBox *box = checkBox(checkBoxNumber);
-    return box != nullptr && box->isChecked();
-}
-
-void TfrmMain::ShowMessage(const std::string &text) {
-    // The lines written before the failure are on screen while the box waits.
-    RichEdit1->flushPendingLines();
-    ShowMessageBox(this, QString::fromUtf8(kApplicationTitle), QString::fromStdString(text), BoxIcon::None);
-}
-
-std::string TfrmMain::TodayShortDate() {
-    return TodayShortDateText();
-}
-
-void TfrmMain::FocusReport() {
-    RichEdit1->setFocus();
-}
-
-Gauge &TfrmMain::gauge() {
-    return *Gauge1;
+        reportBox_->flushPendingLines();
 }
 
 // --- Handlers ---
 
-void TfrmMain::Button1Click() {
+void MainWindow::onChangeAgendaClicked() {
     // Změna agendy: a confirmed agenda is used from the next Start on; the report stays as it is.
     // Disabled during a run; a click that still arrives must not swap the agenda under the run.
     if (runInProgress_)
         return;
-    GuardHandler(this, [] { SelectAgenda(DataRootPath); });
+    GuardHandler(this, [this] {
+        if (!agendaWindow_)
+            throw std::logic_error("Změna agendy: the agenda window has not been set");
+        agendaWindow_->selectAgenda(agenda_.dataRoot);
+    });
 }
 
-void TfrmMain::Button2Click() {
+void MainWindow::onStartClicked() {
     // Start is disabled during a run; a click that still arrives (a queued one) starts nothing.
     if (runInProgress_)
         return;
     runInProgress_ = true;
-    sinceEvents_.invalidate();
-    GuardHandler(this, [this] { RunChecks(*this, BFTable1, BFTable2); });
+    runHost_->prepareRun();
+    GuardHandler(this, [this] {
+        const RunContext context{agenda_.agendaDir, agenda_.agendaName, TodayShortDateText()};
+        RunChecks(*runHost_, context, tables_.walkTable, tables_.lookupTable);
+    });
     runInProgress_ = false;
-    SetRunState(false);
+    setRunState(false);
     // A close asked for during the run takes effect now that the run has returned.
     if (closePending_) {
         closePending_ = false;
@@ -349,25 +316,25 @@ void TfrmMain::Button2Click() {
     }
 }
 
-void TfrmMain::Button3Click() {
-    AbortRequested = 1;
+void MainWindow::onAbortClicked() {
+    runHost_->requestAbort();
 }
 
-void TfrmMain::Button4Click() {
+void MainWindow::onSaveReportClicked() {
     GuardHandler(this, [this] {
-        const QString chosen = AskSaveFileName(this, SaveDialog1);
+        const QString chosen = AskSaveFileName(this, saveRequest_);
         if (chosen.isEmpty())
             return;
-        const QString fileName = withDefaultSuffix(chosen, SaveDialog1.defaultSuffix);
-        SaveDialog1.initialName = fileName;
+        const QString fileName = withDefaultSuffix(chosen, saveRequest_.defaultSuffix);
+        saveRequest_.initialName = fileName;
         std::vector<std::string> lines;
-        for (const QString &line : RichEdit1->lines())
+        for (const QString &line : reportBox_->lines())
             lines.push_back(line.toStdString());
         WriteProtocolFile(fileName.toStdString(), lines);
     });
 }
 
-void TfrmMain::Button5Click() {
+void MainWindow::onExitClicked() {
     // Konec ends the program without passing through the close request.
     if (exitProgram_)
         exitOnce();
@@ -375,23 +342,28 @@ void TfrmMain::Button5Click() {
         close();
 }
 
-void TfrmMain::Button6Click() {
+void MainWindow::setInfoWindow(InfoWindow *infoWindow, const QString &programVersion) {
+    infoWindow_ = infoWindow;
+    programVersion_ = programVersion;
+}
+
+void MainWindow::onInfoClicked() {
     // Info: modal, so a run waits until the window is closed.
     GuardHandler(this, [this] {
-        if (!frmAbout_)
-            throw std::logic_error("Info: the information window TfrmAbout has not been set");
-        frmAbout_->ShowWithVersion(QString::fromStdString(ProgramVersion));
+        if (!infoWindow_)
+            throw std::logic_error("Info: the information window has not been set");
+        infoWindow_->showWithVersion(programVersion_);
     });
 }
 
-void TfrmMain::exitOnce() {
+void MainWindow::exitOnce() {
     if (exitDone_ || !exitProgram_)
         return;
     exitDone_ = true;
     exitProgram_();
 }
 
-void TfrmMain::EndProgramWhenIdle() {
+void MainWindow::endProgramWhenIdle() {
     if (runInProgress_) {
         endPending_ = true;
         return;
@@ -399,7 +371,7 @@ void TfrmMain::EndProgramWhenIdle() {
     QCoreApplication::exit(0);
 }
 
-void TfrmMain::closeEvent(QCloseEvent *event) {
+void MainWindow::closeEvent(QCloseEvent *event) {
     // The settings are written at once, also during a run. The run goes on until it finishes or is
     // aborted; the window closes (and the program ends) when it has returned.
     exitOnce();
@@ -411,18 +383,18 @@ void TfrmMain::closeEvent(QCloseEvent *event) {
     event->accept();
 }
 
-void TfrmMain::changeEvent(QEvent *event) {
+void MainWindow::changeEvent(QEvent *event) {
     QWidget::changeEvent(event);
     // A dark palette needs a lighter blue to stay readable.
     if (event->type() == QEvent::PaletteChange || event->type() == QEvent::ApplicationPaletteChange)
         colourBlueCaptions();
 }
 
-void TfrmMain::showEvent(QShowEvent *event) {
+void MainWindow::showEvent(QShowEvent *event) {
     QWidget::showEvent(event);
     if (!shownBefore_) {
         shownBefore_ = true;
-        CheckBox1->setFocus(Qt::ActiveWindowFocusReason);
+        checkBoxes_[0]->setFocus(Qt::ActiveWindowFocusReason);
     }
 }
 

@@ -1,7 +1,5 @@
 #include "checks/CheckFrame.h"
 
-#include "location/CurrentAgenda.h"
-
 namespace vrelmont {
 
 const CheckedTable kStockItemTable{"SKSEZZAS", "Nelze otevřít seznam skladových zásob.",
@@ -16,8 +14,9 @@ void WriteCheckHeader(RunHost &host, std::string_view title, int underline) {
     host.ReportLine(std::string());
 }
 
-bool OpenIndexedTable(RunHost &host, TBFTable &table, const CheckedTable &which, const std::string &indexExpression) {
-    if (table.OpenTable(Variant::text(AgendaTablePath + which.name)) != kAnswerDone) {
+bool OpenIndexedTable(RunHost &host, const RunContext &context, TBFTable &table, const CheckedTable &which,
+                      const std::string &indexExpression) {
+    if (table.OpenTable(Variant::text(context.agendaDir + which.name)) != kAnswerDone) {
         host.ShowMessage(which.openFailure);
         table.CloseTable();
         return false;

@@ -1,7 +1,7 @@
 #pragma once
 // The steps every check shares: its header block, opening and indexing its table with the
 // failure messages, the progress and event pump every 20 records, the abort reaction.
-#include "checks/AbortFlag.h"
+#include "checks/RunContext.h"
 #include "checks/RunHost.h"
 #include "hostdb/TBFTable.h"
 
@@ -28,12 +28,13 @@ inline constexpr int kRecordsPerEventPump = 20;
 // An empty line, the title, `underline` "=" characters and an empty line.
 void WriteCheckHeader(RunHost &host, std::string_view title, int underline);
 
-// Opens AgendaTablePath + the table's name and selects `indexExpression`. On failure shows the
+// Opens the agenda directory + the table's name and selects `indexExpression`. On failure shows the
 // table's message, closes the table and answers false.
-bool OpenIndexedTable(RunHost &host, TBFTable &table, const CheckedTable &which, const std::string &indexExpression);
+bool OpenIndexedTable(RunHost &host, const RunContext &context, TBFTable &table, const CheckedTable &which,
+                      const std::string &indexExpression);
 
-inline bool AbortSeen() {
-    return AbortRequested == 1;
+inline bool AbortSeen(RunHost &host) {
+    return host.AbortRequested();
 }
 
 // The user's abort: the empty line and the abort line, a full gauge, every table the check opened

@@ -48,16 +48,16 @@ std::string_view CheckTableName(int checkBox) {
     }
 }
 
-bool RunCheck(int checkBox, RunHost &host, TBFTable &BFTable1, TBFTable &BFTable2) {
+bool RunCheck(int checkBox, RunHost &host, const RunContext &context, TBFTable &BFTable1, TBFTable &BFTable2) {
     switch (checkBox) {
     case kMissingCardBox:
-        return RunMissingCardCheck(host, BFTable1, BFTable2);
+        return RunMissingCardCheck(host, context, BFTable1, BFTable2);
     case kUndescribedCardsBox:
-        return RunUndescribedSearch(UndescribedRecords::Cards, host, BFTable1);
+        return RunUndescribedSearch(UndescribedRecords::Cards, host, context, BFTable1);
     case kUndescribedStockItemsBox:
-        return RunUndescribedSearch(UndescribedRecords::StockItems, host, BFTable1);
+        return RunUndescribedSearch(UndescribedRecords::StockItems, host, context, BFTable1);
     default:
-        return RunDuplicateKeyCheck(MemberFor(checkBox), host, BFTable1);
+        return RunDuplicateKeyCheck(MemberFor(checkBox), host, context, BFTable1);
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 // The fifteen checks in run order, each named by the number of the check box that enables it.
+#include "checks/RunContext.h"
 #include "checks/RunHost.h"
 #include "hostdb/TBFTable.h"
 
@@ -22,6 +23,6 @@ std::string_view CheckTitle(int checkBox);
 std::string_view CheckTableName(int checkBox);
 
 // Runs the check that CheckBox`checkBox` enables; answers false when the run must stop.
-bool RunCheck(int checkBox, RunHost &host, TBFTable &BFTable1, TBFTable &BFTable2);
+bool RunCheck(int checkBox, RunHost &host, const RunContext &context, TBFTable &BFTable1, TBFTable &BFTable2);
 
 } // namespace vrelmont

@@ -1,18 +1,16 @@
 #include "checks/CheckRun.h"
 
-#include "checks/AbortFlag.h"
 #include "checks/CheckList.h"
-#include "location/CurrentAgenda.h"
 
 namespace vrelmont {
 namespace {
 
-void WriteRunHeader(RunHost &host) {
+void WriteRunHeader(RunHost &host, const RunContext &context) {
     const std::string rule(35, '=');
     host.ReportLine(rule);
     host.ReportLine(kApplicationTitle);
-    host.ReportLine("Agenda: " + AgendaName);
-    host.ReportLine("Datum: " + host.TodayShortDate());
+    host.ReportLine("Agenda: " + context.agendaName);
+    host.ReportLine("Datum: " + context.dateText);
     host.ReportLine(rule);
 }
 
@@ -40,12 +38,11 @@ void RecoverFromError(RunHost &host, TBFTable &BFTable1, TBFTable &BFTable2) noe
 
 } // namespace
 
-bool RunChecks(RunHost &host, TBFTable &BFTable1, TBFTable &BFTable2) {
-    AbortRequested = 0;
+bool RunChecks(RunHost &host, const RunContext &context, TBFTable &BFTable1, TBFTable &BFTable2) {
     host.FocusReport();
     host.SetRunState(true);
     try {
-        WriteRunHeader(host);
+        WriteRunHeader(host, context);
         host.ProcessEvents();
         FindingSink *const sink = host.findingSink();
         for (const int checkBox : kRunOrder) {
@@ -54,7 +51,7 @@ bool RunChecks(RunHost &host, TBFTable &BFTable1, TBFTable &BFTable2) {
                 continue;
             if (sink)
                 sink->CheckStarted(checkBox);
-            const bool answer = RunCheck(checkBox, host, BFTable1, BFTable2);
+            const bool answer = RunCheck(checkBox, host, context, BFTable1, BFTable2);
             if (sink)
                 sink->CheckEnded(checkBox, answer);
             if (!answer) {

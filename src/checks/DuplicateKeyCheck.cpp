@@ -161,11 +161,12 @@ private:
 
 } // namespace
 
-bool RunDuplicateKeyCheck(const DuplicateKeyMember &member, RunHost &host, TBFTable &BFTable1) {
+bool RunDuplicateKeyCheck(const DuplicateKeyMember &member, RunHost &host, const RunContext &context,
+                          TBFTable &BFTable1) {
     WriteCheckHeader(host, member.title, member.underline);
     host.gauge().setProgress(0);
     host.ProcessEvents();
-    if (!OpenIndexedTable(host, BFTable1, *member.table, member.indexExpression))
+    if (!OpenIndexedTable(host, context, BFTable1, *member.table, member.indexExpression))
         return false;
 
     const std::int32_t count = BFTable1.RecordCount();
@@ -188,7 +189,7 @@ bool RunDuplicateKeyCheck(const DuplicateKeyMember &member, RunHost &host, TBFTa
             }
             key.advance();
             CountRecord(host, counter, true);
-            if (AbortSeen()) {
+            if (AbortSeen(host)) {
                 run.close();
                 return AbortCheck(host, {&BFTable1});
             }

@@ -37,6 +37,7 @@ struct DuplicateKeyMember {
 // The members in the order of their settings keys; nullptr when the box enables no such member.
 const DuplicateKeyMember *DuplicateKeyMemberFor(int checkBox);
 
-bool RunDuplicateKeyCheck(const DuplicateKeyMember &member, RunHost &host, TBFTable &BFTable1);
+bool RunDuplicateKeyCheck(const DuplicateKeyMember &member, RunHost &host, const RunContext &context,
+                          TBFTable &BFTable1);
 
 } // namespace vrelmont

@@ -14,14 +14,14 @@ void CloseBoth(TBFTable &BFTable1, TBFTable &BFTable2) {
 
 } // namespace
 
-bool RunMissingCardCheck(RunHost &host, TBFTable &BFTable1, TBFTable &BFTable2) {
+bool RunMissingCardCheck(RunHost &host, const RunContext &context, TBFTable &BFTable1, TBFTable &BFTable2) {
     WriteCheckHeader(host, kMissingCardTitle, 29);
     host.gauge().setProgress(0);
     host.ProcessEvents();
     const std::string byNumber = kFieldCislo;
-    if (!OpenIndexedTable(host, BFTable1, kStockItemTable, byNumber))
+    if (!OpenIndexedTable(host, context, BFTable1, kStockItemTable, byNumber))
         return false;
-    if (!OpenIndexedTable(host, BFTable2, kMasterCardTable, byNumber)) {
+    if (!OpenIndexedTable(host, context, BFTable2, kMasterCardTable, byNumber)) {
         BFTable1.CloseTable();
         return false;
     }
@@ -50,7 +50,7 @@ bool RunMissingCardCheck(RunHost &host, TBFTable &BFTable1, TBFTable &BFTable2) 
                 }
             }
             CountRecord(host, counter, true);
-            if (AbortSeen())
+            if (AbortSeen(host))
                 return AbortCheck(host, {&BFTable1, &BFTable2});
             if (BFTable1.MoveNext() == kAnswerNoFurtherRecord)
                 break;

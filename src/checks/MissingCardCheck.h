@@ -1,5 +1,6 @@
 #pragma once
 // The missing master card check: every stock item record whose number has no master card.
+#include "checks/RunContext.h"
 #include "checks/RunHost.h"
 #include "hostdb/TBFTable.h"
 
@@ -8,6 +9,6 @@ namespace vrelmont {
 inline constexpr const char *kMissingCardTitle = "Kontrola existence kmenových karet:";
 
 // Walks SKSEZZAS in BFTable1 and looks each number up among the cards in BFTable2.
-bool RunMissingCardCheck(RunHost &host, TBFTable &BFTable1, TBFTable &BFTable2);
+bool RunMissingCardCheck(RunHost &host, const RunContext &context, TBFTable &BFTable1, TBFTable &BFTable2);
 
 } // namespace vrelmont

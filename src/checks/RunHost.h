@@ -21,8 +21,8 @@ public:
     virtual bool IsChecked(int checkBoxNumber) = 0;
     // A check's failure: a modal box titled with the application title, no icon, one OK.
     virtual void ShowMessage(const std::string &text) = 0;
-    // Today's date in the user's short date format.
-    virtual std::string TodayShortDate() = 0;
+    // Whether the user asked the run to stop (Přerušit, Ctrl+C); read by the checks in their walks.
+    virtual bool AbortRequested() = 0;
     // The report box takes the keyboard focus at the start of a run.
     virtual void FocusReport() {}
     // Where the checks also hand their findings with what they are about; none for the window.

@@ -32,14 +32,14 @@ const char *UndescribedSearchTitle(UndescribedRecords which) {
                                               : "Hledání skladových zásob bez popisu:";
 }
 
-bool RunUndescribedSearch(UndescribedRecords which, RunHost &host, TBFTable &BFTable1) {
+bool RunUndescribedSearch(UndescribedRecords which, RunHost &host, const RunContext &context, TBFTable &BFTable1) {
     WriteCheckHeader(host, UndescribedSearchTitle(which), 30);
     // These searches do not count towards the number of records: the bar is only empty or full.
     host.gauge().setProgress(0);
     host.gauge().setMaximum(100);
     host.ProcessEvents();
     const CheckedTable &table = which == UndescribedRecords::Cards ? kMasterCardTable : kStockItemTable;
-    if (!OpenIndexedTable(host, BFTable1, table, kFieldPopis))
+    if (!OpenIndexedTable(host, context, BFTable1, table, kFieldPopis))
         return false;
 
     if (BFTable1.RecordCount() >= 1) {
@@ -62,7 +62,7 @@ bool RunUndescribedSearch(UndescribedRecords which, RunHost &host, TBFTable &BFT
             if (BFTable1.MoveNext() == kAnswerNoFurtherRecord)
                 break;
             CountRecord(host, counter, false);
-            if (AbortSeen())
+            if (AbortSeen(host))
                 return AbortCheck(host, {&BFTable1});
         }
     }

@@ -1,6 +1,5 @@
 #include "cli/CheckCliHost.h"
 
-#include "checks/AbortFlag.h"
 #include "checks/CheckList.h"
 
 #include <csignal>
@@ -28,9 +27,8 @@ bool IsCheckTitle(const std::string &line) {
 
 } // namespace
 
-CheckCliHost::CheckCliHost(std::array<bool, 16> ticked, std::string today, bool keepLines, bool printReport,
-                           FindingSink *findings)
-    : ticked_(ticked), today_(std::move(today)), keepLines_(keepLines), printReport_(printReport), findings_(findings),
+CheckCliHost::CheckCliHost(std::array<bool, 16> ticked, bool keepLines, bool printReport, FindingSink *findings)
+    : ticked_(ticked), keepLines_(keepLines), printReport_(printReport), findings_(findings),
       progressOnTerminal_(isatty(STDERR_FILENO) == 1),
       outputOnSameTerminal_(progressOnTerminal_ && isatty(STDOUT_FILENO) == 1) {
     interruptRequested = 0;
@@ -70,8 +68,9 @@ void CheckCliHost::clearProgressForOutput() {
 }
 
 void CheckCliHost::ProcessEvents() {
+    // Seen by the checks from this pump on, as the window's Přerušit is.
     if (interruptRequested)
-        AbortRequested = 1;
+        abortRequested_ = true;
     if (progressOnTerminal_)
         showProgress();
 }

@@ -8,7 +8,6 @@
 #include "cli/FindingsOutput.h"
 #include "hostdb/PathText.h"
 #include "hostdb/TS3IniFile.h"
-#include "location/CurrentAgenda.h"
 #include "platform/DateText.h"
 
 #include <cstdio>
@@ -125,8 +124,9 @@ int RunCheckCommand(const ParsedArgs &parsed) {
     const bool summary = parsed.has("--summary");
     const bool failOnFindings = parsed.has("--fail-on-findings");
 
-    AgendaTablePath = agendaDir;
-    AgendaName = TS3IniFile(agendaDir + "AGENDA.INI").GetText("Údaje o firmě", "Název-obchodní", "");
+    const RunContext context{agendaDir,
+                             TS3IniFile(agendaDir + "AGENDA.INI").GetText("Údaje o firmě", "Název-obchodní", ""),
+                             TodayShortDateText()};
 
     // The text report needs no finding sink unless something counts the findings.
     const bool collecting = format != FindingsFormat::Text || summary || failOnFindings;
@@ -135,15 +135,14 @@ int RunCheckCommand(const ParsedArgs &parsed) {
         if (hostForOutput)
             hostForOutput->clearProgressForOutput();
     });
-    CheckCliHost host(ticked, TodayShortDateText(), saving, format == FindingsFormat::Text,
-                      collecting ? &findings : nullptr);
+    CheckCliHost host(ticked, saving, format == FindingsFormat::Text, collecting ? &findings : nullptr);
     hostForOutput = &host;
-    findings.Begin(parsed.positional.front(), AgendaName, TodayIsoDateText());
+    findings.Begin(parsed.positional.front(), context.agendaName, TodayIsoDateText());
     TBFTable BFTable1;
     TBFTable BFTable2;
     bool completed = false;
     try {
-        completed = RunChecks(host, BFTable1, BFTable2);
+        completed = RunChecks(host, context, BFTable1, BFTable2);
     } catch (...) {
         // Whoever reads the findings still gets a whole document, which says the run did not complete.
         findings.End(false);

@@ -1,6 +1,5 @@
 #include "dialogs/HelpViewer.h"
 
-#include "app/core/ProgramValues.h"
 #include "checks/CheckRun.h"
 #include "dialogs/Modal.h"
 
@@ -41,11 +40,7 @@ QStringList HelpDocumentCandidatesFor(const QString &programDir) {
 QStringList HelpDocumentCandidates() {
     if (!candidatesOverride.isEmpty())
         return candidatesOverride;
-    QStringList candidates = HelpDocumentCandidatesFor(QCoreApplication::applicationDirPath());
-    if (!HelpFilePath.empty())
-        candidates.prepend(QDir::cleanPath(QString::fromStdString(HelpFilePath)));
-    candidates.removeDuplicates();
-    return candidates;
+    return HelpDocumentCandidatesFor(QCoreApplication::applicationDirPath());
 }
 
 QUrl HelpTopicUrl(const QString &documentPath, int topic) {

@@ -15,7 +15,7 @@ inline constexpr const char *kHelpDocumentName = "Vrelmont.html";
 // Where a program in `programDir` has its document, in this order: beside the program, then the
 // installed data directory (<prefix>/share/vrelmont beside <prefix>/bin, or the configured one).
 QStringList HelpDocumentCandidatesFor(const QString &programDir);
-// Where the document is looked for: the help file path found at start-up, then the places above.
+// Where the document is looked for: the places above for the running program.
 QStringList HelpDocumentCandidates();
 
 // The URL of a topic in the document at `documentPath`.

@@ -5,16 +5,16 @@
 
 namespace vrelmont::ui {
 
-bool TDirectoryDialog::RunDialog() {
-    TFormDirDialog form(owner_);
+bool DirectoryDialog::runDialog() {
+    DirectoryDialogWindow form(owner_);
     // An empty title would show the application's name instead: a blank one shows nothing.
-    form.setWindowTitle(TitleDialog.isEmpty() ? QStringLiteral(" ") : TitleDialog);
-    form.SetHelpContext(HelpContext);
-    form.ApplyLayout(FileListVisible, HelpContext != 0);
-    form.SetDirectory(DirectoryName); // failures leave it at the process's current directory
-    form.CenterOnScreen();
+    form.setWindowTitle(title_.isEmpty() ? QStringLiteral(" ") : title_);
+    form.setHelpContext(helpContext_);
+    form.applyLayout(fileListVisible_, helpContext_ != 0);
+    form.setDirectory(directoryName_); // failures leave it at the process's current directory
+    form.centreOnScreen();
     const bool accepted = ExecModal(&form) == QDialog::Accepted;
-    DirectoryName = form.Directory();
+    directoryName_ = form.directory();
     return accepted;
 }
 

@@ -84,7 +84,7 @@ QString FolderLabel(const QString &path) {
 
 } // namespace
 
-TFormDirDialog::TFormDirDialog(QWidget *parent)
+DirectoryDialogWindow::DirectoryDialogWindow(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
     setObjectName(QStringLiteral("FormDirDialog"));
     setFont(WindowFont());
@@ -93,38 +93,40 @@ TFormDirDialog::TFormDirDialog(QWidget *parent)
     setAccessibleName(QStringLiteral("Výběr adresáře"));
     InstallHelpKey(this, [this] { return helpContext_ != 0 ? int(helpContext_) : int(kHelpDirectoryDialog); });
 
-    Label1 = new QLabel(QStringLiteral("Adresář"), this);
-    Label1->move(10, 10);
-    Label1->adjustSize();
-    LDirLabel = new QLabel(this);
-    LDirLabel->setObjectName(QStringLiteral("LDirLabel"));
-    LDirLabel->setGeometry(10, 30, 146, 17);
+    folderCaption_ = new QLabel(QStringLiteral("Adresář"), this);
+    folderCaption_->setObjectName(QStringLiteral("Label1"));
+    folderCaption_->move(10, 10);
+    folderCaption_->adjustSize();
+    currentDirLabel_ = new QLabel(this);
+    currentDirLabel_->setObjectName(QStringLiteral("LDirLabel"));
+    currentDirLabel_->setGeometry(10, 30, 146, 17);
 
-    DirectoryListBox = new QListWidget(this);
-    DirectoryListBox->setObjectName(QStringLiteral("DirectoryListBox"));
-    DirectoryListBox->setGeometry(10, 50, 146, 121);
-    DirectoryListBox->setItemDelegate(new FolderIndentDelegate(DirectoryListBox));
-    DirectoryListBox->setSelectionMode(QAbstractItemView::SingleSelection);
-    DirectoryListBox->installEventFilter(this);
-    Label1->setBuddy(DirectoryListBox);
-    DirectoryListBox->setAccessibleName(QStringLiteral("Adresář"));
-    LDirLabel->setAccessibleDescription(QStringLiteral("Otevřený adresář"));
-    connect(DirectoryListBox, &QListWidget::itemDoubleClicked, this, &TFormDirDialog::OpenFolderItem);
+    folderList_ = new QListWidget(this);
+    folderList_->setObjectName(QStringLiteral("DirectoryListBox"));
+    folderList_->setGeometry(10, 50, 146, 121);
+    folderList_->setItemDelegate(new FolderIndentDelegate(folderList_));
+    folderList_->setSelectionMode(QAbstractItemView::SingleSelection);
+    folderList_->installEventFilter(this);
+    folderCaption_->setBuddy(folderList_);
+    folderList_->setAccessibleName(QStringLiteral("Adresář"));
+    currentDirLabel_->setAccessibleDescription(QStringLiteral("Otevřený adresář"));
+    connect(folderList_, &QListWidget::itemDoubleClicked, this, &DirectoryDialogWindow::onFolderItemOpened);
 
-    Label2 = new QLabel(QStringLiteral("Jednotky"), this);
-    Label2->move(10, 180);
-    Label2->adjustSize();
-    DriveComboBox = new QComboBox(this);
-    DriveComboBox->setObjectName(QStringLiteral("DriveComboBox"));
-    DriveComboBox->setGeometry(10, 195, 145, 20);
-    Label2->setBuddy(DriveComboBox);
-    DriveComboBox->setAccessibleName(QStringLiteral("Jednotky"));
-    connect(DriveComboBox, &QComboBox::activated, this, &TFormDirDialog::DriveChosen);
+    driveCaption_ = new QLabel(QStringLiteral("Jednotky"), this);
+    driveCaption_->setObjectName(QStringLiteral("Label2"));
+    driveCaption_->move(10, 180);
+    driveCaption_->adjustSize();
+    driveBox_ = new QComboBox(this);
+    driveBox_->setObjectName(QStringLiteral("DriveComboBox"));
+    driveBox_->setGeometry(10, 195, 145, 20);
+    driveCaption_->setBuddy(driveBox_);
+    driveBox_->setAccessibleName(QStringLiteral("Jednotky"));
+    connect(driveBox_, &QComboBox::activated, this, &DirectoryDialogWindow::onDriveChosen);
 
-    FileListBox = new QListWidget(this);
-    FileListBox->setObjectName(QStringLiteral("FileListBox"));
-    FileListBox->setGeometry(165, 50, 145, 164);
-    FileListBox->setAccessibleName(QStringLiteral("Soubory"));
+    fileList_ = new QListWidget(this);
+    fileList_->setObjectName(QStringLiteral("FileListBox"));
+    fileList_->setGeometry(165, 50, 145, 164);
+    fileList_->setAccessibleName(QStringLiteral("Soubory"));
 
     auto button = [this](const QString &caption, const char *name, int top) {
         auto *b = new QPushButton(caption, this);
@@ -134,50 +136,50 @@ TFormDirDialog::TFormDirDialog(QWidget *parent)
         b->setAutoDefault(false);
         return b;
     };
-    BBOk = button(QStringLiteral("OK"), "BBOk", 10);
-    BBCancel = button(QStringLiteral("Zpět"), "BBCancel", 40);
-    BBHelp = button(QStringLiteral("Nápověda"), "BBHelp", 75);
-    connect(BBOk, &QPushButton::clicked, this, &QDialog::accept);
-    connect(BBCancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(BBHelp, &QPushButton::clicked, this, &TFormDirDialog::BBHelpClick);
+    okButton_ = button(QStringLiteral("OK"), "BBOk", 10);
+    cancelButton_ = button(QStringLiteral("Zpět"), "BBCancel", 40);
+    helpButton_ = button(QStringLiteral("Nápověda"), "BBHelp", 75);
+    connect(okButton_, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);
+    connect(helpButton_, &QPushButton::clicked, this, &DirectoryDialogWindow::onHelpClicked);
 
-    setTabOrder(DirectoryListBox, DriveComboBox);
-    setTabOrder(DriveComboBox, FileListBox);
-    setTabOrder(FileListBox, BBOk);
-    setTabOrder(BBOk, BBCancel);
-    setTabOrder(BBCancel, BBHelp);
+    setTabOrder(folderList_, driveBox_);
+    setTabOrder(driveBox_, fileList_);
+    setTabOrder(fileList_, okButton_);
+    setTabOrder(okButton_, cancelButton_);
+    setTabOrder(cancelButton_, helpButton_);
 
-    FillDrives();
+    fillDrives();
     currentDir_ = QDir::currentPath();
-    ShowCurrentDirectory();
-    ApplyLayout(true, false);
+    showCurrentDirectory();
+    applyLayout(true, false);
 }
 
-bool TFormDirDialog::SetDirectory(const QString &path) {
+bool DirectoryDialogWindow::setDirectory(const QString &path) {
     if (path.trimmed().isEmpty())
         return false;
     const QFileInfo info(QDir::fromNativeSeparators(path));
     if (!info.isDir())
         return false;
     currentDir_ = QDir::cleanPath(info.absoluteFilePath());
-    ShowCurrentDirectory();
+    showCurrentDirectory();
     return true;
 }
 
-QString TFormDirDialog::Directory() const {
+QString DirectoryDialogWindow::directory() const {
     return QDir::toNativeSeparators(currentDir_);
 }
 
-void TFormDirDialog::ApplyLayout(bool fileListVisible, bool helpVisible) {
-    FileListBox->setVisible(fileListVisible);
-    BBHelp->setVisible(helpVisible);
+void DirectoryDialogWindow::applyLayout(bool fileListVisible, bool helpVisible) {
+    fileList_->setVisible(fileListVisible);
+    helpButton_->setVisible(helpVisible);
     const int buttonsLeft = fileListVisible ? 320 : 165;
-    for (QPushButton *b : {BBOk, BBCancel, BBHelp})
+    for (QPushButton *b : {okButton_, cancelButton_, helpButton_})
         b->move(buttonsLeft, b->y());
     setFixedSize(fileListVisible ? kWideClientWidth : kNarrowClientWidth, kClientHeight);
 }
 
-void TFormDirDialog::CenterOnScreen() {
+void DirectoryDialogWindow::centreOnScreen() {
     const QScreen *screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
     if (!screen)
         return;
@@ -186,32 +188,32 @@ void TFormDirDialog::CenterOnScreen() {
     move(frame.topLeft());
 }
 
-void TFormDirDialog::OpenFolderItem(QListWidgetItem *item) {
+void DirectoryDialogWindow::onFolderItemOpened(QListWidgetItem *item) {
     if (item)
-        SetDirectory(item->data(kPathRole).toString());
+        setDirectory(item->data(kPathRole).toString());
 }
 
-void TFormDirDialog::DriveChosen(int index) {
-    if (!SetDirectory(DriveComboBox->itemData(index).toString()))
-        SelectDriveOfCurrentDirectory(); // a volume that went away: show where we still are
+void DirectoryDialogWindow::onDriveChosen(int index) {
+    if (!setDirectory(driveBox_->itemData(index).toString()))
+        selectDriveOfCurrentDirectory(); // a volume that went away: show where we still are
 }
 
-void TFormDirDialog::BBHelpClick() {
+void DirectoryDialogWindow::onHelpClicked() {
     OpenHelpTopic(this, helpContext_);
 }
 
-bool TFormDirDialog::eventFilter(QObject *watched, QEvent *event) {
-    if (watched == DirectoryListBox && event->type() == QEvent::KeyPress) {
+bool DirectoryDialogWindow::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == folderList_ && event->type() == QEvent::KeyPress) {
         const auto key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            OpenFolderItem(DirectoryListBox->currentItem());
+            onFolderItemOpened(folderList_->currentItem());
             return true;
         }
     }
     return QDialog::eventFilter(watched, event);
 }
 
-void TFormDirDialog::keyPressEvent(QKeyEvent *event) {
+void DirectoryDialogWindow::keyPressEvent(QKeyEvent *event) {
     // Enter presses only the button that has the focus; elsewhere it does nothing.
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         if (auto *focused = qobject_cast<QPushButton *>(focusWidget()))
@@ -221,7 +223,7 @@ void TFormDirDialog::keyPressEvent(QKeyEvent *event) {
     QDialog::keyPressEvent(event);
 }
 
-void TFormDirDialog::FillDrives() {
+void DirectoryDialogWindow::fillDrives() {
     QStringList roots{QDir::rootPath()};
     for (const QStorageInfo &volume : QStorageInfo::mountedVolumes()) {
         const QString root = QDir::cleanPath(volume.rootPath());
@@ -231,56 +233,56 @@ void TFormDirDialog::FillDrives() {
     std::sort(roots.begin() + 1, roots.end());
     const QIcon icon = style()->standardIcon(QStyle::SP_DriveHDIcon);
     for (const QString &root : roots)
-        DriveComboBox->addItem(icon, QDir::toNativeSeparators(root), root);
+        driveBox_->addItem(icon, QDir::toNativeSeparators(root), root);
 }
 
-void TFormDirDialog::SelectDriveOfCurrentDirectory() {
+void DirectoryDialogWindow::selectDriveOfCurrentDirectory() {
     // The volume holding the directory is the longest root that contains it.
     int best = 0;
     qsizetype bestLength = -1;
-    for (int i = 0; i < DriveComboBox->count(); ++i) {
-        const QString root = DriveComboBox->itemData(i).toString();
+    for (int i = 0; i < driveBox_->count(); ++i) {
+        const QString root = driveBox_->itemData(i).toString();
         const QString prefix = root.endsWith(QLatin1Char('/')) ? root : root + QLatin1Char('/');
         if ((currentDir_ == root || currentDir_.startsWith(prefix)) && root.size() > bestLength) {
             best = i;
             bestLength = root.size();
         }
     }
-    DriveComboBox->setCurrentIndex(best);
+    driveBox_->setCurrentIndex(best);
 }
 
-void TFormDirDialog::ShowCurrentDirectory() {
-    LDirLabel->setText(ElidePath(Directory(), LDirLabel->fontMetrics(), DirectoryListBox->width()));
-    LDirLabel->setToolTip(Directory());
-    FillFolderList();
-    FillFileList();
-    SelectDriveOfCurrentDirectory();
+void DirectoryDialogWindow::showCurrentDirectory() {
+    currentDirLabel_->setText(ElidePath(directory(), currentDirLabel_->fontMetrics(), folderList_->width()));
+    currentDirLabel_->setToolTip(directory());
+    fillFolderList();
+    fillFileList();
+    selectDriveOfCurrentDirectory();
 }
 
-void TFormDirDialog::FillFolderList() {
-    DirectoryListBox->clear();
+void DirectoryDialogWindow::fillFolderList() {
+    folderList_->clear();
     const QIcon openIcon = style()->standardIcon(QStyle::SP_DirOpenIcon);
     const QIcon closedIcon = style()->standardIcon(QStyle::SP_DirClosedIcon);
     const QStringList chain = PathFromRoot(currentDir_);
     for (int depth = 0; depth < chain.size(); ++depth) {
-        auto *item = new QListWidgetItem(openIcon, FolderLabel(chain[depth]), DirectoryListBox);
+        auto *item = new QListWidgetItem(openIcon, FolderLabel(chain[depth]), folderList_);
         item->setData(kPathRole, chain[depth]);
         item->setData(kDepthRole, depth);
     }
-    DirectoryListBox->setCurrentRow(int(chain.size()) - 1);
+    folderList_->setCurrentRow(int(chain.size()) - 1);
     const QDir dir(currentDir_);
     const auto subfolders = dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
     for (const QString &name : subfolders) {
-        auto *item = new QListWidgetItem(closedIcon, name, DirectoryListBox);
+        auto *item = new QListWidgetItem(closedIcon, name, folderList_);
         item->setData(kPathRole, dir.filePath(name));
         item->setData(kDepthRole, int(chain.size()));
     }
-    DirectoryListBox->scrollToItem(DirectoryListBox->currentItem());
+    folderList_->scrollToItem(folderList_->currentItem());
 }
 
-void TFormDirDialog::FillFileList() {
-    FileListBox->clear();
-    FileListBox->addItems(QDir(currentDir_).entryList(QDir::Files, QDir::Name | QDir::IgnoreCase));
+void DirectoryDialogWindow::fillFileList() {
+    fileList_->clear();
+    fileList_->addItems(QDir(currentDir_).entryList(QDir::Files, QDir::Name | QDir::IgnoreCase));
 }
 
 } // namespace vrelmont::ui

@@ -19,7 +19,7 @@ constexpr int kVersionWidth = 73;
 constexpr int kRowHeight = 17;
 } // namespace
 
-TfrmAbout::TfrmAbout(QWidget *parent)
+InfoWindow::InfoWindow(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint) {
     setObjectName(QStringLiteral("frmAbout"));
@@ -29,45 +29,48 @@ TfrmAbout::TfrmAbout(QWidget *parent)
     move(201, 140);
     InstallHelpKey(this, kHelpInformation);
 
-    auto row = [this](int top, const QString &caption, const QString &value, int valueWidth, QLabel *&captionLabel,
-                      QLabel *&valueLabel) {
-        captionLabel = new QLabel(caption, this);
+    auto row = [this](int top, const char *captionName, const QString &caption, const char *valueName,
+                      const QString &value, int valueWidth) {
+        auto *captionLabel = new QLabel(caption, this);
+        captionLabel->setObjectName(QLatin1String(captionName));
         captionLabel->setGeometry(kCaptionLeft, top, kCaptionWidth, kRowHeight);
-        valueLabel = new QLabel(value, this);
+        auto *valueLabel = new QLabel(value, this);
+        valueLabel->setObjectName(QLatin1String(valueName));
         valueLabel->setGeometry(kValueLeft, top, valueWidth, kRowHeight);
+        return valueLabel;
     };
-    row(16, QStringLiteral("Název:"), QString::fromUtf8(kApplicationTitle), kValueWidth, lblNameCaption, lblName);
-    row(32, QStringLiteral("Verze:"), QString(), kVersionWidth, lblVersionCaption, Label8);
-    row(64, QStringLiteral("Copyright:"), QString::fromUtf8(kMakerCopyright), kValueWidth, lblCopyrightCaption,
-        lblCopyright);
-    row(80, QStringLiteral("E-mail:"), QString::fromUtf8(kMakerEmail), kValueWidth, lblEmailCaption, lblEmail);
-    row(96, QStringLiteral("Internet:"), QString::fromUtf8(kMakerWebAddress), kValueWidth, lblInternetCaption,
-        lblInternet);
-    Label8->setObjectName(QStringLiteral("Label8"));
+    row(16, "lblNameCaption", QStringLiteral("Název:"), "lblName", QString::fromUtf8(kApplicationTitle), kValueWidth);
+    versionLabel_ = row(32, "lblVersionCaption", QStringLiteral("Verze:"), "Label8", QString(), kVersionWidth);
+    row(64, "lblCopyrightCaption", QStringLiteral("Copyright:"), "lblCopyright", QString::fromUtf8(kMakerCopyright),
+        kValueWidth);
+    row(80, "lblEmailCaption", QStringLiteral("E-mail:"), "lblEmail", QString::fromUtf8(kMakerEmail), kValueWidth);
+    row(96, "lblInternetCaption", QStringLiteral("Internet:"), "lblInternet", QString::fromUtf8(kMakerWebAddress),
+        kValueWidth);
 
-    Bevel1 = new QFrame(this);
-    Bevel1->setFrameStyle(QFrame::HLine | QFrame::Sunken);
-    Bevel1->setGeometry(16, 128, 321, 2);
+    auto *rule = new QFrame(this);
+    rule->setObjectName(QStringLiteral("Bevel1"));
+    rule->setFrameStyle(QFrame::HLine | QFrame::Sunken);
+    rule->setGeometry(16, 128, 321, 2);
 
-    Button1 = new QPushButton(QStringLiteral("OK"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setGeometry(242, 144, 95, 25);
-    Button1->setDefault(true);
-    connect(Button1, &QPushButton::clicked, this, &TfrmAbout::Button1Click);
+    okButton_ = new QPushButton(QStringLiteral("OK"), this);
+    okButton_->setObjectName(QStringLiteral("Button1"));
+    okButton_->setGeometry(242, 144, 95, 25);
+    okButton_->setDefault(true);
+    connect(okButton_, &QPushButton::clicked, this, &InfoWindow::onOkClicked);
 }
 
-int TfrmAbout::ShowWithVersion(const QString &programVersion) {
-    Label8->setText(programVersion);
+int InfoWindow::showWithVersion(const QString &programVersion) {
+    versionLabel_->setText(programVersion);
     return ExecModal(this);
 }
 
-void TfrmAbout::Button1Click() {
+void InfoWindow::onOkClicked() {
     accept();
 }
 
-void TfrmAbout::showEvent(QShowEvent *event) {
+void InfoWindow::showEvent(QShowEvent *event) {
     QDialog::showEvent(event);
-    Button1->setFocus(Qt::OtherFocusReason);
+    okButton_->setFocus(Qt::OtherFocusReason);
 }
 
 } // namespace vrelmont::ui

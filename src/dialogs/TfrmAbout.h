@@ -13,31 +13,26 @@ inline constexpr const char *kMakerCopyright = "© 2026 Vrelmont";
 inline constexpr const char *kMakerEmail = "podpora@vrelmont.cz";
 inline constexpr const char *kMakerWebAddress = "https://www.vrelmont.cz";
 
-class TfrmAbout : public QDialog {
+class InfoWindow : public QDialog {
     Q_OBJECT
 public:
-    explicit TfrmAbout(QWidget *parent = nullptr);
+    explicit InfoWindow(QWidget *parent = nullptr);
 
     // Sets the version row, then shows the window modally; answers the modal result.
-    int ShowWithVersion(const QString &programVersion);
-
-    void Button1Click();
-
-    QLabel *lblNameCaption;
-    QLabel *lblName;
-    QLabel *lblVersionCaption;
-    QLabel *Label8; // the version; keeps the text last set between showings
-    QLabel *lblCopyrightCaption;
-    QLabel *lblCopyright;
-    QLabel *lblEmailCaption;
-    QLabel *lblEmail;
-    QLabel *lblInternetCaption;
-    QLabel *lblInternet;
-    QFrame *Bevel1;
-    QPushButton *Button1;
+    int showWithVersion(const QString &programVersion);
 
 protected:
     void showEvent(QShowEvent *event) override;
+
+private slots:
+    void onOkClicked();
+
+private:
+    // The labels with their form names as object names: lblNameCaption, lblName, lblVersionCaption,
+    // Label8 (the version), lblCopyrightCaption, lblCopyright, lblEmailCaption, lblEmail,
+    // lblInternetCaption, lblInternet; the rule Bevel1.
+    QLabel *versionLabel_;  // Label8: keeps the text last set between showings
+    QPushButton *okButton_; // Button1
 };
 
 } // namespace vrelmont::ui

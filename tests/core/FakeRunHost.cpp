@@ -1,7 +1,5 @@
 #include "FakeRunHost.h"
 
-#include "checks/AbortFlag.h"
-
 namespace vrelmont::testing {
 
 FakeRunHost::FakeRunHost() {
@@ -45,14 +43,14 @@ void FakeRunHost::tickOnly(std::initializer_list<int> checkBoxes) {
 void FakeRunHost::abortAtLine(int n) {
     onLine = [n](FakeRunHost &host) {
         if (static_cast<int>(host.lines.size()) == n)
-            AbortRequested = 1;
+            host.abort = true;
     };
 }
 
 void FakeRunHost::abortAtEvents(int n) {
     onEvents = [n](FakeRunHost &host) {
         if (static_cast<int>(host.gaugeAtEvents.size()) == n)
-            AbortRequested = 1;
+            host.abort = true;
     };
 }
 

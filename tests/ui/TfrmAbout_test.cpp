@@ -6,7 +6,10 @@
 #include <QPushButton>
 #include <gtest/gtest.h>
 
+#include "UiTestHelpers.h"
+
 using namespace vrelmont::ui;
+using namespace vrelmont::ui::test;
 namespace seam = vrelmont::ui::testing;
 
 namespace {
@@ -14,7 +17,7 @@ namespace {
 class TfrmAboutTest : public ::testing::Test {
 protected:
     ~TfrmAboutTest() override { seam::ClearModalHandlers(); }
-    TfrmAbout window;
+    InfoWindow window;
 };
 
 TEST_F(TfrmAboutTest, RowsAndPlaces) {
@@ -33,11 +36,14 @@ TEST_F(TfrmAboutTest, RowsAndPlaces) {
         QString valueText;
         int valueWidth;
     } rows[] = {
-        {window.lblNameCaption, window.lblName, 16, "Název:", "Vrelmont", 193},
-        {window.lblVersionCaption, window.Label8, 32, "Verze:", "", 73},
-        {window.lblCopyrightCaption, window.lblCopyright, 64, "Copyright:", "© 2026 Vrelmont", 193},
-        {window.lblEmailCaption, window.lblEmail, 80, "E-mail:", "podpora@vrelmont.cz", 193},
-        {window.lblInternetCaption, window.lblInternet, 96, "Internet:", "https://www.vrelmont.cz", 193},
+        {Named<QLabel>(window, "lblNameCaption"), Named<QLabel>(window, "lblName"), 16, "Název:", "Vrelmont", 193},
+        {Named<QLabel>(window, "lblVersionCaption"), Named<QLabel>(window, "Label8"), 32, "Verze:", "", 73},
+        {Named<QLabel>(window, "lblCopyrightCaption"), Named<QLabel>(window, "lblCopyright"), 64,
+         "Copyright:", "© 2026 Vrelmont", 193},
+        {Named<QLabel>(window, "lblEmailCaption"), Named<QLabel>(window, "lblEmail"), 80,
+         "E-mail:", "podpora@vrelmont.cz", 193},
+        {Named<QLabel>(window, "lblInternetCaption"), Named<QLabel>(window, "lblInternet"), 96,
+         "Internet:", "https://www.vrelmont.cz", 193},
     };
     for (const auto &row : rows) {
         EXPECT_EQ(row.caption->text(), QString::fromUtf8(row.captionText));
@@ -48,10 +54,10 @@ TEST_F(TfrmAboutTest, RowsAndPlaces) {
         EXPECT_LE(row.caption->fontMetrics().horizontalAdvance(row.caption->text()), row.caption->width());
         EXPECT_LE(row.value->fontMetrics().horizontalAdvance(row.value->text()), row.value->width());
     }
-    EXPECT_EQ(window.Bevel1->geometry(), QRect(16, 128, 321, 2));
-    EXPECT_EQ(window.Bevel1->frameShape(), QFrame::HLine);
-    EXPECT_EQ(window.Button1->text(), "OK");
-    EXPECT_EQ(window.Button1->geometry(), QRect(242, 144, 95, 25));
+    EXPECT_EQ(Named<QFrame>(window, "Bevel1")->geometry(), QRect(16, 128, 321, 2));
+    EXPECT_EQ(Named<QFrame>(window, "Bevel1")->frameShape(), QFrame::HLine);
+    EXPECT_EQ(Named<QPushButton>(window, "Button1")->text(), "OK");
+    EXPECT_EQ(Named<QPushButton>(window, "Button1")->geometry(), QRect(242, 144, 95, 25));
 }
 
 TEST_F(TfrmAboutTest, ShowsTheVersionWithOkFocusedAndKeepsItAfterwards) {
@@ -59,19 +65,19 @@ TEST_F(TfrmAboutTest, ShowsTheVersionWithOkFocusedAndKeepsItAfterwards) {
     QWidget *focused = nullptr;
     int focusable = 0;
     seam::PushModalHandler([&](QDialog *dialog) {
-        shownVersion = window.Label8->text();
+        shownVersion = Named<QLabel>(window, "Label8")->text();
         focused = dialog->focusWidget();
         for (QWidget *child : dialog->findChildren<QWidget *>())
             focusable += (child->focusPolicy() & Qt::TabFocus) ? 1 : 0;
-        window.Button1->click();
+        Named<QPushButton>(window, "Button1")->click();
         return dialog->result();
     });
-    EXPECT_EQ(window.ShowWithVersion("1.10"), QDialog::Accepted);
+    EXPECT_EQ(window.showWithVersion("1.10"), QDialog::Accepted);
     EXPECT_EQ(shownVersion, "1.10");
-    EXPECT_EQ(focused, window.Button1);
+    EXPECT_EQ(focused, Named<QPushButton>(window, "Button1"));
     EXPECT_EQ(focusable, 1) << "OK is the only control that takes the focus";
     EXPECT_FALSE(window.isVisible());
-    EXPECT_EQ(window.Label8->text(), "1.10");
+    EXPECT_EQ(Named<QLabel>(window, "Label8")->text(), "1.10");
 }
 
 TEST_F(TfrmAboutTest, CloseBoxEndsTheShowingToo) {
@@ -79,7 +85,7 @@ TEST_F(TfrmAboutTest, CloseBoxEndsTheShowingToo) {
         dialog->close();
         return dialog->result();
     });
-    EXPECT_EQ(window.ShowWithVersion("2.0"), QDialog::Rejected);
+    EXPECT_EQ(window.showWithVersion("2.0"), QDialog::Rejected);
     EXPECT_FALSE(window.isVisible());
 }
 

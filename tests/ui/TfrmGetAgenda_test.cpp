@@ -1,3 +1,5 @@
+#include "app/EngineTables.h"
+#include "app/TfrmMain.h"
 #include "dialogs/Modal.h"
 #include "hostdb/Engine.h"
 #include "hostdb/EngineError.h"
@@ -45,17 +47,14 @@ class TfrmGetAgendaTest : public ::testing::Test {
 protected:
     TfrmGetAgendaTest() {
         root = QDir(tmp.path()).canonicalPath().toStdString() + "/";
-        AgendaTablePath = "previous/AGENDA.009/";
-        AgendaName = "Předchozí";
-        DataRootPath = "previous/";
+        agenda.agendaDir = "previous/AGENDA.009/";
+        agenda.agendaName = "Předchozí";
+        agenda.dataRoot = "previous/";
         seam::RecordMessageBoxes(true);
     }
     ~TfrmGetAgendaTest() override {
         seam::ClearModalHandlers();
         seam::RecordMessageBoxes(false);
-        AgendaTablePath.clear();
-        AgendaName.clear();
-        DataRootPath.clear();
     }
 
     std::string MakeAgenda(const std::string &dirName, const std::string &name) {
@@ -64,21 +63,22 @@ protected:
         return root + dirName + "/";
     }
 
-    // Runs SelectAgenda; `act` sees the shown window and answers the modal result.
-    bool Select(const std::function<int(TfrmGetAgenda &)> &act) {
+    // Runs selectAgenda; `act` sees the shown window and answers the modal result.
+    bool Select(const std::function<int(AgendaWindow &)> &act) {
         seam::PushModalHandler([&](QDialog *) { return act(window); });
-        return window.SelectAgenda(root);
+        return window.selectAgenda(root);
     }
 
     void ExpectCurrentAgendaUnchanged() {
-        EXPECT_EQ(AgendaTablePath, "previous/AGENDA.009/");
-        EXPECT_EQ(AgendaName, "Předchozí");
-        EXPECT_EQ(DataRootPath, "previous/");
+        EXPECT_EQ(agenda.agendaDir, "previous/AGENDA.009/");
+        EXPECT_EQ(agenda.agendaName, "Předchozí");
+        EXPECT_EQ(agenda.dataRoot, "previous/");
     }
 
     QTemporaryDir tmp;
     std::string root;
-    TfrmGetAgenda window;
+    CurrentAgenda agenda;
+    AgendaWindow window{agenda};
 };
 
 TEST_F(TfrmGetAgendaTest, ControlsCaptionsAndKeys) {
@@ -87,19 +87,19 @@ TEST_F(TfrmGetAgendaTest, ControlsCaptionsAndKeys) {
     EXPECT_EQ(window.minimumSize(), window.maximumSize()) << "fixed border";
     EXPECT_FALSE(window.windowFlags() & Qt::WindowMinimizeButtonHint);
     EXPECT_FALSE(window.windowFlags() & Qt::WindowMaximizeButtonHint);
-    EXPECT_EQ(window.Label2->text(), "Nalezené agendy:");
-    EXPECT_EQ(window.Label2->pos(), QPoint(8, 8));
-    EXPECT_EQ(window.ListBox1->geometry(), QRect(8, 32, 345, 193));
-    EXPECT_EQ(window.ListBox1->selectionMode(), QAbstractItemView::SingleSelection);
-    EXPECT_FALSE(window.ListBox1->isSortingEnabled());
-    EXPECT_EQ(window.Button2->text(), "OK");
-    EXPECT_EQ(window.Button2->geometry(), QRect(373, 32, 89, 25));
-    EXPECT_TRUE(window.Button2->isDefault());
-    EXPECT_EQ(window.Button3->text(), "Zpět");
-    EXPECT_EQ(window.Button3->geometry(), QRect(373, 64, 89, 25));
-    EXPECT_EQ(window.Bevel1->geometry(), QRect(8, 240, 455, 17));
-    EXPECT_EQ(window.Bevel1->frameShadow(), QFrame::Sunken);
-    EXPECT_EQ(window.Label1->geometry(), QRect(14, 241, 443, 17));
+    EXPECT_EQ(Named<QLabel>(window, "Label2")->text(), "Nalezené agendy:");
+    EXPECT_EQ(Named<QLabel>(window, "Label2")->pos(), QPoint(8, 8));
+    EXPECT_EQ(Named<QListWidget>(window, "ListBox1")->geometry(), QRect(8, 32, 345, 193));
+    EXPECT_EQ(Named<QListWidget>(window, "ListBox1")->selectionMode(), QAbstractItemView::SingleSelection);
+    EXPECT_FALSE(Named<QListWidget>(window, "ListBox1")->isSortingEnabled());
+    EXPECT_EQ(Named<QPushButton>(window, "Button2")->text(), "OK");
+    EXPECT_EQ(Named<QPushButton>(window, "Button2")->geometry(), QRect(373, 32, 89, 25));
+    EXPECT_TRUE(Named<QPushButton>(window, "Button2")->isDefault());
+    EXPECT_EQ(Named<QPushButton>(window, "Button3")->text(), "Zpět");
+    EXPECT_EQ(Named<QPushButton>(window, "Button3")->geometry(), QRect(373, 64, 89, 25));
+    EXPECT_EQ(Named<QFrame>(window, "Bevel1")->geometry(), QRect(8, 240, 455, 17));
+    EXPECT_EQ(Named<QFrame>(window, "Bevel1")->frameShadow(), QFrame::Sunken);
+    EXPECT_EQ(Named<QLabel>(window, "Label1")->geometry(), QRect(14, 241, 443, 17));
     EXPECT_EQ(TabOrder(&window), (QStringList{"ListBox1", "Button2", "Button3"}));
 }
 
@@ -110,24 +110,24 @@ TEST_F(TfrmGetAgendaTest, ListsAgendasInNameOrderAndOkChoosesOne) {
     MakeAgenda("Ostatní", "není agenda");
 
     QStringList rows;
-    const bool chosen = Select([&](TfrmGetAgenda &w) {
-        rows = ListTexts(w.ListBox1);
-        EXPECT_FALSE(w.Button2->isEnabled()) << "no agenda is current yet";
-        EXPECT_TRUE(w.Label1->text().isEmpty());
-        EXPECT_EQ(w.ListBox1->selectedItems().size(), 0);
-        w.ListBox1->setCurrentRow(1);
-        EXPECT_TRUE(w.Button2->isEnabled());
-        EXPECT_EQ(w.Label1->text().toStdString(), second);
-        w.Button2->click();
+    const bool chosen = Select([&](AgendaWindow &w) {
+        rows = ListTexts(Named<QListWidget>(w, "ListBox1"));
+        EXPECT_FALSE(Named<QPushButton>(w, "Button2")->isEnabled()) << "no agenda is current yet";
+        EXPECT_TRUE(Named<QLabel>(w, "Label1")->text().isEmpty());
+        EXPECT_EQ(Named<QListWidget>(w, "ListBox1")->selectedItems().size(), 0);
+        Named<QListWidget>(w, "ListBox1")->setCurrentRow(1);
+        EXPECT_TRUE(Named<QPushButton>(w, "Button2")->isEnabled());
+        EXPECT_EQ(Named<QLabel>(w, "Label1")->text().toStdString(), second);
+        Named<QPushButton>(w, "Button2")->click();
         return w.result();
     });
 
     EXPECT_TRUE(chosen);
     EXPECT_EQ(rows, (QStringList{"Alfa s.r.o.", "Beta a.s.", "Gama v.o.s."}));
-    EXPECT_EQ(window.AgendaDirList(), (std::vector<std::string>{root + "AGENDA.001/", second, root + "AGENDA.003/"}));
-    EXPECT_EQ(AgendaTablePath, second);
-    EXPECT_EQ(AgendaName, "Beta a.s.");
-    EXPECT_EQ(DataRootPath, root);
+    EXPECT_EQ(window.agendaDirs(), (std::vector<std::string>{root + "AGENDA.001/", second, root + "AGENDA.003/"}));
+    EXPECT_EQ(agenda.agendaDir, second);
+    EXPECT_EQ(agenda.agendaName, "Beta a.s.");
+    EXPECT_EQ(agenda.dataRoot, root);
 }
 
 TEST_F(TfrmGetAgendaTest, FirstArrowKeySelectsTheFirstRowWhenNoneIsPreselected) {
@@ -135,49 +135,49 @@ TEST_F(TfrmGetAgendaTest, FirstArrowKeySelectsTheFirstRowWhenNoneIsPreselected) 
     MakeAgenda("AGENDA.002", "Beta");
     MakeAgenda("AGENDA.003", "Gama");
     for (const int key : {Qt::Key_Down, Qt::Key_Up}) {
-        Select([&](TfrmGetAgenda &w) {
+        Select([&](AgendaWindow &w) {
             // Taking the focus by keyboard makes the first row current without selecting it.
             QFocusEvent focusIn(QEvent::FocusIn, Qt::TabFocusReason);
-            QCoreApplication::sendEvent(w.ListBox1, &focusIn);
-            PressKey(w.ListBox1, key);
-            EXPECT_EQ(w.ListBox1->currentRow(), 0);
-            EXPECT_EQ(w.ListBox1->selectedItems().size(), 1);
-            EXPECT_TRUE(w.Button2->isEnabled());
-            PressKey(w.ListBox1, Qt::Key_Down);
-            EXPECT_EQ(w.ListBox1->currentRow(), 1) << "later steps move on as usual";
+            QCoreApplication::sendEvent(Named<QListWidget>(w, "ListBox1"), &focusIn);
+            PressKey(Named<QListWidget>(w, "ListBox1"), key);
+            EXPECT_EQ(Named<QListWidget>(w, "ListBox1")->currentRow(), 0);
+            EXPECT_EQ(Named<QListWidget>(w, "ListBox1")->selectedItems().size(), 1);
+            EXPECT_TRUE(Named<QPushButton>(w, "Button2")->isEnabled());
+            PressKey(Named<QListWidget>(w, "ListBox1"), Qt::Key_Down);
+            EXPECT_EQ(Named<QListWidget>(w, "ListBox1")->currentRow(), 1) << "later steps move on as usual";
             return QDialog::Rejected;
         });
     }
-    AgendaTablePath = root + "AGENDA.003/";
-    Select([&](TfrmGetAgenda &w) {
-        PressKey(w.ListBox1, Qt::Key_Up);
-        EXPECT_EQ(w.ListBox1->currentRow(), 1) << "from the preselected row one step up";
+    agenda.agendaDir = root + "AGENDA.003/";
+    Select([&](AgendaWindow &w) {
+        PressKey(Named<QListWidget>(w, "ListBox1"), Qt::Key_Up);
+        EXPECT_EQ(Named<QListWidget>(w, "ListBox1")->currentRow(), 1) << "from the preselected row one step up";
         return QDialog::Rejected;
     });
 }
 
 TEST_F(TfrmGetAgendaTest, OkReadsTheNameAgainFromTheSettings) {
-    const std::string agenda = MakeAgenda("AGENDA.001", "Stará firma");
-    Select([&](TfrmGetAgenda &w) {
-        IniFile(agenda + "AGENDA.INI").PutText("Údaje o firmě", "Název-obchodní", "Nová firma");
-        w.ListBox1->setCurrentRow(0);
-        EXPECT_EQ(w.ListBox1->item(0)->text(), "Stará firma");
-        w.Button2->click();
+    const std::string agendaDir = MakeAgenda("AGENDA.001", "Stará firma");
+    Select([&](AgendaWindow &w) {
+        IniFile(agendaDir + "AGENDA.INI").PutText("Údaje o firmě", "Název-obchodní", "Nová firma");
+        Named<QListWidget>(w, "ListBox1")->setCurrentRow(0);
+        EXPECT_EQ(Named<QListWidget>(w, "ListBox1")->item(0)->text(), "Stará firma");
+        Named<QPushButton>(w, "Button2")->click();
         return w.result();
     });
-    EXPECT_EQ(AgendaName, "Nová firma");
+    EXPECT_EQ(agenda.agendaName, "Nová firma");
 }
 
 TEST_F(TfrmGetAgendaTest, ZpetCloseBoxAndEscapeChangeNothing) {
     MakeAgenda("AGENDA.001", "Alfa");
-    const std::vector<std::function<void(TfrmGetAgenda &)>> ways{
-        [](TfrmGetAgenda &w) { w.Button3->click(); },
-        [](TfrmGetAgenda &w) { w.close(); },
-        [](TfrmGetAgenda &w) { PressKey(w.ListBox1, Qt::Key_Escape); },
+    const std::vector<std::function<void(AgendaWindow &)>> ways{
+        [](AgendaWindow &w) { Named<QPushButton>(w, "Button3")->click(); },
+        [](AgendaWindow &w) { w.close(); },
+        [](AgendaWindow &w) { PressKey(Named<QListWidget>(w, "ListBox1"), Qt::Key_Escape); },
     };
     for (const auto &leave : ways) {
-        EXPECT_FALSE(Select([&](TfrmGetAgenda &w) {
-            w.ListBox1->setCurrentRow(0);
+        EXPECT_FALSE(Select([&](AgendaWindow &w) {
+            Named<QListWidget>(w, "ListBox1")->setCurrentRow(0);
             leave(w);
             return w.result();
         }));
@@ -188,53 +188,55 @@ TEST_F(TfrmGetAgendaTest, ZpetCloseBoxAndEscapeChangeNothing) {
 TEST_F(TfrmGetAgendaTest, CurrentAgendaIsPreselectedInAnyLetterCase) {
     MakeAgenda("AGENDA.001", "Alfa");
     const std::string second = MakeAgenda("AGENDA.002", "Beta");
-    AgendaTablePath = root + "agenda.002/";
-    const bool chosen = Select([&](TfrmGetAgenda &w) {
-        const auto selected = w.ListBox1->selectedItems();
+    agenda.agendaDir = root + "agenda.002/";
+    const bool chosen = Select([&](AgendaWindow &w) {
+        const auto selected = Named<QListWidget>(w, "ListBox1")->selectedItems();
         EXPECT_EQ(selected.size(), 1);
         if (!selected.isEmpty()) {
             EXPECT_EQ(selected.front()->text(), "Beta");
         }
-        EXPECT_TRUE(w.Button2->isEnabled());
-        EXPECT_EQ(w.Label1->text().toStdString(), second);
-        w.Button2->click();
+        EXPECT_TRUE(Named<QPushButton>(w, "Button2")->isEnabled());
+        EXPECT_EQ(Named<QLabel>(w, "Label1")->text().toStdString(), second);
+        Named<QPushButton>(w, "Button2")->click();
         return w.result();
     });
     EXPECT_TRUE(chosen);
-    EXPECT_EQ(AgendaTablePath, second);
-    EXPECT_EQ(AgendaName, "Beta");
+    EXPECT_EQ(agenda.agendaDir, second);
+    EXPECT_EQ(agenda.agendaName, "Beta");
 }
 
 TEST_F(TfrmGetAgendaTest, EnterChoosesOnlyWhenARowIsSelected) {
     MakeAgenda("AGENDA.001", "Alfa");
-    const bool chosen = Select([&](TfrmGetAgenda &w) {
-        PressKey(w.ListBox1, Qt::Key_Return);
+    const bool chosen = Select([&](AgendaWindow &w) {
+        PressKey(Named<QListWidget>(w, "ListBox1"), Qt::Key_Return);
         EXPECT_TRUE(w.isVisible()) << "OK is disabled, Enter does nothing";
         EXPECT_EQ(w.result(), 0);
-        w.ListBox1->setCurrentRow(0);
-        PressKey(w.ListBox1, Qt::Key_Return);
+        Named<QListWidget>(w, "ListBox1")->setCurrentRow(0);
+        PressKey(Named<QListWidget>(w, "ListBox1"), Qt::Key_Return);
         EXPECT_FALSE(w.isVisible());
         return w.result();
     });
     EXPECT_TRUE(chosen);
-    EXPECT_EQ(AgendaName, "Alfa");
+    EXPECT_EQ(agenda.agendaName, "Alfa");
 }
 
 TEST_F(TfrmGetAgendaTest, DoubleClickOnARowChoosesItButOnAnEmptyListDoesNothing) {
-    EXPECT_FALSE(Select([&](TfrmGetAgenda &w) {
-        DoubleClick(w.ListBox1, QPoint(20, 20));
+    EXPECT_FALSE(Select([&](AgendaWindow &w) {
+        DoubleClick(Named<QListWidget>(w, "ListBox1"), QPoint(20, 20));
         EXPECT_TRUE(w.isVisible());
-        w.Button3->click();
+        Named<QPushButton>(w, "Button3")->click();
         return w.result();
     }));
     ExpectCurrentAgendaUnchanged();
 
     MakeAgenda("AGENDA.001", "Alfa");
-    EXPECT_TRUE(Select([&](TfrmGetAgenda &w) {
-        DoubleClick(w.ListBox1, w.ListBox1->visualItemRect(w.ListBox1->item(0)).center());
+    EXPECT_TRUE(Select([&](AgendaWindow &w) {
+        DoubleClick(
+            Named<QListWidget>(w, "ListBox1"),
+            Named<QListWidget>(w, "ListBox1")->visualItemRect(Named<QListWidget>(w, "ListBox1")->item(0)).center());
         return w.result();
     }));
-    EXPECT_EQ(AgendaName, "Alfa");
+    EXPECT_EQ(agenda.agendaName, "Alfa");
 }
 
 TEST_F(TfrmGetAgendaTest, EqualNamesPlainFilesAndHiddenEntries) {
@@ -242,13 +244,15 @@ TEST_F(TfrmGetAgendaTest, EqualNamesPlainFilesAndHiddenEntries) {
     const std::string second = MakeAgenda("AGENDA.002", "Stejná");
     QFile(QString::fromStdString(root + "AGENDA.TXT")).open(QIODevice::WriteOnly);
     QDir().mkpath(QString::fromStdString(root + ".AGENDA.003"));
-    Select([&](TfrmGetAgenda &w) {
-        EXPECT_EQ(w.ListBox1->count(), 3);
-        for (int row = 0; row < w.ListBox1->count(); ++row) {
-            const std::string path = w.AgendaDirList()[std::size_t(row)];
-            EXPECT_EQ(w.ListBox1->item(row)->text(), path == root + "AGENDA.TXT/" ? "" : "Stejná");
-            w.ListBox1->setCurrentRow(row);
-            EXPECT_EQ(w.Label1->text().toStdString(), path) << "the status line tells equal rows apart";
+    Select([&](AgendaWindow &w) {
+        EXPECT_EQ(Named<QListWidget>(w, "ListBox1")->count(), 3);
+        for (int row = 0; row < Named<QListWidget>(w, "ListBox1")->count(); ++row) {
+            const std::string path = w.agendaDirs()[std::size_t(row)];
+            EXPECT_EQ(Named<QListWidget>(w, "ListBox1")->item(row)->text(),
+                      path == root + "AGENDA.TXT/" ? "" : "Stejná");
+            Named<QListWidget>(w, "ListBox1")->setCurrentRow(row);
+            EXPECT_EQ(Named<QLabel>(w, "Label1")->text().toStdString(), path)
+                << "the status line tells equal rows apart";
         }
         return QDialog::Rejected;
     });
@@ -256,13 +260,14 @@ TEST_F(TfrmGetAgendaTest, EqualNamesPlainFilesAndHiddenEntries) {
 
 TEST_F(TfrmGetAgendaTest, ADeselectedRowCannotBeChosen) {
     MakeAgenda("AGENDA.001", "Alfa");
-    EXPECT_FALSE(Select([&](TfrmGetAgenda &w) {
-        w.ListBox1->setCurrentRow(0);
-        w.ListBox1->clearSelection();
-        EXPECT_FALSE(w.Button2->isEnabled());
-        EXPECT_TRUE(w.Label1->text().isEmpty());
-        w.Button2Click();
-        w.ListBox1DblClick();
+    EXPECT_FALSE(Select([&](AgendaWindow &w) {
+        Named<QListWidget>(w, "ListBox1")->setCurrentRow(0);
+        Named<QListWidget>(w, "ListBox1")->clearSelection();
+        EXPECT_FALSE(Named<QPushButton>(w, "Button2")->isEnabled());
+        EXPECT_TRUE(Named<QLabel>(w, "Label1")->text().isEmpty());
+        // The handlers themselves refuse too, not only the disabled button.
+        QMetaObject::invokeMethod(&w, "onOkClicked");
+        QMetaObject::invokeMethod(&w, "onListDoubleClicked");
         EXPECT_TRUE(w.isVisible());
         return QDialog::Rejected;
     }));
@@ -270,11 +275,11 @@ TEST_F(TfrmGetAgendaTest, ADeselectedRowCannotBeChosen) {
 }
 
 TEST_F(TfrmGetAgendaTest, EngineErrorWhileListingShowsTheErrorReportAndNoWindow) {
-    const std::string agenda = MakeAgenda("AGENDA.001", "Alfa");
-    CreateTableFile(agenda + "AGENDA.DAT", SettingsTable());
+    const std::string agendaDir = MakeAgenda("AGENDA.001", "Alfa");
+    CreateTableFile(agendaDir + "AGENDA.DAT", SettingsTable());
     EngineFactoryScope failingEngine(FailingEngineFactory("Třída není registrována"));
     bool shown = false;
-    EXPECT_FALSE(Select([&](TfrmGetAgenda &w) {
+    EXPECT_FALSE(Select([&](AgendaWindow &w) {
         shown = true;
         return w.result();
     }));
@@ -290,37 +295,32 @@ TEST_F(TfrmGetAgendaTest, EngineErrorWhileListingShowsTheErrorReportAndNoWindow)
 TEST_F(TfrmGetAgendaTest, EachListingStartsAfresh) {
     MakeAgenda("AGENDA.001", "Alfa");
     MakeAgenda("AGENDA.002", "Beta");
-    Select([](TfrmGetAgenda &w) {
-        w.ListBox1->setCurrentRow(1);
+    Select([](AgendaWindow &w) {
+        Named<QListWidget>(w, "ListBox1")->setCurrentRow(1);
         return QDialog::Rejected;
     });
     QDir().mkpath(QString::fromStdString(root + "Ostatni"));
     root += "Ostatni/"; // no agendas under this one
-    Select([](TfrmGetAgenda &w) {
-        EXPECT_EQ(w.ListBox1->count(), 0);
-        EXPECT_TRUE(w.AgendaDirList().empty());
-        EXPECT_FALSE(w.Button2->isEnabled());
-        EXPECT_TRUE(w.Label1->text().isEmpty());
+    Select([](AgendaWindow &w) {
+        EXPECT_EQ(Named<QListWidget>(w, "ListBox1")->count(), 0);
+        EXPECT_TRUE(w.agendaDirs().empty());
+        EXPECT_FALSE(Named<QPushButton>(w, "Button2")->isEnabled());
+        EXPECT_TRUE(Named<QLabel>(w, "Label1")->text().isEmpty());
         return QDialog::Rejected;
     });
 }
 
-TEST_F(TfrmGetAgendaTest, FreeSelectAgendaUsesTheProgramsWindow) {
-    EXPECT_EQ(TfrmGetAgenda::Instance(), &window);
-    MakeAgenda("AGENDA.001", "Alfa");
-    seam::PushModalHandler([](QDialog *dialog) {
-        auto *w = static_cast<TfrmGetAgenda *>(dialog);
-        w->ListBox1->setCurrentRow(0);
-        w->Button2->click();
-        return w->result();
-    });
-    EXPECT_TRUE(vrelmont::ui::SelectAgenda(root));
-    EXPECT_EQ(AgendaName, "Alfa");
-}
-
-TEST(TfrmGetAgendaInstance, SelectAgendaWithoutTheWindowFailsLoudly) {
-    ASSERT_EQ(TfrmGetAgenda::Instance(), nullptr);
-    EXPECT_THROW(vrelmont::ui::SelectAgenda("/tmp/"), std::logic_error);
+TEST(AgendaWindowInjection, ChangeOfAgendaWithoutAnAgendaWindowFailsLoudly) {
+    CurrentAgenda agenda;
+    EngineTables tables;
+    MainWindow mainWindow(tables, agenda);
+    seam::RecordMessageBoxes(true);
+    Named<QPushButton>(mainWindow, "Button1")->click();
+    const auto boxes = seam::TakeRecordedBoxes();
+    seam::RecordMessageBoxes(false);
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_EQ(boxes[0].icon, BoxIcon::Error);
+    EXPECT_TRUE(boxes[0].text.contains("agenda window")) << boxes[0].text.toStdString();
 }
 
 } // namespace

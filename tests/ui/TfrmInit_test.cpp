@@ -56,28 +56,26 @@ protected:
         IniFile((root + "/DATA/AGENDA.001/AGENDA.INI").toStdString())
             .PutText("Údaje o firmě", "Název-obchodní", "Alfa s.r.o.");
         seam::RecordMessageBoxes(true);
-        QObject::connect(&window, &TfrmInit::programEndRequested, [this] { ++endRequests; });
+        window.setAgendaWindow(&agendaWindow);
+        QObject::connect(&window, &DataDirectoryWindow::programEndRequested, [this] { ++endRequests; });
     }
     ~TfrmInitTest() override {
         seam::ClearModalHandlers();
         seam::RecordMessageBoxes(false);
         seam::SetHelpTopicOpener({});
-        AgendaTablePath.clear();
-        AgendaName.clear();
-        DataRootPath.clear();
     }
 
     // Answers the agenda window: choose the first row, or leave with "Zpět".
     void NextAgendaWindow(bool choose, bool *shown = nullptr) {
         seam::PushModalHandler([=](QDialog *dialog) {
-            auto *w = static_cast<TfrmGetAgenda *>(dialog);
+            auto *w = static_cast<AgendaWindow *>(dialog);
             if (shown)
                 *shown = true;
-            if (choose && w->ListBox1->count() > 0) {
-                w->ListBox1->setCurrentRow(0);
-                w->Button2->click();
+            if (choose && Named<QListWidget>(w, "ListBox1")->count() > 0) {
+                Named<QListWidget>(w, "ListBox1")->setCurrentRow(0);
+                Named<QPushButton>(w, "Button2")->click();
             } else {
-                w->Button3->click();
+                Named<QPushButton>(w, "Button3")->click();
             }
             return w->result();
         });
@@ -94,13 +92,14 @@ protected:
     QTemporaryDir tmp;
     QString root;
     TBFTable BFTable1;
-    TfrmGetAgenda agendaWindow;
-    TfrmInit window{BFTable1};
+    CurrentAgenda agenda;
+    AgendaWindow agendaWindow{agenda};
+    DataDirectoryWindow window{BFTable1};
     int endRequests = 0;
 };
 
 TEST_F(TfrmInitTest, ControlsCaptionsAndFocusOrder) {
-    window.SetProgramVersion("1.10");
+    window.setProgramVersion("1.10");
     EXPECT_EQ(window.windowTitle(), "Nastavení cesty k Money");
     EXPECT_EQ(window.size(), QSize(403, 160));
     EXPECT_TRUE(window.windowFlags() & Qt::WindowMinimizeButtonHint);
@@ -108,168 +107,168 @@ TEST_F(TfrmInitTest, ControlsCaptionsAndFocusOrder) {
     EXPECT_FALSE(window.windowFlags() & Qt::WindowMaximizeButtonHint);
     EXPECT_NE(window.minimumSize(), window.maximumSize()) << "the border can be resized";
 
-    EXPECT_EQ(window.Bevel1->geometry(), QRect(8, 12, 377, 23));
-    EXPECT_EQ(window.Bevel1->frameShadow(), QFrame::Raised);
-    EXPECT_EQ(window.Label1->text(), "Vrelmont v Money S3");
-    EXPECT_EQ(window.Label1->geometry(), QRect(10, 16, 287, 15));
-    EXPECT_TRUE(window.Label1->font().bold());
-    EXPECT_EQ(window.lblInfoVerze->text(), "Verze 1.10");
-    EXPECT_EQ(window.lblInfoVerze->geometry(), QRect(299, 16, 83, 15));
-    EXPECT_TRUE(window.lblInfoVerze->font().bold());
-    EXPECT_EQ(window.Label2->text(), "Cesta k adresáři DATA:");
-    EXPECT_EQ(window.Label2->pos(), QPoint(8, 48));
-    EXPECT_EQ(window.Edit1->geometry(), QRect(8, 64, 353, 21));
-    EXPECT_EQ(window.Button3->geometry(), QRect(360, 64, 25, 21));
-    EXPECT_EQ(window.Button4->text(), "Nápověda");
-    EXPECT_EQ(window.Button4->geometry(), QRect(8, 112, 75, 25));
-    EXPECT_EQ(window.Button2->text(), "Konec");
-    EXPECT_EQ(window.Button2->geometry(), QRect(230, 112, 75, 25));
-    EXPECT_EQ(window.Button1->text(), "Další >>>");
-    EXPECT_EQ(window.Button1->geometry(), QRect(312, 112, 75, 25));
-    EXPECT_TRUE(window.Button1->isDefault());
-    for (QLabel *label : {window.Label1, window.lblInfoVerze}) {
+    EXPECT_EQ(Named<QFrame>(window, "Bevel1")->geometry(), QRect(8, 12, 377, 23));
+    EXPECT_EQ(Named<QFrame>(window, "Bevel1")->frameShadow(), QFrame::Raised);
+    EXPECT_EQ(Named<QLabel>(window, "Label1")->text(), "Vrelmont v Money S3");
+    EXPECT_EQ(Named<QLabel>(window, "Label1")->geometry(), QRect(10, 16, 287, 15));
+    EXPECT_TRUE(Named<QLabel>(window, "Label1")->font().bold());
+    EXPECT_EQ(Named<QLabel>(window, "lblInfoVerze")->text(), "Verze 1.10");
+    EXPECT_EQ(Named<QLabel>(window, "lblInfoVerze")->geometry(), QRect(299, 16, 83, 15));
+    EXPECT_TRUE(Named<QLabel>(window, "lblInfoVerze")->font().bold());
+    EXPECT_EQ(Named<QLabel>(window, "Label2")->text(), "Cesta k adresáři DATA:");
+    EXPECT_EQ(Named<QLabel>(window, "Label2")->pos(), QPoint(8, 48));
+    EXPECT_EQ(Named<QLineEdit>(window, "Edit1")->geometry(), QRect(8, 64, 353, 21));
+    EXPECT_EQ(Named<QPushButton>(window, "Button3")->geometry(), QRect(360, 64, 25, 21));
+    EXPECT_EQ(Named<QPushButton>(window, "Button4")->text(), "Nápověda");
+    EXPECT_EQ(Named<QPushButton>(window, "Button4")->geometry(), QRect(8, 112, 75, 25));
+    EXPECT_EQ(Named<QPushButton>(window, "Button2")->text(), "Konec");
+    EXPECT_EQ(Named<QPushButton>(window, "Button2")->geometry(), QRect(230, 112, 75, 25));
+    EXPECT_EQ(Named<QPushButton>(window, "Button1")->text(), "Další >>>");
+    EXPECT_EQ(Named<QPushButton>(window, "Button1")->geometry(), QRect(312, 112, 75, 25));
+    EXPECT_TRUE(Named<QPushButton>(window, "Button1")->isDefault());
+    for (QLabel *label : {Named<QLabel>(window, "Label1"), Named<QLabel>(window, "lblInfoVerze")}) {
         EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->width()) << "not clipped";
     }
     EXPECT_EQ(TabOrder(&window), (QStringList{"Edit1", "Button1", "Button2", "Button3", "Button4"}));
 }
 
 TEST_F(TfrmInitTest, LockedPathUnlocksFirstAndBrowsesOnTheSecondPress) {
-    window.Edit1->setText("C:\\Money\\DATA\\");
-    window.SetPathLocked(true);
-    EXPECT_FALSE(window.Edit1->isEnabled());
-    EXPECT_EQ(window.Button3->text(), "<>");
+    Named<QLineEdit>(window, "Edit1")->setText("C:\\Money\\DATA\\");
+    window.setPathLocked(true);
+    EXPECT_FALSE(Named<QLineEdit>(window, "Edit1")->isEnabled());
+    EXPECT_EQ(Named<QPushButton>(window, "Button3")->text(), "<>");
 
     bool dialogShown = false;
     seam::PushModalHandler([&](QDialog *dialog) {
         dialogShown = true;
-        auto *form = static_cast<TFormDirDialog *>(dialog);
-        EXPECT_FALSE(form->FileListBox->isVisible());
-        EXPECT_FALSE(form->BBHelp->isVisible());
-        form->SetDirectory(root + "/DATA");
-        form->BBOk->click();
+        auto *form = static_cast<DirectoryDialogWindow *>(dialog);
+        EXPECT_FALSE(Named<QListWidget>(form, "FileListBox")->isVisible());
+        EXPECT_FALSE(Named<QPushButton>(form, "BBHelp")->isVisible());
+        form->setDirectory(root + "/DATA");
+        Named<QPushButton>(form, "BBOk")->click();
         return form->result();
     });
-    window.Button3->click();
+    Named<QPushButton>(window, "Button3")->click();
     EXPECT_FALSE(dialogShown) << "the first press only unlocks";
-    EXPECT_TRUE(window.Edit1->isEnabled());
-    EXPECT_EQ(window.Button3->text(), "...");
-    EXPECT_EQ(window.Edit1->text(), "C:\\Money\\DATA\\");
+    EXPECT_TRUE(Named<QLineEdit>(window, "Edit1")->isEnabled());
+    EXPECT_EQ(Named<QPushButton>(window, "Button3")->text(), "...");
+    EXPECT_EQ(Named<QLineEdit>(window, "Edit1")->text(), "C:\\Money\\DATA\\");
 
-    window.Button3->click();
+    Named<QPushButton>(window, "Button3")->click();
     EXPECT_TRUE(dialogShown);
-    EXPECT_EQ(window.Edit1->text(), root + "/DATA") << "the whole text replaced, no separator added";
-    EXPECT_FALSE(window.IsPathLocked());
+    EXPECT_EQ(Named<QLineEdit>(window, "Edit1")->text(), root + "/DATA")
+        << "the whole text replaced, no separator added";
+    EXPECT_FALSE(window.isPathLocked());
 }
 
 TEST_F(TfrmInitTest, CancelledBrowsingKeepsThePathAndTheNextShowingStartsWhereItEnded) {
-    window.DirectoryDialog1.DirectoryName = root + "/DATA";
-    window.Edit1->setText("typed by hand");
+    Named<QLineEdit>(window, "Edit1")->setText("typed by hand");
     QString secondStart;
     seam::PushModalHandler([&](QDialog *dialog) {
-        auto *form = static_cast<TFormDirDialog *>(dialog);
-        form->SetDirectory(root + "/DATA/AGENDA.001");
-        form->BBCancel->click();
+        auto *form = static_cast<DirectoryDialogWindow *>(dialog);
+        form->setDirectory(root + "/DATA/AGENDA.001");
+        Named<QPushButton>(form, "BBCancel")->click();
         return form->result();
     });
     seam::PushModalHandler([&](QDialog *dialog) {
-        secondStart = static_cast<TFormDirDialog *>(dialog)->Directory();
+        secondStart = static_cast<DirectoryDialogWindow *>(dialog)->directory();
         return int(QDialog::Rejected);
     });
-    window.Button3->click();
-    EXPECT_EQ(window.Edit1->text(), "typed by hand");
-    window.Button3->click();
+    Named<QPushButton>(window, "Button3")->click();
+    EXPECT_EQ(Named<QLineEdit>(window, "Edit1")->text(), "typed by hand");
+    Named<QPushButton>(window, "Button3")->click();
     EXPECT_EQ(secondStart, root + "/DATA/AGENDA.001") << "a path field that is no directory is not handed over";
 }
 
 TEST_F(TfrmInitTest, BrowsingStartsAtThePathFieldsDirectoryWhenItExists) {
-    window.DirectoryDialog1.DirectoryName = root;
-    window.Edit1->setText("  " + root + "/DATA/AGENDA.001  ");
+    Named<QLineEdit>(window, "Edit1")->setText("  " + root + "/DATA/AGENDA.001  ");
     QString start;
     seam::PushModalHandler([&](QDialog *dialog) {
-        start = static_cast<TFormDirDialog *>(dialog)->Directory();
+        start = static_cast<DirectoryDialogWindow *>(dialog)->directory();
         return int(QDialog::Rejected);
     });
-    window.Button3->click();
+    Named<QPushButton>(window, "Button3")->click();
     EXPECT_EQ(start, root + "/DATA/AGENDA.001") << "blanks around the path are ignored";
-    EXPECT_EQ(window.Edit1->text(), "  " + root + "/DATA/AGENDA.001  ") << "cancelled: the field is unchanged";
+    EXPECT_EQ(Named<QLineEdit>(window, "Edit1")->text(), "  " + root + "/DATA/AGENDA.001  ")
+        << "cancelled: the field is unchanged";
 }
 
 TEST_F(TfrmInitTest, KonecAndEscapeEndTheProgramTheCloseBoxCancels) {
     seam::PushModalHandler([&](QDialog *dialog) {
-        window.Button2->click();
+        Named<QPushButton>(window, "Button2")->click();
         return dialog->result();
     });
     EXPECT_EQ(ExecModal(&window), QDialog::Rejected);
     EXPECT_EQ(endRequests, 1);
-    EXPECT_TRUE(window.ProgramEndRequested());
+    EXPECT_TRUE(window.isProgramEndRequested());
 
     seam::PushModalHandler([&](QDialog *dialog) {
-        PressKey(window.Edit1, Qt::Key_Escape);
+        PressKey(Named<QLineEdit>(window, "Edit1"), Qt::Key_Escape);
         return dialog->result();
     });
     EXPECT_EQ(ExecModal(&window), QDialog::Rejected);
     EXPECT_EQ(endRequests, 2);
 
-    TfrmInit other(BFTable1);
+    DataDirectoryWindow other(BFTable1);
     int otherEnds = 0;
-    QObject::connect(&other, &TfrmInit::programEndRequested, [&] { ++otherEnds; });
+    QObject::connect(&other, &DataDirectoryWindow::programEndRequested, [&] { ++otherEnds; });
     seam::PushModalHandler([&](QDialog *dialog) {
         dialog->close();
         return dialog->result();
     });
     EXPECT_EQ(ExecModal(&other), QDialog::Rejected);
     EXPECT_EQ(otherEnds, 0);
-    EXPECT_FALSE(other.ProgramEndRequested());
+    EXPECT_FALSE(other.isProgramEndRequested());
     EXPECT_TRUE(seam::TakeRecordedBoxes().isEmpty());
 }
 
 TEST_F(TfrmInitTest, EngineThatCannotStartShowsTheBoxOnEveryPressAndNoAgendaWindow) {
     EngineFactoryScope failingEngine(FailingEngineFactory("Třída není registrována"));
-    window.Edit1->setText(root + "/DATA");
+    Named<QLineEdit>(window, "Edit1")->setText(root + "/DATA");
     bool agendaWindowShown = false;
     NextAgendaWindow(true, &agendaWindowShown);
     for (int press = 0; press < 2; ++press) {
-        window.Button1->click();
+        Named<QPushButton>(window, "Button1")->click();
         ExpectEngineBox("Třída není registrována");
     }
     EXPECT_FALSE(agendaWindowShown);
     EXPECT_NE(window.result(), QDialog::Accepted);
-    EXPECT_EQ(window.Edit1->text(), root + "/DATA");
-    EXPECT_TRUE(AgendaTablePath.empty());
-    EXPECT_TRUE(DataRootPath.empty());
+    EXPECT_EQ(Named<QLineEdit>(window, "Edit1")->text(), root + "/DATA");
+    EXPECT_TRUE(agenda.agendaDir.empty());
+    EXPECT_TRUE(agenda.dataRoot.empty());
 }
 
 TEST_F(TfrmInitTest, EngineThatDoesNotKnowTheInterfaceShowsItsMessage) {
     EngineFactoryScope oldEngine([] { return std::make_shared<OldEngine>(); });
-    window.Button1->click();
+    Named<QPushButton>(window, "Button1")->click();
     ExpectEngineBox("Rozhraní {5B1E7C40-2D93-4F6A-9E18-C7A24D06B3F1} není podporováno");
 }
 
 TEST_F(TfrmInitTest, NextWithBlanksAroundThePathChoosesAnAgendaAndEndsWithOk) {
-    window.Edit1->setText("  " + root + "/DATA \t");
+    Named<QLineEdit>(window, "Edit1")->setText("  " + root + "/DATA \t");
     seam::PushModalHandler([&](QDialog *dialog) {
-        PressKey(window.Edit1, Qt::Key_Return); // Enter presses "Další >>>"
+        PressKey(Named<QLineEdit>(window, "Edit1"), Qt::Key_Return); // Enter presses "Další >>>"
         return dialog->result();
     });
     NextAgendaWindow(true); // handlers are taken in order: this one answers the nested agenda window
     EXPECT_EQ(ExecModal(&window), QDialog::Accepted);
-    EXPECT_EQ(QString::fromStdString(DataRootPath), root + "/DATA/");
-    EXPECT_EQ(QString::fromStdString(AgendaTablePath), root + "/DATA/AGENDA.001/");
-    EXPECT_EQ(AgendaName, "Alfa s.r.o.");
+    EXPECT_EQ(QString::fromStdString(agenda.dataRoot), root + "/DATA/");
+    EXPECT_EQ(QString::fromStdString(agenda.agendaDir), root + "/DATA/AGENDA.001/");
+    EXPECT_EQ(agenda.agendaName, "Alfa s.r.o.");
     EXPECT_TRUE(BFTable1.isConnected()) << "the engine test connected the main table";
     EXPECT_TRUE(seam::TakeRecordedBoxes().isEmpty());
 }
 
 TEST_F(TfrmInitTest, ZpetInTheAgendaWindowComesBackWithThePathAsItWas) {
-    window.Edit1->setText(root + "/DATA");
+    Named<QLineEdit>(window, "Edit1")->setText(root + "/DATA");
     bool shown = false;
     NextAgendaWindow(false, &shown);
-    window.Button1->click();
+    Named<QPushButton>(window, "Button1")->click();
     EXPECT_TRUE(shown);
     EXPECT_NE(window.result(), QDialog::Accepted);
-    EXPECT_EQ(window.Edit1->text(), root + "/DATA");
-    EXPECT_TRUE(window.Edit1->isEnabled());
-    EXPECT_TRUE(DataRootPath.empty());
+    EXPECT_EQ(Named<QLineEdit>(window, "Edit1")->text(), root + "/DATA");
+    EXPECT_TRUE(Named<QLineEdit>(window, "Edit1")->isEnabled());
+    EXPECT_TRUE(agenda.dataRoot.empty());
 }
 
 TEST_F(TfrmInitTest, ListingErrorIsReportedAndTheWindowStays) {
@@ -278,10 +277,10 @@ TEST_F(TfrmInitTest, ListingErrorIsReportedAndTheWindowStays) {
     BFTable1.QueryGuid(kEngineFeatureGuid);
     EngineFactoryScope lostEngine(FailingEngineFactory("Server neodpovídá"));
     QFile(root + "/DATA/AGENDA.001/AGENDA.DAT").open(QIODevice::WriteOnly);
-    window.Edit1->setText(root + "/DATA");
+    Named<QLineEdit>(window, "Edit1")->setText(root + "/DATA");
     bool shown = false;
     NextAgendaWindow(true, &shown);
-    window.Button1->click();
+    Named<QPushButton>(window, "Button1")->click();
     EXPECT_FALSE(shown);
     const auto boxes = seam::TakeRecordedBoxes();
     ASSERT_EQ(boxes.size(), 1);

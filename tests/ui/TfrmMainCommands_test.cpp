@@ -2,6 +2,7 @@
 // windows of their own and an exit that is counted instead of ending the test program.
 #include "UiTestAgenda.h"
 
+#include "app/EngineTables.h"
 #include "app/StartUp.h"
 #include "app/TReportBox.h"
 #include "app/TfrmMain.h"
@@ -24,9 +25,12 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include "UiTestHelpers.h"
+
 using namespace vrelmont;
 using namespace vrelmont::ui;
 namespace seam = vrelmont::ui::testing;
+using namespace vrelmont::ui::test;
 
 namespace {
 
@@ -39,76 +43,75 @@ protected:
         root = QDir(tmp.path()).canonicalPath();
         testdata::MakeAgenda(root + "/AGENDA.001", "Alfa s.r.o.");
         testdata::MakeAgenda(root + "/AGENDA.002", "Beta a.s.");
-        DataRootPath = NormalizeDirPath(root.toStdString());
-        AgendaTablePath = DataRootPath + "AGENDA.001/";
-        AgendaName = "Alfa s.r.o.";
-        ProgramVersion = kProgramVersion;
+        agenda.dataRoot = NormalizeDirPath(root.toStdString());
+        agenda.agendaDir = agenda.dataRoot + "AGENDA.001/";
+        agenda.agendaName = "Alfa s.r.o.";
         seam::RecordMessageBoxes(true);
         seam::ClearModalHandlers();
-        window.SetAboutWindow(&about);
-        window.SetExitProgram([this] { ++exits; });
+        window.setInfoWindow(&about, QString::fromUtf8(kProgramVersion));
+        window.setAgendaWindow(&agendaWindow);
+        window.setExitProgram([this] { ++exits; });
         for (int n = 1; n <= 15; ++n)
-            window.checkBox(n)->setChecked(n == 1);
+            NumberedCheckBox(window, n)->setChecked(n == 1);
         window.show();
     }
     ~TfrmMainCommandsTest() override {
         seam::ClearModalHandlers();
         seam::RecordMessageBoxes(false);
-        AgendaTablePath.clear();
-        AgendaName.clear();
-        DataRootPath.clear();
     }
 
     // Answers the agenda window with the row named `name`, or "Zpět" when it is empty; keeps the
     // rows it listed.
     void NextAgendaWindow(const QString &name) {
         seam::PushModalHandler([this, name](QDialog *dialog) {
-            auto &w = *static_cast<TfrmGetAgenda *>(dialog);
-            for (int i = 0; i < w.ListBox1->count(); ++i)
-                listed << w.ListBox1->item(i)->text();
-            const auto rows = w.ListBox1->findItems(name, Qt::MatchExactly);
+            auto &w = *static_cast<AgendaWindow *>(dialog);
+            for (int i = 0; i < Named<QListWidget>(w, "ListBox1")->count(); ++i)
+                listed << Named<QListWidget>(w, "ListBox1")->item(i)->text();
+            const auto rows = Named<QListWidget>(w, "ListBox1")->findItems(name, Qt::MatchExactly);
             if (name.isEmpty() || rows.isEmpty()) {
-                w.Button3->click();
+                Named<QPushButton>(w, "Button3")->click();
             } else {
-                w.ListBox1->setCurrentItem(rows.front());
-                w.Button2->click();
+                Named<QListWidget>(w, "ListBox1")->setCurrentItem(rows.front());
+                Named<QPushButton>(w, "Button2")->click();
             }
             return w.result();
         });
     }
 
-    QStringList report() const { return window.RichEdit1->lines(); }
+    QStringList report() const { return Named<ReportBox>(window, "RichEdit1")->lines(); }
 
     QTemporaryDir tmp;
     QString root;
-    TfrmGetAgenda agendaWindow;
-    TfrmAbout about;
-    TfrmMain window;
+    CurrentAgenda agenda;
+    EngineTables tables;
+    AgendaWindow agendaWindow{agenda};
+    InfoWindow about;
+    MainWindow window{tables, agenda};
     int exits = 0;
     QStringList listed;
 };
 
 TEST_F(TfrmMainCommandsTest, ChangeOfAgendaBackKeepsItConfirmedChangesItAndTheReportStays) {
-    window.Button2->click();
+    Named<QPushButton>(window, "Button2")->click();
     const QStringList firstRun = report();
     ASSERT_GE(firstRun.size(), 3);
     EXPECT_EQ(firstRun[2], "Agenda: Alfa s.r.o.");
 
     NextAgendaWindow(QString());
-    window.Button1->click();
-    EXPECT_EQ(listed.size(), 2) << "listed under DataRootPath";
-    EXPECT_EQ(AgendaTablePath, DataRootPath + "AGENDA.001/");
-    EXPECT_EQ(AgendaName, "Alfa s.r.o.");
+    Named<QPushButton>(window, "Button1")->click();
+    EXPECT_EQ(listed.size(), 2) << "listed under the data root";
+    EXPECT_EQ(agenda.agendaDir, agenda.dataRoot + "AGENDA.001/");
+    EXPECT_EQ(agenda.agendaName, "Alfa s.r.o.");
 
     NextAgendaWindow("Beta a.s.");
-    window.Button1->click();
-    EXPECT_EQ(AgendaTablePath, DataRootPath + "AGENDA.002/");
-    EXPECT_EQ(AgendaName, "Beta a.s.");
-    EXPECT_EQ(DataRootPath, NormalizeDirPath(root.toStdString()));
+    Named<QPushButton>(window, "Button1")->click();
+    EXPECT_EQ(agenda.agendaDir, agenda.dataRoot + "AGENDA.002/");
+    EXPECT_EQ(agenda.agendaName, "Beta a.s.");
+    EXPECT_EQ(agenda.dataRoot, NormalizeDirPath(root.toStdString()));
     EXPECT_EQ(report(), firstRun) << "a change of agenda does not clear the report";
     EXPECT_EQ(window.windowTitle(), "Vrelmont");
 
-    window.Button2->click();
+    Named<QPushButton>(window, "Button2")->click();
     const QStringList both = report();
     ASSERT_GT(both.size(), firstRun.size() + 2);
     EXPECT_EQ(both.mid(0, firstRun.size()), firstRun);
@@ -117,24 +120,24 @@ TEST_F(TfrmMainCommandsTest, ChangeOfAgendaBackKeepsItConfirmedChangesItAndTheRe
 }
 
 TEST_F(TfrmMainCommandsTest, InfoShowsTheVersionAndARunWaitsWhileItIsOpen) {
-    about.Label8->setText("old");
+    Named<QLabel>(about, "Label8")->setText("old");
     QString versionShown;
     bool runEndedWhileOpen = true;
     seam::PushModalHandler([&](QDialog *dialog) {
-        versionShown = static_cast<TfrmAbout *>(dialog)->Label8->text();
+        versionShown = Named<QLabel>(dialog, "Label8")->text();
         const QStringList lines = report();
         runEndedWhileOpen = lines.mid(lines.size() - 3) == kClosingLines;
         return int(QDialog::Accepted);
     });
-    QTimer::singleShot(0, &window, [this] { window.Button6->click(); });
-    window.Button2->click();
+    QTimer::singleShot(0, &window, [this] { Named<QPushButton>(window, "Button6")->click(); });
+    Named<QPushButton>(window, "Button2")->click();
     EXPECT_EQ(versionShown, "1.10");
     EXPECT_FALSE(runEndedWhileOpen);
     EXPECT_EQ(report().mid(report().size() - 3), kClosingLines);
 }
 
 TEST_F(TfrmMainCommandsTest, KonecExitsWithoutTheCloseRequestAndOnlyOnce) {
-    window.Button5->click();
+    Named<QPushButton>(window, "Button5")->click();
     EXPECT_EQ(exits, 1);
     EXPECT_TRUE(window.isVisible()) << "the program's end closes it, not Konec";
     window.close();
@@ -147,7 +150,7 @@ TEST_F(TfrmMainCommandsTest, CloseBoxExitsAtOnceEvenDuringARun) {
         window.close();
         exitsSeenInTheRun = exits;
     });
-    window.Button2->click();
+    Named<QPushButton>(window, "Button2")->click();
     EXPECT_EQ(exitsSeenInTheRun, 1);
     EXPECT_EQ(report().mid(report().size() - 3), kClosingLines) << "the run went on";
     EXPECT_FALSE(window.isVisible());
@@ -159,22 +162,20 @@ TEST_F(TfrmMainCommandsTest, CloseBoxExitsAtOnceEvenDuringARun) {
 class CloseDuringRunTest : public TfrmMainCommandsTest {
 protected:
     CloseDuringRunTest() {
-        savedSettingsPath = SettingsFilePath;
-        SettingsFilePath = QDir(tmp.path()).filePath("Vrelmont.ini").toStdString();
-        window.SetExitProgram([this] { ExitProgram(window); });
+        settingsPath = QDir(tmp.path()).filePath("Vrelmont.ini").toStdString();
+        window.setExitProgram([this] { ExitProgram(window, settingsPath, agenda); });
     }
-    ~CloseDuringRunTest() override { SettingsFilePath = savedSettingsPath; }
 
     // Starts the run inside the main loop; `inRun` runs at the run's first processing of events.
     int runInMainLoop(std::function<void()> inRun) {
-        QTimer::singleShot(0, &window, [this] { window.Button2->click(); });
+        QTimer::singleShot(0, &window, [this] { Named<QPushButton>(window, "Button2")->click(); });
         QTimer::singleShot(0, &window, std::move(inRun));
         QTimer::singleShot(10000, qApp, [] { QCoreApplication::exit(99); }); // never hang the tests
         return QCoreApplication::exec();
     }
-    bool settingsWritten() const { return QFile::exists(QString::fromStdString(SettingsFilePath)); }
+    bool settingsWritten() const { return QFile::exists(QString::fromStdString(settingsPath)); }
 
-    std::string savedSettingsPath;
+    std::string settingsPath;
 };
 
 TEST_F(CloseDuringRunTest, InfoOpenedAfterTheCloseRequestHoldsTheRunUntilItIsClosed) {
@@ -187,9 +188,10 @@ TEST_F(CloseDuringRunTest, InfoOpenedAfterTheCloseRequestHoldsTheRunUntilItIsClo
         QTimer::singleShot(100, &about, [&] {
             infoStayedOpen = about.isVisible();
             runWaited = !report().contains("Dokončeno");
-            about.Button1->click();
+            Named<QPushButton>(about, "Button1")->click();
         });
-        window.Button6->click();
+        seam::PushRealModalLoop(); // Info waits in its own loop until the timer above closes it
+        Named<QPushButton>(window, "Button6")->click();
     });
     EXPECT_EQ(exitCode, 0) << "the program ended by its own exit, after the run";
     EXPECT_TRUE(writtenAtOnce) << "the settings are written at the close request";
@@ -201,8 +203,8 @@ TEST_F(CloseDuringRunTest, InfoOpenedAfterTheCloseRequestHoldsTheRunUntilItIsClo
 
 TEST_F(CloseDuringRunTest, ACheckFailureAfterTheCloseRequestStillShowsItsMessageAndWaits) {
     seam::RecordMessageBoxes(false);
-    QFile::remove(QString::fromStdString(AgendaTablePath) + "SKKMKART.DAT");
-    window.checkBox(3)->setChecked(true); // the card number check: its table is missing
+    QFile::remove(QString::fromStdString(agenda.agendaDir) + "SKKMKART.DAT");
+    NumberedCheckBox(window, 3)->setChecked(true); // the card number check: its table is missing
     QString messageShown;
     const int exitCode = runInMainLoop([&] {
         window.close();

@@ -1,9 +1,9 @@
 // The main window: its controls, its button states, and Start, Přerušit and Uložit protokol driven
 // through the window on small agendas built on disk.
+#include "app/EngineTables.h"
 #include "app/TGauge.h"
 #include "app/TReportBox.h"
 #include "app/TfrmMain.h"
-#include "checks/AbortFlag.h"
 #include "dialogs/Modal.h"
 #include "hostdb/PathText.h"
 #include "hostdb/RecordWriter.h"
@@ -24,6 +24,9 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include "UiTestHelpers.h"
+
+#include <map>
 #include <memory>
 #include <sqlite3.h>
 
@@ -31,6 +34,7 @@ namespace vrelmont::ui {
 namespace {
 
 namespace modal = vrelmont::ui::testing;
+using namespace vrelmont::ui::test;
 
 const QString kRule35(35, QLatin1Char('='));
 const QString kRule10(10, QLatin1Char('='));
@@ -58,26 +62,23 @@ class TfrmMainTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(agendaDir.isValid());
-        AgendaTablePath = NormalizeDirPath(agendaDir.path().toStdString());
-        AgendaName = "Železářství Novák";
+        agenda.agendaDir = NormalizeDirPath(agendaDir.path().toStdString());
+        agenda.agendaName = "Železářství Novák";
         modal::RecordMessageBoxes(true);
         modal::ClearModalHandlers();
-        AbortRequested = 0;
-        window = std::make_unique<TfrmMain>();
+        window = std::make_unique<MainWindow>(tables, agenda);
     }
     void TearDown() override {
         window.reset();
         modal::RecordMessageBoxes(false);
         modal::ClearModalHandlers();
-        AgendaTablePath.clear();
-        AgendaName.clear();
     }
 
     void tickOnly(std::initializer_list<int> numbers) {
         for (int n = 1; n <= 15; ++n)
-            window->checkBox(n)->setChecked(std::find(numbers.begin(), numbers.end(), n) != numbers.end());
+            NumberedCheckBox(window, n)->setChecked(std::find(numbers.begin(), numbers.end(), n) != numbers.end());
     }
-    QStringList report() { return window->RichEdit1->lines(); }
+    QStringList report() { return Named<ReportBox>(window, "RichEdit1")->lines(); }
     QStringList runHeader() {
         const QString today = QString::fromStdString(TodayShortDateText());
         return {kRule35, QStringLiteral("Vrelmont"), QStringLiteral("Agenda: Železářství Novák"),
@@ -85,27 +86,31 @@ protected:
     }
     static QStringList closingLines() { return {kRule10, QStringLiteral("Dokončeno"), kRule10}; }
     bool buttonsIdle() const {
-        return window->Button2->isEnabled() && !window->Button3->isEnabled() && window->Button4->isEnabled() &&
-               window->Button5->isEnabled() && window->Button1->isEnabled();
+        return Named<QPushButton>(window, "Button2")->isEnabled() &&
+               !Named<QPushButton>(window, "Button3")->isEnabled() &&
+               Named<QPushButton>(window, "Button4")->isEnabled() &&
+               Named<QPushButton>(window, "Button5")->isEnabled() && Named<QPushButton>(window, "Button1")->isEnabled();
     }
     // Runs `action` at the first processing of window events, i.e. inside the run.
     void duringRun(std::function<void()> action) { QTimer::singleShot(0, window.get(), std::move(action)); }
 
     QTemporaryDir agendaDir;
-    std::unique_ptr<TfrmMain> window;
+    CurrentAgenda agenda;
+    EngineTables tables;
+    std::unique_ptr<MainWindow> window;
 };
 
 TEST_F(TfrmMainTest, ControlsHaveTheirNamesCaptionsAndPlaces) {
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Vrelmont"));
     EXPECT_EQ(window->size(), QSize(538, 476));
-    EXPECT_EQ(window->Label2->text(),
+    EXPECT_EQ(Named<QLabel>(window, "Label2")->text(),
               QStringLiteral(" Upozornění: jedná se pouze o informativní výpis, program do dat agendy nijak "
                              "nezasahuje.                U modře označených položek se nemusí jednat o chybu."));
-    EXPECT_EQ(window->GroupBox1->title(), QString());
-    EXPECT_EQ(window->GroupBox1->geometry(), QRect(8, 64, 521, 177));
-    EXPECT_EQ(window->RichEdit1->geometry(), QRect(8, 256, 521, 145));
-    EXPECT_EQ(window->Gauge1->geometry(), QRect(8, 411, 521, 17));
-    EXPECT_FALSE(window->Image1->pixmap().isNull());
+    EXPECT_EQ(Named<QGroupBox>(window, "GroupBox1")->title(), QString());
+    EXPECT_EQ(Named<QGroupBox>(window, "GroupBox1")->geometry(), QRect(8, 64, 521, 177));
+    EXPECT_EQ(Named<ReportBox>(window, "RichEdit1")->geometry(), QRect(8, 256, 521, 145));
+    EXPECT_EQ(Named<ProgressGauge>(window, "Gauge1")->geometry(), QRect(8, 411, 521, 17));
+    EXPECT_FALSE(Named<QLabel>(window, "Image1")->pixmap().isNull());
 
     const struct {
         QPushButton *button;
@@ -113,12 +118,12 @@ TEST_F(TfrmMainTest, ControlsHaveTheirNamesCaptionsAndPlaces) {
         QString caption;
         QRect place;
     } buttons[] = {
-        {window->Button2, "Button2", QStringLiteral("Start"), {8, 440, 97, 25}},
-        {window->Button3, "Button3", QStringLiteral("Přerušit"), {104, 440, 97, 25}},
-        {window->Button4, "Button4", QStringLiteral("Uložit protokol"), {200, 440, 97, 25}},
-        {window->Button1, "Button1", QStringLiteral("Změna agendy"), {296, 440, 97, 25}},
-        {window->Button6, "Button6", QStringLiteral("Info"), {392, 440, 42, 25}},
-        {window->Button5, "Button5", QStringLiteral("Konec"), {448, 440, 81, 25}},
+        {Named<QPushButton>(window, "Button2"), "Button2", QStringLiteral("Start"), {8, 440, 97, 25}},
+        {Named<QPushButton>(window, "Button3"), "Button3", QStringLiteral("Přerušit"), {104, 440, 97, 25}},
+        {Named<QPushButton>(window, "Button4"), "Button4", QStringLiteral("Uložit protokol"), {200, 440, 97, 25}},
+        {Named<QPushButton>(window, "Button1"), "Button1", QStringLiteral("Změna agendy"), {296, 440, 97, 25}},
+        {Named<QPushButton>(window, "Button6"), "Button6", QStringLiteral("Info"), {392, 440, 42, 25}},
+        {Named<QPushButton>(window, "Button5"), "Button5", QStringLiteral("Konec"), {448, 440, 81, 25}},
     };
     for (const auto &b : buttons) {
         EXPECT_EQ(window->findChild<QPushButton *>(QLatin1String(b.name)), b.button) << b.name;
@@ -144,35 +149,33 @@ TEST_F(TfrmMainTest, ControlsHaveTheirNamesCaptionsAndPlaces) {
         QStringLiteral("hlásit skladové zásoby bez popisu"),
     };
     for (int n = 1; n <= 15; ++n) {
-        QCheckBox *box = window->checkBox(n);
+        QCheckBox *box = NumberedCheckBox(window, n);
         ASSERT_NE(box, nullptr);
         EXPECT_EQ(box->objectName(), QStringLiteral("CheckBox%1").arg(n));
-        EXPECT_EQ(box->parentWidget(), window->GroupBox1);
+        EXPECT_EQ(box->parentWidget(), Named<QGroupBox>(window, "GroupBox1"));
         EXPECT_EQ(box->text(), captions[n - 1]) << n;
         EXPECT_TRUE(box->isChecked()) << "every box starts ticked: " << n;
         EXPECT_EQ(box->height(), 17);
     }
-    EXPECT_EQ(window->CheckBox1, window->checkBox(1));
-    EXPECT_EQ(window->CheckBox15, window->checkBox(15));
 }
 
 TEST_F(TfrmMainTest, CheckBoxesStandInTwoColumnsInRunOrder) {
     const int left[] = {1, 3, 2, 14, 15, 4, 5};
     const int right[] = {6, 7, 8, 9, 10, 11, 12, 13};
     for (int row = 0; row < 7; ++row) {
-        EXPECT_EQ(window->checkBox(left[row])->pos(), QPoint(8, 12 + 20 * row)) << left[row];
+        EXPECT_EQ(NumberedCheckBox(window, left[row])->pos(), QPoint(8, 12 + 20 * row)) << left[row];
     }
-    const int rightX = window->checkBox(6)->x();
+    const int rightX = NumberedCheckBox(window, 6)->x();
     for (int row = 0; row < 8; ++row) {
-        EXPECT_EQ(window->checkBox(right[row])->y(), 12 + 20 * row) << right[row];
-        EXPECT_EQ(window->checkBox(right[row])->x(), rightX) << right[row];
+        EXPECT_EQ(NumberedCheckBox(window, right[row])->y(), 12 + 20 * row) << right[row];
+        EXPECT_EQ(NumberedCheckBox(window, right[row])->x(), rightX) << right[row];
     }
     EXPECT_GT(rightX, 8 + 241);
 }
 
 TEST_F(TfrmMainTest, EightBoxesAreBlue) {
     for (int n = 1; n <= 15; ++n) {
-        const QColor text = window->checkBox(n)->palette().color(QPalette::WindowText);
+        const QColor text = NumberedCheckBox(window, n)->palette().color(QPalette::WindowText);
         if (n >= 6 && n <= 13)
             EXPECT_EQ(text, QColor(0, 0, 255)) << n;
         else
@@ -182,16 +185,17 @@ TEST_F(TfrmMainTest, EightBoxesAreBlue) {
 
 TEST_F(TfrmMainTest, NoCaptionIsClipped) {
     for (int n = 1; n <= 15; ++n) {
-        QCheckBox *box = window->checkBox(n);
+        QCheckBox *box = NumberedCheckBox(window, n);
         EXPECT_LE(box->sizeHint().width(), box->width()) << n;
-        EXPECT_LE(box->geometry().right(), window->GroupBox1->width() - 2) << n;
+        EXPECT_LE(box->geometry().right(), Named<QGroupBox>(window, "GroupBox1")->width() - 2) << n;
     }
-    for (QPushButton *button :
-         {window->Button1, window->Button2, window->Button3, window->Button4, window->Button5, window->Button6})
+    for (QPushButton *button : {Named<QPushButton>(window, "Button1"), Named<QPushButton>(window, "Button2"),
+                                Named<QPushButton>(window, "Button3"), Named<QPushButton>(window, "Button4"),
+                                Named<QPushButton>(window, "Button5"), Named<QPushButton>(window, "Button6")})
         EXPECT_LE(CaptionWidth(button), button->width()) << button->text().toStdString();
 
     // The notice's 16 spaces push its second sentence onto the second of two lines that fit the label.
-    QTextLayout layout(window->Label2->text(), window->Label2->font());
+    QTextLayout layout(Named<QLabel>(window, "Label2")->text(), Named<QLabel>(window, "Label2")->font());
     QTextOption option;
     option.setWrapMode(QTextOption::WordWrap);
     layout.setTextOption(option);
@@ -199,34 +203,36 @@ TEST_F(TfrmMainTest, NoCaptionIsClipped) {
     QStringList lines;
     qreal height = 0;
     for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-        line.setLineWidth(window->Label2->width());
-        lines << window->Label2->text().mid(line.textStart(), line.textLength());
+        line.setLineWidth(Named<QLabel>(window, "Label2")->width());
+        lines << Named<QLabel>(window, "Label2")->text().mid(line.textStart(), line.textLength());
         height += line.height();
     }
     layout.endLayout();
     ASSERT_EQ(lines.size(), 2);
     EXPECT_TRUE(lines[0].trimmed().endsWith(QStringLiteral("nezasahuje."))) << lines[0].toStdString();
     EXPECT_TRUE(lines[1].startsWith(QStringLiteral("U modře"))) << lines[1].toStdString();
-    EXPECT_LE(height, window->Label2->height());
+    EXPECT_LE(height, Named<QLabel>(window, "Label2")->height());
 }
 
 TEST_F(TfrmMainTest, TabOrderFollowsBoxNumbersThenButtons) {
     QList<QWidget *> expected;
     for (int n = 1; n <= 15; ++n)
-        expected << window->checkBox(n);
-    expected << window->Button2 << window->Button3 << window->Button4 << window->Button5 << window->Button1
-             << window->RichEdit1 << window->Button6;
+        expected << NumberedCheckBox(window, n);
+    expected << Named<QPushButton>(window, "Button2") << Named<QPushButton>(window, "Button3")
+             << Named<QPushButton>(window, "Button4") << Named<QPushButton>(window, "Button5")
+             << Named<QPushButton>(window, "Button1") << Named<ReportBox>(window, "RichEdit1")
+             << Named<QPushButton>(window, "Button6");
 
     QList<QWidget *> chain;
-    QWidget *widget = window->checkBox(1);
+    QWidget *widget = NumberedCheckBox(window, 1);
     do {
         if (widget->focusPolicy() & Qt::TabFocus)
             chain << widget;
         widget = widget->nextInFocusChain();
-    } while (widget != window->checkBox(1) && chain.size() <= expected.size());
+    } while (widget != NumberedCheckBox(window, 1) && chain.size() <= expected.size());
     EXPECT_EQ(chain, expected);
     // Tab in the report box moves on instead of inserting a tab character.
-    EXPECT_TRUE(window->RichEdit1->tabChangesFocus());
+    EXPECT_TRUE(Named<ReportBox>(window, "RichEdit1")->tabChangesFocus());
 }
 
 TEST_F(TfrmMainTest, CannotBeMaximised) {
@@ -241,8 +247,9 @@ TEST_F(TfrmMainTest, CannotBeMaximised) {
 
 TEST_F(TfrmMainTest, EnterAndEscTriggerNothing) {
     window->show();
-    for (QWidget *target : {static_cast<QWidget *>(window->Button2), static_cast<QWidget *>(window->checkBox(1)),
-                            static_cast<QWidget *>(window.get())}) {
+    for (QWidget *target :
+         {static_cast<QWidget *>(Named<QPushButton>(window, "Button2")),
+          static_cast<QWidget *>(NumberedCheckBox(window, 1)), static_cast<QWidget *>(window.get())}) {
         for (const int key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
             QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
             QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
@@ -253,50 +260,56 @@ TEST_F(TfrmMainTest, EnterAndEscTriggerNothing) {
     QCoreApplication::processEvents();
     EXPECT_TRUE(report().isEmpty());
     EXPECT_TRUE(window->isVisible());
-    EXPECT_TRUE(window->checkBox(1)->isChecked());
+    EXPECT_TRUE(NumberedCheckBox(window, 1)->isChecked());
     for (QPushButton *button : window->findChildren<QPushButton *>())
         EXPECT_FALSE(button->isDefault() || button->autoDefault()) << button->text().toStdString();
 }
 
 TEST_F(TfrmMainTest, RunStateSwitchesExactlyFiveButtons) {
+    WriteAgenda(agendaDir.path(), 0);
     EXPECT_TRUE(buttonsIdle());
-    window->SetRunState(true);
-    EXPECT_FALSE(window->Button2->isEnabled());
-    EXPECT_TRUE(window->Button3->isEnabled());
-    EXPECT_FALSE(window->Button4->isEnabled());
-    EXPECT_FALSE(window->Button5->isEnabled());
-    EXPECT_FALSE(window->Button1->isEnabled());
-    EXPECT_TRUE(window->Button6->isEnabled());
-    EXPECT_TRUE(window->GroupBox1->isEnabled());
+    std::map<QString, bool> enabledInRun;
+    duringRun([&] {
+        for (QWidget *control : window->findChildren<QWidget *>())
+            if (!control->objectName().isEmpty())
+                enabledInRun[control->objectName()] = control->isEnabled();
+    });
+    Named<QPushButton>(window, "Button2")->click();
+    EXPECT_FALSE(enabledInRun["Button2"]);
+    EXPECT_TRUE(enabledInRun["Button3"]);
+    EXPECT_FALSE(enabledInRun["Button4"]);
+    EXPECT_FALSE(enabledInRun["Button5"]);
+    EXPECT_FALSE(enabledInRun["Button1"]);
+    EXPECT_TRUE(enabledInRun["Button6"]);
+    EXPECT_TRUE(enabledInRun["GroupBox1"]);
     for (int n = 1; n <= 15; ++n)
-        EXPECT_TRUE(window->checkBox(n)->isEnabled());
-    window->SetRunState(false);
+        EXPECT_TRUE(enabledInRun[QStringLiteral("CheckBox%1").arg(n)]) << n;
     EXPECT_TRUE(buttonsIdle());
 }
 
 TEST_F(TfrmMainTest, AbortButtonOutsideARunSetsNothing) {
-    window->Button3->click();
-    EXPECT_EQ(AbortRequested, 0);
+    Named<QPushButton>(window, "Button3")->click();
+    EXPECT_FALSE(window->isAbortRequested());
 }
 
 TEST_F(TfrmMainTest, RunWithNoBoxTickedWritesHeaderAndClosingLines) {
     WriteAgenda(agendaDir.path(), 0);
     tickOnly({});
-    window->Button2->click();
+    Named<QPushButton>(window, "Button2")->click();
     EXPECT_EQ(report(), runHeader() + closingLines());
     EXPECT_TRUE(buttonsIdle());
-    EXPECT_EQ(window->Gauge1->progress(), 0);
+    EXPECT_EQ(Named<ProgressGauge>(window, "Gauge1")->progress(), 0);
     EXPECT_TRUE(modal::TakeRecordedBoxes().isEmpty());
 
     // A second run appends below the first: nothing is cleared.
-    window->Button2->click();
+    Named<QPushButton>(window, "Button2")->click();
     EXPECT_EQ(report(), runHeader() + closingLines() + runHeader() + closingLines());
 }
 
 TEST_F(TfrmMainTest, RunWritesFindingsBetweenHeaderAndClosingLines) {
     WriteAgenda(agendaDir.path(), 3);
     tickOnly({1, 2});
-    window->Button2->click();
+    Named<QPushButton>(window, "Button2")->click();
     const QString finding = QStringLiteral("Nalezena duplicitní skladová zásoba č. 7 ve skladu č. 1");
     const QStringList checks{QString(),
                              kStockNumberTitle,
@@ -314,7 +327,7 @@ TEST_F(TfrmMainTest, RunWritesFindingsBetweenHeaderAndClosingLines) {
 
 TEST_F(TfrmMainTest, MissingTableShowsTheMessageAndStopsTheRun) {
     tickOnly({1, 3});
-    window->Button2->click();
+    Named<QPushButton>(window, "Button2")->click();
     const auto boxes = modal::TakeRecordedBoxes();
     ASSERT_EQ(boxes.size(), 1);
     EXPECT_EQ(boxes[0].title, QStringLiteral("Vrelmont"));
@@ -323,12 +336,12 @@ TEST_F(TfrmMainTest, MissingTableShowsTheMessageAndStopsTheRun) {
     const QStringList header{QString(), kStockNumberTitle, QString(31, QLatin1Char('=')), QString()};
     EXPECT_EQ(report(), runHeader() + header);
     EXPECT_TRUE(buttonsIdle());
-    EXPECT_EQ(window->Gauge1->progress(), 0);
+    EXPECT_EQ(Named<ProgressGauge>(window, "Gauge1")->progress(), 0);
 }
 
 TEST_F(TfrmMainTest, EngineErrorIsReportedAndLeavesTheWindowIdle) {
     // A card number that is no number: reading it as an integer is an engine error.
-    const std::string cards = TableFilePath(AgendaTablePath, "SKKMKART");
+    const std::string cards = TableFilePath(agenda.agendaDir, "SKKMKART");
     sqlite3 *db = nullptr;
     ASSERT_EQ(sqlite3_open(cards.c_str(), &db), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(db,
@@ -338,7 +351,7 @@ TEST_F(TfrmMainTest, EngineErrorIsReportedAndLeavesTheWindowIdle) {
               SQLITE_OK);
     sqlite3_close(db);
     tickOnly({3});
-    window->Button2->click();
+    Named<QPushButton>(window, "Button2")->click();
     const auto boxes = modal::TakeRecordedBoxes();
     ASSERT_EQ(boxes.size(), 1);
     EXPECT_EQ(boxes[0].title, QStringLiteral("Vrelmont"));
@@ -354,12 +367,12 @@ TEST_F(TfrmMainTest, AbortDuringTheRunStopsTheCheck) {
     tickOnly({1, 2});
     bool abortEnabledInRun = false;
     duringRun([&] {
-        abortEnabledInRun = window->Button3->isEnabled();
-        window->Button3->click();
+        abortEnabledInRun = Named<QPushButton>(window, "Button3")->isEnabled();
+        Named<QPushButton>(window, "Button3")->click();
     });
-    window->Button2->click();
+    Named<QPushButton>(window, "Button2")->click();
     EXPECT_TRUE(abortEnabledInRun);
-    EXPECT_EQ(AbortRequested, 1);
+    EXPECT_TRUE(window->isAbortRequested());
     const QStringList lines = report();
     // Pressed during the header: the first check stops in its first cycle, after at most one finding.
     ASSERT_GE(lines.size(), 5 + 4 + 2);
@@ -367,14 +380,19 @@ TEST_F(TfrmMainTest, AbortDuringTheRunStopsTheCheck) {
     EXPECT_EQ(lines.mid(lines.size() - 2), (QStringList{QString(), kAbortLine}));
     EXPECT_FALSE(lines.contains(QStringLiteral("Dokončeno")));
     EXPECT_TRUE(buttonsIdle());
-    EXPECT_EQ(window->Gauge1->progress(), window->Gauge1->maximum());
+    EXPECT_EQ(Named<ProgressGauge>(window, "Gauge1")->progress(), Named<ProgressGauge>(window, "Gauge1")->maximum());
+
+    // Start clears the request left by the previous run: the next run completes.
+    Named<QPushButton>(window, "Button2")->click();
+    EXPECT_FALSE(window->isAbortRequested());
+    EXPECT_EQ(report().mid(report().size() - 3), closingLines());
 }
 
 TEST_F(TfrmMainTest, BoxesUntickedDuringTheRunAreSkipped) {
     WriteAgenda(agendaDir.path(), 2);
     tickOnly({1, 2});
-    duringRun([&] { window->checkBox(2)->setChecked(false); });
-    window->Button2->click();
+    duringRun([&] { NumberedCheckBox(window, 2)->setChecked(false); });
+    Named<QPushButton>(window, "Button2")->click();
     const QStringList lines = report();
     EXPECT_TRUE(lines.contains(kStockNumberTitle));
     EXPECT_FALSE(lines.contains(QStringLiteral("Kontrola existence kmenových karet:")));
@@ -390,7 +408,7 @@ TEST_F(TfrmMainTest, CloseDuringTheRunWaitsForTheRunToEnd) {
         window->close();
         visibleAfterCloseRequest = window->isVisible();
     });
-    window->Button2->click();
+    Named<QPushButton>(window, "Button2")->click();
     EXPECT_TRUE(visibleAfterCloseRequest);
     EXPECT_EQ(report().mid(report().size() - 3), closingLines()) << "the run went on to its end";
     EXPECT_FALSE(window->isVisible());
@@ -399,18 +417,18 @@ TEST_F(TfrmMainTest, CloseDuringTheRunWaitsForTheRunToEnd) {
 
 TEST_F(TfrmMainTest, KonecClosesTheWindow) {
     window->show();
-    window->Button5->click();
+    Named<QPushButton>(window, "Button5")->click();
     EXPECT_FALSE(window->isVisible());
 }
 
 TEST_F(TfrmMainTest, SaveWritesWindows1250WithCrLfAndAddsTheExtension) {
     tickOnly({});
     WriteAgenda(agendaDir.path(), 0);
-    window->Button2->click();
+    Named<QPushButton>(window, "Button2")->click();
     QTemporaryDir outDir;
     const QString chosen = outDir.filePath(QStringLiteral("protokol"));
     modal::PushSaveFileAnswer(chosen);
-    window->Button4->click();
+    Named<QPushButton>(window, "Button4")->click();
 
     const auto request = modal::LastSaveFileRequest();
     ASSERT_TRUE(request.has_value());
@@ -434,37 +452,39 @@ TEST_F(TfrmMainTest, SaveWritesWindows1250WithCrLfAndAddsTheExtension) {
 
     // The next save starts with the name chosen before.
     modal::PushSaveFileAnswer(QString());
-    window->Button4->click();
+    Named<QPushButton>(window, "Button4")->click();
     EXPECT_EQ(modal::LastSaveFileRequest()->initialName, chosen + QStringLiteral(".txt"));
 }
 
 TEST_F(TfrmMainTest, SaveKeepsWhatTheUserTypedAndAGivenExtension) {
-    window->RichEdit1->setPlainText(QStringLiteral("první\nřádek"));
+    Named<ReportBox>(window, "RichEdit1")->setPlainText(QStringLiteral("první\nřádek"));
     QTemporaryDir outDir;
     const QString chosen = outDir.filePath(QStringLiteral("zprava.log"));
     modal::PushSaveFileAnswer(chosen);
-    window->Button4->click();
+    Named<QPushButton>(window, "Button4")->click();
     QFile file(chosen);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), QByteArray("prvn\xED\r\n\xF8\xE1"
                                          "dek\r\n"));
-    EXPECT_EQ(window->RichEdit1->toPlainText(), QStringLiteral("první\nřádek"));
+    EXPECT_EQ(Named<ReportBox>(window, "RichEdit1")->toPlainText(), QStringLiteral("první\nřádek"));
 }
 
 TEST_F(TfrmMainTest, SaveCancelledWritesNothing) {
-    window->RichEdit1->setPlainText(QStringLiteral("x"));
+    Named<ReportBox>(window, "RichEdit1")->setPlainText(QStringLiteral("x"));
     modal::PushSaveFileAnswer(QString());
-    window->Button4->click();
+    Named<QPushButton>(window, "Button4")->click();
     EXPECT_TRUE(modal::TakeRecordedBoxes().isEmpty());
-    EXPECT_TRUE(window->SaveDialog1.initialName.isEmpty());
+    modal::PushSaveFileAnswer(QString());
+    Named<QPushButton>(window, "Button4")->click();
+    EXPECT_TRUE(modal::LastSaveFileRequest()->initialName.isEmpty()) << "a cancelled save remembers no name";
 }
 
 TEST_F(TfrmMainTest, UnwritableProtocolFileIsReportedNamingTheFile) {
-    window->RichEdit1->setPlainText(QStringLiteral("řádek"));
+    Named<ReportBox>(window, "RichEdit1")->setPlainText(QStringLiteral("řádek"));
     QTemporaryDir outDir;
     const QString chosen = outDir.filePath(QStringLiteral("chybi/protokol.txt"));
     modal::PushSaveFileAnswer(chosen);
-    window->Button4->click();
+    Named<QPushButton>(window, "Button4")->click();
     const auto boxes = modal::TakeRecordedBoxes();
     ASSERT_EQ(boxes.size(), 1);
     EXPECT_EQ(boxes[0].title, QStringLiteral("Vrelmont"));
@@ -472,13 +492,13 @@ TEST_F(TfrmMainTest, UnwritableProtocolFileIsReportedNamingTheFile) {
     EXPECT_TRUE(boxes[0].text.contains(chosen)) << boxes[0].text.toStdString();
     EXPECT_TRUE(boxes[0].text.endsWith(QLatin1Char('.'))) << boxes[0].text.toStdString();
     EXPECT_FALSE(QFile::exists(chosen));
-    EXPECT_EQ(window->RichEdit1->toPlainText(), QStringLiteral("řádek"));
+    EXPECT_EQ(Named<ReportBox>(window, "RichEdit1")->toPlainText(), QStringLiteral("řádek"));
 }
 
 // --- The report box and the gauge ---
 
 TEST(TReportBoxTest, LinesAreSeenAtOnceAndTypingLandsAfterThem) {
-    TReportBox box;
+    ReportBox box;
     box.appendLine(QStringLiteral("první"));
     box.appendLine(QString());
     box.appendLine(QStringLiteral("třetí"));
@@ -493,13 +513,13 @@ TEST(TReportBoxTest, LinesAreSeenAtOnceAndTypingLandsAfterThem) {
 }
 
 TEST(TReportBoxTest, GatheredLinesAppearWithoutFurtherLines) {
-    TReportBox box;
+    ReportBox box;
     box.appendLine(QStringLiteral("a"));
     auto *flushTimer = box.findChild<QTimer *>(QStringLiteral("flushTimer"));
     ASSERT_NE(flushTimer, nullptr);
     EXPECT_TRUE(flushTimer->isActive()) << "the first gathered line starts the clock";
     EXPECT_TRUE(flushTimer->isSingleShot());
-    EXPECT_EQ(flushTimer->interval(), TReportBox::kFlushIntervalMs);
+    EXPECT_EQ(flushTimer->interval(), ReportBox::kFlushIntervalMs);
     EXPECT_EQ(box.pendingLineCount(), 1);
     // The clock runs out: its signal is sent here instead of waiting for it.
     ASSERT_TRUE(QMetaObject::invokeMethod(flushTimer, "timeout", Qt::DirectConnection));
@@ -509,14 +529,14 @@ TEST(TReportBoxTest, GatheredLinesAppearWithoutFurtherLines) {
 }
 
 TEST(TReportBoxTest, SoftLineBreaksSplitLinesAndAnEmptyBoxHasNone) {
-    TReportBox box;
+    ReportBox box;
     EXPECT_TRUE(box.lines().isEmpty());
     box.setPlainText(QStringLiteral("a") + QChar(QChar::LineSeparator) + QStringLiteral("b\nc"));
     EXPECT_EQ(box.lines(), (QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}));
 }
 
 TEST(TGaugeTest, ShowsTruncatedPercentageAndClampedBar) {
-    TGauge gauge;
+    ProgressGauge gauge;
     gauge.resize(521, 17);
     EXPECT_EQ(gauge.percentText(), QStringLiteral("0%"));
     gauge.setMaximum(300);

@@ -1,11 +1,13 @@
 #pragma once
 // Small helpers shared by the window tests.
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QStringList>
 #include <QWidget>
 
+#include <memory>
 #include <stdexcept>
 #include <string>
 
@@ -21,6 +23,15 @@ template <typename Control = QWidget> Control *Named(const QObject *window, cons
 }
 template <typename Control = QWidget> Control *Named(const QObject &window, const char *name) {
     return Named<Control>(&window, name);
+}
+template <typename Control = QWidget, typename Window>
+Control *Named(const std::unique_ptr<Window> &window, const char *name) {
+    return Named<Control>(window.get(), name);
+}
+
+// CheckBoxN of `window`.
+template <typename Window> QCheckBox *NumberedCheckBox(const Window &window, int number) {
+    return Named<QCheckBox>(window, QStringLiteral("CheckBox%1").arg(number).toLatin1().constData());
 }
 
 // The window's named controls in the order Tab visits them.

@@ -1,14 +1,17 @@
 #pragma once
-// Values set once at start-up and read everywhere.
+// The values the program finds once at start-up. One object, owned by the program entry and handed
+// to whoever needs them.
 #include <string>
 
 namespace vrelmont {
 
-inline std::string ProgramVersion;   // "1.10"
-inline std::string ProgramDir;       // the running program's directory, ending in the separator
-inline std::string SettingsFilePath; // Vrelmont.ini (see ChooseSettingsFilePath)
-inline std::string HelpFilePath;     // the help document Vrelmont.html
-
 inline constexpr const char *kProgramVersion = "1.10";
+
+struct ProgramValues {
+    std::string version = kProgramVersion;
+    std::string programDir;       // the running program's directory, ending in the separator
+    std::string settingsFilePath; // Vrelmont.ini (see ChooseSettingsFilePath)
+    std::string helpFilePath;     // the help document Vrelmont.html
+};
 
 } // namespace vrelmont

@@ -16,12 +16,9 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <functional>
-#include <stdexcept>
 
 namespace vrelmont::ui {
 namespace {
-
-TfrmGetAgenda *instance = nullptr;
 
 // A list box that tells about double clicks anywhere in it, empty space included.
 class AgendaListBox : public QListWidget {
@@ -56,11 +53,10 @@ QWidget *ErrorParent(QWidget *self) {
 
 } // namespace
 
-TfrmGetAgenda::TfrmGetAgenda(QWidget *parent)
+AgendaWindow::AgendaWindow(CurrentAgenda &currentAgenda, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowCloseButtonHint) {
-    if (!instance)
-        instance = this;
+                          Qt::WindowCloseButtonHint),
+      currentAgenda_(currentAgenda) {
     setObjectName(QStringLiteral("frmGetAgenda"));
     setWindowTitle(QStringLiteral("Výběr agendy"));
     setFont(WindowFont());
@@ -68,127 +64,116 @@ TfrmGetAgenda::TfrmGetAgenda(QWidget *parent)
     KeepCentredAtEveryShowing(this);
     InstallHelpKey(this, kHelpAgendaSelection);
 
-    Label2 = new QLabel(QStringLiteral("Nalezené agendy:"), this);
-    Label2->move(8, 8);
-    Label2->adjustSize();
+    listCaption_ = new QLabel(QStringLiteral("Nalezené agendy:"), this);
+    listCaption_->setObjectName(QStringLiteral("Label2"));
+    listCaption_->move(8, 8);
+    listCaption_->adjustSize();
 
     auto *listBox = new AgendaListBox(this);
-    listBox->onDoubleClick = [this] { ListBox1DblClick(); };
-    ListBox1 = listBox;
-    ListBox1->setObjectName(QStringLiteral("ListBox1"));
-    ListBox1->setGeometry(8, 32, 345, 193);
-    ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
-    ListBox1->setSortingEnabled(false);
-    Label2->setBuddy(ListBox1);
-    ListBox1->setAccessibleName(QStringLiteral("Nalezené agendy"));
-    connect(ListBox1, &QListWidget::itemSelectionChanged, this, &TfrmGetAgenda::ListBox1Click);
+    listBox->onDoubleClick = [this] { onListDoubleClicked(); };
+    agendaList_ = listBox;
+    agendaList_->setObjectName(QStringLiteral("ListBox1"));
+    agendaList_->setGeometry(8, 32, 345, 193);
+    agendaList_->setSelectionMode(QAbstractItemView::SingleSelection);
+    agendaList_->setSortingEnabled(false);
+    listCaption_->setBuddy(agendaList_);
+    agendaList_->setAccessibleName(QStringLiteral("Nalezené agendy"));
+    connect(agendaList_, &QListWidget::itemSelectionChanged, this, &AgendaWindow::onSelectionChanged);
 
-    Button2 = new QPushButton(QStringLiteral("OK"), this);
-    Button2->setObjectName(QStringLiteral("Button2"));
-    Button2->setGeometry(373, 32, 89, 25);
-    Button2->setDefault(true);
-    connect(Button2, &QPushButton::clicked, this, &TfrmGetAgenda::Button2Click);
+    okButton_ = new QPushButton(QStringLiteral("OK"), this);
+    okButton_->setObjectName(QStringLiteral("Button2"));
+    okButton_->setGeometry(373, 32, 89, 25);
+    okButton_->setDefault(true);
+    connect(okButton_, &QPushButton::clicked, this, &AgendaWindow::onOkClicked);
 
-    Button3 = new QPushButton(QStringLiteral("Zpět"), this);
-    Button3->setObjectName(QStringLiteral("Button3"));
-    Button3->setGeometry(373, 64, 89, 25);
-    connect(Button3, &QPushButton::clicked, this, &TfrmGetAgenda::Button3Click);
+    backButton_ = new QPushButton(QStringLiteral("Zpět"), this);
+    backButton_->setObjectName(QStringLiteral("Button3"));
+    backButton_->setGeometry(373, 64, 89, 25);
+    connect(backButton_, &QPushButton::clicked, this, &AgendaWindow::onBackClicked);
 
-    Bevel1 = new QFrame(this);
-    Bevel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    Bevel1->setGeometry(8, 240, 455, 17);
+    statusBevel_ = new QFrame(this);
+    statusBevel_->setObjectName(QStringLiteral("Bevel1"));
+    statusBevel_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    statusBevel_->setGeometry(8, 240, 455, 17);
 
-    Label1 = new QLabel(this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setGeometry(14, 241, 443, 17);
-    Label1->setAccessibleDescription(QStringLiteral("Adresář vybrané agendy"));
+    statusLine_ = new QLabel(this);
+    statusLine_->setObjectName(QStringLiteral("Label1"));
+    statusLine_->setGeometry(14, 241, 443, 17);
+    statusLine_->setAccessibleDescription(QStringLiteral("Adresář vybrané agendy"));
 
-    setTabOrder(ListBox1, Button2);
-    setTabOrder(Button2, Button3);
-    ClearListing();
+    setTabOrder(agendaList_, okButton_);
+    setTabOrder(okButton_, backButton_);
+    clearListing();
 }
 
-TfrmGetAgenda::~TfrmGetAgenda() {
-    if (instance == this)
-        instance = nullptr;
+AgendaWindow::~AgendaWindow() = default;
+
+void AgendaWindow::clearListing() {
+    okButton_->setEnabled(false);
+    agendaList_->clear();
+    statusLine_->clear();
+    agendaDirs_.clear();
 }
 
-TfrmGetAgenda *TfrmGetAgenda::Instance() {
-    return instance;
-}
-
-void TfrmGetAgenda::ClearListing() {
-    Button2->setEnabled(false);
-    ListBox1->clear();
-    Label1->clear();
-    agendaDirList_.clear();
-}
-
-bool TfrmGetAgenda::SelectAgenda(const std::string &dataRoot) {
-    ClearListing();
+bool AgendaWindow::selectAgenda(const std::string &dataRoot) {
+    clearListing();
     AgendaListing listing;
-    const bool listed = GuardHandler(ErrorParent(this), [&] { listing = ListAgendas(dataRoot, AgendaTablePath); });
+    const bool listed =
+        GuardHandler(ErrorParent(this), [&] { listing = ListAgendas(dataRoot, currentAgenda_.agendaDir); });
     if (!listed)
         return false;
 
-    agendaDirList_ = listing.paths;
+    agendaDirs_ = listing.paths;
     for (const auto &name : listing.names)
-        ListBox1->addItem(QString::fromStdString(name));
+        agendaList_->addItem(QString::fromStdString(name));
     if (listing.preselectedRow)
-        ListBox1->setCurrentRow(int(*listing.preselectedRow)); // selects it: OK and status line follow
-    ListBox1->setFocus(Qt::OtherFocusReason);
+        agendaList_->setCurrentRow(int(*listing.preselectedRow)); // selects it: OK and status line follow
+    agendaList_->setFocus(Qt::OtherFocusReason);
 
     if (ExecModal(this) != QDialog::Accepted)
         return false;
-    DataRootPath = dataRoot;
+    currentAgenda_.dataRoot = dataRoot;
     return true;
 }
 
-int TfrmGetAgenda::SelectedRow() const {
-    const auto selected = ListBox1->selectedItems();
-    return selected.isEmpty() ? -1 : ListBox1->row(selected.front());
+int AgendaWindow::selectedRow() const {
+    const auto selected = agendaList_->selectedItems();
+    return selected.isEmpty() ? -1 : agendaList_->row(selected.front());
 }
 
-void TfrmGetAgenda::ListBox1Click() {
-    const int row = SelectedRow();
+void AgendaWindow::onSelectionChanged() {
+    const int row = selectedRow();
     // A row can be deselected (Ctrl+click); then there is nothing OK could choose.
-    if (row < 0 || row >= int(agendaDirList_.size())) {
-        Button2->setEnabled(false);
-        Label1->clear();
+    if (row < 0 || row >= int(agendaDirs_.size())) {
+        okButton_->setEnabled(false);
+        statusLine_->clear();
         return;
     }
-    Button2->setEnabled(true);
-    Label1->setText(QString::fromStdString(agendaDirList_[std::size_t(row)]));
+    okButton_->setEnabled(true);
+    statusLine_->setText(QString::fromStdString(agendaDirs_[std::size_t(row)]));
 }
 
-void TfrmGetAgenda::ListBox1DblClick() {
-    if (Button2->isEnabled())
-        Button2Click();
+void AgendaWindow::onListDoubleClicked() {
+    if (okButton_->isEnabled())
+        onOkClicked();
 }
 
-void TfrmGetAgenda::Button2Click() {
-    const int row = SelectedRow();
-    if (row < 0 || row >= int(agendaDirList_.size()))
+void AgendaWindow::onOkClicked() {
+    const int row = selectedRow();
+    if (row < 0 || row >= int(agendaDirs_.size()))
         return;
     GuardHandler(this, [&] {
-        const std::string path = NormalizeDirPath(agendaDirList_[std::size_t(row)]);
+        const std::string path = NormalizeDirPath(agendaDirs_[std::size_t(row)]);
         // The name is read again from the settings, not taken from the row; both change together.
         std::string name = ReadAgendaName(path);
-        AgendaTablePath = path;
-        AgendaName = std::move(name);
+        currentAgenda_.agendaDir = path;
+        currentAgenda_.agendaName = std::move(name);
         accept();
     });
 }
 
-void TfrmGetAgenda::Button3Click() {
+void AgendaWindow::onBackClicked() {
     reject();
-}
-
-bool SelectAgenda(const std::string &dataRoot) {
-    TfrmGetAgenda *window = TfrmGetAgenda::Instance();
-    if (!window)
-        throw std::logic_error("SelectAgenda: the agenda selection window TfrmGetAgenda has not been created");
-    return window->SelectAgenda(dataRoot);
 }
 
 } // namespace vrelmont::ui

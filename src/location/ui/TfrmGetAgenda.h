@@ -1,5 +1,5 @@
 #pragma once
-// The agenda selection window. Created once and reused: every SelectAgenda rebuilds the list from
+// The agenda selection window. Created once and reused: every selectAgenda rebuilds the list from
 // the file system and shows the window modally.
 #include <QDialog>
 #include <string>
@@ -10,47 +10,46 @@ class QLabel;
 class QListWidget;
 class QPushButton;
 
+namespace vrelmont {
+struct CurrentAgenda;
+}
+
 namespace vrelmont::ui {
 
-class TfrmGetAgenda : public QDialog {
+class AgendaWindow : public QDialog {
     Q_OBJECT
 public:
-    explicit TfrmGetAgenda(QWidget *parent = nullptr);
-    ~TfrmGetAgenda() override;
-
-    // The window that the free SelectAgenda uses: the one created first and still alive.
-    static TfrmGetAgenda *Instance();
+    // "OK" sets `currentAgenda`, which outlives the window.
+    explicit AgendaWindow(CurrentAgenda &currentAgenda, QWidget *parent = nullptr);
+    ~AgendaWindow() override;
 
     // Lists the agendas under `dataRoot` (ending in the separator), shows the window and answers
-    // whether one was chosen. Only "OK" changes the current agenda; it also sets DataRootPath.
+    // whether one was chosen. Only "OK" changes the current agenda; it also sets its data root.
     // An error while the list is built is shown by the general error report and the window
     // does not open.
-    bool SelectAgenda(const std::string &dataRoot);
-
-    void ListBox1Click();
-    void ListBox1DblClick();
-    void Button2Click();
-    void Button3Click();
+    bool selectAgenda(const std::string &dataRoot);
 
     // The directory paths of the latest listing, one per row.
-    const std::vector<std::string> &AgendaDirList() const { return agendaDirList_; }
+    const std::vector<std::string> &agendaDirs() const { return agendaDirs_; }
 
-    QLabel *Label2;
-    QListWidget *ListBox1;
-    QPushButton *Button2; // "OK"
-    QPushButton *Button3; // "Zpět"
-    QFrame *Bevel1;
-    QLabel *Label1; // status line: the selected agenda's directory
+private slots:
+    void onSelectionChanged();
+    void onListDoubleClicked();
+    void onOkClicked();
+    void onBackClicked();
 
 private:
-    void ClearListing();
-    int SelectedRow() const;
+    void clearListing();
+    int selectedRow() const;
 
-    std::vector<std::string> agendaDirList_;
+    CurrentAgenda &currentAgenda_;
+    QLabel *listCaption_;     // Label2
+    QListWidget *agendaList_; // ListBox1
+    QPushButton *okButton_;   // Button2 "OK"
+    QPushButton *backButton_; // Button3 "Zpět"
+    QFrame *statusBevel_;     // Bevel1
+    QLabel *statusLine_;      // Label1: the selected agenda's directory
+    std::vector<std::string> agendaDirs_;
 };
-
-// SelectAgenda on the program's agenda window (TfrmGetAgenda::Instance()).
-// Throws std::logic_error when that window has not been created.
-bool SelectAgenda(const std::string &dataRoot);
 
 } // namespace vrelmont::ui

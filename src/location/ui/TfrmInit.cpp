@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <stdexcept>
 
 namespace vrelmont::ui {
 namespace {
@@ -35,10 +36,10 @@ QLabel *TitleStripLabel(const QString &text, QWidget *parent) {
 }
 } // namespace
 
-TfrmInit::TfrmInit(TBFTable &BFTable1, QWidget *parent)
+DataDirectoryWindow::DataDirectoryWindow(TBFTable &engineTestTable, QWidget *parent)
     : QDialog(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
-      DirectoryDialog1(this), BFTable1_(BFTable1) {
+      directoryDialog_(this), engineTestTable_(engineTestTable) {
     setObjectName(QStringLiteral("frmInit"));
     setWindowTitle(QStringLiteral("Nastavení cesty k Money"));
     setFont(WindowFont());
@@ -47,23 +48,26 @@ TfrmInit::TfrmInit(TBFTable &BFTable1, QWidget *parent)
     KeepFromMaximising(this);
     InstallHelpKey(this, kHelpTopic);
 
-    Bevel1 = new QFrame(this);
-    Bevel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    Bevel1->setGeometry(8, 12, 377, 23);
-    Label1 = TitleStripLabel(QStringLiteral("Vrelmont v Money S3"), this);
-    Label1->setGeometry(10, 16, 287, 15);
-    lblInfoVerze = TitleStripLabel(QStringLiteral("Verze "), this);
-    lblInfoVerze->setObjectName(QStringLiteral("lblInfoVerze"));
-    lblInfoVerze->setGeometry(299, 16, 83, 15);
+    titleBevel_ = new QFrame(this);
+    titleBevel_->setObjectName(QStringLiteral("Bevel1"));
+    titleBevel_->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    titleBevel_->setGeometry(8, 12, 377, 23);
+    titleLabel_ = TitleStripLabel(QStringLiteral("Vrelmont v Money S3"), this);
+    titleLabel_->setObjectName(QStringLiteral("Label1"));
+    titleLabel_->setGeometry(10, 16, 287, 15);
+    versionLabel_ = TitleStripLabel(QStringLiteral("Verze "), this);
+    versionLabel_->setObjectName(QStringLiteral("lblInfoVerze"));
+    versionLabel_->setGeometry(299, 16, 83, 15);
 
-    Label2 = new QLabel(QStringLiteral("Cesta k adresáři DATA:"), this);
-    Label2->move(8, 48);
-    Label2->adjustSize();
-    Edit1 = new QLineEdit(this);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    Edit1->setGeometry(8, 64, 353, 21);
-    Label2->setBuddy(Edit1);
-    Edit1->setAccessibleName(QStringLiteral("Cesta k adresáři DATA"));
+    pathCaption_ = new QLabel(QStringLiteral("Cesta k adresáři DATA:"), this);
+    pathCaption_->setObjectName(QStringLiteral("Label2"));
+    pathCaption_->move(8, 48);
+    pathCaption_->adjustSize();
+    pathEdit_ = new QLineEdit(this);
+    pathEdit_->setObjectName(QStringLiteral("Edit1"));
+    pathEdit_->setGeometry(8, 64, 353, 21);
+    pathCaption_->setBuddy(pathEdit_);
+    pathEdit_->setAccessibleName(QStringLiteral("Cesta k adresáři DATA"));
 
     auto button = [this](const QString &caption, const char *name, int left, int top, int width, int height) {
         auto *b = new QPushButton(caption, this);
@@ -71,42 +75,50 @@ TfrmInit::TfrmInit(TBFTable &BFTable1, QWidget *parent)
         b->setGeometry(left, top, width, height);
         return b;
     };
-    Button3 = button(kBrowseCaption, "Button3", 360, 64, 25, 21);
-    Button4 = button(QStringLiteral("Nápověda"), "Button4", 8, 112, 75, 25);
-    Button2 = button(QStringLiteral("Konec"), "Button2", 230, 112, 75, 25);
-    Button1 = button(QStringLiteral("Další >>>"), "Button1", 312, 112, 75, 25);
-    Button1->setDefault(true);
-    connect(Button1, &QPushButton::clicked, this, &TfrmInit::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &TfrmInit::Button2Click);
-    connect(Button3, &QPushButton::clicked, this, &TfrmInit::Button3Click);
-    connect(Button4, &QPushButton::clicked, this, &TfrmInit::Button4Click);
+    browseButton_ = button(kBrowseCaption, "Button3", 360, 64, 25, 21);
+    helpButton_ = button(QStringLiteral("Nápověda"), "Button4", 8, 112, 75, 25);
+    endButton_ = button(QStringLiteral("Konec"), "Button2", 230, 112, 75, 25);
+    nextButton_ = button(QStringLiteral("Další >>>"), "Button1", 312, 112, 75, 25);
+    nextButton_->setDefault(true);
+    connect(nextButton_, &QPushButton::clicked, this, &DataDirectoryWindow::onNextClicked);
+    connect(endButton_, &QPushButton::clicked, this, &DataDirectoryWindow::onEndClicked);
+    connect(browseButton_, &QPushButton::clicked, this, &DataDirectoryWindow::onBrowseClicked);
+    connect(helpButton_, &QPushButton::clicked, this, &DataDirectoryWindow::onHelpClicked);
 
-    setTabOrder(Edit1, Button1);
-    setTabOrder(Button1, Button2);
-    setTabOrder(Button2, Button3);
-    setTabOrder(Button3, Button4);
+    setTabOrder(pathEdit_, nextButton_);
+    setTabOrder(nextButton_, endButton_);
+    setTabOrder(endButton_, browseButton_);
+    setTabOrder(browseButton_, helpButton_);
 }
 
-void TfrmInit::SetProgramVersion(const QString &programVersion) {
-    lblInfoVerze->setText(QStringLiteral("Verze ") + programVersion);
+void DataDirectoryWindow::setProgramVersion(const QString &programVersion) {
+    versionLabel_->setText(QStringLiteral("Verze ") + programVersion);
 }
 
-void TfrmInit::SetPathLocked(bool locked) {
-    Edit1->setEnabled(!locked);
-    Button3->setText(locked ? kUnlockCaption : kBrowseCaption);
+QString DataDirectoryWindow::dataPath() const {
+    return pathEdit_->text();
+}
+
+void DataDirectoryWindow::setDataPath(const QString &path) {
+    pathEdit_->setText(path);
+}
+
+void DataDirectoryWindow::setPathLocked(bool locked) {
+    pathEdit_->setEnabled(!locked);
+    browseButton_->setText(locked ? kUnlockCaption : kBrowseCaption);
     // The captions "<>" and "..." say little when read aloud.
     const QString meaning =
         locked ? QStringLiteral("Odemknout cestu k adresáři DATA") : QStringLiteral("Vybrat adresář DATA");
-    Button3->setToolTip(meaning);
-    Button3->setAccessibleName(meaning);
+    browseButton_->setToolTip(meaning);
+    browseButton_->setAccessibleName(meaning);
 }
 
-bool TfrmInit::IsPathLocked() const {
-    return Button3->text() == kUnlockCaption;
+bool DataDirectoryWindow::isPathLocked() const {
+    return browseButton_->text() == kUnlockCaption;
 }
 
-bool TfrmInit::EngineTestPassed() {
-    const auto failure = RunEngineTest(BFTable1_);
+bool DataDirectoryWindow::engineTestPassed() {
+    const auto failure = RunEngineTest(engineTestTable_);
     if (!failure)
         return true;
     const std::string text = EngineTestFailureText(*failure, kMakerEmail);
@@ -114,44 +126,46 @@ bool TfrmInit::EngineTestPassed() {
     return false;
 }
 
-void TfrmInit::Button1Click() {
+void DataDirectoryWindow::onNextClicked() {
     GuardHandler(this, [this] {
-        if (!EngineTestPassed())
+        if (!engineTestPassed())
             return;
+        if (!agendaWindow_)
+            throw std::logic_error("Další: the agenda window has not been set");
         // An empty field stays empty: the agendas are then looked for in the current directory.
-        const std::string dataRoot = NormalizeDirPath(Edit1->text().toStdString());
-        if (SelectAgenda(dataRoot))
+        const std::string dataRoot = NormalizeDirPath(pathEdit_->text().toStdString());
+        if (agendaWindow_->selectAgenda(dataRoot))
             accept();
     });
 }
 
-void TfrmInit::Button2Click() {
+void DataDirectoryWindow::onEndClicked() {
     programEndRequested_ = true;
     emit programEndRequested();
     done(QDialog::Rejected);
 }
 
-void TfrmInit::Button3Click() {
-    if (IsPathLocked()) {
-        SetPathLocked(false); // only unlocks; the dialog opens on the next press
+void DataDirectoryWindow::onBrowseClicked() {
+    if (isPathLocked()) {
+        setPathLocked(false); // only unlocks; the dialog opens on the next press
         return;
     }
     // The dialog opens where the path field points when that is a directory; otherwise where its
     // previous showing ended.
-    const QString typed = QString::fromStdString(NormalizeDirPath(Edit1->text().toStdString()));
+    const QString typed = QString::fromStdString(NormalizeDirPath(pathEdit_->text().toStdString()));
     if (!typed.isEmpty() && QFileInfo(typed).isDir())
-        DirectoryDialog1.DirectoryName = typed;
-    if (DirectoryDialog1.RunDialog())
-        Edit1->setText(DirectoryDialog1.DirectoryName);
+        directoryDialog_.setDirectoryName(typed);
+    if (directoryDialog_.runDialog())
+        pathEdit_->setText(directoryDialog_.directoryName());
 }
 
-void TfrmInit::Button4Click() {
+void DataDirectoryWindow::onHelpClicked() {
     OpenHelpTopic(this, kHelpTopic);
 }
 
-void TfrmInit::keyPressEvent(QKeyEvent *event) {
+void DataDirectoryWindow::keyPressEvent(QKeyEvent *event) {
     if (event->key() == Qt::Key_Escape) {
-        Button2Click();
+        onEndClicked();
         return;
     }
     QDialog::keyPressEvent(event);

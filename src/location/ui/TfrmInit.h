@@ -16,35 +16,26 @@ class TBFTable;
 
 namespace vrelmont::ui {
 
-class TfrmInit : public QDialog {
+class AgendaWindow;
+
+class DataDirectoryWindow : public QDialog {
     Q_OBJECT
 public:
-    // `BFTable1` is the main window's table component; the engine test runs on it.
-    explicit TfrmInit(TBFTable &BFTable1, QWidget *parent = nullptr);
+    // The engine test runs on `engineTestTable`, the table component every check walks later.
+    explicit DataDirectoryWindow(TBFTable &engineTestTable, QWidget *parent = nullptr);
 
+    // The agenda window that "Další >>>" shows; the program entry sets its own.
+    void setAgendaWindow(AgendaWindow *agendaWindow) { agendaWindow_ = agendaWindow; }
     // Shows "Verze " followed by the version in the title strip.
-    void SetProgramVersion(const QString &programVersion);
+    void setProgramVersion(const QString &programVersion);
+    // The path field's text, as typed or as loaded.
+    QString dataPath() const;
+    void setDataPath(const QString &path);
     // Locked: the path field disabled and "<>" on the button beside it; unlocked: enabled and "...".
-    void SetPathLocked(bool locked);
-    bool IsPathLocked() const;
+    void setPathLocked(bool locked);
+    bool isPathLocked() const;
     // Whether "Konec" (or Escape) asked for the end of the program.
-    bool ProgramEndRequested() const { return programEndRequested_; }
-
-    void Button1Click();
-    void Button2Click();
-    void Button3Click();
-    void Button4Click();
-
-    QFrame *Bevel1;
-    QLabel *Label1;
-    QLabel *lblInfoVerze;
-    QLabel *Label2;
-    QLineEdit *Edit1;
-    QPushButton *Button3; // "..." or "<>"
-    QPushButton *Button4; // "Nápověda"
-    QPushButton *Button2; // "Konec"
-    QPushButton *Button1; // "Další >>>"
-    TDirectoryDialog DirectoryDialog1;
+    bool isProgramEndRequested() const { return programEndRequested_; }
 
 signals:
     // "Konec": the program ends at once, nothing is saved. The window also closes with Rejected,
@@ -54,10 +45,28 @@ signals:
 protected:
     void keyPressEvent(QKeyEvent *event) override;
 
-private:
-    bool EngineTestPassed();
+private slots:
+    void onNextClicked();
+    void onEndClicked();
+    void onBrowseClicked();
+    void onHelpClicked();
 
-    TBFTable &BFTable1_;
+private:
+    bool engineTestPassed();
+
+    QFrame *titleBevel_;        // Bevel1
+    QLabel *titleLabel_;        // Label1
+    QLabel *versionLabel_;      // lblInfoVerze
+    QLabel *pathCaption_;       // Label2
+    QLineEdit *pathEdit_;       // Edit1
+    QPushButton *browseButton_; // Button3 "..." or "<>"
+    QPushButton *helpButton_;   // Button4 "Nápověda"
+    QPushButton *endButton_;    // Button2 "Konec"
+    QPushButton *nextButton_;   // Button1 "Další >>>"
+    DirectoryDialog directoryDialog_;
+
+    TBFTable &engineTestTable_;
+    AgendaWindow *agendaWindow_ = nullptr;
     bool programEndRequested_ = false;
 };
 
