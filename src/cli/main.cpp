@@ -1,7 +1,7 @@
 // vrelmont-cli: the command-line companion. It dispatches to the subcommands.
-#include "app/core/ProgramValues.h"
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
+#include "settings/ProgramValues.h"
 
 #include <iostream>
 #include <string_view>

@@ -1,8 +1,8 @@
 #include "TempDir.h"
 #include "TestScopes.h"
 
-#include "app/core/ProgramSettings.h"
 #include "hostdb/IniFile.h"
+#include "settings/ProgramSettings.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

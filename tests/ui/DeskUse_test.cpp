@@ -1,19 +1,19 @@
 // What a person meets at the desk, across the program's windows: where they appear, which control
 // has the focus, F1, names for assistive tools, readable captions in a dark palette, the launcher.
-#include "app/EngineTables.h"
 #include "app/StartUp.h"
-#include "app/TGauge.h"
-#include "app/TReportBox.h"
-#include "app/TfrmMain.h"
-#include "app/core/CaptionColour.h"
+#include "appearance/CaptionColour.h"
+#include "dialogs/DirectoryDialogWindow.h"
 #include "dialogs/HelpViewer.h"
 #include "dialogs/Modal.h"
-#include "dialogs/TFormDirDialog.h"
-#include "dialogs/TfrmAbout.h"
 #include "hostdb/TBFTable.h"
 #include "location/CurrentAgenda.h"
-#include "location/ui/TfrmGetAgenda.h"
-#include "location/ui/TfrmInit.h"
+#include "widgets/ProgressGauge.h"
+#include "widgets/ReportBox.h"
+#include "windows/AgendaWindow.h"
+#include "windows/DataDirectoryWindow.h"
+#include "windows/EngineTables.h"
+#include "windows/InfoWindow.h"
+#include "windows/MainWindow.h"
 
 #include <QAccessible>
 #include <QApplication>

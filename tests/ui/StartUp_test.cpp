@@ -5,16 +5,16 @@
 
 #include "app/HelpFileLocation.h"
 #include "app/StartUp.h"
-#include "app/TReportBox.h"
-#include "app/TfrmMain.h"
-#include "app/core/ProgramValues.h"
 #include "dialogs/Modal.h"
-#include "dialogs/TfrmAbout.h"
 #include "hostdb/IniFile.h"
 #include "location/CurrentAgenda.h"
-#include "location/ui/TfrmGetAgenda.h"
-#include "location/ui/TfrmInit.h"
 #include "platform/Registry.h"
+#include "settings/ProgramValues.h"
+#include "widgets/ReportBox.h"
+#include "windows/AgendaWindow.h"
+#include "windows/DataDirectoryWindow.h"
+#include "windows/InfoWindow.h"
+#include "windows/MainWindow.h"
 
 #include <QApplication>
 #include <QCheckBox>
