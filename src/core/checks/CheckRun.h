@@ -3,10 +3,9 @@
 #include "checks/RunContext.h"
 #include "checks/RunHost.h"
 #include "hostdb/TBFTable.h"
+#include "settings/ProgramValues.h"
 
 namespace vrelmont {
-
-inline constexpr const char *kApplicationTitle = "Vrelmont";
 
 // The whole run on the agenda that `context` names: writes the header, runs every ticked check in
 // run order, stops at the first false answer, and writes the closing lines after a complete run.

@@ -6,6 +6,8 @@
 namespace vrelmont {
 
 inline constexpr const char *kProgramVersion = "1.10";
+// The program's name: window titles, message boxes and the report header.
+inline constexpr const char *kApplicationTitle = "Vrelmont";
 
 struct ProgramValues {
     std::string version = kProgramVersion;

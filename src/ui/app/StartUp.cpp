@@ -2,8 +2,8 @@
 
 #include "app/HelpFileLocation.h"
 #include "app/ProgramWindows.h"
-#include "checks/CheckRun.h"
 #include "common/AppIcon.h"
+#include "common/ProgramTexts.h"
 #include "dialogs/ErrorReport.h"
 #include "dialogs/Modal.h"
 #include "hostdb/PathText.h"
@@ -75,7 +75,7 @@ void ExitProgram(MainWindow &mainWindow, const std::string &settingsFilePath, co
 }
 
 void InitialiseApplication() {
-    QApplication::setApplicationName(QString::fromUtf8(kApplicationTitle));
+    QApplication::setApplicationName(ApplicationTitle());
     // Docks match the windows (WM_CLASS "Vrelmont") to the launcher cz.vrelmont.Vrelmont.desktop.
     QGuiApplication::setDesktopFileName(QStringLiteral("cz.vrelmont.Vrelmont"));
     QApplication::setWindowIcon(AppIcon());

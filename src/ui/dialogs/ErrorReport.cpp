@@ -1,6 +1,6 @@
 #include "dialogs/ErrorReport.h"
 
-#include "checks/CheckRun.h"
+#include "common/ProgramTexts.h"
 #include "dialogs/Modal.h"
 #include "platform/ErrorReportText.h"
 
@@ -8,7 +8,7 @@ namespace vrelmont::ui {
 
 void ShowErrorReport(QWidget *parent, const QString &message) {
     const auto text = QString::fromStdString(ErrorReportText(message.toStdString()));
-    ShowMessageBox(parent, QString::fromUtf8(kApplicationTitle), text, BoxIcon::Error);
+    ShowMessageBox(parent, ApplicationTitle(), text, BoxIcon::Error);
 }
 
 bool GuardHandler(QWidget *parent, const std::function<void()> &work) {

@@ -1,6 +1,6 @@
 #include "dialogs/HelpViewer.h"
 
-#include "checks/CheckRun.h"
+#include "common/ProgramTexts.h"
 #include "dialogs/Modal.h"
 
 #include <QCoreApplication>
@@ -21,7 +21,7 @@ std::function<bool(const QUrl &)> urlOpener;
 QStringList candidatesOverride;
 
 void ShowHelpProblem(QWidget *parent, const QString &text) {
-    ShowMessageBox(parent, QString::fromUtf8(kApplicationTitle), text, BoxIcon::Error);
+    ShowMessageBox(parent, ApplicationTitle(), text, BoxIcon::Error);
 }
 } // namespace
 

@@ -1,5 +1,6 @@
 #include "windows/DataDirectoryWindow.h"
 
+#include "common/ProgramTexts.h"
 #include "common/WindowFont.h"
 #include "common/WindowPlacement.h"
 #include "dialogs/ErrorReport.h"
@@ -8,7 +9,6 @@
 #include "hostdb/PathText.h"
 #include "location/EngineTest.h"
 #include "windows/AgendaWindow.h"
-#include "windows/InfoWindow.h"
 
 #include <QFileInfo>
 #include <QFrame>

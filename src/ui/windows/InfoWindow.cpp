@@ -1,6 +1,6 @@
 #include "windows/InfoWindow.h"
 
-#include "checks/CheckRun.h"
+#include "common/ProgramTexts.h"
 #include "common/WindowFont.h"
 #include "dialogs/HelpViewer.h"
 #include "dialogs/Modal.h"
@@ -39,7 +39,7 @@ InfoWindow::InfoWindow(QWidget *parent)
         valueLabel->setGeometry(kValueLeft, top, valueWidth, kRowHeight);
         return valueLabel;
     };
-    row(16, "lblNameCaption", QStringLiteral("Název:"), "lblName", QString::fromUtf8(kApplicationTitle), kValueWidth);
+    row(16, "lblNameCaption", QStringLiteral("Název:"), "lblName", ApplicationTitle(), kValueWidth);
     versionLabel_ = row(32, "lblVersionCaption", QStringLiteral("Verze:"), "Label8", QString(), kVersionWidth);
     row(64, "lblCopyrightCaption", QStringLiteral("Copyright:"), "lblCopyright", QString::fromUtf8(kMakerCopyright),
         kValueWidth);

@@ -8,11 +8,6 @@ class QPushButton;
 
 namespace vrelmont::ui {
 
-// The maker's rows; the support address also ends the engine test's message.
-inline constexpr const char *kMakerCopyright = "© 2026 Vrelmont";
-inline constexpr const char *kMakerEmail = "podpora@vrelmont.cz";
-inline constexpr const char *kMakerWebAddress = "https://www.vrelmont.cz";
-
 class InfoWindow : public QDialog {
     Q_OBJECT
 public:

@@ -4,6 +4,7 @@
 #include "checks/CheckRun.h"
 #include "checks/ProtocolFile.h"
 #include "common/AppIcon.h"
+#include "common/ProgramTexts.h"
 #include "common/WindowFont.h"
 #include "common/WindowPlacement.h"
 #include "dialogs/ErrorReport.h"
@@ -122,7 +123,7 @@ MainWindow::MainWindow(EngineTables &tables, const CurrentAgenda &agenda, QWidge
     // System menu, minimise and close boxes; no maximise box.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    setWindowTitle(QString::fromUtf8(kApplicationTitle));
+    setWindowTitle(ApplicationTitle());
     setWindowIcon(AppIcon());
     setFont(WindowFont());
     resize(kClientSize);
@@ -158,7 +159,7 @@ void MainWindow::createControls() {
     icon_->setObjectName(QStringLiteral("Image1"));
     icon_->setGeometry(11, 11, 32, 32);
     icon_->setPixmap(AppPixmap(32));
-    icon_->setAccessibleName(QString::fromUtf8(kApplicationTitle));
+    icon_->setAccessibleName(ApplicationTitle());
 
     noticeBevel_ = makeFrame(this, "Bevel2", {56, 8, 473, 38}, QFrame::Panel, QFrame::Raised);
     notice_ = new QLabel(kNotice, this);

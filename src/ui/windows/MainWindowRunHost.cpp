@@ -1,6 +1,6 @@
 #include "windows/MainWindowRunHost.h"
 
-#include "checks/CheckRun.h"
+#include "common/ProgramTexts.h"
 #include "dialogs/Modal.h"
 #include "widgets/ProgressGauge.h"
 #include "widgets/ReportBox.h"
@@ -55,8 +55,7 @@ bool MainWindowRunHost::IsChecked(int checkBoxNumber) {
 void MainWindowRunHost::ShowMessage(const std::string &text) {
     // The lines written before the failure are on screen while the box waits.
     controls_.reportBox->flushPendingLines();
-    ShowMessageBox(controls_.messageParent, QString::fromUtf8(kApplicationTitle), QString::fromStdString(text),
-                   BoxIcon::None);
+    ShowMessageBox(controls_.messageParent, ApplicationTitle(), QString::fromStdString(text), BoxIcon::None);
 }
 
 void MainWindowRunHost::FocusReport() {
