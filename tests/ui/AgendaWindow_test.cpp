@@ -43,16 +43,16 @@ void DoubleClick(QListWidget *list, QPoint at) {
     QCoreApplication::sendEvent(list->viewport(), &event);
 }
 
-class TfrmGetAgendaTest : public ::testing::Test {
+class AgendaWindowTest : public ::testing::Test {
 protected:
-    TfrmGetAgendaTest() {
+    AgendaWindowTest() {
         root = QDir(tmp.path()).canonicalPath().toStdString() + "/";
         agenda.agendaDir = "previous/AGENDA.009/";
         agenda.agendaName = "Předchozí";
         agenda.dataRoot = "previous/";
         seam::RecordMessageBoxes(true);
     }
-    ~TfrmGetAgendaTest() override {
+    ~AgendaWindowTest() override {
         seam::ClearModalHandlers();
         seam::RecordMessageBoxes(false);
     }
@@ -81,7 +81,7 @@ protected:
     AgendaWindow window{agenda};
 };
 
-TEST_F(TfrmGetAgendaTest, ControlsCaptionsAndKeys) {
+TEST_F(AgendaWindowTest, ControlsCaptionsAndKeys) {
     EXPECT_EQ(window.windowTitle(), "Výběr agendy");
     EXPECT_EQ(window.size(), QSize(470, 265));
     EXPECT_EQ(window.minimumSize(), window.maximumSize()) << "fixed border";
@@ -103,7 +103,7 @@ TEST_F(TfrmGetAgendaTest, ControlsCaptionsAndKeys) {
     EXPECT_EQ(TabOrder(&window), (QStringList{"ListBox1", "Button2", "Button3"}));
 }
 
-TEST_F(TfrmGetAgendaTest, ListsAgendasInNameOrderAndOkChoosesOne) {
+TEST_F(AgendaWindowTest, ListsAgendasInNameOrderAndOkChoosesOne) {
     MakeAgenda("AGENDA.003", "Gama v.o.s.");
     MakeAgenda("AGENDA.001", "Alfa s.r.o.");
     const std::string second = MakeAgenda("agenda.002", "Beta a.s.");
@@ -130,7 +130,7 @@ TEST_F(TfrmGetAgendaTest, ListsAgendasInNameOrderAndOkChoosesOne) {
     EXPECT_EQ(agenda.dataRoot, root);
 }
 
-TEST_F(TfrmGetAgendaTest, FirstArrowKeySelectsTheFirstRowWhenNoneIsPreselected) {
+TEST_F(AgendaWindowTest, FirstArrowKeySelectsTheFirstRowWhenNoneIsPreselected) {
     MakeAgenda("AGENDA.001", "Alfa");
     MakeAgenda("AGENDA.002", "Beta");
     MakeAgenda("AGENDA.003", "Gama");
@@ -156,7 +156,7 @@ TEST_F(TfrmGetAgendaTest, FirstArrowKeySelectsTheFirstRowWhenNoneIsPreselected) 
     });
 }
 
-TEST_F(TfrmGetAgendaTest, OkReadsTheNameAgainFromTheSettings) {
+TEST_F(AgendaWindowTest, OkReadsTheNameAgainFromTheSettings) {
     const std::string agendaDir = MakeAgenda("AGENDA.001", "Stará firma");
     Select([&](AgendaWindow &w) {
         IniFile(agendaDir + "AGENDA.INI").PutText("Údaje o firmě", "Název-obchodní", "Nová firma");
@@ -168,7 +168,7 @@ TEST_F(TfrmGetAgendaTest, OkReadsTheNameAgainFromTheSettings) {
     EXPECT_EQ(agenda.agendaName, "Nová firma");
 }
 
-TEST_F(TfrmGetAgendaTest, ZpetCloseBoxAndEscapeChangeNothing) {
+TEST_F(AgendaWindowTest, ZpetCloseBoxAndEscapeChangeNothing) {
     MakeAgenda("AGENDA.001", "Alfa");
     const std::vector<std::function<void(AgendaWindow &)>> ways{
         [](AgendaWindow &w) { Named<QPushButton>(w, "Button3")->click(); },
@@ -185,7 +185,7 @@ TEST_F(TfrmGetAgendaTest, ZpetCloseBoxAndEscapeChangeNothing) {
     }
 }
 
-TEST_F(TfrmGetAgendaTest, CurrentAgendaIsPreselectedInAnyLetterCase) {
+TEST_F(AgendaWindowTest, CurrentAgendaIsPreselectedInAnyLetterCase) {
     MakeAgenda("AGENDA.001", "Alfa");
     const std::string second = MakeAgenda("AGENDA.002", "Beta");
     agenda.agendaDir = root + "agenda.002/";
@@ -205,7 +205,7 @@ TEST_F(TfrmGetAgendaTest, CurrentAgendaIsPreselectedInAnyLetterCase) {
     EXPECT_EQ(agenda.agendaName, "Beta");
 }
 
-TEST_F(TfrmGetAgendaTest, EnterChoosesOnlyWhenARowIsSelected) {
+TEST_F(AgendaWindowTest, EnterChoosesOnlyWhenARowIsSelected) {
     MakeAgenda("AGENDA.001", "Alfa");
     const bool chosen = Select([&](AgendaWindow &w) {
         PressKey(Named<QListWidget>(w, "ListBox1"), Qt::Key_Return);
@@ -220,7 +220,7 @@ TEST_F(TfrmGetAgendaTest, EnterChoosesOnlyWhenARowIsSelected) {
     EXPECT_EQ(agenda.agendaName, "Alfa");
 }
 
-TEST_F(TfrmGetAgendaTest, DoubleClickOnARowChoosesItButOnAnEmptyListDoesNothing) {
+TEST_F(AgendaWindowTest, DoubleClickOnARowChoosesItButOnAnEmptyListDoesNothing) {
     EXPECT_FALSE(Select([&](AgendaWindow &w) {
         DoubleClick(Named<QListWidget>(w, "ListBox1"), QPoint(20, 20));
         EXPECT_TRUE(w.isVisible());
@@ -239,7 +239,7 @@ TEST_F(TfrmGetAgendaTest, DoubleClickOnARowChoosesItButOnAnEmptyListDoesNothing)
     EXPECT_EQ(agenda.agendaName, "Alfa");
 }
 
-TEST_F(TfrmGetAgendaTest, EqualNamesPlainFilesAndHiddenEntries) {
+TEST_F(AgendaWindowTest, EqualNamesPlainFilesAndHiddenEntries) {
     const std::string first = MakeAgenda("AGENDA.001", "Stejná");
     const std::string second = MakeAgenda("AGENDA.002", "Stejná");
     QFile(QString::fromStdString(root + "AGENDA.TXT")).open(QIODevice::WriteOnly);
@@ -258,7 +258,7 @@ TEST_F(TfrmGetAgendaTest, EqualNamesPlainFilesAndHiddenEntries) {
     });
 }
 
-TEST_F(TfrmGetAgendaTest, ADeselectedRowCannotBeChosen) {
+TEST_F(AgendaWindowTest, ADeselectedRowCannotBeChosen) {
     MakeAgenda("AGENDA.001", "Alfa");
     EXPECT_FALSE(Select([&](AgendaWindow &w) {
         Named<QListWidget>(w, "ListBox1")->setCurrentRow(0);
@@ -274,7 +274,7 @@ TEST_F(TfrmGetAgendaTest, ADeselectedRowCannotBeChosen) {
     ExpectCurrentAgendaUnchanged();
 }
 
-TEST_F(TfrmGetAgendaTest, EngineErrorWhileListingShowsTheErrorReportAndNoWindow) {
+TEST_F(AgendaWindowTest, EngineErrorWhileListingShowsTheErrorReportAndNoWindow) {
     const std::string agendaDir = MakeAgenda("AGENDA.001", "Alfa");
     CreateTableFile(agendaDir + "AGENDA.DAT", SettingsTable());
     EngineFactoryScope failingEngine(FailingEngineFactory("Třída není registrována"));
@@ -292,7 +292,7 @@ TEST_F(TfrmGetAgendaTest, EngineErrorWhileListingShowsTheErrorReportAndNoWindow)
     ExpectCurrentAgendaUnchanged();
 }
 
-TEST_F(TfrmGetAgendaTest, EachListingStartsAfresh) {
+TEST_F(AgendaWindowTest, EachListingStartsAfresh) {
     MakeAgenda("AGENDA.001", "Alfa");
     MakeAgenda("AGENDA.002", "Beta");
     Select([](AgendaWindow &w) {

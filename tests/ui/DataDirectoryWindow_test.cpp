@@ -48,9 +48,9 @@ public:
     }
 };
 
-class TfrmInitTest : public ::testing::Test {
+class DataDirectoryWindowTest : public ::testing::Test {
 protected:
-    TfrmInitTest() {
+    DataDirectoryWindowTest() {
         root = QDir(tmp.path()).canonicalPath();
         QDir(root).mkpath("DATA/AGENDA.001");
         IniFile((root + "/DATA/AGENDA.001/AGENDA.INI").toStdString())
@@ -59,7 +59,7 @@ protected:
         window.setAgendaWindow(&agendaWindow);
         QObject::connect(&window, &DataDirectoryWindow::programEndRequested, [this] { ++endRequests; });
     }
-    ~TfrmInitTest() override {
+    ~DataDirectoryWindowTest() override {
         seam::ClearModalHandlers();
         seam::RecordMessageBoxes(false);
         seam::SetHelpTopicOpener({});
@@ -98,7 +98,7 @@ protected:
     int endRequests = 0;
 };
 
-TEST_F(TfrmInitTest, ControlsCaptionsAndFocusOrder) {
+TEST_F(DataDirectoryWindowTest, ControlsCaptionsAndFocusOrder) {
     window.setProgramVersion("1.10");
     EXPECT_EQ(window.windowTitle(), "Nastavení cesty k Money");
     EXPECT_EQ(window.size(), QSize(403, 160));
@@ -132,7 +132,7 @@ TEST_F(TfrmInitTest, ControlsCaptionsAndFocusOrder) {
     EXPECT_EQ(TabOrder(&window), (QStringList{"Edit1", "Button1", "Button2", "Button3", "Button4"}));
 }
 
-TEST_F(TfrmInitTest, LockedPathUnlocksFirstAndBrowsesOnTheSecondPress) {
+TEST_F(DataDirectoryWindowTest, LockedPathUnlocksFirstAndBrowsesOnTheSecondPress) {
     Named<QLineEdit>(window, "Edit1")->setText("C:\\Money\\DATA\\");
     window.setPathLocked(true);
     EXPECT_FALSE(Named<QLineEdit>(window, "Edit1")->isEnabled());
@@ -161,7 +161,7 @@ TEST_F(TfrmInitTest, LockedPathUnlocksFirstAndBrowsesOnTheSecondPress) {
     EXPECT_FALSE(window.isPathLocked());
 }
 
-TEST_F(TfrmInitTest, CancelledBrowsingKeepsThePathAndTheNextShowingStartsWhereItEnded) {
+TEST_F(DataDirectoryWindowTest, CancelledBrowsingKeepsThePathAndTheNextShowingStartsWhereItEnded) {
     Named<QLineEdit>(window, "Edit1")->setText("typed by hand");
     QString secondStart;
     seam::PushModalHandler([&](QDialog *dialog) {
@@ -180,7 +180,7 @@ TEST_F(TfrmInitTest, CancelledBrowsingKeepsThePathAndTheNextShowingStartsWhereIt
     EXPECT_EQ(secondStart, root + "/DATA/AGENDA.001") << "a path field that is no directory is not handed over";
 }
 
-TEST_F(TfrmInitTest, BrowsingStartsAtThePathFieldsDirectoryWhenItExists) {
+TEST_F(DataDirectoryWindowTest, BrowsingStartsAtThePathFieldsDirectoryWhenItExists) {
     Named<QLineEdit>(window, "Edit1")->setText("  " + root + "/DATA/AGENDA.001  ");
     QString start;
     seam::PushModalHandler([&](QDialog *dialog) {
@@ -193,7 +193,7 @@ TEST_F(TfrmInitTest, BrowsingStartsAtThePathFieldsDirectoryWhenItExists) {
         << "cancelled: the field is unchanged";
 }
 
-TEST_F(TfrmInitTest, KonecAndEscapeEndTheProgramTheCloseBoxCancels) {
+TEST_F(DataDirectoryWindowTest, KonecAndEscapeEndTheProgramTheCloseBoxCancels) {
     seam::PushModalHandler([&](QDialog *dialog) {
         Named<QPushButton>(window, "Button2")->click();
         return dialog->result();
@@ -222,7 +222,7 @@ TEST_F(TfrmInitTest, KonecAndEscapeEndTheProgramTheCloseBoxCancels) {
     EXPECT_TRUE(seam::TakeRecordedBoxes().isEmpty());
 }
 
-TEST_F(TfrmInitTest, EngineThatCannotStartShowsTheBoxOnEveryPressAndNoAgendaWindow) {
+TEST_F(DataDirectoryWindowTest, EngineThatCannotStartShowsTheBoxOnEveryPressAndNoAgendaWindow) {
     EngineFactoryScope failingEngine(FailingEngineFactory("Třída není registrována"));
     Named<QLineEdit>(window, "Edit1")->setText(root + "/DATA");
     bool agendaWindowShown = false;
@@ -238,13 +238,13 @@ TEST_F(TfrmInitTest, EngineThatCannotStartShowsTheBoxOnEveryPressAndNoAgendaWind
     EXPECT_TRUE(agenda.dataRoot.empty());
 }
 
-TEST_F(TfrmInitTest, EngineThatDoesNotKnowTheInterfaceShowsItsMessage) {
+TEST_F(DataDirectoryWindowTest, EngineThatDoesNotKnowTheInterfaceShowsItsMessage) {
     EngineFactoryScope oldEngine([] { return std::make_shared<OldEngine>(); });
     Named<QPushButton>(window, "Button1")->click();
     ExpectEngineBox("Rozhraní {5B1E7C40-2D93-4F6A-9E18-C7A24D06B3F1} není podporováno");
 }
 
-TEST_F(TfrmInitTest, NextWithBlanksAroundThePathChoosesAnAgendaAndEndsWithOk) {
+TEST_F(DataDirectoryWindowTest, NextWithBlanksAroundThePathChoosesAnAgendaAndEndsWithOk) {
     Named<QLineEdit>(window, "Edit1")->setText("  " + root + "/DATA \t");
     seam::PushModalHandler([&](QDialog *dialog) {
         PressKey(Named<QLineEdit>(window, "Edit1"), Qt::Key_Return); // Enter presses "Další >>>"
@@ -259,7 +259,7 @@ TEST_F(TfrmInitTest, NextWithBlanksAroundThePathChoosesAnAgendaAndEndsWithOk) {
     EXPECT_TRUE(seam::TakeRecordedBoxes().isEmpty());
 }
 
-TEST_F(TfrmInitTest, ZpetInTheAgendaWindowComesBackWithThePathAsItWas) {
+TEST_F(DataDirectoryWindowTest, ZpetInTheAgendaWindowComesBackWithThePathAsItWas) {
     Named<QLineEdit>(window, "Edit1")->setText(root + "/DATA");
     bool shown = false;
     NextAgendaWindow(false, &shown);
@@ -271,7 +271,7 @@ TEST_F(TfrmInitTest, ZpetInTheAgendaWindowComesBackWithThePathAsItWas) {
     EXPECT_TRUE(agenda.dataRoot.empty());
 }
 
-TEST_F(TfrmInitTest, ListingErrorIsReportedAndTheWindowStays) {
+TEST_F(DataDirectoryWindowTest, ListingErrorIsReportedAndTheWindowStays) {
     // The main table is connected already; the engine object is then lost, so a settings table
     // (which attaches on its own) cannot reach it.
     BFTable1.QueryGuid(kEngineFeatureGuid);

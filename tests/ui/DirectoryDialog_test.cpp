@@ -30,9 +30,9 @@ QListWidgetItem *ItemNamed(QListWidget *list, const QString &text) {
     return found.isEmpty() ? nullptr : found.front();
 }
 
-class TDirectoryDialogTest : public ::testing::Test {
+class DirectoryDialogTest : public ::testing::Test {
 protected:
-    TDirectoryDialogTest() {
+    DirectoryDialogTest() {
         root = QDir(tmp.path()).canonicalPath();
         QDir(root).mkpath("DATA/AGENDA.001");
         QDir(root).mkpath("DATA/Archiv");
@@ -40,7 +40,7 @@ protected:
         QFile(root + "/DATA/mons3.ini").open(QIODevice::WriteOnly);
         seam::RecordMessageBoxes(true);
     }
-    ~TDirectoryDialogTest() override {
+    ~DirectoryDialogTest() override {
         seam::ClearModalHandlers();
         seam::RecordMessageBoxes(false);
         seam::SetHelpTopicOpener({});
@@ -57,7 +57,7 @@ protected:
     DirectoryDialog component;
 };
 
-TEST_F(TDirectoryDialogTest, NarrowWithoutFileListOrHelp) {
+TEST_F(DirectoryDialogTest, NarrowWithoutFileListOrHelp) {
     EXPECT_FALSE(component.fileListVisible());
     EXPECT_EQ(component.helpContext(), 0);
     Run([](DirectoryDialogWindow &form) {
@@ -74,7 +74,7 @@ TEST_F(TDirectoryDialogTest, NarrowWithoutFileListOrHelp) {
     });
 }
 
-TEST_F(TDirectoryDialogTest, WideWithFileListAndHelp) {
+TEST_F(DirectoryDialogTest, WideWithFileListAndHelp) {
     component.setFileListVisible(true);
     component.setHelpContext(7);
     component.setTitle("Vyberte adresář");
@@ -93,7 +93,7 @@ TEST_F(TDirectoryDialogTest, WideWithFileListAndHelp) {
     });
 }
 
-TEST_F(TDirectoryDialogTest, CaptionsPlacesAndNoDefaultButton) {
+TEST_F(DirectoryDialogTest, CaptionsPlacesAndNoDefaultButton) {
     DirectoryDialogWindow form;
     EXPECT_EQ(Named<QLabel>(form, "Label1")->text(), "Adresář");
     EXPECT_EQ(Named<QLabel>(form, "Label1")->pos(), QPoint(10, 10));
@@ -115,7 +115,7 @@ TEST_F(TDirectoryDialogTest, CaptionsPlacesAndNoDefaultButton) {
               (QStringList{"DirectoryListBox", "DriveComboBox", "FileListBox", "BBOk", "BBCancel", "BBHelp"}));
 }
 
-TEST_F(TDirectoryDialogTest, FolderListShowsThePathFromTheRootThenTheSubfolders) {
+TEST_F(DirectoryDialogTest, FolderListShowsThePathFromTheRootThenTheSubfolders) {
     component.setDirectoryName(root + "/DATA");
     Run([&](DirectoryDialogWindow &form) {
         QStringList expected{QDir::rootPath()};
@@ -130,7 +130,7 @@ TEST_F(TDirectoryDialogTest, FolderListShowsThePathFromTheRootThenTheSubfolders)
     });
 }
 
-TEST_F(TDirectoryDialogTest, OkGivesTheOpenedFolderNotTheHighlightedOne) {
+TEST_F(DirectoryDialogTest, OkGivesTheOpenedFolderNotTheHighlightedOne) {
     component.setDirectoryName(root + "/DATA");
     const bool accepted = Run([&](DirectoryDialogWindow &form) {
         Named<QListWidget>(form, "DirectoryListBox")
@@ -143,7 +143,7 @@ TEST_F(TDirectoryDialogTest, OkGivesTheOpenedFolderNotTheHighlightedOne) {
     EXPECT_EQ(component.directoryName(), root + "/DATA");
 }
 
-TEST_F(TDirectoryDialogTest, DoubleClickAndEnterOpenAFolderAndEnterDoesNotClose) {
+TEST_F(DirectoryDialogTest, DoubleClickAndEnterOpenAFolderAndEnterDoesNotClose) {
     component.setDirectoryName(root + "/DATA");
     const bool accepted = Run([&](DirectoryDialogWindow &form) {
         emit Named<QListWidget>(form, "DirectoryListBox")
@@ -166,7 +166,7 @@ TEST_F(TDirectoryDialogTest, DoubleClickAndEnterOpenAFolderAndEnterDoesNotClose)
     EXPECT_EQ(component.directoryName(), root + "/DATA");
 }
 
-TEST_F(TDirectoryDialogTest, ZpetAndEscapeAnswerFalseButKeepTheDirectoryShownLast) {
+TEST_F(DirectoryDialogTest, ZpetAndEscapeAnswerFalseButKeepTheDirectoryShownLast) {
     component.setDirectoryName(root + "/DATA");
     EXPECT_FALSE(Run([&](DirectoryDialogWindow &form) {
         emit Named<QListWidget>(form, "DirectoryListBox")
@@ -188,7 +188,7 @@ TEST_F(TDirectoryDialogTest, ZpetAndEscapeAnswerFalseButKeepTheDirectoryShownLas
     EXPECT_EQ(component.directoryName(), root + "/DATA");
 }
 
-TEST_F(TDirectoryDialogTest, MissingStartDirectoryIsIgnoredSilently) {
+TEST_F(DirectoryDialogTest, MissingStartDirectoryIsIgnoredSilently) {
     component.setDirectoryName(root + "/does/not/exist");
     QString startedIn;
     Run([&](DirectoryDialogWindow &form) {
@@ -200,7 +200,7 @@ TEST_F(TDirectoryDialogTest, MissingStartDirectoryIsIgnoredSilently) {
     EXPECT_TRUE(seam::TakeRecordedBoxes().isEmpty());
 }
 
-TEST_F(TDirectoryDialogTest, ChoosingADriveMovesToItsRoot) {
+TEST_F(DirectoryDialogTest, ChoosingADriveMovesToItsRoot) {
     component.setDirectoryName(root + "/DATA");
     Run([&](DirectoryDialogWindow &form) {
         EXPECT_GE(Named<QComboBox>(form, "DriveComboBox")->count(), 1);
@@ -214,7 +214,7 @@ TEST_F(TDirectoryDialogTest, ChoosingADriveMovesToItsRoot) {
     EXPECT_EQ(component.directoryName(), QDir::toNativeSeparators(QDir::rootPath()));
 }
 
-TEST_F(TDirectoryDialogTest, LongPathIsShortenedToTheFolderListWidth) {
+TEST_F(DirectoryDialogTest, LongPathIsShortenedToTheFolderListWidth) {
     const QString deep = root + "/DATA/Velmi dlouhý název adresáře/další úroveň/Účetnictví 2026";
     QDir().mkpath(deep);
     component.setDirectoryName(deep);
@@ -229,7 +229,7 @@ TEST_F(TDirectoryDialogTest, LongPathIsShortenedToTheFolderListWidth) {
     });
 }
 
-TEST_F(TDirectoryDialogTest, HelpButtonOpensTheHelpContext) {
+TEST_F(DirectoryDialogTest, HelpButtonOpensTheHelpContext) {
     int openedTopic = -1;
     seam::SetHelpTopicOpener([&](QWidget *, int topic) { openedTopic = topic; });
     component.setHelpContext(12);

@@ -14,13 +14,13 @@ namespace seam = vrelmont::ui::testing;
 
 namespace {
 
-class TfrmAboutTest : public ::testing::Test {
+class InfoWindowTest : public ::testing::Test {
 protected:
-    ~TfrmAboutTest() override { seam::ClearModalHandlers(); }
+    ~InfoWindowTest() override { seam::ClearModalHandlers(); }
     InfoWindow window;
 };
 
-TEST_F(TfrmAboutTest, RowsAndPlaces) {
+TEST_F(InfoWindowTest, RowsAndPlaces) {
     EXPECT_EQ(window.windowTitle(), "Informace");
     EXPECT_EQ(window.size(), QSize(348, 179));
     EXPECT_EQ(window.pos(), QPoint(201, 140));
@@ -60,7 +60,7 @@ TEST_F(TfrmAboutTest, RowsAndPlaces) {
     EXPECT_EQ(Named<QPushButton>(window, "Button1")->geometry(), QRect(242, 144, 95, 25));
 }
 
-TEST_F(TfrmAboutTest, ShowsTheVersionWithOkFocusedAndKeepsItAfterwards) {
+TEST_F(InfoWindowTest, ShowsTheVersionWithOkFocusedAndKeepsItAfterwards) {
     QString shownVersion;
     QWidget *focused = nullptr;
     int focusable = 0;
@@ -80,7 +80,7 @@ TEST_F(TfrmAboutTest, ShowsTheVersionWithOkFocusedAndKeepsItAfterwards) {
     EXPECT_EQ(Named<QLabel>(window, "Label8")->text(), "1.10");
 }
 
-TEST_F(TfrmAboutTest, CloseBoxEndsTheShowingToo) {
+TEST_F(InfoWindowTest, CloseBoxEndsTheShowingToo) {
     seam::PushModalHandler([&](QDialog *dialog) {
         dialog->close();
         return dialog->result();

@@ -37,9 +37,9 @@ namespace {
 const QString kRule10(10, QLatin1Char('='));
 const QStringList kClosingLines = {kRule10, QStringLiteral("Dokončeno"), kRule10};
 
-class TfrmMainCommandsTest : public ::testing::Test {
+class MainWindowCommandsTest : public ::testing::Test {
 protected:
-    TfrmMainCommandsTest() {
+    MainWindowCommandsTest() {
         root = QDir(tmp.path()).canonicalPath();
         testdata::MakeAgenda(root + "/AGENDA.001", "Alfa s.r.o.");
         testdata::MakeAgenda(root + "/AGENDA.002", "Beta a.s.");
@@ -55,7 +55,7 @@ protected:
             NumberedCheckBox(window, n)->setChecked(n == 1);
         window.show();
     }
-    ~TfrmMainCommandsTest() override {
+    ~MainWindowCommandsTest() override {
         seam::ClearModalHandlers();
         seam::RecordMessageBoxes(false);
     }
@@ -91,7 +91,7 @@ protected:
     QStringList listed;
 };
 
-TEST_F(TfrmMainCommandsTest, ChangeOfAgendaBackKeepsItConfirmedChangesItAndTheReportStays) {
+TEST_F(MainWindowCommandsTest, ChangeOfAgendaBackKeepsItConfirmedChangesItAndTheReportStays) {
     Named<QPushButton>(window, "Button2")->click();
     const QStringList firstRun = report();
     ASSERT_GE(firstRun.size(), 3);
@@ -119,7 +119,7 @@ TEST_F(TfrmMainCommandsTest, ChangeOfAgendaBackKeepsItConfirmedChangesItAndTheRe
     EXPECT_TRUE(seam::TakeRecordedBoxes().isEmpty());
 }
 
-TEST_F(TfrmMainCommandsTest, InfoShowsTheVersionAndARunWaitsWhileItIsOpen) {
+TEST_F(MainWindowCommandsTest, InfoShowsTheVersionAndARunWaitsWhileItIsOpen) {
     Named<QLabel>(about, "Label8")->setText("old");
     QString versionShown;
     bool runEndedWhileOpen = true;
@@ -136,7 +136,7 @@ TEST_F(TfrmMainCommandsTest, InfoShowsTheVersionAndARunWaitsWhileItIsOpen) {
     EXPECT_EQ(report().mid(report().size() - 3), kClosingLines);
 }
 
-TEST_F(TfrmMainCommandsTest, KonecExitsWithoutTheCloseRequestAndOnlyOnce) {
+TEST_F(MainWindowCommandsTest, KonecExitsWithoutTheCloseRequestAndOnlyOnce) {
     Named<QPushButton>(window, "Button5")->click();
     EXPECT_EQ(exits, 1);
     EXPECT_TRUE(window.isVisible()) << "the program's end closes it, not Konec";
@@ -144,7 +144,7 @@ TEST_F(TfrmMainCommandsTest, KonecExitsWithoutTheCloseRequestAndOnlyOnce) {
     EXPECT_EQ(exits, 1) << "a close request after Konec saves nothing more";
 }
 
-TEST_F(TfrmMainCommandsTest, CloseBoxExitsAtOnceEvenDuringARun) {
+TEST_F(MainWindowCommandsTest, CloseBoxExitsAtOnceEvenDuringARun) {
     int exitsSeenInTheRun = -1;
     QTimer::singleShot(0, &window, [&] {
         window.close();
@@ -159,7 +159,7 @@ TEST_F(TfrmMainCommandsTest, CloseBoxExitsAtOnceEvenDuringARun) {
 
 // The close box during a run, with the real exit: the program's loop runs, the run starts in it, and
 // the modal windows the run opens afterwards are real ones. Answers the loop's exit code.
-class CloseDuringRunTest : public TfrmMainCommandsTest {
+class CloseDuringRunTest : public MainWindowCommandsTest {
 protected:
     CloseDuringRunTest() {
         settingsPath = QDir(tmp.path()).filePath("Vrelmont.ini").toStdString();

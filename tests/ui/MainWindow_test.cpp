@@ -58,7 +58,7 @@ void WriteAgenda(const QString &directory, int duplicates) {
     cardWriter.commit();
 }
 
-class TfrmMainTest : public ::testing::Test {
+class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(agendaDir.isValid());
@@ -100,7 +100,7 @@ protected:
     std::unique_ptr<MainWindow> window;
 };
 
-TEST_F(TfrmMainTest, ControlsHaveTheirNamesCaptionsAndPlaces) {
+TEST_F(MainWindowTest, ControlsHaveTheirNamesCaptionsAndPlaces) {
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Vrelmont"));
     EXPECT_EQ(window->size(), QSize(538, 476));
     EXPECT_EQ(Named<QLabel>(window, "Label2")->text(),
@@ -159,7 +159,7 @@ TEST_F(TfrmMainTest, ControlsHaveTheirNamesCaptionsAndPlaces) {
     }
 }
 
-TEST_F(TfrmMainTest, CheckBoxesStandInTwoColumnsInRunOrder) {
+TEST_F(MainWindowTest, CheckBoxesStandInTwoColumnsInRunOrder) {
     const int left[] = {1, 3, 2, 14, 15, 4, 5};
     const int right[] = {6, 7, 8, 9, 10, 11, 12, 13};
     for (int row = 0; row < 7; ++row) {
@@ -173,7 +173,7 @@ TEST_F(TfrmMainTest, CheckBoxesStandInTwoColumnsInRunOrder) {
     EXPECT_GT(rightX, 8 + 241);
 }
 
-TEST_F(TfrmMainTest, EightBoxesAreBlue) {
+TEST_F(MainWindowTest, EightBoxesAreBlue) {
     for (int n = 1; n <= 15; ++n) {
         const QColor text = NumberedCheckBox(window, n)->palette().color(QPalette::WindowText);
         if (n >= 6 && n <= 13)
@@ -183,7 +183,7 @@ TEST_F(TfrmMainTest, EightBoxesAreBlue) {
     }
 }
 
-TEST_F(TfrmMainTest, NoCaptionIsClipped) {
+TEST_F(MainWindowTest, NoCaptionIsClipped) {
     for (int n = 1; n <= 15; ++n) {
         QCheckBox *box = NumberedCheckBox(window, n);
         EXPECT_LE(box->sizeHint().width(), box->width()) << n;
@@ -214,7 +214,7 @@ TEST_F(TfrmMainTest, NoCaptionIsClipped) {
     EXPECT_LE(height, Named<QLabel>(window, "Label2")->height());
 }
 
-TEST_F(TfrmMainTest, TabOrderFollowsBoxNumbersThenButtons) {
+TEST_F(MainWindowTest, TabOrderFollowsBoxNumbersThenButtons) {
     QList<QWidget *> expected;
     for (int n = 1; n <= 15; ++n)
         expected << NumberedCheckBox(window, n);
@@ -235,7 +235,7 @@ TEST_F(TfrmMainTest, TabOrderFollowsBoxNumbersThenButtons) {
     EXPECT_TRUE(Named<ReportBox>(window, "RichEdit1")->tabChangesFocus());
 }
 
-TEST_F(TfrmMainTest, CannotBeMaximised) {
+TEST_F(MainWindowTest, CannotBeMaximised) {
     EXPECT_FALSE(window->windowFlags() & Qt::WindowMaximizeButtonHint);
     EXPECT_TRUE(window->windowFlags() & Qt::WindowMinimizeButtonHint);
     EXPECT_TRUE(window->windowFlags() & Qt::WindowCloseButtonHint);
@@ -245,7 +245,7 @@ TEST_F(TfrmMainTest, CannotBeMaximised) {
     EXPECT_FALSE(window->windowState() & Qt::WindowMaximized);
 }
 
-TEST_F(TfrmMainTest, EnterAndEscTriggerNothing) {
+TEST_F(MainWindowTest, EnterAndEscTriggerNothing) {
     window->show();
     for (QWidget *target :
          {static_cast<QWidget *>(Named<QPushButton>(window, "Button2")),
@@ -265,7 +265,7 @@ TEST_F(TfrmMainTest, EnterAndEscTriggerNothing) {
         EXPECT_FALSE(button->isDefault() || button->autoDefault()) << button->text().toStdString();
 }
 
-TEST_F(TfrmMainTest, RunStateSwitchesExactlyFiveButtons) {
+TEST_F(MainWindowTest, RunStateSwitchesExactlyFiveButtons) {
     WriteAgenda(agendaDir.path(), 0);
     EXPECT_TRUE(buttonsIdle());
     std::map<QString, bool> enabledInRun;
@@ -287,12 +287,12 @@ TEST_F(TfrmMainTest, RunStateSwitchesExactlyFiveButtons) {
     EXPECT_TRUE(buttonsIdle());
 }
 
-TEST_F(TfrmMainTest, AbortButtonOutsideARunSetsNothing) {
+TEST_F(MainWindowTest, AbortButtonOutsideARunSetsNothing) {
     Named<QPushButton>(window, "Button3")->click();
     EXPECT_FALSE(window->isAbortRequested());
 }
 
-TEST_F(TfrmMainTest, RunWithNoBoxTickedWritesHeaderAndClosingLines) {
+TEST_F(MainWindowTest, RunWithNoBoxTickedWritesHeaderAndClosingLines) {
     WriteAgenda(agendaDir.path(), 0);
     tickOnly({});
     Named<QPushButton>(window, "Button2")->click();
@@ -306,7 +306,7 @@ TEST_F(TfrmMainTest, RunWithNoBoxTickedWritesHeaderAndClosingLines) {
     EXPECT_EQ(report(), runHeader() + closingLines() + runHeader() + closingLines());
 }
 
-TEST_F(TfrmMainTest, RunWritesFindingsBetweenHeaderAndClosingLines) {
+TEST_F(MainWindowTest, RunWritesFindingsBetweenHeaderAndClosingLines) {
     WriteAgenda(agendaDir.path(), 3);
     tickOnly({1, 2});
     Named<QPushButton>(window, "Button2")->click();
@@ -325,7 +325,7 @@ TEST_F(TfrmMainTest, RunWritesFindingsBetweenHeaderAndClosingLines) {
     EXPECT_TRUE(buttonsIdle());
 }
 
-TEST_F(TfrmMainTest, MissingTableShowsTheMessageAndStopsTheRun) {
+TEST_F(MainWindowTest, MissingTableShowsTheMessageAndStopsTheRun) {
     tickOnly({1, 3});
     Named<QPushButton>(window, "Button2")->click();
     const auto boxes = modal::TakeRecordedBoxes();
@@ -339,7 +339,7 @@ TEST_F(TfrmMainTest, MissingTableShowsTheMessageAndStopsTheRun) {
     EXPECT_EQ(Named<ProgressGauge>(window, "Gauge1")->progress(), 0);
 }
 
-TEST_F(TfrmMainTest, EngineErrorIsReportedAndLeavesTheWindowIdle) {
+TEST_F(MainWindowTest, EngineErrorIsReportedAndLeavesTheWindowIdle) {
     // A card number that is no number: reading it as an integer is an engine error.
     const std::string cards = TableFilePath(agenda.agendaDir, "SKKMKART");
     sqlite3 *db = nullptr;
@@ -362,7 +362,7 @@ TEST_F(TfrmMainTest, EngineErrorIsReportedAndLeavesTheWindowIdle) {
     EXPECT_FALSE(window->isRunning());
 }
 
-TEST_F(TfrmMainTest, AbortDuringTheRunStopsTheCheck) {
+TEST_F(MainWindowTest, AbortDuringTheRunStopsTheCheck) {
     WriteAgenda(agendaDir.path(), 200);
     tickOnly({1, 2});
     bool abortEnabledInRun = false;
@@ -388,7 +388,7 @@ TEST_F(TfrmMainTest, AbortDuringTheRunStopsTheCheck) {
     EXPECT_EQ(report().mid(report().size() - 3), closingLines());
 }
 
-TEST_F(TfrmMainTest, BoxesUntickedDuringTheRunAreSkipped) {
+TEST_F(MainWindowTest, BoxesUntickedDuringTheRunAreSkipped) {
     WriteAgenda(agendaDir.path(), 2);
     tickOnly({1, 2});
     duringRun([&] { NumberedCheckBox(window, 2)->setChecked(false); });
@@ -399,7 +399,7 @@ TEST_F(TfrmMainTest, BoxesUntickedDuringTheRunAreSkipped) {
     EXPECT_EQ(lines.mid(lines.size() - 3), closingLines());
 }
 
-TEST_F(TfrmMainTest, CloseDuringTheRunWaitsForTheRunToEnd) {
+TEST_F(MainWindowTest, CloseDuringTheRunWaitsForTheRunToEnd) {
     WriteAgenda(agendaDir.path(), 50);
     tickOnly({1});
     window->show();
@@ -415,13 +415,13 @@ TEST_F(TfrmMainTest, CloseDuringTheRunWaitsForTheRunToEnd) {
     EXPECT_FALSE(window->isClosePending());
 }
 
-TEST_F(TfrmMainTest, KonecClosesTheWindow) {
+TEST_F(MainWindowTest, KonecClosesTheWindow) {
     window->show();
     Named<QPushButton>(window, "Button5")->click();
     EXPECT_FALSE(window->isVisible());
 }
 
-TEST_F(TfrmMainTest, SaveWritesWindows1250WithCrLfAndAddsTheExtension) {
+TEST_F(MainWindowTest, SaveWritesWindows1250WithCrLfAndAddsTheExtension) {
     tickOnly({});
     WriteAgenda(agendaDir.path(), 0);
     Named<QPushButton>(window, "Button2")->click();
@@ -456,7 +456,7 @@ TEST_F(TfrmMainTest, SaveWritesWindows1250WithCrLfAndAddsTheExtension) {
     EXPECT_EQ(modal::LastSaveFileRequest()->initialName, chosen + QStringLiteral(".txt"));
 }
 
-TEST_F(TfrmMainTest, SaveKeepsWhatTheUserTypedAndAGivenExtension) {
+TEST_F(MainWindowTest, SaveKeepsWhatTheUserTypedAndAGivenExtension) {
     Named<ReportBox>(window, "RichEdit1")->setPlainText(QStringLiteral("první\nřádek"));
     QTemporaryDir outDir;
     const QString chosen = outDir.filePath(QStringLiteral("zprava.log"));
@@ -469,7 +469,7 @@ TEST_F(TfrmMainTest, SaveKeepsWhatTheUserTypedAndAGivenExtension) {
     EXPECT_EQ(Named<ReportBox>(window, "RichEdit1")->toPlainText(), QStringLiteral("první\nřádek"));
 }
 
-TEST_F(TfrmMainTest, SaveCancelledWritesNothing) {
+TEST_F(MainWindowTest, SaveCancelledWritesNothing) {
     Named<ReportBox>(window, "RichEdit1")->setPlainText(QStringLiteral("x"));
     modal::PushSaveFileAnswer(QString());
     Named<QPushButton>(window, "Button4")->click();
@@ -479,7 +479,7 @@ TEST_F(TfrmMainTest, SaveCancelledWritesNothing) {
     EXPECT_TRUE(modal::LastSaveFileRequest()->initialName.isEmpty()) << "a cancelled save remembers no name";
 }
 
-TEST_F(TfrmMainTest, UnwritableProtocolFileIsReportedNamingTheFile) {
+TEST_F(MainWindowTest, UnwritableProtocolFileIsReportedNamingTheFile) {
     Named<ReportBox>(window, "RichEdit1")->setPlainText(QStringLiteral("řádek"));
     QTemporaryDir outDir;
     const QString chosen = outDir.filePath(QStringLiteral("chybi/protokol.txt"));
@@ -497,7 +497,7 @@ TEST_F(TfrmMainTest, UnwritableProtocolFileIsReportedNamingTheFile) {
 
 // --- The report box and the gauge ---
 
-TEST(TReportBoxTest, LinesAreSeenAtOnceAndTypingLandsAfterThem) {
+TEST(ReportBoxTest, LinesAreSeenAtOnceAndTypingLandsAfterThem) {
     ReportBox box;
     box.appendLine(QStringLiteral("první"));
     box.appendLine(QString());
@@ -512,7 +512,7 @@ TEST(TReportBoxTest, LinesAreSeenAtOnceAndTypingLandsAfterThem) {
     EXPECT_EQ(box.toPlainText(), QStringLiteral("první\n\ntřetí\nčtvrtýx"));
 }
 
-TEST(TReportBoxTest, GatheredLinesAppearWithoutFurtherLines) {
+TEST(ReportBoxTest, GatheredLinesAppearWithoutFurtherLines) {
     ReportBox box;
     box.appendLine(QStringLiteral("a"));
     auto *flushTimer = box.findChild<QTimer *>(QStringLiteral("flushTimer"));
@@ -528,14 +528,14 @@ TEST(TReportBoxTest, GatheredLinesAppearWithoutFurtherLines) {
     EXPECT_EQ(box.toPlainText(), QStringLiteral("a"));
 }
 
-TEST(TReportBoxTest, SoftLineBreaksSplitLinesAndAnEmptyBoxHasNone) {
+TEST(ReportBoxTest, SoftLineBreaksSplitLinesAndAnEmptyBoxHasNone) {
     ReportBox box;
     EXPECT_TRUE(box.lines().isEmpty());
     box.setPlainText(QStringLiteral("a") + QChar(QChar::LineSeparator) + QStringLiteral("b\nc"));
     EXPECT_EQ(box.lines(), (QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}));
 }
 
-TEST(TGaugeTest, ShowsTruncatedPercentageAndClampedBar) {
+TEST(ProgressGaugeTest, ShowsTruncatedPercentageAndClampedBar) {
     ProgressGauge gauge;
     gauge.resize(521, 17);
     EXPECT_EQ(gauge.percentText(), QStringLiteral("0%"));
