@@ -111,7 +111,9 @@ char ParseCsvDelimiter(const std::string &text) {
 int RunCheckCommand(const ParsedArgs &parsed) {
     if (parsed.positional.size() != 1)
         throw UsageError(parsed.positional.empty() ? "missing AGENDA_DIR" : "only one AGENDA_DIR may be given");
-    const std::string agendaDir = NormalizeDirPath(parsed.positional.front());
+    // Taken as given, blanks included: trimming belongs to the path a user types into the window.
+    const std::string &given = parsed.positional.front();
+    const std::string agendaDir = given.empty() ? std::string() : WithTrailingSeparator(given);
     if (agendaDir.empty() || !std::filesystem::is_directory(agendaDir))
         throw std::runtime_error("not a directory: " + parsed.positional.front());
     const std::array<bool, 16> ticked =

@@ -86,19 +86,7 @@ std::string SeparatorName(char separator) {
 CsvInput::CsvInput(const std::string &name) {
     if (name == "-") {
         displayName_ = "standard input";
-        std::string writable = (fs::temp_directory_path() / "vrelmont-import-XXXXXX").string();
-        const int descriptor = ::mkstemp(writable.data());
-        if (descriptor < 0)
-            throw std::runtime_error("cannot make a temporary file for standard input in " +
-                                     fs::temp_directory_path().string());
-        ::close(descriptor);
-        path_ = writable;
-        temporary_ = true;
-        std::ofstream copy(path_, std::ios::binary | std::ios::trunc);
-        utf8_ = ScanUtf8(std::cin, &copy);
-        copy.flush();
-        if (!copy)
-            throw std::runtime_error("cannot keep a copy of standard input in " + path_.string());
+        keepCopyOf(std::cin);
         return;
     }
     displayName_ = name;
@@ -108,10 +96,36 @@ CsvInput::CsvInput(const std::string &name) {
     std::ifstream in(path_, std::ios::binary);
     if (!in)
         throw std::runtime_error("cannot read " + name);
+    if (!fs::is_regular_file(path_)) {
+        keepCopyOf(in);
+        return;
+    }
     try {
         utf8_ = ScanUtf8(in, nullptr);
     } catch (const std::runtime_error &error) {
         throw std::runtime_error("cannot read " + name + ": " + error.what());
+    }
+}
+
+void CsvInput::keepCopyOf(std::istream &stream) {
+    std::string writable = (fs::temp_directory_path() / "vrelmont-import-XXXXXX").string();
+    const int descriptor = ::mkstemp(writable.data());
+    if (descriptor < 0)
+        throw std::runtime_error("cannot make a temporary file for " + displayName_ + " in " +
+                                 fs::temp_directory_path().string());
+    ::close(descriptor);
+    path_ = writable;
+    temporary_ = true;
+    try {
+        std::ofstream copy(path_, std::ios::binary | std::ios::trunc);
+        utf8_ = ScanUtf8(stream, &copy);
+        copy.flush();
+        if (!copy)
+            throw std::runtime_error("cannot keep a copy of " + displayName_ + " in " + path_.string());
+    } catch (...) {
+        std::error_code ignored;
+        fs::remove(path_, ignored); // the destructor does not run for a constructor that throws
+        throw;
     }
 }
 

@@ -21,6 +21,7 @@ std::string SeparatorName(char separator);
 // standard input in a temporary file that is removed again.
 class CsvInput {
 public:
+    // `name` is a file, a FIFO, or "-" for standard input.
     explicit CsvInput(const std::string &name);
     ~CsvInput();
     CsvInput(const CsvInput &) = delete;
@@ -33,6 +34,10 @@ public:
     bool isUtf8() const { return utf8_; }
 
 private:
+    // Keeps all of `stream` in a temporary file: the input is read several times (its encoding, its
+    // separator, its records), which a pipe or FIFO allows only once.
+    void keepCopyOf(std::istream &stream);
+
     std::string displayName_;
     std::filesystem::path path_;
     bool temporary_ = false;

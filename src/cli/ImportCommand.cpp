@@ -66,7 +66,7 @@ bool SameName(const std::string &a, const std::string &b) {
 }
 
 std::optional<std::int32_t> ParseInt32(std::string_view text) {
-    if (!text.empty() && text.front() == '+')
+    if (!text.empty() && text.front() == '+' && text.substr(1, 1) != "-")
         text.remove_prefix(1);
     std::int32_t value = 0;
     const auto [rest, error] = std::from_chars(text.data(), text.data() + text.size(), value);

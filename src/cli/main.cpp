@@ -3,6 +3,7 @@
 #include "cli/Commands.h"
 #include "settings/ProgramValues.h"
 
+#include <csignal>
 #include <iostream>
 #include <string_view>
 
@@ -39,6 +40,9 @@ void PrintOverview(std::ostream &out) {
 } // namespace
 
 int main(int argc, char **argv) {
+    // A write past the file size limit then fails like a full disk, and the command cleans up after
+    // itself, instead of the process being ended by the signal.
+    std::signal(SIGXFSZ, SIG_IGN);
     if (argc < 2) {
         PrintOverview(std::cerr);
         return vrelmont::cli::kExitUsage;

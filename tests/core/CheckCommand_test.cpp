@@ -5,6 +5,7 @@
 
 #include <clocale>
 #include <ctime>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <sys/wait.h>
@@ -169,6 +170,27 @@ TEST_F(CheckCommand, EngineErrorExitsThreeWithItsMessage) {
     const Outcome result = cli({agenda.dir(), "--checks", "2"});
     EXPECT_EQ(result.exitStatus, 3);
     EXPECT_NE(result.err.find("abc"), std::string::npos) << result.err;
+}
+
+} // namespace
+
+namespace {
+
+// The directory is the one named, blanks included; its sibling without the blank is never checked.
+TEST_F(CheckCommand, APathIsTakenAsGivenBlanksIncluded) {
+    TestAgenda root;
+    const std::string plain = root.dir() + "AGENDA.001", blank = root.dir() + "AGENDA.001 ";
+    std::filesystem::create_directory(plain);
+    CreateTableFile(plain + "/SKKMKART.DAT", MasterCardsTable());
+    const Outcome missing = cli({blank, "--checks", "3"});
+    EXPECT_EQ(missing.exitStatus, 3);
+    EXPECT_NE(missing.err.find("AGENDA.001 "), std::string::npos) << missing.err;
+    EXPECT_EQ(missing.out, "");
+
+    std::filesystem::create_directory(blank);
+    const Outcome noTable = cli({blank, "--checks", "3"});
+    EXPECT_EQ(noTable.exitStatus, 1) << "the directory with the blank has no table";
+    EXPECT_NE(noTable.err.find(blank + "/SKKMKART.DAT: soubor neexistuje"), std::string::npos) << noTable.err;
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 // The twelve duplicate-key checks: one walk, twelve sets of values.
 #include "TestAgenda.h"
 
+#include <sqlite3.h>
+
 using namespace vrelmont;
 using namespace vrelmont::testing;
 using Lines = std::vector<std::string>;
@@ -231,6 +233,31 @@ TEST_F(DuplicateKeyCheck, MissingIndexShowsTheIndexFailureOfItsTable) {
     EXPECT_EQ(host.messages,
               (Lines{"Nelze nastavit index skladových zásob.", "Nelze nastavit index kmenových karet."}));
     EXPECT_TRUE(isClosed(BFTable1));
+}
+
+} // namespace
+
+namespace {
+
+// A column declared with another collation, its index on the bytes: the walk follows the index.
+TEST_F(DuplicateKeyCheck, AnIndexInByteOrderIsWalkedInByteOrderWhateverTheColumnsCollation) {
+    sqlite3 *db = nullptr;
+    ASSERT_EQ(sqlite3_open(agenda.tableFile("SKKMKART").c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(
+        sqlite3_exec(db,
+                     "CREATE TABLE SKKMKART (Cislo INTEGER, UzivCode TEXT, Katalog TEXT, BarCode TEXT,"
+                     " Zkrat TEXT COLLATE NOCASE, Popis TEXT);"
+                     "CREATE INDEX k ON SKKMKART (Zkrat COLLATE BINARY);"
+                     "INSERT INTO SKKMKART (Cislo, Zkrat, Popis) VALUES (1, 'A', 'p'), (2, 'a', 'p'), (3, 'A', 'p'),"
+                     " (4, 'b', 'p'), (5, 'B', 'p'), (6, 'b', 'p');",
+                     nullptr, nullptr, nullptr),
+        SQLITE_OK);
+    sqlite3_close(db);
+    EXPECT_TRUE(run(10)) << BFTable1.lastOpenError();
+    const auto lines = findings();
+    ASSERT_EQ(lines.size(), 2u) << ::testing::PrintToString(host.lines);
+    EXPECT_NE(lines[0].find("č. 3 "), std::string::npos) << lines[0];
+    EXPECT_NE(lines[1].find("č. 6 "), std::string::npos) << lines[1];
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "checks/ProtocolFile.h"
 
 #include "hostdb/Cp1250.h"
+#include "hostdb/FileAccess.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -75,6 +76,12 @@ void WriteProtocolFile(const std::string &path, const std::vector<std::string> &
         if (error)
             ThrowWriteError(path);
     }
+
+    // A read-only file, or something that is no file at all, is left as it is: the rename below would
+    // replace it without asking.
+    const FileKind kind = ExamineFile(target.string());
+    if ((kind != FileKind::Regular && kind != FileKind::Missing) || IsWriteProtected(target.string()))
+        ThrowWriteError(path);
 
     std::string temporary;
     bool created = false;

@@ -16,16 +16,14 @@ struct Split {
     long seconds; // of the day
 };
 
+// Before the epoch the whole part still counts the days and the fraction is the time of day after
+// midnight: -1.25 is 29 December 1899, 6:00 (not 18:00 of the day before).
 Split split(double days) {
     // Round to whole seconds first, so that 0.9999999 of a day does not show as 23:59:60.
-    const auto total = std::llround(days * 86400.0);
-    auto whole = total / 86400;
-    auto rest = total % 86400;
-    if (rest < 0) {
-        rest += 86400;
-        --whole;
-    }
-    return {year_month_day{kEpoch + std::chrono::days{whole}}, static_cast<long>(rest)};
+    const auto total = std::llround(std::fabs(days) * 86400.0);
+    const auto whole = total / 86400;
+    const auto rest = total % 86400;
+    return {year_month_day{kEpoch + std::chrono::days{days < 0 ? -whole : whole}}, static_cast<long>(rest)};
 }
 
 } // namespace

@@ -1,14 +1,13 @@
 #include "hostdb/IniText.h"
 
 #include "hostdb/Cp1250.h"
+#include "hostdb/FileAccess.h"
 #include "hostdb/IniFile.h"
 #include "hostdb/TextFold.h"
 #include "hostdb/TextTrim.h"
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <unistd.h>
 
 namespace vrelmont {
@@ -22,12 +21,15 @@ bool sameName(const std::string &a, const std::string &b) {
 
 IniText IniText::load(const std::string &path) {
     IniText ini;
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    std::string reason;
+    FileKind kind = FileKind::Missing;
+    auto read = ReadBoundedFile(path, kMaxIniFileBytes, reason, kind);
+    if (!read) {
+        // Something that is not a readable INI file is never replaced by one written from defaults.
+        ini.unreadable_ = kind != FileKind::Missing;
         return ini;
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    std::string bytes = buffer.str();
+    }
+    std::string bytes = std::move(*read);
     if (bytes.rfind(kUtf8Bom, 0) == 0) {
         ini.utf8_ = true;
         bytes.erase(0, kUtf8Bom.size());
@@ -192,6 +194,10 @@ void IniText::save(const std::string &path) const {
     fs::path target = path;
     if (fs::is_symlink(target, error))
         target = fs::canonical(target, error);
+    // A file without write permission keeps its content: the rename below would not ask.
+    const FileKind kind = ExamineFile(target.string());
+    if (unreadable_ || (kind != FileKind::Regular && kind != FileKind::Missing) || IsWriteProtected(target.string()))
+        throw IniWriteError(path);
     // A new file beside the old one, put in its place only when fully written: an interrupted
     // or failed write leaves the previous file as it was.
     std::string temp = (target.parent_path().empty() ? fs::path(".") : target.parent_path()).string() + "/." +

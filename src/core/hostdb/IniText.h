@@ -9,8 +9,11 @@ namespace vrelmont {
 
 class IniText {
 public:
-    // A missing file reads as empty; an unreadable one too (reads give their defaults).
+    // A missing file reads as empty; so does one that is not a readable regular file of at most
+    // kMaxIniFileBytes (a FIFO, a device, a directory, a huge file): reads give their defaults, and
+    // saving such a text fails rather than replace what stands there.
     static IniText load(const std::string &path);
+    static constexpr std::size_t kMaxIniFileBytes = 1 << 20;
 
     // The raw value after "=" of the first matching key in the first matching section (UTF-8).
     std::optional<std::string> rawValue(const std::string &section, const std::string &key) const;
@@ -23,7 +26,8 @@ public:
     bool removeKey(const std::string &section, const std::string &key);
     bool removeSection(const std::string &section);
 
-    // Writes a new file beside the old one and puts it in its place; throws IniWriteError.
+    // Writes a new file beside the old one and puts it in its place; throws IniWriteError, also
+    // for a file without write permission.
     void save(const std::string &path) const;
 
 private:
@@ -41,6 +45,7 @@ private:
 
     std::vector<Line> lines_;
     bool utf8_ = false;
+    bool unreadable_ = false;
 };
 
 } // namespace vrelmont

@@ -1,7 +1,10 @@
 #include "hostdb/SqliteHandle.h"
 
-#include <fstream>
+#include <cerrno>
+#include <fcntl.h>
 #include <stdexcept>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace vrelmont {
 namespace {
@@ -21,14 +24,37 @@ std::string uriEncoded(const std::string &path) {
     return out;
 }
 
-// A file in write-ahead-log mode would make even a reader create its -shm and -wal files;
-// such a file is read as immutable instead.
-bool isWalFile(const std::string &path) {
-    std::ifstream in(path, std::ios::binary);
-    char header[20] = {};
-    if (!in.read(header, sizeof header))
+// How a file keeps its changes, and so how it can be read without creating a file beside it.
+enum class Journal {
+    Rollback,     // changes go through a rollback journal; ordinary locks keep a reader consistent
+    WalIdle,      // write-ahead log, but no -wal file (or an empty one without -shm): nothing is writing
+    WalLive,      // -wal and -shm beside it: read through them, the -shm read-only
+    WalWithoutShm // committed changes in -wal, but no -shm to read them by without making one
+};
+
+bool fileExists(const std::string &path, off_t *size = nullptr) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0)
         return false;
-    return header[18] == 2 || header[19] == 2;
+    if (size)
+        *size = info.st_size;
+    return true;
+}
+
+Journal journalOf(const std::string &path) {
+    unsigned char header[20] = {};
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    const bool read = fd >= 0 && ::pread(fd, header, sizeof header, 0) == static_cast<ssize_t>(sizeof header);
+    if (fd >= 0)
+        ::close(fd);
+    if (!read || (header[18] != 2 && header[19] != 2))
+        return Journal::Rollback;
+    off_t walSize = 0;
+    if (!fileExists(path + "-wal", &walSize))
+        return Journal::WalIdle;
+    if (fileExists(path + "-shm"))
+        return Journal::WalLive;
+    return walSize == 0 ? Journal::WalIdle : Journal::WalWithoutShm;
 }
 
 const char *czechPhrase(int code) {
@@ -60,38 +86,67 @@ const char *czechPhrase(int code) {
 
 } // namespace
 
-std::string DescribeSqliteError(sqlite3 *db, int code) {
+std::string DescribeSqliteError(sqlite3 *db, int code, const std::string &path) {
     if (db && sqlite3_errcode(db) != SQLITE_OK)
         code = sqlite3_extended_errcode(db);
-    return std::string(czechPhrase(code)) + " – " + (db ? sqlite3_errmsg(db) : sqlite3_errstr(code));
+    // A write beyond the file size limit or the user's quota leaves no more room, as a full disk does.
+    const int systemError = db ? sqlite3_system_errno(db) : 0;
+    if ((code & 0xFF) == SQLITE_IOERR && (systemError == ENOSPC || systemError == EFBIG || systemError == EDQUOT))
+        code = SQLITE_FULL;
+    const std::string message = db ? sqlite3_errmsg(db) : sqlite3_errstr(code);
+    const std::string file = path.empty() ? std::string("tabulky") : path;
+    if (code == SQLITE_READONLY_ROLLBACK)
+        return "u souboru zůstal nedokončený zápis jiného programu (deník " + file +
+               "-journal); otevřete tabulku programem, který do ní zapisoval, ten zápis dokončí nebo vrátí – " +
+               message;
+    if ((code & 0xFF) == SQLITE_BUSY || (code & 0xFF) == SQLITE_LOCKED)
+        return std::string(czechPhrase(code)) + " (čekáno " + std::to_string(kLockWaitMilliseconds / 1000) + " s) – " +
+               message;
+    return std::string(czechPhrase(code)) + " – " + message;
 }
 
 SqliteHandle SqliteHandle::openReadOnly(const std::string &path, std::string &reason) {
-    const std::string uri = "file:" + uriEncoded(path) + (isWalFile(path) ? "?immutable=1" : "?mode=ro");
+    const Journal journal = journalOf(path);
+    if (journal == Journal::WalWithoutShm) {
+        reason = "změny uložené v souboru " + path + "-wal nelze přečíst bez souboru " + path +
+                 "-shm, který chybí, a ten by musel vzniknout v adresáři agendy; otevřete tabulku programem, "
+                 "který do ní zapisoval";
+        return {};
+    }
+    // Read-only and creating nothing: a reader of a live write-ahead log uses the writer's -shm
+    // read-only; a log that nobody keeps means that nothing is writing, so the file cannot change.
+    const char *parameters = journal == Journal::WalIdle   ? "?immutable=1"
+                             : journal == Journal::WalLive ? "?mode=ro&readonly_shm=1"
+                                                           : "?mode=ro";
+    const std::string uri = "file:" + uriEncoded(path) + parameters;
     sqlite3 *db = nullptr;
     // A connection is used by one component on one thread: SQLite's own locking would only cost time.
     int code = sqlite3_open_v2(uri.c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX, nullptr);
     if (code == SQLITE_OK) {
+        // A writer that holds its lock for a moment is waited for; it costs nothing when there is none.
+        sqlite3_busy_timeout(db, kLockWaitMilliseconds);
         // SQLite reads the file lazily; reading the schema now tells a foreign file at once.
-        // One read transaction for as long as the table is open: a walk holds its shared lock that long
-        // anyway, and the look-ups of a check then skip taking it again for every record.
+        // One read transaction for as long as the table is open: a check sees one state of the table
+        // from its first record to its last, and its look-ups skip taking the lock again for every record.
         code = sqlite3_exec(db, "PRAGMA temp_store=MEMORY; BEGIN; SELECT count(*) FROM sqlite_master", nullptr, nullptr,
                             nullptr);
     }
     if (code != SQLITE_OK) {
-        reason = DescribeSqliteError(db, code);
+        reason = DescribeSqliteError(db, code, path);
         sqlite3_close_v2(db);
         return {};
     }
     return SqliteHandle(db, path);
 }
 
-SqliteHandle SqliteHandle::openReadWrite(const std::string &path) {
+SqliteHandle SqliteHandle::openReadWrite(const std::string &path, const std::string &nameInMessages) {
     sqlite3 *db = nullptr;
     const int code = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
-    SqliteHandle handle(db, path);
+    SqliteHandle handle(db, nameInMessages.empty() ? path : nameInMessages);
     if (code != SQLITE_OK)
         handle.fail("Nelze otevřít pro zápis");
+    // A reader (a check, the host) may hold the file for a moment.
+    sqlite3_busy_timeout(db, kLockWaitMilliseconds);
     return handle;
 }
 
@@ -106,12 +161,9 @@ SqliteHandle SqliteHandle::create(const std::string &path) {
 }
 
 void SqliteHandle::exec(const std::string &sql) {
-    char *message = nullptr;
-    if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
-        const std::string text = message ? message : "unknown error";
-        sqlite3_free(message);
-        throw std::runtime_error(path_ + ": " + std::string(czechPhrase(sqlite3_extended_errcode(db_))) + " – " + text);
-    }
+    const int code = sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr);
+    if (code != SQLITE_OK)
+        throw std::runtime_error(path_ + ": " + DescribeSqliteError(db_, code, path_));
 }
 
 SqliteStatement SqliteHandle::prepare(const std::string &sql) {
@@ -122,7 +174,7 @@ SqliteStatement SqliteHandle::prepare(const std::string &sql) {
 }
 
 void SqliteHandle::fail(const std::string &what) const {
-    throw std::runtime_error(what + " " + path_ + ": " + DescribeSqliteError(db_, SQLITE_NOMEM));
+    throw std::runtime_error(what + " " + path_ + ": " + DescribeSqliteError(db_, SQLITE_NOMEM, path_));
 }
 
 } // namespace vrelmont

@@ -7,9 +7,13 @@
 
 namespace vrelmont {
 
+// How long a reader or a writer waits for a lock that another program holds, before it gives up.
+inline constexpr int kLockWaitMilliseconds = 5000;
+
 // A Czech description of an SQLite failure, SQLite's own message after it:
-// "soubor je poškozený – database disk image is malformed".
-std::string DescribeSqliteError(sqlite3 *db, int code);
+// "soubor je poškozený – database disk image is malformed". `path` names the table file, for the
+// failures whose remedy lies in a file beside it.
+std::string DescribeSqliteError(sqlite3 *db, int code, const std::string &path = {});
 
 class SqliteStatement {
 public:
@@ -40,11 +44,13 @@ public:
         return *this;
     }
 
-    // Opens an existing file for reading only; no journal or lock file is ever created.
+    // Opens an existing file for reading only, in one read transaction; no file is ever created beside it.
+    // A table in write-ahead-log mode is read through the -wal and -shm files its writer keeps.
     // Answers an empty handle and the reason when the file cannot be opened.
     static SqliteHandle openReadOnly(const std::string &path, std::string &reason);
-    // Opens an existing file for reading and writing; throws std::runtime_error naming the file.
-    static SqliteHandle openReadWrite(const std::string &path);
+    // Opens an existing file for reading and writing; throws std::runtime_error naming the file,
+    // or `nameInMessages` when given (the table that a hidden copy stands for).
+    static SqliteHandle openReadWrite(const std::string &path, const std::string &nameInMessages = {});
     // Creates a new database file; throws std::runtime_error naming the file.
     static SqliteHandle create(const std::string &path);
 

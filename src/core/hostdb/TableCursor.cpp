@@ -2,8 +2,11 @@
 
 #include "hostdb/Cp1250.h"
 #include "hostdb/EngineError.h"
+#include "hostdb/FileAccess.h"
 #include "hostdb/TableFiles.h"
 
+#include <cctype>
+#include <cmath>
 #include <filesystem>
 #include <limits>
 #include <strings.h>
@@ -62,9 +65,10 @@ std::string chooseTable(SqliteHandle &db, const std::string &filePath, std::stri
 } // namespace
 
 std::unique_ptr<TableCursor> TableCursor::open(const std::string &filePath, std::string &reason) {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(filePath, error)) {
-        reason = "soubor neexistuje";
+    // Looked at before SQLite opens it: opening a FIFO would wait for a writer for ever.
+    const FileKind kind = ExamineFile(filePath);
+    if (kind != FileKind::Regular) {
+        reason = DescribeFileKind(kind);
         return nullptr;
     }
     auto db = SqliteHandle::openReadOnly(filePath, reason);
@@ -75,9 +79,20 @@ std::unique_ptr<TableCursor> TableCursor::open(const std::string &filePath, std:
         if (table.empty())
             return nullptr;
         std::vector<std::string> columns;
+        std::vector<bool> integerColumns, binaryColumns;
         auto info = db.prepare("PRAGMA table_info(" + sqlName(table) + ")");
-        while (sqlite3_step(info.get()) == SQLITE_ROW)
+        while (sqlite3_step(info.get()) == SQLITE_ROW) {
             columns.push_back(textColumn(info.get(), 1));
+            // SQLite's own rule for a column of integer affinity.
+            std::string type = textColumn(info.get(), 2);
+            for (char &c : type)
+                c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+            integerColumns.push_back(type.find("INT") != std::string::npos);
+            const char *collation = nullptr;
+            sqlite3_table_column_metadata(db.get(), nullptr, table.c_str(), columns.back().c_str(), nullptr, &collation,
+                                          nullptr, nullptr, nullptr);
+            binaryColumns.push_back(!collation || sameName(collation, "BINARY"));
+        }
         sqlite3_stmt *probe = nullptr;
         const std::string probeSql = "SELECT rowid FROM " + sqlName(table) + " LIMIT 0";
         const int probed = sqlite3_prepare_v2(db.get(), probeSql.c_str(), -1, &probe, nullptr);
@@ -95,8 +110,9 @@ std::unique_ptr<TableCursor> TableCursor::open(const std::string &filePath, std:
             if (readUsableIndex(db, index.name, index.columns))
                 indexes.push_back(std::move(index));
         }
-        return std::unique_ptr<TableCursor>(
-            new TableCursor(std::move(db), table, std::move(columns), std::move(indexes)));
+        return std::unique_ptr<TableCursor>(new TableCursor(std::move(db), table, std::move(columns),
+                                                            std::move(integerColumns), std::move(binaryColumns),
+                                                            std::move(indexes)));
     } catch (const std::exception &e) {
         reason = e.what();
         return nullptr;
@@ -104,9 +120,10 @@ std::unique_ptr<TableCursor> TableCursor::open(const std::string &filePath, std:
 }
 
 TableCursor::TableCursor(SqliteHandle db, std::string table, std::vector<std::string> columns,
-                         std::vector<Index> indexes)
-    : db_(std::move(db)), table_(std::move(table)), columns_(std::move(columns)), indexes_(std::move(indexes)),
-      fieldLookups_(columns_.size()) {}
+                         std::vector<bool> integerColumns, std::vector<bool> binaryColumns, std::vector<Index> indexes)
+    : db_(std::move(db)), table_(std::move(table)), columns_(std::move(columns)),
+      integerColumns_(std::move(integerColumns)), binaryColumns_(std::move(binaryColumns)),
+      indexes_(std::move(indexes)), fieldLookups_(columns_.size()) {}
 
 void TableCursor::fail(const std::string &what) const {
     throw EngineError("Tabulka " + db_.path() + ": " + what);
@@ -126,11 +143,19 @@ int TableCursor::requireColumn(const std::string &field) const {
     return column;
 }
 
+// A key field as the index compares it: byte by byte, whatever collation the column itself declares
+// (a NOCASE column would otherwise be sorted outside the index, with equal-but-for-case texts mixed).
+// Said only where needed: SQLite uses an index for a range of row values only without it.
+std::string TableCursor::keyTerm(int column) const {
+    const auto position = static_cast<std::size_t>(column);
+    return sqlName(columns_[position]) + (binaryColumns_[position] ? "" : " COLLATE BINARY");
+}
+
 std::string TableCursor::orderedSelect(const std::string &where) const {
     std::string keys, order;
     for (int column : index_ ? index_->columns : std::vector<int>{}) {
         keys += ", " + sqlName(columns_[column]);
-        order += sqlName(columns_[column]) + ", ";
+        order += keyTerm(column) + ", ";
     }
     std::string sql = "SELECT rowid" + keys + " FROM " + sqlName(table_);
     if (index_)
@@ -146,7 +171,7 @@ bool TableCursor::step(sqlite3_stmt *statement) {
         return true;
     if (code == SQLITE_DONE)
         return false;
-    fail(DescribeSqliteError(db_.get(), code));
+    fail(DescribeSqliteError(db_.get(), code, db_.path()));
 }
 
 void TableCursor::bind(sqlite3_stmt *statement, int position, const Variant &value) {
@@ -172,7 +197,7 @@ void TableCursor::bind(sqlite3_stmt *statement, int position, const Variant &val
         break;
     }
     if (code != SQLITE_OK)
-        fail(DescribeSqliteError(db_.get(), code));
+        fail(DescribeSqliteError(db_.get(), code, db_.path()));
 }
 
 Variant TableCursor::columnValue(sqlite3_stmt *statement, int column) const {
@@ -270,7 +295,7 @@ bool TableCursor::positionAfter(const std::vector<Variant> &keys, std::int64_t r
     if (!continue_) {
         std::string left = "(", right = "(";
         for (int column : index_ ? index_->columns : std::vector<int>{}) {
-            left += sqlName(columns_[column]) + ", ";
+            left += keyTerm(column) + ", ";
             right += "?, ";
         }
         continue_ = db_.prepare(orderedSelect(left + "rowid) > " + right + "?)"));
@@ -295,7 +320,7 @@ bool TableCursor::seek(const std::vector<Variant> &keys) {
     if (!statement) {
         std::string equal;
         for (std::size_t i = 0; i < keys.size(); ++i)
-            equal += (i ? " AND " : "") + sqlName(columns_[index_->columns[i]]) + " = ?" + std::to_string(i + 1);
+            equal += (i ? " AND " : "") + keyTerm(index_->columns[i]) + " = ?" + std::to_string(i + 1);
         statement = db_.prepare(orderedSelect(equal));
     }
     if (active_ == statement.get())
@@ -319,7 +344,7 @@ Variant TableCursor::value(const std::string &field) {
         const auto &keys = index_->columns;
         for (std::size_t i = 0; i < keys.size(); ++i)
             if (sameName(columns_[keys[i]], field))
-                return columnValue(active_, static_cast<int>(i + 1));
+                return fieldValue(keys[i], active_, static_cast<int>(i + 1));
     }
     const int column = requireColumn(field);
     if (editing_) {
@@ -333,7 +358,7 @@ Variant TableCursor::value(const std::string &field) {
         const auto &keys = index_->columns;
         for (std::size_t i = 0; i < keys.size(); ++i)
             if (keys[i] == column)
-                return columnValue(active_, static_cast<int>(i + 1));
+                return fieldValue(column, active_, static_cast<int>(i + 1));
     }
     return lookUpField(column);
 }
@@ -363,7 +388,37 @@ Variant TableCursor::lookUpField(int column, std::int64_t rowid) {
     sqlite3_bind_int64(statement.get(), 1, rowid);
     if (!step(statement.get()))
         fail("záznam již neexistuje");
-    return columnValue(statement.get(), 0);
+    return fieldValue(column, statement.get(), 0);
+}
+
+// A field declared as an integer holds a 32-bit integer; anything else there (a larger number, a
+// number with a fraction, a text, a blob) is named rather than rounded or read as something else.
+Variant TableCursor::fieldValue(int column, sqlite3_stmt *statement, int statementColumn) const {
+    if (!integerColumns_[static_cast<std::size_t>(column)])
+        return columnValue(statement, statementColumn);
+    const int type = sqlite3_column_type(statement, statementColumn);
+    std::string shown;
+    if (type == SQLITE_NULL)
+        return {};
+    if (type == SQLITE_INTEGER) {
+        const auto number = sqlite3_column_int64(statement, statementColumn);
+        if (number >= std::numeric_limits<std::int32_t>::min() && number <= std::numeric_limits<std::int32_t>::max())
+            return Variant::int32(static_cast<std::int32_t>(number));
+        shown = std::to_string(number);
+    } else if (type == SQLITE_FLOAT) {
+        const double number = sqlite3_column_double(statement, statementColumn);
+        if (number == std::trunc(number) && number >= std::numeric_limits<std::int32_t>::min() &&
+            number <= std::numeric_limits<std::int32_t>::max())
+            return Variant::int32(static_cast<std::int32_t>(number));
+        shown = Variant::real(number).toText();
+    } else if (type == SQLITE_BLOB) {
+        shown = "binární data (" + std::to_string(sqlite3_column_bytes(statement, statementColumn)) + " bajtů)";
+    } else {
+        shown = "text \"" + columnValue(statement, statementColumn).toText() + "\"";
+    }
+    const std::string record = current_ ? " záznamu č. " + std::to_string(*current_) : std::string();
+    fail("pole " + columns_[static_cast<std::size_t>(column)] + record + " má hodnotu " + shown +
+         ", která není celé číslo v rozsahu 32 bitů");
 }
 
 void TableCursor::dropStatements() {

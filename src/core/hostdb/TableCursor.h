@@ -42,13 +42,16 @@ private:
         std::vector<int> columns;
     };
 
-    TableCursor(SqliteHandle db, std::string table, std::vector<std::string> columns, std::vector<Index> indexes);
+    TableCursor(SqliteHandle db, std::string table, std::vector<std::string> columns, std::vector<bool> integerColumns,
+                std::vector<bool> binaryColumns, std::vector<Index> indexes);
     int columnOf(const std::string &field) const; // -1 when the table has no such field
     int requireColumn(const std::string &field) const;
+    std::string keyTerm(int column) const;
     std::string orderedSelect(const std::string &where) const;
     bool step(sqlite3_stmt *statement);
     void bind(sqlite3_stmt *statement, int position, const Variant &value);
     Variant columnValue(sqlite3_stmt *statement, int column) const;
+    Variant fieldValue(int column, sqlite3_stmt *statement, int statementColumn) const;
     Variant lookUpField(int column);
     Variant lookUpField(int column, std::int64_t rowid);
     std::vector<Variant> currentKeys();
@@ -61,6 +64,8 @@ private:
     bool writable_ = false;
     std::string table_;
     std::vector<std::string> columns_;
+    std::vector<bool> integerColumns_; // declared as integers: their values must fit 32 bits
+    std::vector<bool> binaryColumns_;  // declared without a collation of their own (or BINARY)
     std::vector<Index> indexes_;
     const Index *index_ = nullptr; // null: stored order
 

@@ -17,23 +17,24 @@ bool parseDouble(const std::string &text, double &value) {
     // A Czech user writes a decimal comma.
     if (t.find(',') != std::string::npos && t.find('.') == std::string::npos)
         t[t.find(',')] = '.';
-    if (t.front() == '+')
+    // One sign only: "+-5" is no number.
+    if (t.front() == '+' && t.size() > 1 && t[1] != '-' && t[1] != '+')
         t.erase(0, 1);
     const auto result = std::from_chars(t.data(), t.data() + t.size(), value);
     return result.ec == std::errc() && result.ptr == t.data() + t.size() && std::isfinite(value);
-}
-
-std::int32_t roundToInt32(double value, const char *kind) {
-    const double rounded = std::nearbyint(value);
-    if (!(rounded >= std::numeric_limits<std::int32_t>::min() && rounded <= std::numeric_limits<std::int32_t>::max()))
-        throw VariantConversionError(std::string("The ") + kind + " value does not fit a 32-bit integer");
-    return static_cast<std::int32_t>(rounded);
 }
 
 std::string doubleText(double value) {
     char buffer[64];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
     return std::string(buffer, result.ptr);
+}
+
+std::int32_t roundToInt32(double value) {
+    const double rounded = std::nearbyint(value);
+    if (!(rounded >= std::numeric_limits<std::int32_t>::min() && rounded <= std::numeric_limits<std::int32_t>::max()))
+        throw VariantConversionError("Hodnota " + doubleText(value) + " není celé číslo v rozsahu 32 bitů");
+    return static_cast<std::int32_t>(rounded);
 }
 
 } // namespace
@@ -103,18 +104,18 @@ std::int32_t Variant::toInt32() const {
         return std::get<bool>(value_) ? -1 : 0;
     case VariantKind::Date:
     case VariantKind::Double:
-        return roundToInt32(std::get<double>(value_), "number");
+        return roundToInt32(std::get<double>(value_));
     case VariantKind::Text: {
         const std::string t = TrimBlanks(std::get<std::string>(value_));
         std::int32_t value = 0;
-        const char *begin = t.data() + (t.size() > 1 && t.front() == '+' ? 1 : 0);
+        const char *begin = t.data() + (t.size() > 1 && t.front() == '+' && t[1] != '-' ? 1 : 0);
         const auto result = std::from_chars(begin, t.data() + t.size(), value);
         if (!t.empty() && result.ec == std::errc() && result.ptr == t.data() + t.size())
             return value;
         double number = 0;
         if (parseDouble(t, number))
-            return roundToInt32(number, "text");
-        throw VariantConversionError("The text \"" + std::get<std::string>(value_) + "\" is not a number");
+            return roundToInt32(number);
+        throw VariantConversionError("Text \"" + std::get<std::string>(value_) + "\" není číslo");
     }
     }
     return 0;
@@ -142,7 +143,7 @@ bool Variant::toBoolean() const {
         double number = 0;
         if (parseDouble(t, number))
             return number != 0;
-        throw VariantConversionError("The text \"" + std::get<std::string>(value_) + "\" is not a truth value");
+        throw VariantConversionError("Text \"" + std::get<std::string>(value_) + "\" není pravdivostní hodnota");
     }
     }
     return false;
@@ -166,7 +167,7 @@ double Variant::toDouble() const {
             return number;
         if (auto days = ParseDateTimeText(TrimBlanks(t)))
             return *days;
-        throw VariantConversionError("The text \"" + t + "\" is not a number");
+        throw VariantConversionError("Text \"" + t + "\" není číslo");
     }
     }
     return 0;

@@ -1,0 +1,210 @@
+// The checks beside a host that has the tables open: a real sqlite3 process writes to them while
+// the checks read, in write-ahead-log mode and with a rollback journal.
+#include "SqliteShell.h"
+#include "TempDir.h"
+#include "TestAgenda.h"
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+
+using namespace vrelmont;
+using namespace vrelmont::testing;
+using vrelmont::test::SqliteShell;
+using Lines = std::vector<std::string>;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kCardNumbers = 3;
+const std::string kCardSeven = "Nalezena duplicitní kmenová karta č. 7";
+
+std::vector<std::string> ListingOf(const std::string &dir) {
+    std::vector<std::string> names;
+    for (const auto &entry : fs::directory_iterator(dir))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string CardsSql(int from, int to) {
+    return "WITH RECURSIVE n(i) AS (SELECT " + std::to_string(from) + " UNION ALL SELECT i + 1 FROM n WHERE i < " +
+           std::to_string(to) + ") INSERT INTO SKKMKART (Cislo, Popis) SELECT i, 'karta ' || i FROM n;";
+}
+
+class LiveHost : public CheckFixture {
+protected:
+    // Cards 1..count, each once.
+    void cards(int count, const std::string &journalMode) {
+        agenda.createCards();
+        SqliteShell shell(agenda.tableFile("SKKMKART"));
+        ASSERT_TRUE(shell.run("PRAGMA journal_mode=" + journalMode + ";" + CardsSql(1, count))) << shell.output();
+        ASSERT_EQ(shell.close(), 0);
+    }
+    std::string cardsFile() const { return agenda.tableFile("SKKMKART"); }
+};
+
+// --- Write-ahead log -------------------------------------------------------------------------------
+
+TEST_F(LiveHost, RecordsCommittedOnlyToTheWriteAheadLogAreSeenAndNoFileIsCreated) {
+    cards(20, "WAL");
+    SqliteShell writer(cardsFile());
+    ASSERT_TRUE(writer.run("PRAGMA wal_autocheckpoint=0; INSERT INTO SKKMKART (Cislo, Popis) VALUES (7, 'druhá');"))
+        << writer.output();
+    ASSERT_TRUE(fs::file_size(cardsFile() + "-wal") > 0);
+    const auto before = ListingOf(agenda.dir());
+    EXPECT_TRUE(run(kCardNumbers)) << BFTable1.lastOpenError();
+    EXPECT_EQ(findings(), Lines{kCardSeven});
+    EXPECT_EQ(ListingOf(agenda.dir()), before);
+    EXPECT_EQ(writer.close(), 0);
+}
+
+TEST_F(LiveHost, ACommitDuringTheWalkIsNotSeenByItAndDoesNotWaitForIt) {
+    cards(300, "WAL");
+    SqliteShell writer(cardsFile());
+    ASSERT_TRUE(writer.run("SELECT count(*) FROM SKKMKART;"));
+    bool committed = false;
+    host.onEvents = [&](FakeRunHost &) {
+        if (committed || isClosed(BFTable1))
+            return;
+        // Two more cards 7 and the first hundred records gone: the walk still sees the state it began with.
+        committed =
+            writer.run("INSERT INTO SKKMKART (Cislo) VALUES (7), (7); DELETE FROM SKKMKART WHERE Cislo > 200;", 5);
+    };
+    EXPECT_TRUE(run(kCardNumbers)) << BFTable1.lastOpenError();
+    EXPECT_TRUE(committed) << writer.output();
+    EXPECT_TRUE(findings().empty());
+    host.onEvents = nullptr;
+    host.lines.clear();
+    EXPECT_TRUE(run(kCardNumbers));
+    EXPECT_EQ(findings(), (Lines{kCardSeven, kCardSeven}));
+}
+
+// A writer that commits again and again, enough to move records from the log into the file
+// (checkpoints) while the checks read: every run sees a whole state, never a torn one.
+TEST_F(LiveHost, RunsBesideAWriterThatKeepsCommittingSeeWholeStates) {
+    cards(2000, "WAL");
+    agenda.execSql("SKKMKART", "INSERT INTO SKKMKART (Cislo) VALUES (7)");
+    SqliteShell writer(cardsFile());
+    std::string batch;
+    for (int i = 0; i < 150; ++i)
+        batch += "BEGIN; DELETE FROM SKKMKART WHERE Cislo > 10000; " + CardsSql(10001, 10400) +
+                 " UPDATE SKKMKART SET Popis = Popis || 'x' WHERE Cislo % 7 = " + std::to_string(i % 7) + "; COMMIT;\n";
+    writer.send(batch + "SELECT 'writer-finished';\n");
+    int runs = 0;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (writer.output().find("writer-finished") == std::string::npos && std::chrono::steady_clock::now() < end) {
+        host.lines.clear();
+        ASSERT_TRUE(run(kCardNumbers)) << BFTable1.lastOpenError();
+        ASSERT_EQ(findings(), Lines{kCardSeven});
+        ++runs;
+        writer.collect();
+    }
+    EXPECT_GT(runs, 0);
+    EXPECT_EQ(writer.output().find("Error"), std::string::npos) << writer.output();
+}
+
+TEST_F(LiveHost, ALogWithoutItsSharedMemoryFileIsRefusedNamingBothFiles) {
+    cards(10, "WAL");
+    {
+        SqliteShell writer(cardsFile());
+        ASSERT_TRUE(writer.run("PRAGMA wal_autocheckpoint=0; INSERT INTO SKKMKART (Cislo) VALUES (7);"));
+        ::kill(writer.pid(), SIGKILL); // leaves its -wal and -shm behind
+        writer.close();
+    }
+    fs::remove(cardsFile() + "-shm");
+    const auto before = ListingOf(agenda.dir());
+    EXPECT_FALSE(run(kCardNumbers));
+    EXPECT_EQ(host.messages, Lines{"Nelze otevřít seznam kmenových karet."});
+    EXPECT_NE(BFTable1.lastOpenError().find(cardsFile() + "-wal"), std::string::npos) << BFTable1.lastOpenError();
+    EXPECT_NE(BFTable1.lastOpenError().find(cardsFile() + "-shm"), std::string::npos);
+    EXPECT_EQ(ListingOf(agenda.dir()), before);
+}
+
+TEST_F(LiveHost, ALogLeftByAKilledWriterIsReadThroughItsFiles) {
+    cards(10, "WAL");
+    SqliteShell writer(cardsFile());
+    ASSERT_TRUE(writer.run("PRAGMA wal_autocheckpoint=0; INSERT INTO SKKMKART (Cislo) VALUES (7);"));
+    ::kill(writer.pid(), SIGKILL);
+    writer.close();
+    const auto before = ListingOf(agenda.dir());
+    EXPECT_TRUE(run(kCardNumbers)) << BFTable1.lastOpenError();
+    EXPECT_EQ(findings(), Lines{kCardSeven});
+    EXPECT_EQ(ListingOf(agenda.dir()), before);
+}
+
+TEST_F(LiveHost, AWriteAheadLogTableThatNobodyHasOpenIsReadWithoutCreatingAFile) {
+    cards(10, "WAL");
+    agenda.execSql("SKKMKART", "INSERT INTO SKKMKART (Cislo) VALUES (7)");
+    const auto before = ListingOf(agenda.dir());
+    ASSERT_FALSE(fs::exists(cardsFile() + "-wal"));
+    EXPECT_TRUE(run(kCardNumbers)) << BFTable1.lastOpenError();
+    EXPECT_EQ(findings(), Lines{kCardSeven});
+    EXPECT_EQ(ListingOf(agenda.dir()), before);
+}
+
+// --- Rollback journal and locks ---------------------------------------------------------------------
+
+TEST_F(LiveHost, AWriteLockHeldForAMomentIsWaitedFor) {
+    cards(10, "DELETE");
+    SqliteShell writer(cardsFile());
+    ASSERT_TRUE(writer.run("BEGIN EXCLUSIVE; INSERT INTO SKKMKART (Cislo) VALUES (7);"));
+    writer.send(".system sleep 1\nCOMMIT;\n");
+    EXPECT_TRUE(run(kCardNumbers)) << BFTable1.lastOpenError();
+    EXPECT_EQ(findings(), Lines{kCardSeven});
+    EXPECT_EQ(writer.close(), 0);
+}
+
+TEST_F(LiveHost, ALockHeldLongerThanTheWaitFailsWithTheLockedTextNamingTheFile) {
+    cards(10, "DELETE");
+    SqliteShell writer(cardsFile());
+    ASSERT_TRUE(writer.run("BEGIN EXCLUSIVE; INSERT INTO SKKMKART (Cislo) VALUES (7);"));
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(run(kCardNumbers));
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::seconds(4));
+    EXPECT_EQ(host.messages, Lines{"Nelze otevřít seznam kmenových karet."});
+    EXPECT_NE(BFTable1.lastOpenError().find(cardsFile()), std::string::npos);
+    EXPECT_NE(BFTable1.lastOpenError().find("soubor má právě uzamčen jiný program (čekáno 5 s)"), std::string::npos)
+        << BFTable1.lastOpenError();
+}
+
+TEST_F(LiveHost, AHostCommitWaitsForTheWalkThatSeesTheStateItBeganWith) {
+    cards(300, "DELETE");
+    SqliteShell writer(cardsFile());
+    ASSERT_TRUE(writer.run(".timeout 60000"));
+    bool sent = false;
+    host.onEvents = [&](FakeRunHost &) {
+        if (sent || isClosed(BFTable1))
+            return;
+        writer.send("INSERT INTO SKKMKART (Cislo) VALUES (7); SELECT 'host-committed';\n");
+        sent = true;
+    };
+    EXPECT_TRUE(run(kCardNumbers)) << BFTable1.lastOpenError();
+    EXPECT_TRUE(sent);
+    EXPECT_TRUE(findings().empty());
+    EXPECT_TRUE(writer.run("", 30)) << writer.output();
+    EXPECT_NE(writer.output().find("host-committed"), std::string::npos) << writer.output();
+    host.onEvents = nullptr;
+    host.lines.clear();
+    EXPECT_TRUE(run(kCardNumbers));
+    EXPECT_EQ(findings(), Lines{kCardSeven});
+}
+
+TEST_F(LiveHost, AHotJournalLeftByAKilledWriterIsNamedWithWhatToDo) {
+    cards(10, "DELETE");
+    SqliteShell writer(cardsFile());
+    // A small cache makes the writer spill its changes into the file before it commits.
+    ASSERT_TRUE(writer.run("PRAGMA cache_size=1; BEGIN; " + CardsSql(100, 3000) +
+                           " UPDATE SKKMKART SET Popis = printf('%.300c', 'x');"));
+    ::kill(writer.pid(), SIGKILL);
+    writer.close();
+    ASSERT_TRUE(fs::exists(cardsFile() + "-journal"));
+    EXPECT_FALSE(run(kCardNumbers));
+    EXPECT_NE(BFTable1.lastOpenError().find("nedokončený zápis jiného programu (deník " + cardsFile() + "-journal)"),
+              std::string::npos)
+        << BFTable1.lastOpenError();
+    EXPECT_NE(BFTable1.lastOpenError().find("otevřete tabulku programem, který do ní zapisoval"), std::string::npos);
+}
+
+} // namespace
