@@ -1,6 +1,7 @@
 // vrelmont-cli check: the check run of the main window's Start, over an agenda directory.
 #include "checks/CheckList.h"
 #include "checks/CheckRun.h"
+#include "checks/ParallelCheckRun.h"
 #include "checks/ProtocolFile.h"
 #include "cli/CheckCliHost.h"
 #include "cli/CliSupport.h"
@@ -10,9 +11,11 @@
 #include "hostdb/TS3IniFile.h"
 #include "platform/DateText.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <stdexcept>
+#include <thread>
 
 namespace vrelmont::cli {
 namespace {
@@ -22,7 +25,7 @@ constexpr int kExitFindings = 4;
 
 const char *const kUsage =
     "Usage: vrelmont-cli check AGENDA_DIR [--checks LIST] [--output FILE] [--format text|json|csv]\n"
-    "                          [--csv-delimiter C] [--summary] [--fail-on-findings]\n"
+    "                          [--csv-delimiter C] [--summary] [--fail-on-findings] [--jobs N]\n"
     "\n"
     "Runs the checks of the program's Start over the agenda in AGENDA_DIR and writes the report\n"
     "to standard output (UTF-8), exactly as the report box would show it. The agenda's files are\n"
@@ -58,6 +61,8 @@ const char *const kUsage =
     "                  report (text) or on standard error (json, csv)\n"
     "  --fail-on-findings\n"
     "                  exit with 4 when the run completed and found anything\n"
+    "  --jobs N        run up to N checks at the same time (default: the number of processors);\n"
+    "                  the report is the same, in the same order. 1 runs them one by one.\n"
     "\n"
     "Progress is shown on standard error when it is a terminal; Ctrl+C interrupts the running\n"
     "check as Přerušit does, and says so on standard error.\n"
@@ -125,6 +130,9 @@ int RunCheckCommand(const ParsedArgs &parsed) {
         throw UsageError("--csv-delimiter needs --format csv");
     const bool summary = parsed.has("--summary");
     const bool failOnFindings = parsed.has("--fail-on-findings");
+    const auto jobs = parsed.has("--jobs")
+                          ? static_cast<unsigned>(ParseNumberOption("--jobs", parsed.required("--jobs"), 1, 64))
+                          : std::max(1u, std::thread::hardware_concurrency());
 
     const RunContext context{agendaDir,
                              TS3IniFile(agendaDir + "AGENDA.INI").GetText("Údaje o firmě", "Název-obchodní", ""),
@@ -143,8 +151,18 @@ int RunCheckCommand(const ParsedArgs &parsed) {
     TBFTable BFTable1;
     TBFTable BFTable2;
     bool completed = false;
+    std::vector<std::string> openErrors;
     try {
-        completed = RunChecks(host, context, BFTable1, BFTable2);
+        if (jobs == 1) {
+            completed = RunChecks(host, context, BFTable1, BFTable2);
+            for (const TBFTable *table : {&BFTable1, &BFTable2})
+                if (!completed && !table->lastOpenError().empty())
+                    openErrors.push_back(table->lastOpenError());
+        } else {
+            ParallelRunResult result = RunChecksInParallel(host, context, jobs);
+            completed = result.completed;
+            openErrors = std::move(result.openErrors);
+        }
     } catch (...) {
         // Whoever reads the findings still gets a whole document, which says the run did not complete.
         findings.End(false);
@@ -162,9 +180,8 @@ int RunCheckCommand(const ParsedArgs &parsed) {
     if (summary && format != FindingsFormat::Text)
         std::fputs(findings.Summary().c_str(), stderr);
     // The window can only show the fixed text; a terminal user also learns which file failed and why.
-    for (const TBFTable *table : {&BFTable1, &BFTable2})
-        if (!completed && !table->lastOpenError().empty())
-            std::fprintf(stderr, "vrelmont-cli check: %s\n", table->lastOpenError().c_str());
+    for (const std::string &openError : openErrors)
+        std::fprintf(stderr, "vrelmont-cli check: %s\n", openError.c_str());
     if (host.interrupted())
         std::fputs(completed ? "vrelmont-cli check: Ctrl+C came after the last check; the run completed\n"
                              : "vrelmont-cli check: interrupted by Ctrl+C; the run stopped\n",
@@ -179,8 +196,8 @@ int RunCheckCommand(const ParsedArgs &parsed) {
 } // namespace
 
 int CheckCommand(const Args &args) {
-    return RunTool("check", kUsage, args, {"--checks", "--output", "--format", "--csv-delimiter"}, RunCheckCommand,
-                   {"--summary", "--fail-on-findings"});
+    return RunTool("check", kUsage, args, {"--checks", "--output", "--format", "--csv-delimiter", "--jobs"},
+                   RunCheckCommand, {"--summary", "--fail-on-findings"});
 }
 
 } // namespace vrelmont::cli

@@ -104,3 +104,31 @@ TEST_F(MissingCardCheck, CardsWithoutTheirIndexCloseBothTables) {
 }
 
 } // namespace
+
+namespace {
+
+// The table's Cislo without a declared type, so that a number can stay stored as text or real.
+TableDef WithUntypedNumber(TableDef table) {
+    for (FieldDef &field : table.fields)
+        if (field.name == "Cislo")
+            field.type = FieldType::Any;
+    return table;
+}
+
+TEST_F(MissingCardCheck, FindsWhatASeekPerRecordFindsWhateverTheStoredNumbers) {
+    // Cards: numbers repeated, stored as real, missing or as text that is no number.
+    agenda.createTable(WithUntypedNumber(MasterCardsTable()));
+    agenda.addCards({Card(9), Card(2), Card(2), Card(-3), Card(5), Card(11), Card(12)});
+    agenda.execSql("SKKMKART", "UPDATE SKKMKART SET Cislo = 5.0 WHERE Cislo = 5;"
+                               "UPDATE SKKMKART SET Cislo = NULL WHERE Cislo = 11;"
+                               "UPDATE SKKMKART SET Cislo = 'abc' WHERE Cislo = 12;");
+    agenda.createTable(WithUntypedNumber(StockItemsTable()));
+    agenda.addStockItems(
+        {Stock(1, 4), Stock(1, 2), Stock(1, 5), Stock(1, 2), Stock(1, 10), Stock(1, -3), Stock(1, 7), Stock(1, 9)});
+    // Numbers kept as text sort after every number: the walk meets 7 and 9 last, out of order.
+    agenda.execSql("SKSEZZAS", "UPDATE SKSEZZAS SET Cislo = CAST(Cislo AS TEXT) WHERE Cislo IN (7, 9)");
+    EXPECT_TRUE(run(kMissingCards));
+    EXPECT_EQ(findings(), (Lines{Finding(4), Finding(10), Finding(7)}));
+}
+
+} // namespace

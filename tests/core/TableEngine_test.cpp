@@ -290,3 +290,48 @@ TEST(TableEngineFiles, TextsThatAreNotUtf8AreReadAsWindows1250AndDamageIsNamedIn
 }
 
 } // namespace
+
+TEST_F(TableEngine, FieldHandlesReadWhatValueReads) {
+    TBFTable table;
+    ASSERT_EQ(table.OpenTable(Variant::text(dir.dir() + "SKSEZZAS")), 0);
+    EXPECT_THROW(table.Field("NoSuchField"), EngineError);
+    ASSERT_EQ(table.SetIndex("Sklad+BarCode"), 0);
+    // Key fields come from the walk itself, the others from the record; names ignore case.
+    const FieldHandle sklad = table.Field("Sklad"), barCode = table.Field("barcode");
+    const FieldHandle cislo = table.Field("Cislo"), popis = table.Field("Popis");
+    table.GoTop();
+    std::size_t walked = 0;
+    do {
+        EXPECT_EQ(table.Int32Value(sklad), table.Value("Sklad").toInt32());
+        EXPECT_EQ(table.Int32Value(cislo), table.Value("Cislo").toInt32());
+        EXPECT_EQ(std::string(table.TextValue(barCode)), table.Value("BarCode").toText());
+        EXPECT_EQ(std::string(table.TextValue(popis)), table.Value("Popis").toText());
+        ++walked;
+    } while (table.MoveNext() != kAnswerNoFurtherRecord);
+    EXPECT_EQ(walked, records.size());
+
+    // A handle belongs to the table it was made on.
+    table.CloseTable();
+    ASSERT_EQ(table.OpenTable(Variant::text(dir.dir() + "SKSEZZAS")), 0);
+    ASSERT_EQ(table.SetIndex("Cislo"), 0);
+    table.GoTop();
+    EXPECT_THROW(table.Int32Value(cislo), EngineError);
+}
+
+TEST_F(TableEngine, FieldHandlesReadTextsInTheHostCodePage) {
+    // Bytes that are not UTF-8, as other tools may leave them: read as windows-1250.
+    sqlite3 *db = nullptr;
+    ASSERT_EQ(sqlite3_open((dir.dir() + "SKSEZZAS.DAT").c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, "UPDATE SKSEZZAS SET BarCode = CAST(X'8A9A' AS TEXT) WHERE Cislo = 3", nullptr, nullptr,
+                           nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+    TBFTable table;
+    ASSERT_EQ(table.OpenTable(Variant::text(dir.dir() + "SKSEZZAS")), 0);
+    ASSERT_EQ(table.SetIndex("Sklad+BarCode"), 0);
+    const FieldHandle barCode = table.Field("BarCode");
+    table.GoTop();
+    while (table.Value("Cislo").toInt32() != 3)
+        ASSERT_NE(table.MoveNext(), kAnswerNoFurtherRecord);
+    EXPECT_EQ(std::string(table.TextValue(barCode)), "Šš");
+}

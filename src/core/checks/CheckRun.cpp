@@ -3,7 +3,6 @@
 #include "checks/CheckList.h"
 
 namespace vrelmont {
-namespace {
 
 void WriteRunHeader(RunHost &host, const RunContext &context) {
     const std::string rule(35, '=');
@@ -20,6 +19,8 @@ void WriteClosingLines(RunHost &host) {
     host.ReportLine("Dokončeno");
     host.ReportLine(rule);
 }
+
+namespace {
 
 // After an error the window must stay usable: idle buttons, no table left open.
 void RecoverFromError(RunHost &host, TBFTable &BFTable1, TBFTable &BFTable2) noexcept {

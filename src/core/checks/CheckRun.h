@@ -14,4 +14,8 @@ namespace vrelmont {
 // have been returned to idle and the tables closed).
 bool RunChecks(RunHost &host, const RunContext &context, TBFTable &BFTable1, TBFTable &BFTable2);
 
+// The run's five header lines, and the three closing lines of a complete run.
+void WriteRunHeader(RunHost &host, const RunContext &context);
+void WriteClosingLines(RunHost &host);
+
 } // namespace vrelmont

@@ -20,8 +20,12 @@ struct KeyValue {
 // current record for the comparison is kept for the next cycle instead of being read again.
 class KeyPair {
 public:
+    // The table is open on the member's index: its key fields are resolved once, here.
     KeyPair(const DuplicateKeyMember &member, TBFTable &table, bool namesRecords)
-        : member_(member), table_(table), namesRecords_(namesRecords) {}
+        : member_(member), table_(table), cislo_(table.Field(kFieldCislo)), namesRecords_(namesRecords) {
+        for (std::size_t k = 0; k < member_.keys.size(); ++k)
+            fields_[k] = table.Field(member_.keys[k].name);
+    }
 
     // Keeps the current record's key: reads what the last comparison did not read already.
     void keepCurrent() {
@@ -64,7 +68,7 @@ public:
                 break;
             }
             case LinePiece::Kind::CurrentCislo:
-                currentCislo_ = table_.Value(kFieldCislo).toInt32();
+                currentCislo_ = table_.Int32Value(cislo_);
                 AppendNumber(line_, currentCislo_);
                 break;
             }
@@ -105,11 +109,10 @@ private:
     }
 
     void read(std::size_t k, KeyValue &into) {
-        const KeyField &field = member_.keys[k];
-        if (field.type == KeyType::Integer)
-            into.number = table_.Value(field.name).toInt32();
+        if (member_.keys[k].type == KeyType::Integer)
+            into.number = table_.Int32Value(fields_[k]);
         else
-            into.text = table_.Value(field.name).toText();
+            into.text.assign(table_.TextValue(fields_[k]));
         into.read = true;
     }
 
@@ -121,6 +124,8 @@ private:
 
     const DuplicateKeyMember &member_;
     TBFTable &table_;
+    std::array<FieldHandle, 2> fields_;
+    FieldHandle cislo_;
     std::array<KeyValue, 2> kept_;
     std::array<KeyValue, 2> current_;
     std::string line_;

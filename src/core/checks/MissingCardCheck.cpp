@@ -7,6 +7,37 @@
 namespace vrelmont {
 namespace {
 
+// Answers whether a card has a given number. The stock items come in the order of their number
+// index, so the cards' number index is walked alongside them, once, as a merge. A number that comes
+// out of order (one stored as text sorts after every number) is looked up by a seek instead, as is
+// every number after it.
+class CardNumbers {
+public:
+    explicit CardNumbers(TBFTable &cards) : cards_(cards), number_(cards.Field(kFieldCislo)) {
+        onCard_ = cards_.GoTop() != 0;
+    }
+
+    bool contain(std::int32_t number) {
+        if (merging_ && seenAny_ && number < previous_)
+            merging_ = false;
+        seenAny_ = true;
+        previous_ = number;
+        if (!merging_)
+            return cards_.SeekKey(Variant::int32(number)) == kAnswerFound;
+        while (onCard_ && cards_.CompareValue(number_, number) < 0)
+            onCard_ = cards_.MoveNext() != kAnswerNoFurtherRecord;
+        return onCard_ && cards_.CompareValue(number_, number) == 0;
+    }
+
+private:
+    TBFTable &cards_;
+    FieldHandle number_;
+    bool onCard_ = false;
+    bool merging_ = true;
+    bool seenAny_ = false;
+    std::int32_t previous_ = 0;
+};
+
 void CloseBoth(TBFTable &BFTable1, TBFTable &BFTable2) {
     BFTable1.CloseTable();
     BFTable2.CloseTable();
@@ -33,10 +64,12 @@ bool RunMissingCardCheck(RunHost &host, const RunContext &context, TBFTable &BFT
         int counter = 0;
         std::string line;
         FindingSink *const sink = host.findingSink();
+        const FieldHandle stockNumber = BFTable1.Field(kFieldCislo);
+        CardNumbers cards(BFTable2);
         for (;;) {
             // Every record is looked up on its own, also when its number repeats.
-            const std::int32_t number = BFTable1.Value(kFieldCislo).toInt32();
-            if (BFTable2.SeekKey(Variant::int32(number)) != kAnswerFound) {
+            const std::int32_t number = BFTable1.Int32Value(stockNumber);
+            if (!cards.contain(number)) {
                 line = "Ke skladové zásobě č. ";
                 AppendNumber(line, number);
                 line += " neexistuje kmenová karta.";

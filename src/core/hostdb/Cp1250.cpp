@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <unordered_map>
 
 namespace vrelmont {
@@ -68,6 +69,14 @@ bool nextCodePoint(std::string_view text, std::size_t &pos, std::uint32_t &cp) {
 bool IsValidUtf8(std::string_view text) {
     std::size_t pos = 0;
     std::uint32_t cp = 0;
+    // Most texts are ASCII: eight bytes at a time while no byte has its high bit set.
+    while (pos + 8 <= text.size()) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + pos, sizeof word);
+        if (word & 0x8080808080808080ull)
+            break;
+        pos += 8;
+    }
     while (pos < text.size()) {
         if (static_cast<unsigned char>(text[pos]) < 0x80)
             ++pos;

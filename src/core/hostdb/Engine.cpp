@@ -4,8 +4,12 @@
 
 #include <sqlite3.h>
 
+#include <mutex>
+
 namespace vrelmont {
 namespace {
+// Table components of several threads (the command line's parallel checks) attach at once.
+std::mutex engineMutex;
 Engine::Factory factory;
 std::weak_ptr<Engine> running;
 } // namespace
@@ -17,6 +21,7 @@ std::string Engine::queryGuid(const std::string &guid) const {
 }
 
 std::shared_ptr<Engine> Engine::runningOrNew() {
+    std::lock_guard lock(engineMutex);
     if (auto engine = running.lock())
         return engine;
     auto engine = factory ? factory() : std::make_shared<Engine>();
@@ -27,6 +32,7 @@ std::shared_ptr<Engine> Engine::runningOrNew() {
 }
 
 void Engine::setFactory(Factory newFactory) {
+    std::lock_guard lock(engineMutex);
     factory = std::move(newFactory);
     running.reset();
 }

@@ -27,6 +27,7 @@ TableCursor &TBFTable::cursor() {
 std::int32_t TBFTable::OpenTable(const Variant &path) {
     connect();
     cursor_.reset();
+    ++openedTables_;
     std::string file = path.toText();
     std::error_code error;
     if (!std::filesystem::is_regular_file(file, error))
@@ -39,6 +40,7 @@ std::int32_t TBFTable::OpenTable(const Variant &path) {
 
 void TBFTable::CloseTable() {
     cursor_.reset();
+    ++openedTables_;
 }
 
 std::int32_t TBFTable::RecordCount() {
@@ -100,6 +102,28 @@ std::int64_t TBFTable::RecordId() {
 
 Variant TBFTable::ValueOfRecord(std::int64_t recordId, const std::string &field) {
     return cursor().valueOfRecord(recordId, field);
+}
+
+FieldHandle TBFTable::Field(const std::string &field) {
+    return {cursor().requireColumn(field), openedTables_};
+}
+
+int TBFTable::columnOf(FieldHandle field) {
+    if (field.column_ < 0 || field.table_ != openedTables_)
+        throw EngineError("Pole nepatří k otevřené tabulce");
+    return field.column_;
+}
+
+std::int32_t TBFTable::Int32Value(FieldHandle field) {
+    return cursor().int32At(columnOf(field));
+}
+
+std::string_view TBFTable::TextValue(FieldHandle field) {
+    return cursor().textAt(columnOf(field));
+}
+
+int TBFTable::CompareValue(FieldHandle field, std::int32_t number) {
+    return cursor().compareAt(columnOf(field), number);
 }
 
 } // namespace vrelmont

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace vrelmont {
 
@@ -21,6 +22,19 @@ inline constexpr std::int32_t kAnswerFound = 7;
 inline constexpr std::int32_t kAnswerNotFound = 8;
 
 class TableCursor;
+
+// A field of the open table, resolved by name once so that a walk reads it at the cost of a column
+// read. Valid until the table is closed or another is opened.
+class FieldHandle {
+public:
+    FieldHandle() = default;
+
+private:
+    friend class TBFTable;
+    FieldHandle(int column, std::uint64_t table) : column_(column), table_(table) {}
+    int column_ = -1;
+    std::uint64_t table_ = 0;
+};
 
 class TBFTable {
 public:
@@ -56,6 +70,15 @@ public:
     std::int64_t RecordId();
     Variant ValueOfRecord(std::int64_t recordId, const std::string &field);
 
+    // The walks' way to Value: the name resolved once (EngineError for an unknown field), then
+    // each read without a Variant. A text read stays valid until the next move or text read.
+    FieldHandle Field(const std::string &field);
+    std::int32_t Int32Value(FieldHandle field);
+    std::string_view TextValue(FieldHandle field);
+    // Where the field stands against `number` in index order: below 0 before, 0 equal, above 0 after.
+    // Lets a walk over a number index be merged with an ascending series of numbers.
+    int CompareValue(FieldHandle field, std::int32_t number);
+
     bool isConnected() const { return engine_ != nullptr; }
     // Why the last OpenTable failed (the file and the reason), for diagnostics.
     const std::string &lastOpenError() const { return lastOpenError_; }
@@ -63,10 +86,12 @@ public:
 private:
     void connect();
     TableCursor &cursor();
+    int columnOf(FieldHandle field);
 
     std::shared_ptr<Engine> engine_;
     std::unique_ptr<TableCursor> cursor_;
     std::string lastOpenError_;
+    std::uint64_t openedTables_ = 0; // tells a handle of an earlier table from one of this
 };
 
 } // namespace vrelmont

@@ -243,6 +243,9 @@ bool TableCursor::selectIndex(const std::string &keyExpression) {
         if (index.columns == wanted) {
             dropStatements();
             index_ = &index;
+            keyPositions_.assign(columns_.size(), -1);
+            for (std::size_t i = 0; i < index.columns.size(); ++i)
+                keyPositions_[static_cast<std::size_t>(index.columns[i])] = static_cast<int>(i);
             current_.reset();
             editing_ = false;
             return true;
@@ -371,6 +374,76 @@ std::int64_t TableCursor::recordId() const {
 
 Variant TableCursor::valueOfRecord(std::int64_t recordId, const std::string &field) {
     return lookUpField(requireColumn(field), recordId);
+}
+
+sqlite3_value *TableCursor::walkValueOf(int column) const {
+    if (!active_ || !index_ || editing_)
+        return nullptr;
+    const int position = keyPositions_[static_cast<std::size_t>(column)];
+    // The rowid comes first. The value is read through one call, not one per property.
+    return position < 0 ? nullptr : sqlite3_column_value(active_, position + 1);
+}
+
+std::int32_t TableCursor::int32At(int column) {
+    sqlite3_value *stored = walkValueOf(column);
+    if (!stored)
+        return value(columns_[static_cast<std::size_t>(column)]).toInt32();
+    if (sqlite3_value_type(stored) == SQLITE_INTEGER) {
+        const auto number = sqlite3_value_int64(stored);
+        if (number >= std::numeric_limits<std::int32_t>::min() && number <= std::numeric_limits<std::int32_t>::max())
+            return static_cast<std::int32_t>(number);
+    }
+    return fieldValue(column, active_, keyPositions_[static_cast<std::size_t>(column)] + 1).toInt32();
+}
+
+std::string_view TableCursor::textAt(int column) {
+    sqlite3_value *stored = walkValueOf(column);
+    if (stored && sqlite3_value_type(stored) == SQLITE_TEXT) {
+        const auto *bytes = reinterpret_cast<const char *>(sqlite3_value_text(stored));
+        const std::string_view text(bytes ? bytes : "", static_cast<std::size_t>(sqlite3_value_bytes(stored)));
+        if (IsValidUtf8(text))
+            return text;
+    }
+    textBuffer_ = stored ? fieldValue(column, active_, keyPositions_[static_cast<std::size_t>(column)] + 1).toText()
+                         : value(columns_[static_cast<std::size_t>(column)]).toText();
+    return textBuffer_;
+}
+
+namespace {
+
+template <typename Number> int CompareNumbers(Number stored, Number number) {
+    return stored < number ? -1 : stored > number ? 1 : 0;
+}
+
+} // namespace
+
+int TableCursor::compareAt(int column, std::int64_t number) {
+    if (sqlite3_value *stored = walkValueOf(column)) {
+        switch (sqlite3_value_type(stored)) {
+        case SQLITE_NULL:
+            return -1;
+        case SQLITE_INTEGER:
+            return CompareNumbers(static_cast<std::int64_t>(sqlite3_value_int64(stored)), number);
+        case SQLITE_FLOAT:
+            return CompareNumbers(sqlite3_value_double(stored), static_cast<double>(number));
+        default:
+            return 1;
+        }
+    }
+    const Variant stored = value(columns_[static_cast<std::size_t>(column)]);
+    switch (stored.kind()) {
+    case VariantKind::Empty:
+        return -1;
+    case VariantKind::Int32:
+    case VariantKind::Boolean:
+        return CompareNumbers(static_cast<std::int64_t>(stored.toInt32()), number);
+    case VariantKind::Date:
+    case VariantKind::Double:
+        return CompareNumbers(stored.toDouble(), static_cast<double>(number));
+    case VariantKind::Text:
+        break;
+    }
+    return 1;
 }
 
 Variant TableCursor::lookUpField(int column) {

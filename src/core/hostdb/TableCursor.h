@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vrelmont {
@@ -31,6 +32,16 @@ public:
     std::int64_t recordId() const;
     Variant valueOfRecord(std::int64_t recordId, const std::string &field);
 
+    // The column of `field`; EngineError when the table has no such field.
+    int requireColumn(const std::string &field) const;
+    // The current record's field by column, without a Variant or a copy where the walk's own
+    // statement holds it. The text stays valid until the cursor moves or reads another text.
+    std::int32_t int32At(int column);
+    std::string_view textAt(int column);
+    // Where the field stands against a whole number in the order of an index: below 0 before it
+    // (nothing stored sorts first), 0 equal, above 0 after it (texts sort after every number).
+    int compareAt(int column, std::int64_t number);
+
     void append();
     void setValue(const std::string &field, const Variant &value);
     void post();
@@ -45,8 +56,9 @@ private:
     TableCursor(SqliteHandle db, std::string table, std::vector<std::string> columns, std::vector<bool> integerColumns,
                 std::vector<bool> binaryColumns, std::vector<Index> indexes);
     int columnOf(const std::string &field) const; // -1 when the table has no such field
-    int requireColumn(const std::string &field) const;
     std::string keyTerm(int column) const;
+    // The field as the active statement holds it, or null when it does not hold it.
+    sqlite3_value *walkValueOf(int column) const;
     std::string orderedSelect(const std::string &where) const;
     bool step(sqlite3_stmt *statement);
     void bind(sqlite3_stmt *statement, int position, const Variant &value);
@@ -67,7 +79,9 @@ private:
     std::vector<bool> integerColumns_; // declared as integers: their values must fit 32 bits
     std::vector<bool> binaryColumns_;  // declared without a collation of their own (or BINARY)
     std::vector<Index> indexes_;
-    const Index *index_ = nullptr; // null: stored order
+    const Index *index_ = nullptr;  // null: stored order
+    std::vector<int> keyPositions_; // by column: its place among the selected index's keys, or -1
+    std::string textBuffer_;        // a text read by textAt that is not SQLite's own bytes
 
     SqliteStatement walk_;                         // all records in index order
     SqliteStatement continue_;                     // records after a given one, in index order

@@ -1,0 +1,134 @@
+// The floor for the check run: the same fifteen walks written directly against SQLite, with no
+// engine layer. Each duplicate-key walk steps over its covering index and compares every key with
+// the one before; the missing-card walk merges the two number indexes; the undescribed walks stop
+// at the first description. Prints the findings counted and the CPU time.
+//
+// Usage: vrelmont-bench-bare-scan AGENDA_DIR
+#include <sqlite3.h>
+
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <string>
+#include <string_view>
+
+namespace {
+
+sqlite3 *OpenReadOnly(const std::string &path) {
+    sqlite3 *db = nullptr;
+    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK) {
+        std::fprintf(stderr, "bare-scan: cannot open %s: %s\n", path.c_str(), sqlite3_errmsg(db));
+        std::exit(1);
+    }
+    return db;
+}
+
+sqlite3_stmt *Prepare(sqlite3 *db, const std::string &sql) {
+    sqlite3_stmt *statement = nullptr;
+    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr) != SQLITE_OK) {
+        std::fprintf(stderr, "bare-scan: %s: %s\n", sql.c_str(), sqlite3_errmsg(db));
+        std::exit(1);
+    }
+    return statement;
+}
+
+std::string_view TextAt(sqlite3_stmt *statement, int column) {
+    const auto *bytes = reinterpret_cast<const char *>(sqlite3_column_text(statement, column));
+    return {bytes ? bytes : "", static_cast<std::size_t>(sqlite3_column_bytes(statement, column))};
+}
+
+// Rows whose key equals the row before: `warehouse` adds a leading integer key, `text` makes the
+// last key a text that counts only when not empty (unless `emptyCounts`).
+std::int64_t CountRepeats(sqlite3 *db, const char *table, const char *field, bool warehouse, bool text,
+                          bool emptyCounts) {
+    const std::string keys = warehouse ? std::string("Sklad, ") + field : field;
+    sqlite3_stmt *walk = Prepare(db, "SELECT " + keys + " FROM " + table + " ORDER BY " + keys + ", rowid");
+    const int last = warehouse ? 1 : 0;
+    std::int64_t findings = 0, previousWarehouse = 0, previousNumber = 0;
+    std::string previousText;
+    bool first = true;
+    while (sqlite3_step(walk) == SQLITE_ROW) {
+        const std::int64_t store = warehouse ? sqlite3_column_int64(walk, 0) : 0;
+        bool same = !first && store == previousWarehouse;
+        if (text) {
+            const std::string_view value = TextAt(walk, last);
+            same = same && value == previousText && (emptyCounts || !value.empty());
+            if (!same)
+                previousText.assign(value);
+        } else {
+            const std::int64_t number = sqlite3_column_int64(walk, last);
+            same = same && number == previousNumber;
+            previousNumber = number;
+        }
+        findings += same;
+        previousWarehouse = store;
+        first = false;
+    }
+    sqlite3_finalize(walk);
+    return findings;
+}
+
+// Stock items whose number no card has: both number indexes walked once, side by side.
+std::int64_t CountMissingCards(sqlite3 *stock, sqlite3 *cards) {
+    sqlite3_stmt *items = Prepare(stock, "SELECT Cislo FROM SKSEZZAS ORDER BY Cislo, rowid");
+    sqlite3_stmt *numbers = Prepare(cards, "SELECT Cislo FROM SKKMKART ORDER BY Cislo, rowid");
+    std::int64_t findings = 0;
+    bool haveCard = sqlite3_step(numbers) == SQLITE_ROW;
+    while (sqlite3_step(items) == SQLITE_ROW) {
+        const std::int64_t number = sqlite3_column_int64(items, 0);
+        while (haveCard && sqlite3_column_int64(numbers, 0) < number)
+            haveCard = sqlite3_step(numbers) == SQLITE_ROW;
+        findings += !(haveCard && sqlite3_column_int64(numbers, 0) == number);
+    }
+    sqlite3_finalize(items);
+    sqlite3_finalize(numbers);
+    return findings;
+}
+
+std::int64_t CountUndescribed(sqlite3 *db, const char *table) {
+    sqlite3_stmt *walk = Prepare(db, std::string("SELECT Popis FROM ") + table + " ORDER BY Popis, rowid");
+    std::int64_t findings = 0;
+    while (sqlite3_step(walk) == SQLITE_ROW && sqlite3_column_bytes(walk, 0) == 0)
+        ++findings;
+    sqlite3_finalize(walk);
+    return findings;
+}
+
+double CpuSeconds() {
+    return static_cast<double>(std::clock()) / CLOCKS_PER_SEC;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s AGENDA_DIR\n", argv[0]);
+        return 2;
+    }
+    const std::string agenda = std::string(argv[1]) + "/";
+    const double cpuStart = CpuSeconds();
+    const auto wallStart = std::chrono::steady_clock::now();
+    sqlite3 *stock = OpenReadOnly(agenda + "SKSEZZAS.DAT");
+    sqlite3 *cards = OpenReadOnly(agenda + "SKKMKART.DAT");
+
+    std::int64_t findings = CountRepeats(stock, "SKSEZZAS", "Cislo", true, false, false);
+    findings += CountRepeats(cards, "SKKMKART", "Cislo", false, false, false);
+    findings += CountMissingCards(stock, cards);
+    findings += CountUndescribed(cards, "SKKMKART");
+    findings += CountUndescribed(stock, "SKSEZZAS");
+    for (const char *field : {"UzivCode", "Katalog", "BarCode", "Zkrat", "Popis"}) {
+        const bool descriptions = std::strcmp(field, "Popis") == 0;
+        findings += CountRepeats(cards, "SKKMKART", field, false, true, descriptions);
+        findings += CountRepeats(stock, "SKSEZZAS", field, true, true, descriptions);
+    }
+    sqlite3_close(stock);
+    sqlite3_close(cards);
+
+    const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
+    std::printf("findings=%lld cpu_s=%.3f wall_s=%.3f\n", static_cast<long long>(findings), CpuSeconds() - cpuStart,
+                wall);
+    return 0;
+}

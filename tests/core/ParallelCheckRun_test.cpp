@@ -1,0 +1,130 @@
+// The command line's parallel run: the same report, messages and findings as the one-thread run,
+// whatever stops it.
+#include "TestAgenda.h"
+
+#include "checks/CheckRun.h"
+#include "checks/ParallelCheckRun.h"
+#include "hostdb/EngineError.h"
+
+#include <filesystem>
+
+using namespace vrelmont;
+using namespace vrelmont::testing;
+
+namespace {
+
+// Keeps every finding the checks hand over, as text, in order.
+class FindingJournal : public FindingSink {
+public:
+    void CheckStarted(int checkBox) override { entries.push_back("start " + std::to_string(checkBox)); }
+    void CheckEnded(int checkBox, bool answer) override {
+        entries.push_back("end " + std::to_string(checkBox) + (answer ? " true" : " false"));
+    }
+    void SingleFinding(const Finding &finding) override { entries.push_back("single " + finding.text); }
+    void DuplicateGroup(const std::vector<Finding> &findings, const std::vector<RecordName> &group) override {
+        std::string entry = "group of " + std::to_string(group.size());
+        for (const Finding &finding : findings)
+            entry += " | " + finding.text;
+        entries.push_back(entry);
+    }
+    std::vector<std::string> entries;
+};
+
+// One run with one thread and one with several, over the same agenda, each on its own host.
+class ParallelCheckRun : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::vector<StockItem> stock;
+        for (int i = 1; i <= 120; ++i)
+            stock.push_back(
+                Stock(1 + i % 3, i % 40).withBarCode("B" + std::to_string(i % 50)).withPopis(i % 9 ? "x" : ""));
+        agenda.addStockItems(stock);
+        std::vector<MasterCard> cards;
+        for (int i = 1; i <= 60; ++i)
+            cards.push_back(Card(i % 30).withPlu(std::to_string(i % 20)).withPopis(i % 7 ? "k" : ""));
+        agenda.addCards(cards);
+        context = agenda.context();
+        for (FakeRunHost *host : {&sequential, &parallel}) {
+            host->ticked.fill(true);
+            host->findings = host == &sequential ? &sequentialFindings : &parallelFindings;
+        }
+    }
+
+    bool runSequential() {
+        TBFTable BFTable1, BFTable2;
+        return RunChecks(sequential, context, BFTable1, BFTable2);
+    }
+
+    TestAgenda agenda;
+    RunContext context;
+    FakeRunHost sequential, parallel;
+    FindingJournal sequentialFindings, parallelFindings;
+};
+
+TEST_F(ParallelCheckRun, WritesWhatTheOneThreadRunWrites) {
+    ASSERT_TRUE(runSequential());
+    for (unsigned workers : {2u, 3u, 15u}) {
+        parallel.lines.clear();
+        parallelFindings.entries.clear();
+        EXPECT_TRUE(RunChecksInParallel(parallel, context, workers).completed);
+        EXPECT_EQ(parallel.lines, sequential.lines) << workers << " workers";
+        EXPECT_EQ(parallelFindings.entries, sequentialFindings.entries) << workers << " workers";
+        EXPECT_EQ(parallel.gauge().progress(), 0);
+        EXPECT_EQ(parallel.runStates, (std::vector<bool>{true, false}));
+        parallel.runStates.clear();
+    }
+}
+
+TEST_F(ParallelCheckRun, AStoppedCheckHidesTheChecksAfterIt) {
+    // The cards' file is missing: the run stops at the card number check, the second of the run order.
+    std::filesystem::remove(agenda.tableFile("SKKMKART"));
+    ASSERT_FALSE(runSequential());
+    const ParallelRunResult result = RunChecksInParallel(parallel, context, 4);
+    EXPECT_FALSE(result.completed);
+    EXPECT_EQ(parallel.lines, sequential.lines);
+    EXPECT_EQ(parallel.messages, (std::vector<std::string>{"Nelze otevřít seznam kmenových karet."}));
+    EXPECT_EQ(parallel.messages, sequential.messages);
+    ASSERT_EQ(result.openErrors.size(), 1u);
+    EXPECT_NE(result.openErrors.front().find("SKKMKART"), std::string::npos);
+    EXPECT_EQ(parallelFindings.entries, sequentialFindings.entries);
+    EXPECT_FALSE(parallel.abort) << "stopping the other workers leaves the host's request as it was";
+}
+
+TEST_F(ParallelCheckRun, AnAbortDuringTheHeaderStopsTheFirstCheckAsInOneThread) {
+    // Přerušit while the header is written: the first check that polls stops, in both runs alike.
+    sequential.abortAtLine(1);
+    parallel.abortAtLine(1);
+    ASSERT_FALSE(runSequential());
+    EXPECT_FALSE(RunChecksInParallel(parallel, context, 3).completed);
+    EXPECT_EQ(parallel.lines, sequential.lines);
+    EXPECT_EQ(parallel.lines.back(), "[ kontrola přerušena uživatelem ]");
+    EXPECT_EQ(parallelFindings.entries, sequentialFindings.entries);
+}
+
+TEST_F(ParallelCheckRun, AnAbortAtAnyMomentGivesAReportTheOneThreadRunCouldGive) {
+    ASSERT_TRUE(runSequential());
+    for (int pump = 1; pump <= 4; ++pump) {
+        FakeRunHost host;
+        host.ticked.fill(true);
+        host.abortAtEvents(pump);
+        if (RunChecksInParallel(host, context, 2).completed) {
+            EXPECT_EQ(host.lines, sequential.lines); // the checks were all done before the press
+            continue;
+        }
+        ASSERT_GE(host.lines.size(), 2u);
+        EXPECT_EQ(host.lines.back(), "[ kontrola přerušena uživatelem ]");
+        const auto before = static_cast<std::ptrdiff_t>(host.lines.size() - 2);
+        EXPECT_TRUE(std::equal(host.lines.begin(), host.lines.begin() + before, sequential.lines.begin()));
+    }
+}
+
+TEST_F(ParallelCheckRun, AnEngineErrorReachesTheCallerAfterTheLinesBeforeIt) {
+    // A stock item number that is no number stops the first walk that reads it with an engine error.
+    agenda.execSql("SKSEZZAS", "UPDATE SKSEZZAS SET Cislo = 'x' WHERE rowid = 7");
+    EXPECT_ANY_THROW(runSequential());
+    EXPECT_ANY_THROW(RunChecksInParallel(parallel, context, 3));
+    EXPECT_EQ(parallel.lines, sequential.lines);
+    EXPECT_EQ(parallel.runStates.back(), false);
+}
+
+} // namespace
