@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <optional>
-#include <random>
 #include <stdexcept>
 #include <system_error>
 
@@ -41,21 +40,6 @@ std::string Utf8Bytes(const std::vector<std::string> &lines) {
     throw std::runtime_error("Nelze zapsat soubor " + path);
 }
 
-std::string TemporaryNameBeside(const std::string &path) {
-    static std::mt19937 random{std::random_device{}()};
-    return path + ".~" + std::to_string(random() % 1000000) + ".tmp";
-}
-
-// Creates a new file (never one that exists) and writes all of `bytes` to it.
-bool WriteNewFile(const std::string &path, const std::string &bytes) {
-    std::FILE *file = std::fopen(path.c_str(), "wbx");
-    if (!file)
-        return false;
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    const bool closed = std::fclose(file) == 0;
-    return written && closed;
-}
-
 } // namespace
 
 std::string ProtocolFileBytes(const std::vector<std::string> &lines) {
@@ -83,31 +67,8 @@ void WriteProtocolFile(const std::string &path, const std::vector<std::string> &
     if ((kind != FileKind::Regular && kind != FileKind::Missing) || IsWriteProtected(target.string()))
         ThrowWriteError(path);
 
-    std::string temporary;
-    bool created = false;
-    for (int attempt = 0; attempt < 16 && !created; ++attempt) {
-        temporary = TemporaryNameBeside(target.string());
-        if (fs::exists(temporary, error))
-            continue;
-        created = WriteNewFile(temporary, bytes);
-        if (!created) {
-            fs::remove(temporary, error);
-            ThrowWriteError(path);
-        }
-    }
-    if (!created)
+    if (!ReplaceFileAtomically(target, bytes))
         ThrowWriteError(path);
-
-    // Keep the permissions of a file that is replaced.
-    const fs::file_status existing = fs::status(target, error);
-    if (!error && fs::is_regular_file(existing))
-        fs::permissions(temporary, existing.permissions(), error);
-
-    fs::rename(temporary, target, error);
-    if (error) {
-        fs::remove(temporary, error);
-        ThrowWriteError(path);
-    }
 }
 
 } // namespace vrelmont

@@ -1,6 +1,7 @@
 #include "hostdb/FileAccess.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -105,6 +106,44 @@ bool IsWriteProtected(const std::string &path) {
     if (::stat(path.c_str(), &info) != 0)
         return false;
     return ::access(path.c_str(), W_OK) != 0 || (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+}
+
+bool ReplaceFileAtomically(const std::filesystem::path &target, std::string_view bytes,
+                           std::optional<std::filesystem::perms> newFilePermissions) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    std::string temp = (target.parent_path().empty() ? fs::path(".") : target.parent_path()).string() + "/." +
+                       target.filename().string() + ".XXXXXX";
+    const int fd = ::mkstemp(temp.data());
+    if (fd < 0)
+        return false;
+    bool ok = true;
+    for (std::size_t written = 0; ok && written < bytes.size();) {
+        const auto n = ::write(fd, bytes.data() + written, bytes.size() - written);
+        ok = n > 0;
+        written += ok ? static_cast<std::size_t>(n) : 0;
+    }
+    ok = ok && ::fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+    if (ok) {
+        const fs::file_status existing = fs::status(target, error);
+        fs::perms permissions;
+        if (fs::is_regular_file(existing)) {
+            permissions = existing.permissions();
+        } else if (newFilePermissions) {
+            permissions = *newFilePermissions;
+        } else {
+            const ::mode_t mask = ::umask(0);
+            ::umask(mask);
+            permissions = static_cast<fs::perms>(0666 & ~mask);
+        }
+        fs::permissions(temp, permissions, error);
+        fs::rename(temp, target, error);
+        ok = !error;
+    }
+    if (!ok)
+        fs::remove(temp, error);
+    return ok;
 }
 
 } // namespace vrelmont

@@ -2,8 +2,10 @@
 // Looking at and reading files that may not be what their names promise (a FIFO, a device, a
 // directory, a link to /dev/zero, a huge file): nothing here waits for a writer or reads without bound.
 #include <cstddef>
+#include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace vrelmont {
 
@@ -24,5 +26,12 @@ std::optional<std::string> ReadBoundedFile(const std::string &path, std::size_t 
 // True when a file that exists must not be replaced: the user may not write it, or it carries no
 // write permission at all (a read-only file, which even an administrator's writes leave alone).
 bool IsWriteProtected(const std::string &path);
+
+// Writes `bytes` into a new file beside `target` and, once they are on the disk, renames it over
+// `target`: a failure at any step leaves `target` as it was and no file beside it. A file that is
+// replaced keeps its permissions; a new one gets `newFilePermissions`, or the process's default.
+// Answers false on failure. The one way the program replaces a file.
+bool ReplaceFileAtomically(const std::filesystem::path &target, std::string_view bytes,
+                           std::optional<std::filesystem::perms> newFilePermissions = std::nullopt);
 
 } // namespace vrelmont

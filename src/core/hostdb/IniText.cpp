@@ -11,13 +11,6 @@
 #include <unistd.h>
 
 namespace vrelmont {
-namespace {
-
-bool sameName(const std::string &a, const std::string &b) {
-    return FoldCase(a) == FoldCase(b);
-}
-
-} // namespace
 
 IniText IniText::load(const std::string &path) {
     IniText ini;
@@ -76,7 +69,7 @@ IniText::Kind IniText::classify(const Line &line, std::string &name, std::string
 bool IniText::findSection(const std::string &section, std::size_t &begin, std::size_t &end) const {
     std::string name, value;
     for (std::size_t i = 0; i < lines_.size(); ++i) {
-        if (classify(lines_[i], name, value) != Kind::Section || !sameName(name, section))
+        if (classify(lines_[i], name, value) != Kind::Section || !SameNameIgnoringCase(name, section))
             continue;
         begin = i;
         end = i + 1;
@@ -89,7 +82,7 @@ bool IniText::findSection(const std::string &section, std::size_t &begin, std::s
 
 std::optional<std::string> IniText::rawValue(const std::string &section, const std::string &key) const {
     for (const auto &[name, value] : entries(section))
-        if (sameName(name, key))
+        if (SameNameIgnoringCase(name, key))
             return value;
     return std::nullopt;
 }
@@ -150,7 +143,7 @@ void IniText::setValue(const std::string &section, const std::string &key, const
     std::size_t last = begin;
     for (std::size_t i = begin + 1; i < end; ++i) {
         const Kind kind = classify(lines_[i], name, old);
-        if (kind == Kind::Key && sameName(name, key)) {
+        if (kind == Kind::Key && SameNameIgnoringCase(name, key)) {
             auto line = makeLine(text);
             line.ending = lines_[i].ending.empty() ? std::string() : lines_[i].ending;
             lines_[i] = std::move(line);
@@ -171,7 +164,7 @@ bool IniText::removeKey(const std::string &section, const std::string &key) {
         return false;
     std::string name, value;
     for (std::size_t i = begin + 1; i < end; ++i) {
-        if (classify(lines_[i], name, value) == Kind::Key && sameName(name, key)) {
+        if (classify(lines_[i], name, value) == Kind::Key && SameNameIgnoringCase(name, key)) {
             lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(i));
             return true;
         }
@@ -200,35 +193,13 @@ void IniText::save(const std::string &path) const {
         throw IniWriteError(path);
     // A new file beside the old one, put in its place only when fully written: an interrupted
     // or failed write leaves the previous file as it was.
-    std::string temp = (target.parent_path().empty() ? fs::path(".") : target.parent_path()).string() + "/." +
-                       target.filename().string() + ".XXXXXX";
-    const int fd = mkstemp(temp.data());
-    if (fd < 0)
-        throw IniWriteError(path);
     std::string bytes = utf8_ ? std::string(kUtf8Bom) : std::string();
     for (const auto &line : lines_)
         bytes += line.raw + line.ending;
-    bool ok = true;
-    for (std::size_t written = 0; ok && written < bytes.size();) {
-        const auto n = ::write(fd, bytes.data() + written, bytes.size() - written);
-        ok = n > 0;
-        written += ok ? static_cast<std::size_t>(n) : 0;
-    }
-    ok = ok && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    if (ok) {
-        const auto status = fs::status(target, error);
-        const auto permissions = fs::exists(status) ? status.permissions()
-                                                    : fs::perms::owner_read | fs::perms::owner_write |
-                                                          fs::perms::group_read | fs::perms::others_read;
-        fs::permissions(temp, permissions, error);
-        fs::rename(temp, target, error);
-        ok = !error;
-    }
-    if (!ok) {
-        fs::remove(temp, error);
+    if (!ReplaceFileAtomically(target, bytes,
+                               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                                   fs::perms::others_read))
         throw IniWriteError(path);
-    }
 }
 
 } // namespace vrelmont

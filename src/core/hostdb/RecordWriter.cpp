@@ -1,4 +1,5 @@
 #include "hostdb/RecordWriter.h"
+#include "hostdb/SqliteHandle.h"
 
 #include "hostdb/FileAccess.h"
 
@@ -15,17 +16,13 @@
 namespace vrelmont {
 namespace {
 
-std::string quoted(const std::string &name) {
-    return "\"" + name + "\"";
-}
-
 std::string insertSql(const TableDef &table) {
     std::string columns, parameters;
     for (std::size_t i = 0; i < table.fields.size(); ++i) {
-        columns += (i ? ", " : "") + quoted(table.fields[i].name);
+        columns += (i ? ", " : "") + QuoteSqlName(table.fields[i].name);
         parameters += i ? ", ?" : "?";
     }
-    return "INSERT INTO " + quoted(table.name) + " (" + columns + ") VALUES (" + parameters + ")";
+    return "INSERT INTO " + QuoteSqlName(table.name) + " (" + columns + ") VALUES (" + parameters + ")";
 }
 
 std::string directoryOf(const std::string &file) {
@@ -94,7 +91,7 @@ RecordWriter::RecordWriter(const std::string &filePath, const TableDef &table, M
         open_ = true;
         // Building each index once over the whole table is far cheaper than keeping it up to date per record.
         for (const auto &name : names)
-            db_.exec("DROP INDEX " + quoted(name));
+            db_.exec("DROP INDEX " + QuoteSqlName(name));
     } else {
         if (IsWriteProtected(filePath))
             throw std::runtime_error("Unable to write to " + filePath);
@@ -242,7 +239,7 @@ void RecordWriter::append(const std::vector<FieldValue> &record) {
 void RecordWriter::removeAllRecords() {
     if (!open_)
         throw std::logic_error("RecordWriter::removeAllRecords after commit");
-    db_.exec("DELETE FROM " + quoted(table_.name));
+    db_.exec("DELETE FROM " + QuoteSqlName(table_.name));
 }
 
 void RecordWriter::commit() {

@@ -12,7 +12,8 @@ namespace {
 std::string uriEncoded(const std::string &path) {
     static const char hex[] = "0123456789ABCDEF";
     std::string out;
-    for (unsigned char c : path) {
+    for (const char byte : path) {
+        const auto c = static_cast<unsigned char>(byte);
         if (c == '%' || c == '?' || c == '#' || c < 33 || c >= 127) {
             out += '%';
             out += hex[c >> 4];
@@ -85,6 +86,13 @@ const char *czechPhrase(int code) {
 }
 
 } // namespace
+
+std::string QuoteSqlName(const std::string &name) {
+    std::string out = "\"";
+    for (const char c : name)
+        out += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return out + "\"";
+}
 
 std::string DescribeSqliteError(sqlite3 *db, int code, const std::string &path) {
     if (db && sqlite3_errcode(db) != SQLITE_OK)

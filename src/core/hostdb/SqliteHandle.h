@@ -15,6 +15,9 @@ inline constexpr int kLockWaitMilliseconds = 5000;
 // failures whose remedy lies in a file beside it.
 std::string DescribeSqliteError(sqlite3 *db, int code, const std::string &path = {});
 
+// `name` as an SQL identifier: in double quotes, a double quote inside it doubled.
+std::string QuoteSqlName(const std::string &name);
+
 class SqliteStatement {
 public:
     SqliteStatement() = default;

@@ -1,4 +1,6 @@
 #include "hostdb/TableCursor.h"
+#include "hostdb/SqliteHandle.h"
+#include "hostdb/TextFold.h"
 
 #include "hostdb/Cp1250.h"
 #include "hostdb/EngineError.h"
@@ -9,32 +11,20 @@
 #include <cmath>
 #include <filesystem>
 #include <limits>
-#include <strings.h>
 #include <utility>
 
 namespace vrelmont {
 namespace {
 
-std::string sqlName(const std::string &name) {
-    std::string out = "\"";
-    for (char c : name)
-        out += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return out + "\"";
-}
-
-bool sameName(const std::string &a, const std::string &b) {
-    return strcasecmp(a.c_str(), b.c_str()) == 0;
-}
-
 std::string textColumn(sqlite3_stmt *statement, int column) {
     const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(statement, column));
-    return text ? std::string(text, sqlite3_column_bytes(statement, column)) : std::string();
+    return text ? std::string(text, static_cast<std::size_t>(sqlite3_column_bytes(statement, column))) : std::string();
 }
 
 // The indexes whose keys are plain table columns in ascending, byte-wise order: only those give
 // the order the checks rely on.
 bool readUsableIndex(SqliteHandle &db, const std::string &name, std::vector<int> &columns) {
-    auto info = db.prepare("PRAGMA index_xinfo(" + sqlName(name) + ")");
+    auto info = db.prepare("PRAGMA index_xinfo(" + QuoteSqlName(name) + ")");
     while (sqlite3_step(info.get()) == SQLITE_ROW) {
         if (sqlite3_column_int(info.get(), 5) == 0)
             continue; // the rowid and other auxiliary columns
@@ -55,7 +45,7 @@ std::string chooseTable(SqliteHandle &db, const std::string &filePath, std::stri
         return names.front();
     const auto stem = std::filesystem::path(filePath).stem().string();
     for (const auto &name : names)
-        if (sameName(name, stem))
+        if (SameNameIgnoringCase(name, stem))
             return name;
     reason = names.empty() ? "soubor neobsahuje žádnou tabulku"
                            : "soubor obsahuje více tabulek a žádná se nejmenuje " + stem;
@@ -80,7 +70,7 @@ std::unique_ptr<TableCursor> TableCursor::open(const std::string &filePath, std:
             return nullptr;
         std::vector<std::string> columns;
         std::vector<bool> integerColumns, binaryColumns;
-        auto info = db.prepare("PRAGMA table_info(" + sqlName(table) + ")");
+        auto info = db.prepare("PRAGMA table_info(" + QuoteSqlName(table) + ")");
         while (sqlite3_step(info.get()) == SQLITE_ROW) {
             columns.push_back(textColumn(info.get(), 1));
             // SQLite's own rule for a column of integer affinity.
@@ -91,10 +81,10 @@ std::unique_ptr<TableCursor> TableCursor::open(const std::string &filePath, std:
             const char *collation = nullptr;
             sqlite3_table_column_metadata(db.get(), nullptr, table.c_str(), columns.back().c_str(), nullptr, &collation,
                                           nullptr, nullptr, nullptr);
-            binaryColumns.push_back(!collation || sameName(collation, "BINARY"));
+            binaryColumns.push_back(!collation || SameNameIgnoringCase(collation, "BINARY"));
         }
         sqlite3_stmt *probe = nullptr;
-        const std::string probeSql = "SELECT rowid FROM " + sqlName(table) + " LIMIT 0";
+        const std::string probeSql = "SELECT rowid FROM " + QuoteSqlName(table) + " LIMIT 0";
         const int probed = sqlite3_prepare_v2(db.get(), probeSql.c_str(), -1, &probe, nullptr);
         sqlite3_finalize(probe);
         if (probed != SQLITE_OK) {
@@ -102,7 +92,7 @@ std::unique_ptr<TableCursor> TableCursor::open(const std::string &filePath, std:
             return nullptr;
         }
         std::vector<Index> indexes;
-        auto list = db.prepare("PRAGMA index_list(" + sqlName(table) + ")");
+        auto list = db.prepare("PRAGMA index_list(" + QuoteSqlName(table) + ")");
         while (sqlite3_step(list.get()) == SQLITE_ROW) {
             if (sqlite3_column_int(list.get(), 4) != 0)
                 continue; // a partial index does not hold every record
@@ -131,7 +121,7 @@ void TableCursor::fail(const std::string &what) const {
 
 int TableCursor::columnOf(const std::string &field) const {
     for (std::size_t i = 0; i < columns_.size(); ++i)
-        if (sameName(columns_[i], field))
+        if (SameNameIgnoringCase(columns_[i], field))
             return static_cast<int>(i);
     return -1;
 }
@@ -148,18 +138,18 @@ int TableCursor::requireColumn(const std::string &field) const {
 // Said only where needed: SQLite uses an index for a range of row values only without it.
 std::string TableCursor::keyTerm(int column) const {
     const auto position = static_cast<std::size_t>(column);
-    return sqlName(columns_[position]) + (binaryColumns_[position] ? "" : " COLLATE BINARY");
+    return QuoteSqlName(columns_[position]) + (binaryColumns_[position] ? "" : " COLLATE BINARY");
 }
 
 std::string TableCursor::orderedSelect(const std::string &where) const {
     std::string keys, order;
     for (int column : index_ ? index_->columns : std::vector<int>{}) {
-        keys += ", " + sqlName(columns_[column]);
+        keys += ", " + QuoteSqlName(columns_[static_cast<std::size_t>(column)]);
         order += keyTerm(column) + ", ";
     }
-    std::string sql = "SELECT rowid" + keys + " FROM " + sqlName(table_);
+    std::string sql = "SELECT rowid" + keys + " FROM " + QuoteSqlName(table_);
     if (index_)
-        sql += " INDEXED BY " + sqlName(index_->name);
+        sql += " INDEXED BY " + QuoteSqlName(index_->name);
     if (!where.empty())
         sql += " WHERE " + where;
     return sql + " ORDER BY " + order + "rowid";
@@ -225,7 +215,7 @@ Variant TableCursor::columnValue(sqlite3_stmt *statement, int column) const {
 
 std::int64_t TableCursor::recordCount() {
     if (!count_)
-        count_ = db_.prepare("SELECT count(*) FROM " + sqlName(table_));
+        count_ = db_.prepare("SELECT count(*) FROM " + QuoteSqlName(table_));
     sqlite3_reset(count_.get());
     step(count_.get());
     return sqlite3_column_int64(count_.get(), 0);
@@ -346,7 +336,7 @@ Variant TableCursor::value(const std::string &field) {
     if (active_ && index_ && !editing_) {
         const auto &keys = index_->columns;
         for (std::size_t i = 0; i < keys.size(); ++i)
-            if (sameName(columns_[keys[i]], field))
+            if (SameNameIgnoringCase(columns_[static_cast<std::size_t>(keys[i])], field))
                 return fieldValue(keys[i], active_, static_cast<int>(i + 1));
     }
     const int column = requireColumn(field);
@@ -453,10 +443,10 @@ Variant TableCursor::lookUpField(int column) {
 }
 
 Variant TableCursor::lookUpField(int column, std::int64_t rowid) {
-    auto &statement = fieldLookups_[column];
+    auto &statement = fieldLookups_[static_cast<std::size_t>(column)];
     if (!statement)
-        statement =
-            db_.prepare("SELECT " + sqlName(columns_[column]) + " FROM " + sqlName(table_) + " WHERE rowid = ?");
+        statement = db_.prepare("SELECT " + QuoteSqlName(columns_[static_cast<std::size_t>(column)]) + " FROM " +
+                                QuoteSqlName(table_) + " WHERE rowid = ?");
     sqlite3_reset(statement.get());
     sqlite3_bind_int64(statement.get(), 1, rowid);
     if (!step(statement.get()))
@@ -545,16 +535,17 @@ void TableCursor::post() {
     if (appending_) {
         std::string names, places;
         for (const auto &[column, value] : pending_) {
-            names += (names.empty() ? "" : ", ") + sqlName(columns_[column]);
+            names += (names.empty() ? "" : ", ") + QuoteSqlName(columns_[static_cast<std::size_t>(column)]);
             places += places.empty() ? "?" : ", ?";
         }
-        sql = "INSERT INTO " + sqlName(table_) +
+        sql = "INSERT INTO " + QuoteSqlName(table_) +
               (pending_.empty() ? " DEFAULT VALUES" : " (" + names + ") VALUES (" + places + ")");
     } else {
         std::string assignments;
         for (const auto &[column, value] : pending_)
-            assignments += (assignments.empty() ? "" : ", ") + sqlName(columns_[column]) + " = ?";
-        sql = "UPDATE " + sqlName(table_) + " SET " + assignments + " WHERE rowid = ?";
+            assignments +=
+                (assignments.empty() ? "" : ", ") + QuoteSqlName(columns_[static_cast<std::size_t>(column)]) + " = ?";
+        sql = "UPDATE " + QuoteSqlName(table_) + " SET " + assignments + " WHERE rowid = ?";
     }
     auto statement = db_.prepare(sql);
     int position = 1;
@@ -575,7 +566,7 @@ void TableCursor::remove() {
         return;
     ensureWritable();
     const auto keys = currentKeys();
-    auto statement = db_.prepare("DELETE FROM " + sqlName(table_) + " WHERE rowid = ?");
+    auto statement = db_.prepare("DELETE FROM " + QuoteSqlName(table_) + " WHERE rowid = ?");
     sqlite3_bind_int64(statement.get(), 1, *current_);
     step(statement.get());
     // The record after the deleted one becomes current.

@@ -14,20 +14,16 @@ std::vector<FieldDef> stockFields() {
             {"Popis", FieldType::Text}};
 }
 
-std::string sqlName(const std::string &name) {
-    return "\"" + name + "\"";
-}
-
 std::string columnSql(const FieldDef &field) {
     switch (field.type) {
     case FieldType::Integer:
-        return sqlName(field.name) + " INTEGER NOT NULL DEFAULT 0";
+        return QuoteSqlName(field.name) + " INTEGER NOT NULL DEFAULT 0";
     case FieldType::Text:
-        return sqlName(field.name) + " TEXT NOT NULL DEFAULT ''";
+        return QuoteSqlName(field.name) + " TEXT NOT NULL DEFAULT ''";
     case FieldType::Any:
         break;
     }
-    return sqlName(field.name);
+    return QuoteSqlName(field.name);
 }
 
 } // namespace
@@ -75,7 +71,7 @@ std::string TableFilePath(const std::string &directory, const std::string &name)
 void CreateTableFile(const std::string &filePath, const TableDef &table) {
     if (std::filesystem::exists(filePath))
         throw std::runtime_error("Table file already exists: " + filePath);
-    std::string sql = "PRAGMA journal_mode=DELETE; CREATE TABLE " + sqlName(table.name) + " (";
+    std::string sql = "PRAGMA journal_mode=DELETE; CREATE TABLE " + QuoteSqlName(table.name) + " (";
     for (std::size_t i = 0; i < table.fields.size(); ++i)
         sql += (i ? ", " : "") + columnSql(table.fields[i]);
     sql += ");";
@@ -83,9 +79,9 @@ void CreateTableFile(const std::string &filePath, const TableDef &table) {
         std::string name = table.name, columns;
         for (std::size_t i = 0; i < key.size(); ++i) {
             name += "_" + key[i];
-            columns += (i ? ", " : "") + sqlName(key[i]);
+            columns += (i ? ", " : "") + QuoteSqlName(key[i]);
         }
-        sql += "CREATE INDEX " + sqlName(name) + " ON " + sqlName(table.name) + " (" + columns + ");";
+        sql += "CREATE INDEX " + QuoteSqlName(name) + " ON " + QuoteSqlName(table.name) + " (" + columns + ");";
     }
     SqliteHandle db = SqliteHandle::create(filePath);
     db.exec(sql);

@@ -8,4 +8,9 @@ namespace vrelmont {
 // so that names can be compared without regard to letter case. Other characters stay as they are.
 std::string FoldCase(std::string_view utf8);
 
+// Whether two names (sections, keys, fields, paths) are the same without regard to letter case.
+inline bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
+    return FoldCase(a) == FoldCase(b);
+}
+
 } // namespace vrelmont

@@ -1,6 +1,9 @@
 #pragma once
 // The program's own settings file Vrelmont.ini: the DATA directory and the fifteen check choices.
+#include "checks/CheckList.h"
+
 #include <array>
+#include <cstddef>
 #include <string>
 
 namespace vrelmont {
@@ -8,9 +11,13 @@ namespace vrelmont {
 inline constexpr int kCheckCount = 15;
 using CheckChoices = std::array<bool, kCheckCount>; // [N - 1] belongs to CheckBoxN and key CheckNN
 
-// Ticked when the file says nothing usable: 1 to 5, 14 and 15.
-inline constexpr CheckChoices kDefaultCheckChoices = {true,  true,  true,  true,  true,  false, false, false,
-                                                      false, false, false, false, false, true,  true};
+// Ticked when the file says nothing usable: the checks' own defaults (1 to 5, 14 and 15).
+inline constexpr CheckChoices kDefaultCheckChoices = [] {
+    CheckChoices choices{};
+    for (std::size_t i = 0; i < choices.size(); ++i)
+        choices[i] = CheckedByDefault(static_cast<int>(i + 1));
+    return choices;
+}();
 
 struct ProgramSettings {
     std::string moneyDataRoot; // PATH/MoneyDataRoot as stored, empty when missing
