@@ -55,8 +55,9 @@ void FakeRunHost::abortAtEvents(int n) {
 }
 
 std::vector<std::string> FakeRunHost::linesFrom(std::size_t first) const {
-    return first >= lines.size() ? std::vector<std::string>{}
-                                 : std::vector<std::string>(lines.begin() + first, lines.end());
+    return first >= lines.size()
+               ? std::vector<std::string>{}
+               : std::vector<std::string>(lines.begin() + static_cast<std::ptrdiff_t>(first), lines.end());
 }
 
 std::vector<std::string> HeaderBlock(const std::string &title, int underline) {

@@ -47,11 +47,15 @@ const std::unordered_map<std::uint32_t, char> &reverseTable() {
 // Decodes one UTF-8 sequence at `pos`; false for invalid or overlong input.
 bool nextCodePoint(std::string_view text, std::size_t &pos, std::uint32_t &cp) {
     const auto lead = static_cast<unsigned char>(text[pos]);
-    int length = lead < 0x80 ? 1 : (lead >> 5) == 6 ? 2 : (lead >> 4) == 14 ? 3 : (lead >> 3) == 30 ? 4 : 0;
+    const std::size_t length = lead < 0x80         ? 1
+                               : (lead >> 5) == 6  ? 2
+                               : (lead >> 4) == 14 ? 3
+                               : (lead >> 3) == 30 ? 4
+                                                   : 0;
     if (length == 0 || pos + length > text.size())
         return false;
-    cp = length == 1 ? lead : lead & (0xFF >> (length + 1));
-    for (int i = 1; i < length; ++i) {
+    cp = length == 1 ? lead : lead & (0xFFu >> (length + 1));
+    for (std::size_t i = 1; i < length; ++i) {
         const auto c = static_cast<unsigned char>(text[pos + i]);
         if ((c & 0xC0) != 0x80)
             return false;

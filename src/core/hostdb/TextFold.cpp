@@ -30,7 +30,7 @@ std::string FoldCase(std::string_view utf8) {
             out += static_cast<char>(folded(c));
         } else if ((c >> 5) == 6 && i + 1 < utf8.size()) {
             // Every letter folded here is a two-byte sequence, and so is its lower-case form.
-            const std::uint32_t cp = ((c & 0x1F) << 6) | (static_cast<unsigned char>(utf8[i + 1]) & 0x3F);
+            const std::uint32_t cp = ((c & 0x1Fu) << 6) | (static_cast<unsigned char>(utf8[i + 1]) & 0x3Fu);
             const std::uint32_t lower = folded(cp);
             out += static_cast<char>(0xC0 | (lower >> 6));
             out += static_cast<char>(0x80 | (lower & 0x3F));

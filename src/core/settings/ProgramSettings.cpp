@@ -22,8 +22,10 @@ ProgramSettings LoadProgramSettings(const std::string &settingsFilePath) {
     IniFile ini(settingsFilePath, IniFile::WriteMode::OnFlush); // read once for all sixteen keys
     ProgramSettings settings;
     settings.moneyDataRoot = ini.GetText("PATH", "MoneyDataRoot", "");
-    for (int n = 1; n <= kCheckCount; ++n)
-        settings.checks[n - 1] = ini.GetFlag("SETTING", CheckKeyName(n), kDefaultCheckChoices[n - 1]);
+    for (int n = 1; n <= kCheckCount; ++n) {
+        const auto index = static_cast<std::size_t>(n - 1);
+        settings.checks[index] = ini.GetFlag("SETTING", CheckKeyName(n), kDefaultCheckChoices[index]);
+    }
     return settings;
 }
 
@@ -34,7 +36,7 @@ void SaveProgramSettings(const std::string &settingsFilePath, const std::string 
     IniFile ini(settingsFilePath, IniFile::WriteMode::OnFlush);
     ini.PutText("PATH", "MoneyDataRoot", dataRootPath);
     for (int n = 1; n <= kCheckCount; ++n)
-        ini.PutFlag("SETTING", CheckKeyName(n), checks[n - 1]);
+        ini.PutFlag("SETTING", CheckKeyName(n), checks[static_cast<std::size_t>(n - 1)]);
     ini.Flush();
 }
 

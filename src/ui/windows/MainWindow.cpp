@@ -211,14 +211,15 @@ void MainWindow::createCheckBoxes() {
         box->setGeometry(x, kFirstRowY + (place.row - 1) * kRowStep, width, kCheckBoxHeight);
         if (place.rightColumn)
             rightColumnWidth = std::max(rightColumnWidth, width);
-        checkBoxes_[place.number - 1] = box;
+        checkBoxes_[static_cast<std::size_t>(place.number - 1)] = box;
     }
     // A wider font would push the right column past the frame: the column moves left as one instead.
     const int frameInnerRight = checkFrame_->width() - 3;
     const int rightX = std::min(kRightColumnX, frameInnerRight - rightColumnWidth);
     for (const CheckBoxPlace &place : kCheckBoxPlaces) {
         if (place.rightColumn)
-            checkBoxes_[place.number - 1]->move(rightX, checkBoxes_[place.number - 1]->y());
+            checkBoxes_[static_cast<std::size_t>(place.number - 1)]->move(
+                rightX, checkBoxes_[static_cast<std::size_t>(place.number - 1)]->y());
     }
 }
 
