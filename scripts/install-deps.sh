@@ -13,7 +13,8 @@ packages=(
   libsqlite3-dev
   fonts-dejavu-core
 )
-testing=(libgtest-dev nlohmann-json3-dev xvfb xauth)
+# The tests also build with clang and check the format.
+testing=(libgtest-dev nlohmann-json3-dev xvfb xauth clang clang-format git)
 case "${1:-}" in
   --run) ;;
   --bench) packages+=(xvfb xauth sqlite3 bc time) ;;

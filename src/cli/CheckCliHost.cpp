@@ -1,6 +1,5 @@
 #include "cli/CheckCliHost.h"
 
-#include "checks/AbortFlag.h"
 #include "checks/CheckList.h"
 #include "platform/CommandLine.h"
 
@@ -28,10 +27,10 @@ bool IsCheckTitle(const std::string &line) {
 
 } // namespace
 
-CheckCliHost::CheckCliHost(std::array<bool, 16> ticked, std::string today, bool keepLines, bool printReport,
-                           FindingSink *findings)
-    : ticked_(ticked), today_(std::move(today)), keepLines_(keepLines), printReport_(printReport), findings_(findings),
-      progressOnTerminal_(IsTerminal(stderr)), outputOnSameTerminal_(progressOnTerminal_ && IsTerminal(stdout)) {
+CheckCliHost::CheckCliHost(std::array<bool, 16> ticked, bool keepLines, bool printReport, FindingSink *findings)
+    : ticked_(ticked), keepLines_(keepLines), printReport_(printReport), findings_(findings),
+      progressOnTerminal_(IsTerminal(stderr)),
+      outputOnSameTerminal_(progressOnTerminal_ && IsTerminal(stdout)) {
     interruptRequested = 0;
     // A program started with Ctrl+C ignored (in the background, say) keeps ignoring it.
     if (std::signal(SIGINT, OnInterrupt) == SIG_IGN)
@@ -69,8 +68,9 @@ void CheckCliHost::clearProgressForOutput() {
 }
 
 void CheckCliHost::ProcessEvents() {
+    // Seen by the checks from this pump on, as the window's Přerušit is.
     if (interruptRequested)
-        AbortRequested = 1;
+        abortRequested_ = true;
     if (progressOnTerminal_)
         showProgress();
 }

@@ -15,8 +15,7 @@ public:
     // `ticked[N]` tells whether check box N (1..15) takes part. Without `printReport` the report
     // lines are only kept (for the protocol file), not printed. `findings`, when given, receives the
     // findings with what they are about.
-    CheckCliHost(std::array<bool, 16> ticked, std::string today, bool keepLines, bool printReport = true,
-                 FindingSink *findings = nullptr);
+    CheckCliHost(std::array<bool, 16> ticked, bool keepLines, bool printReport = true, FindingSink *findings = nullptr);
     ~CheckCliHost() override;
     CheckCliHost(const CheckCliHost &) = delete;
     CheckCliHost &operator=(const CheckCliHost &) = delete;
@@ -26,7 +25,7 @@ public:
     void SetRunState(bool) override {}
     bool IsChecked(int checkBoxNumber) override;
     void ShowMessage(const std::string &text) override;
-    std::string TodayShortDate() override { return today_; }
+    bool AbortRequested() override { return abortRequested_; }
     Gauge &gauge() override { return gauge_; }
     FindingSink *findingSink() override { return findings_; }
 
@@ -45,7 +44,7 @@ private:
     void clearProgress();
 
     std::array<bool, 16> ticked_;
-    std::string today_;
+    bool abortRequested_ = false;
     bool keepLines_;
     bool printReport_;
     FindingSink *findings_;

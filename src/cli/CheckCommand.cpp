@@ -10,7 +10,6 @@
 #include "cli/FindingsOutput.h"
 #include "hostdb/PathText.h"
 #include "hostdb/TS3IniFile.h"
-#include "location/CurrentAgenda.h"
 #include "platform/DateText.h"
 
 #include <algorithm>
@@ -141,8 +140,9 @@ int RunCheckCommand(const ParsedArgs &parsed) {
     if (ApplyEngineOption(parsed))
         jobs = 1;
 
-    AgendaTablePath = agendaDir;
-    AgendaName = TS3IniFile(agendaDir + "AGENDA.INI").GetText("Údaje o firmě", "Název-obchodní", "");
+    const RunContext context{agendaDir,
+                             TS3IniFile(agendaDir + "AGENDA.INI").GetText("Údaje o firmě", "Název-obchodní", ""),
+                             TodayShortDateText()};
 
     // The text report needs no finding sink unless something counts the findings.
     const bool collecting = format != FindingsFormat::Text || summary || failOnFindings;
@@ -151,22 +151,21 @@ int RunCheckCommand(const ParsedArgs &parsed) {
         if (hostForOutput)
             hostForOutput->clearProgressForOutput();
     });
-    CheckCliHost host(ticked, TodayShortDateText(), saving, format == FindingsFormat::Text,
-                      collecting ? &findings : nullptr);
+    CheckCliHost host(ticked, saving, format == FindingsFormat::Text, collecting ? &findings : nullptr);
     hostForOutput = &host;
-    findings.Begin(parsed.positional.front(), AgendaName, TodayIsoDateText());
+    findings.Begin(parsed.positional.front(), context.agendaName, TodayIsoDateText());
     TBFTable BFTable1;
     TBFTable BFTable2;
     bool completed = false;
     std::vector<std::string> openErrors;
     try {
         if (jobs == 1) {
-            completed = RunChecks(host, BFTable1, BFTable2);
+            completed = RunChecks(host, context, BFTable1, BFTable2);
             for (const TBFTable *table : {&BFTable1, &BFTable2})
                 if (!completed && !table->lastOpenError().empty())
                     openErrors.push_back(table->lastOpenError());
         } else {
-            ParallelRunResult result = RunChecksInParallel(host, jobs);
+            ParallelRunResult result = RunChecksInParallel(host, context, jobs);
             completed = result.completed;
             openErrors = std::move(result.openErrors);
         }

@@ -1,5 +1,7 @@
 #include "cli/Csv.h"
 
+#include "hostdb/Cp1250.h"
+
 namespace vrelmont::cli {
 
 CsvError::CsvError(std::size_t line, const std::string &message)
@@ -103,44 +105,9 @@ bool CsvReader::next(CsvRecord &record) {
     }
 }
 
-bool IsValidUtf8(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        if (lead == 0)
-            return false;
-        if (lead < 0x80) {
-            ++i;
-            continue;
-        }
-        int length;
-        char32_t code;
-        if ((lead & 0xE0) == 0xC0) {
-            length = 2;
-            code = lead & 0x1F;
-        } else if ((lead & 0xF0) == 0xE0) {
-            length = 3;
-            code = lead & 0x0F;
-        } else if ((lead & 0xF8) == 0xF0) {
-            length = 4;
-            code = lead & 0x07;
-        } else {
-            return false;
-        }
-        if (i + length > text.size())
-            return false;
-        for (int k = 1; k < length; ++k) {
-            const auto next = static_cast<unsigned char>(text[i + k]);
-            if ((next & 0xC0) != 0x80)
-                return false;
-            code = (code << 6) | (next & 0x3F);
-        }
-        static const char32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
-        if (code < smallest[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
-            return false;
-        i += length;
-    }
-    return true;
+bool IsUtf8WithoutNul(std::string_view text) {
+    // The one UTF-8 check of the program, with NUL refused on top: no text field of a table holds one.
+    return text.find('\0') == std::string_view::npos && vrelmont::IsValidUtf8(text);
 }
 
 } // namespace vrelmont::cli

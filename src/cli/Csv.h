@@ -62,6 +62,6 @@ private:
 };
 
 // True when the bytes are well-formed UTF-8 without NUL characters.
-bool IsValidUtf8(std::string_view text);
+bool IsUtf8WithoutNul(std::string_view text);
 
 } // namespace vrelmont::cli

@@ -48,7 +48,7 @@ bool ScanUtf8(std::istream &in, std::ostream *copy) {
             continue;
         pending.append(buffer.data(), got);
         const std::size_t tail = IncompleteTail(pending);
-        valid = IsValidUtf8(std::string_view(pending).substr(0, pending.size() - tail));
+        valid = IsUtf8WithoutNul(std::string_view(pending).substr(0, pending.size() - tail));
         pending.erase(0, pending.size() - tail);
     }
     if (in.bad())
@@ -142,7 +142,7 @@ std::optional<std::string> DecodeField(std::string_view bytes, TextEncoding enco
         return std::nullopt;
     }
     if (encoding == TextEncoding::Utf8) {
-        if (IsValidUtf8(bytes))
+        if (IsUtf8WithoutNul(bytes))
             return std::string(bytes);
         problem = "the value is not valid UTF-8 text (if the file was saved as windows-1250, give "
                   "--encoding windows-1250)";

@@ -5,6 +5,7 @@
 #include "cli/CsvInput.h"
 #include "cli/TableChoice.h"
 #include "hostdb/RecordWriter.h"
+#include "hostdb/TextFold.h"
 
 #include <algorithm>
 #include <cctype>
@@ -58,11 +59,6 @@ std::string AtLine(const std::string &fileName, std::size_t line, const std::str
 
 bool IsRequired(const FieldDef &field) {
     return field.type == FieldType::Integer;
-}
-
-bool SameName(const std::string &a, const std::string &b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](unsigned char x, unsigned char y) { return std::tolower(x) == std::tolower(y); });
 }
 
 std::optional<std::int32_t> ParseInt32(std::string_view text) {
@@ -162,7 +158,7 @@ public:
 private:
     std::vector<FieldDef>::const_iterator findField(const std::string &name) const {
         return std::find_if(table_.fields.begin(), table_.fields.end(),
-                            [&](const FieldDef &def) { return SameName(def.name, name); });
+                            [&](const FieldDef &def) { return SameNameIgnoringCase(def.name, name); });
     }
 
     // The bytes as text; `where` ("field "Popis": ") begins the message when they are none.

@@ -52,8 +52,9 @@ std::string ZeroPadded(std::int64_t value, std::size_t width) {
 // The texts of card k (counting from 0), all distinct from those of every other card; which of
 // the optional codes a card has is left to chance.
 ItemTexts CardTexts(std::int64_t k, Random &random) {
-    const Noun &noun = kNouns[k % kNouns.size()];
-    const auto quality = kQualities[(k / kNouns.size()) % kQualities.size()];
+    const auto index = static_cast<std::size_t>(k); // k counts from 0
+    const Noun &noun = kNouns[index % kNouns.size()];
+    const auto quality = kQualities[(index / kNouns.size()) % kQualities.size()];
     const std::int64_t rest = k / static_cast<std::int64_t>(kNouns.size() * kQualities.size());
     ItemTexts texts;
     texts.popis = std::string(noun.name) + " " + std::to_string(2 + rest % 30) + "x" +
@@ -122,8 +123,8 @@ std::vector<PlantedFindings> WriteSyntheticRecords(AgendaRecords &records, const
     ItemTexts previousCard;
     std::int32_t previousCardNumber = 0;
     // The stock item written last in each warehouse, the neighbour of the next one there.
-    std::vector<ItemTexts> previousStock(warehouses);
-    std::vector<std::int32_t> previousStockNumber(warehouses, 0);
+    std::vector<ItemTexts> previousStock(static_cast<std::size_t>(warehouses));
+    std::vector<std::int32_t> previousStockNumber(static_cast<std::size_t>(warehouses), 0);
 
     for (std::int64_t k = 0; k < plan.cards; ++k) {
         if (plan.stopRequested && *plan.stopRequested)
@@ -147,6 +148,7 @@ std::vector<PlantedFindings> WriteSyntheticRecords(AgendaRecords &records, const
         // The stock items of card k follow one another, one per warehouse.
         for (std::int64_t w = 0; w < warehouses; ++w) {
             const std::int64_t i = k * warehouses + w;
+            const auto slot = static_cast<std::size_t>(w);
             if (i >= plan.stockItems)
                 break;
             ItemTexts item = card;
@@ -155,19 +157,19 @@ std::vector<PlantedFindings> WriteSyntheticRecords(AgendaRecords &records, const
                 number = static_cast<std::int32_t>(plan.cards + 1 + i);
                 ++counts[kMissing];
             } else if (k > 0 && random.chance(kDuplicateNumber)) {
-                number = previousStockNumber[w];
+                number = previousStockNumber[slot];
                 ++counts[kStockNumber];
             }
             if (k > 0)
-                PlantTextDuplicates(item, previousStock[w], random, counts, kStockPlu, kStockKatalog, kStockBarCode,
+                PlantTextDuplicates(item, previousStock[slot], random, counts, kStockPlu, kStockKatalog, kStockBarCode,
                                     kStockZkrat, kStockPopis);
             if (!item.popis.empty() && random.chance(kNoDescription)) {
                 item.popis.clear();
                 ++counts[kStockUndescribed];
             }
             records.stockItems().append(StockItemRecord(static_cast<std::int32_t>(w + 1), number, item));
-            previousStock[w] = std::move(item);
-            previousStockNumber[w] = number;
+            previousStock[slot] = std::move(item);
+            previousStockNumber[slot] = number;
         }
         previousCard = std::move(card);
         previousCardNumber = cislo;

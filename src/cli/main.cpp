@@ -1,8 +1,8 @@
 // vrelmont-cli: the command-line companion. It dispatches to the subcommands.
-#include "app/core/ProgramValues.h"
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
 #include "platform/CommandLine.h"
+#include "settings/ProgramValues.h"
 
 #include <csignal>
 #include <iostream>

@@ -1,4 +1,5 @@
 #include "TempDir.h"
+#include "TestScopes.h"
 
 #include "hostdb/Engine.h"
 #include "hostdb/EngineError.h"
@@ -18,6 +19,9 @@
 
 using namespace vrelmont;
 using vrelmont::test::Native;
+using vrelmont::test::EngineFactoryScope;
+using vrelmont::test::FailingEngineFactory;
+using vrelmont::test::PermissionScope;
 using vrelmont::test::ReadBytes;
 using vrelmont::test::TempDir;
 using vrelmont::test::WriteBytes;
@@ -37,12 +41,9 @@ void WriteTableName(const fs::path &agendaDir, const std::string &name) {
     TS3IniFile(agendaDir.string() + "/AGENDA.INI").PutText(kSection, kKey, name);
 }
 
-class FailingEngineScope {
+class FailingEngineScope : public EngineFactoryScope {
 public:
-    FailingEngineScope() {
-        Engine::setFactory([]() -> std::shared_ptr<Engine> { throw EngineError("Třída není registrována"); });
-    }
-    ~FailingEngineScope() { Engine::setFactory({}); }
+    FailingEngineScope() : EngineFactoryScope(FailingEngineFactory("Třída není registrována")) {}
 };
 
 TEST(AgendaPattern, AgendaAloneOrWithAnyExtensionCaseIgnored) {
@@ -191,9 +192,8 @@ TEST(AgendaName, UnreadableSettingsTableGivesEmptyName) {
     const fs::path agenda = root.path() / "AGENDA.001";
     fs::create_directory(agenda);
     WriteTableName(agenda, "Tajná firma");
-    fs::permissions(agenda / "AGENDA.DAT", fs::perms::none);
+    PermissionScope unreadable(agenda / "AGENDA.DAT", fs::perms::none);
     EXPECT_EQ(ReadAgendaName(agenda.string() + "/"), "");
-    fs::permissions(agenda / "AGENDA.DAT", fs::perms::owner_read | fs::perms::owner_write);
 }
 
 TEST(AgendaName, EngineFailureWithASettingsTableIsAnError) {

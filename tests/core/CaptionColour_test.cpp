@@ -1,4 +1,4 @@
-#include "app/core/CaptionColour.h"
+#include "appearance/CaptionColour.h"
 
 #include <gtest/gtest.h>
 

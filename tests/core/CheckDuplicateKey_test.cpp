@@ -1,8 +1,6 @@
 // The twelve duplicate-key checks: one walk, twelve sets of values.
 #include "TestAgenda.h"
 
-#include "checks/AbortFlag.h"
-
 #include <sqlite3.h>
 
 using namespace vrelmont;
@@ -159,10 +157,10 @@ TEST_F(DuplicateKeyCheck, EmptyTableGivesTheHeaderAndFillsTheGaugeItFound) {
 
 TEST_F(DuplicateKeyCheck, OneRecordDoesNotLookAtTheAbortFlag) {
     agenda.addCards({Card(1)});
-    AbortRequested = 1;
+    host.abort = true;
     EXPECT_TRUE(run(kCardNumbers));
     EXPECT_EQ(host.lines, HeaderBlock("Kontrola duplicitních kmenových karet:", 31));
-    EXPECT_EQ(AbortRequested, 1);
+    EXPECT_TRUE(host.abort);
 }
 
 // --- Gauge and events ----------------------------------------------------------------------------------

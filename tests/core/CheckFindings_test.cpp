@@ -1,7 +1,6 @@
 // The findings the checks hand to a finding sink: what each is about and the whole run of equal keys.
 #include "TestAgenda.h"
 
-#include "checks/AbortFlag.h"
 #include "checks/CheckRun.h"
 
 using namespace vrelmont;
@@ -92,7 +91,7 @@ TEST_F(CheckFindings, SingleFindingsNameTheirRecordAndTheRunTellsEachCheck) {
     agenda.addStockItems({Stock(3, 8).withPopis(""), Stock(1, 9)});
     agenda.addCards({Card(9).withPopis("")});
     host.tickOnly({2, 14, 15});
-    EXPECT_TRUE(RunChecks(host, BFTable1, BFTable2));
+    EXPECT_TRUE(RunChecks(host, context, BFTable1, BFTable2));
     EXPECT_EQ(sink.events,
               (std::vector<std::string>{
                   "start 2", "2 SKSEZZAS 3/8 Cislo=8 | Ke skladové zásobě č. 8 neexistuje kmenová karta.", "end 2 true",
@@ -105,10 +104,10 @@ TEST_F(CheckFindings, TheReportIsTheSameWithOrWithoutASink) {
     agenda.addStockItems({Stock(1, 4).withZkrat("A"), Stock(1, 5).withZkrat("A"), Stock(1, 6).withZkrat("A")});
     agenda.addCards({Card(4).withZkrat("A"), Card(5).withZkrat("A")});
     host.tickOnly({1, 2, 3, 10, 11, 12, 13, 14, 15});
-    ASSERT_TRUE(RunChecks(host, BFTable1, BFTable2));
+    ASSERT_TRUE(RunChecks(host, context, BFTable1, BFTable2));
     FakeRunHost plain;
     plain.tickOnly({1, 2, 3, 10, 11, 12, 13, 14, 15});
-    ASSERT_TRUE(RunChecks(plain, BFTable1, BFTable2));
+    ASSERT_TRUE(RunChecks(plain, context, BFTable1, BFTable2));
     EXPECT_EQ(host.journal, plain.journal);
 }
 

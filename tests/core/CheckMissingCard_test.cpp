@@ -1,8 +1,6 @@
 // The missing master card check: SKSEZZAS walked, SKKMKART looked up.
 #include "TestAgenda.h"
 
-#include "checks/AbortFlag.h"
-
 using namespace vrelmont;
 using namespace vrelmont::testing;
 using Lines = std::vector<std::string>;
@@ -65,7 +63,7 @@ TEST_F(MissingCardCheck, FortyRecordsMoveTheGaugeAtTwentyAndForty) {
 TEST_F(MissingCardCheck, LooksUpTheFirstRecordBeforeSeeingAnEarlierAbort) {
     agenda.addStockItems({Stock(1, 5), Stock(1, 6)});
     agenda.createCards();
-    AbortRequested = 1;
+    host.abort = true;
     EXPECT_FALSE(run(kMissingCards));
     EXPECT_EQ(findings(), (Lines{Finding(5), "", "[ kontrola přerušena uživatelem ]"}));
     EXPECT_EQ(host.gauge().progress(), 2);
@@ -76,7 +74,7 @@ TEST_F(MissingCardCheck, LooksUpTheFirstRecordBeforeSeeingAnEarlierAbort) {
 TEST_F(MissingCardCheck, SeesAnAbortAfterItsLastRecordToo) {
     agenda.addStockItems({Stock(1, 5)});
     agenda.addCards({Card(5)});
-    AbortRequested = 1;
+    host.abort = true;
     EXPECT_FALSE(run(kMissingCards));
     EXPECT_EQ(findings(), (Lines{"", "[ kontrola přerušena uživatelem ]"}));
 }

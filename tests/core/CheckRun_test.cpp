@@ -1,7 +1,6 @@
 // The run driver: header, run order, boxes read at their turn, stop on false, closing lines.
 #include "TestAgenda.h"
 
-#include "checks/AbortFlag.h"
 #include "checks/CheckRun.h"
 #include "hostdb/EngineError.h"
 
@@ -41,7 +40,7 @@ const Lines kTitlesInRunOrder{
 
 class CheckRun : public CheckFixture {
 protected:
-    bool runAll() { return RunChecks(host, BFTable1, BFTable2); }
+    bool runAll() { return RunChecks(host, context, BFTable1, BFTable2); }
 
     // The titles of the check blocks written, in order.
     Lines titles() const {
@@ -62,11 +61,9 @@ protected:
 };
 
 TEST_F(CheckRun, NoBoxTickedWritesTheHeaderAndTheClosingLines) {
-    AbortRequested = 1; // left over from an earlier run
     host.gauge().setProgress(60);
     EXPECT_TRUE(runAll());
     EXPECT_EQ(host.lines, concat({kRunHeader, kClosing}));
-    EXPECT_EQ(AbortRequested, 0);
     EXPECT_EQ(host.gauge().progress(), 0);
     // Focus, running state, header, one event pump, idle before the closing lines.
     EXPECT_EQ(host.journal.front(), "focus");
@@ -120,7 +117,7 @@ TEST_F(CheckRun, AbortThatACheckCannotSeeStopsTheNextOneThatWalks) {
     host.tickOnly({1, 3, 4});
     host.onLine = [](FakeRunHost &h) {
         if (h.lines.back() == kTitlesInRunOrder[0])
-            AbortRequested = 1;
+            h.abort = true;
     };
     EXPECT_FALSE(runAll());
     EXPECT_EQ(host.lines,
@@ -137,16 +134,16 @@ TEST_F(CheckRun, AbortAfterTheLastPollLetsTheRunComplete) {
     host.tickOnly({3});
     host.onLine = [](FakeRunHost &h) {
         if (h.lines.back() == "Dokončeno")
-            AbortRequested = 1;
+            h.abort = true;
     };
     host.onEvents = [](FakeRunHost &h) {
         // The check's final event pump, after its walk.
         if (h.gauge().progress() == 2)
-            AbortRequested = 1;
+            h.abort = true;
     };
     EXPECT_TRUE(runAll());
     EXPECT_TRUE(std::equal(kClosing.rbegin(), kClosing.rend(), host.lines.rbegin()));
-    EXPECT_EQ(AbortRequested, 1);
+    EXPECT_TRUE(host.abort);
 }
 
 TEST_F(CheckRun, EngineErrorReturnsToIdleClosesTheTablesAndPropagates) {

@@ -1,8 +1,6 @@
 // The undescribed record searches: the empty descriptions at the start of the "Popis" index.
 #include "TestAgenda.h"
 
-#include "checks/AbortFlag.h"
-
 using namespace vrelmont;
 using namespace vrelmont::testing;
 using Lines = std::vector<std::string>;
@@ -62,7 +60,7 @@ TEST_F(UndescribedSearch, AllUndescribedWalksToTheEndWithTheGaugeAtZero) {
 
 TEST_F(UndescribedSearch, EarlierAbortStopsAfterTheFirstFindingWhenARecordFollows) {
     agenda.addCards({Card(1).withPopis(""), Card(2).withPopis("")});
-    AbortRequested = 1;
+    host.abort = true;
     EXPECT_FALSE(run(kUndescribedCards));
     EXPECT_EQ(findings(), (Lines{"Nalezena kmenová karta č. 1, která nemá popis", "", kAbortLine}));
     EXPECT_EQ(host.gauge().progress(), 100);
@@ -72,20 +70,20 @@ TEST_F(UndescribedSearch, EarlierAbortStopsAfterTheFirstFindingWhenARecordFollow
 TEST_F(UndescribedSearch, EarlierAbortIsNotSeenWithoutASecondCycle) {
     agenda.addCards({Card(1).withPopis("")});                                      // one record only
     agenda.addStockItems({Stock(1, 1).withPopis("a"), Stock(1, 2).withPopis("")}); // "" comes first
-    AbortRequested = 1;
+    host.abort = true;
     EXPECT_TRUE(run(kUndescribedCards));
     EXPECT_EQ(findings(), Lines{"Nalezena kmenová karta č. 1, která nemá popis"});
     host.lines.clear();
     EXPECT_FALSE(run(kUndescribedStockItems));
-    EXPECT_EQ(AbortRequested, 1);
+    EXPECT_TRUE(host.abort);
 }
 
 TEST_F(UndescribedSearch, FirstRecordWithADescriptionLeavesTheFlagForTheNextCheck) {
     agenda.addCards({Card(1).withPopis("a"), Card(2).withPopis("b")});
-    AbortRequested = 1;
+    host.abort = true;
     EXPECT_TRUE(run(kUndescribedCards));
     EXPECT_TRUE(findings().empty());
-    EXPECT_EQ(AbortRequested, 1);
+    EXPECT_TRUE(host.abort);
 }
 
 TEST_F(UndescribedSearch, FailuresNameTheirTable) {

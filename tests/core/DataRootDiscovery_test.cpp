@@ -1,7 +1,7 @@
 #include "TempDir.h"
 
-#include "app/core/DataRootDiscovery.h"
 #include "hostdb/IniFile.h"
+#include "location/DataRootDiscovery.h"
 #include "platform/Registry.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,5 @@
 #include "FakeRunHost.h"
 
-#include "checks/AbortFlag.h"
-
 namespace vrelmont::testing {
 
 FakeRunHost::FakeRunHost() {
@@ -45,20 +43,21 @@ void FakeRunHost::tickOnly(std::initializer_list<int> checkBoxes) {
 void FakeRunHost::abortAtLine(int n) {
     onLine = [n](FakeRunHost &host) {
         if (static_cast<int>(host.lines.size()) == n)
-            AbortRequested = 1;
+            host.abort = true;
     };
 }
 
 void FakeRunHost::abortAtEvents(int n) {
     onEvents = [n](FakeRunHost &host) {
         if (static_cast<int>(host.gaugeAtEvents.size()) == n)
-            AbortRequested = 1;
+            host.abort = true;
     };
 }
 
 std::vector<std::string> FakeRunHost::linesFrom(std::size_t first) const {
-    return first >= lines.size() ? std::vector<std::string>{}
-                                 : std::vector<std::string>(lines.begin() + first, lines.end());
+    return first >= lines.size()
+               ? std::vector<std::string>{}
+               : std::vector<std::string>(lines.begin() + static_cast<std::ptrdiff_t>(first), lines.end());
 }
 
 std::vector<std::string> HeaderBlock(const std::string &title, int underline) {

@@ -40,20 +40,20 @@ public:
     void SetRunState(bool running) override;
     bool IsChecked(int checkBoxNumber) override;
     void ShowMessage(const std::string &text) override;
-    std::string TodayShortDate() override { return today; }
+    bool AbortRequested() override { return abort; }
     void FocusReport() override { journal.push_back("focus"); }
     Gauge &gauge() override { return gauge_; }
     FindingSink *findingSink() override { return findings; }
 
     void tickOnly(std::initializer_list<int> checkBoxes);
-    // AbortRequested becomes 1 while the n-th report line (1-based) is written / at the n-th event pump.
+    // The abort request is made while the n-th report line (1-based) is written / at the n-th event pump.
     void abortAtLine(int n);
     void abortAtEvents(int n);
 
     // The report lines from index `first` on.
     std::vector<std::string> linesFrom(std::size_t first) const;
 
-    std::string today = "14.05.2024";
+    bool abort = false; // Přerušit pressed
     std::array<bool, 16> ticked{};
     std::vector<std::string> lines;
     std::vector<std::string> messages;

@@ -3,13 +3,13 @@
 // without bound, nothing read-only is replaced, and the reasons are told apart.
 #include "TempDir.h"
 
-#include "app/core/ProgramSettings.h"
 #include "checks/ProtocolFile.h"
 #include "hostdb/FileAccess.h"
 #include "hostdb/IniFile.h"
 #include "hostdb/TBFTable.h"
 #include "hostdb/TableFiles.h"
 #include "location/AgendaListing.h"
+#include "settings/ProgramSettings.h"
 
 #include <gtest/gtest.h>
 

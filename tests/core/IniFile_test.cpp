@@ -1,4 +1,5 @@
 #include "TempDir.h"
+#include "TestScopes.h"
 
 #include "hostdb/IniFile.h"
 
@@ -6,6 +7,8 @@
 #include <sys/stat.h>
 
 using namespace vrelmont;
+using vrelmont::test::kReadOnlyDir;
+using vrelmont::test::PermissionScope;
 using vrelmont::test::ReadBytes;
 using vrelmont::test::TempDir;
 using vrelmont::test::WriteBytes;
@@ -111,15 +114,16 @@ TEST(IniFileWrite, AFailedWriteRaisesTheErrorAndKeepsTheOldFile) {
     TempDir dir;
     const auto path = dir.file("a.ini");
     WriteBytes(path, "[S]\nK=old\n");
-    ::chmod(dir.path().c_str(), 0555);
-    IniFile ini(path);
-    try {
-        ini.PutText("S", "K", "new");
-        FAIL();
-    } catch (const IniWriteError &e) {
-        EXPECT_EQ(std::string(e.what()), "Unable to write to " + path);
+    {
+        PermissionScope readOnly(dir.path(), kReadOnlyDir);
+        IniFile ini(path);
+        try {
+            ini.PutText("S", "K", "new");
+            FAIL();
+        } catch (const IniWriteError &e) {
+            EXPECT_EQ(std::string(e.what()), "Unable to write to " + path);
+        }
     }
-    ::chmod(dir.path().c_str(), 0755);
     EXPECT_EQ(ReadBytes(path), "[S]\nK=old\n");
 }
 

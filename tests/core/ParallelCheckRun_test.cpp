@@ -2,7 +2,6 @@
 // whatever stops it.
 #include "TestAgenda.h"
 
-#include "checks/AbortFlag.h"
 #include "checks/CheckRun.h"
 #include "checks/ParallelCheckRun.h"
 #include "hostdb/EngineError.h"
@@ -44,7 +43,7 @@ protected:
         for (int i = 1; i <= 60; ++i)
             cards.push_back(Card(i % 30).withPlu(std::to_string(i % 20)).withPopis(i % 7 ? "k" : ""));
         agenda.addCards(cards);
-        agenda.select();
+        context = agenda.context();
         for (FakeRunHost *host : {&sequential, &parallel}) {
             host->ticked.fill(true);
             host->findings = host == &sequential ? &sequentialFindings : &parallelFindings;
@@ -53,10 +52,11 @@ protected:
 
     bool runSequential() {
         TBFTable BFTable1, BFTable2;
-        return RunChecks(sequential, BFTable1, BFTable2);
+        return RunChecks(sequential, context, BFTable1, BFTable2);
     }
 
     TestAgenda agenda;
+    RunContext context;
     FakeRunHost sequential, parallel;
     FindingJournal sequentialFindings, parallelFindings;
 };
@@ -66,7 +66,7 @@ TEST_F(ParallelCheckRun, WritesWhatTheOneThreadRunWrites) {
     for (unsigned workers : {2u, 3u, 15u}) {
         parallel.lines.clear();
         parallelFindings.entries.clear();
-        EXPECT_TRUE(RunChecksInParallel(parallel, workers).completed);
+        EXPECT_TRUE(RunChecksInParallel(parallel, context, workers).completed);
         EXPECT_EQ(parallel.lines, sequential.lines) << workers << " workers";
         EXPECT_EQ(parallelFindings.entries, sequentialFindings.entries) << workers << " workers";
         EXPECT_EQ(parallel.gauge().progress(), 0);
@@ -79,7 +79,7 @@ TEST_F(ParallelCheckRun, AStoppedCheckHidesTheChecksAfterIt) {
     // The cards' file is missing: the run stops at the card number check, the second of the run order.
     std::filesystem::remove(agenda.tableFile("SKKMKART"));
     ASSERT_FALSE(runSequential());
-    const ParallelRunResult result = RunChecksInParallel(parallel, 4);
+    const ParallelRunResult result = RunChecksInParallel(parallel, context, 4);
     EXPECT_FALSE(result.completed);
     EXPECT_EQ(parallel.lines, sequential.lines);
     EXPECT_EQ(parallel.messages, (std::vector<std::string>{"Nelze otevřít seznam kmenových karet."}));
@@ -87,7 +87,7 @@ TEST_F(ParallelCheckRun, AStoppedCheckHidesTheChecksAfterIt) {
     ASSERT_EQ(result.openErrors.size(), 1u);
     EXPECT_NE(result.openErrors.front().find("SKKMKART"), std::string::npos);
     EXPECT_EQ(parallelFindings.entries, sequentialFindings.entries);
-    EXPECT_EQ(AbortRequested, 0) << "stopping the other workers leaves the flag as it was";
+    EXPECT_FALSE(parallel.abort) << "stopping the other workers leaves the host's request as it was";
 }
 
 TEST_F(ParallelCheckRun, AnAbortDuringTheHeaderStopsTheFirstCheckAsInOneThread) {
@@ -95,7 +95,7 @@ TEST_F(ParallelCheckRun, AnAbortDuringTheHeaderStopsTheFirstCheckAsInOneThread) 
     sequential.abortAtLine(1);
     parallel.abortAtLine(1);
     ASSERT_FALSE(runSequential());
-    EXPECT_FALSE(RunChecksInParallel(parallel, 3).completed);
+    EXPECT_FALSE(RunChecksInParallel(parallel, context, 3).completed);
     EXPECT_EQ(parallel.lines, sequential.lines);
     EXPECT_EQ(parallel.lines.back(), "[ kontrola přerušena uživatelem ]");
     EXPECT_EQ(parallelFindings.entries, sequentialFindings.entries);
@@ -107,7 +107,7 @@ TEST_F(ParallelCheckRun, AnAbortAtAnyMomentGivesAReportTheOneThreadRunCouldGive)
         FakeRunHost host;
         host.ticked.fill(true);
         host.abortAtEvents(pump);
-        if (RunChecksInParallel(host, 2).completed) {
+        if (RunChecksInParallel(host, context, 2).completed) {
             EXPECT_EQ(host.lines, sequential.lines); // the checks were all done before the press
             continue;
         }
@@ -122,7 +122,7 @@ TEST_F(ParallelCheckRun, AnEngineErrorReachesTheCallerAfterTheLinesBeforeIt) {
     // A stock item number that is no number stops the first walk that reads it with an engine error.
     agenda.execSql("SKSEZZAS", "UPDATE SKSEZZAS SET Cislo = 'x' WHERE rowid = 7");
     EXPECT_ANY_THROW(runSequential());
-    EXPECT_ANY_THROW(RunChecksInParallel(parallel, 3));
+    EXPECT_ANY_THROW(RunChecksInParallel(parallel, context, 3));
     EXPECT_EQ(parallel.lines, sequential.lines);
     EXPECT_EQ(parallel.runStates.back(), false);
 }

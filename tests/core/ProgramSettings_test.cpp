@@ -1,12 +1,15 @@
 #include "TempDir.h"
+#include "TestScopes.h"
 
-#include "app/core/ProgramSettings.h"
 #include "hostdb/IniFile.h"
+#include "settings/ProgramSettings.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 using namespace vrelmont;
+using vrelmont::test::kReadOnlyDir;
+using vrelmont::test::PermissionScope;
 using vrelmont::test::ReadBytes;
 using vrelmont::test::TempDir;
 using vrelmont::test::WriteBytes;
@@ -70,14 +73,15 @@ TEST(ProgramSettings, AnUnwritableFileRaisesTheErrorWithItsPath) {
     TempDir dir;
     const auto path = dir.file("Vrelmont.ini");
     WriteBytes(path, "[PATH]\r\nMoneyDataRoot=/old/\r\n");
-    ::chmod(dir.path().c_str(), 0555);
-    try {
-        SaveProgramSettings(path, "/new/", kDefaultCheckChoices);
-        FAIL();
-    } catch (const IniWriteError &e) {
-        EXPECT_EQ(std::string(e.what()), "Unable to write to " + path);
+    {
+        PermissionScope readOnly(dir.path(), kReadOnlyDir);
+        try {
+            SaveProgramSettings(path, "/new/", kDefaultCheckChoices);
+            FAIL();
+        } catch (const IniWriteError &e) {
+            EXPECT_EQ(std::string(e.what()), "Unable to write to " + path);
+        }
     }
-    ::chmod(dir.path().c_str(), 0755);
     EXPECT_EQ(ReadBytes(path), "[PATH]\r\nMoneyDataRoot=/old/\r\n");
 }
 
@@ -87,13 +91,13 @@ TEST(ProgramSettings, TheFileStaysBesideAPortableProgramOnly) {
     EXPECT_EQ(ChooseSettingsFilePath(dir.file("prog") + "/", dir.file("config")), dir.file("prog/Vrelmont.ini"));
     if (::geteuid() == 0)
         return; // root can write every directory
-    ::chmod(dir.file("prog").c_str(), 0555);
-    EXPECT_EQ(ChooseSettingsFilePath(dir.file("prog") + "/", dir.file("config")), dir.file("config/Vrelmont.ini"));
-    ::chmod(dir.file("prog").c_str(), 0755);
+    {
+        PermissionScope readOnly(dir.file("prog"), kReadOnlyDir);
+        EXPECT_EQ(ChooseSettingsFilePath(dir.file("prog") + "/", dir.file("config")), dir.file("config/Vrelmont.ini"));
+    }
     WriteBytes(dir.file("prog/Vrelmont.ini"), "");
-    ::chmod(dir.file("prog").c_str(), 0555);
+    PermissionScope readOnly(dir.file("prog"), kReadOnlyDir);
     EXPECT_EQ(ChooseSettingsFilePath(dir.file("prog") + "/", dir.file("config")), dir.file("prog/Vrelmont.ini"));
-    ::chmod(dir.file("prog").c_str(), 0755);
 }
 
 } // namespace

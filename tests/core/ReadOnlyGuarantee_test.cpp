@@ -1,4 +1,5 @@
 #include "TempDir.h"
+#include "TestScopes.h"
 
 #include "hostdb/TBFTable.h"
 #include "hostdb/TS3IniFile.h"
@@ -9,8 +10,13 @@
 #include <sys/stat.h>
 
 #include <map>
+#include <memory>
+#include <vector>
 
 using namespace vrelmont;
+using vrelmont::test::kReadOnlyDir;
+using vrelmont::test::kReadOnlyFile;
+using vrelmont::test::PermissionScope;
 using vrelmont::test::ReadBytes;
 using vrelmont::test::TempDir;
 
@@ -76,13 +82,13 @@ TEST(ReadOnlyGuarantee, ReadingChangesNoByteAndCreatesNoFile) {
 TEST(ReadOnlyGuarantee, AReadOnlyDirectoryAndReadOnlyFilesCanBeRead) {
     TempDir dir;
     fill(dir.dir());
+    std::vector<std::unique_ptr<PermissionScope>> readOnlyFiles;
     for (const auto &entry : std::filesystem::directory_iterator(dir.path()))
-        ::chmod(entry.path().c_str(), 0444);
-    ::chmod(dir.path().c_str(), 0555);
+        readOnlyFiles.push_back(std::make_unique<PermissionScope>(entry.path(), kReadOnlyFile));
+    PermissionScope readOnlyDir(dir.path(), kReadOnlyDir);
     const auto before = snapshot(dir.path());
     readLikeTheChecks(dir.dir());
     EXPECT_EQ(snapshot(dir.path()), before);
-    ::chmod(dir.path().c_str(), 0755);
 }
 
 TEST(ReadOnlyGuarantee, AWriteAheadLogTableIsReadWithoutItsSideFiles) {

@@ -1,4 +1,5 @@
 #include "TempDir.h"
+#include "TestScopes.h"
 
 #include "hostdb/EngineError.h"
 #include "hostdb/TS3IniFile.h"
@@ -7,6 +8,8 @@
 #include <gtest/gtest.h>
 
 using namespace vrelmont;
+using vrelmont::test::EngineFactoryScope;
+using vrelmont::test::FailingEngineFactory;
 using vrelmont::test::ReadBytes;
 using vrelmont::test::TempDir;
 using vrelmont::test::WriteBytes;
@@ -106,13 +109,10 @@ TEST(SettingsStoreTable, AnUnreadableTableGivesDefaultsAndIgnoresWrites) {
 TEST(SettingsStoreTable, AnEngineThatCannotStartReachesTheCreator) {
     TempDir dir;
     CreateTableFile(dir.file("AGENDA.DAT"), SettingsTable());
-    Engine::setFactory([]() -> std::shared_ptr<Engine> { throw EngineError("Server nelze spustit"); });
+    EngineFactoryScope failingEngine(FailingEngineFactory("Server nelze spustit"));
     EXPECT_THROW(TS3IniFile store(dir.file("AGENDA.INI")), EngineError);
-    Engine::setFactory({});
     // Without the table the engine is not needed at all.
-    Engine::setFactory([]() -> std::shared_ptr<Engine> { throw EngineError("Server nelze spustit"); });
     EXPECT_NO_THROW(TS3IniFile store(dir.file("OTHER.INI")));
-    Engine::setFactory({});
 }
 
 TEST(SettingsStoreIni, BehavesAsThePlainFileButReadsTimeWithItsDate) {

@@ -1,4 +1,5 @@
 #include "TempDir.h"
+#include "TestScopes.h"
 
 #include "hostdb/EngineError.h"
 #include "hostdb/TBFTable.h"
@@ -11,6 +12,8 @@
 #include <vector>
 
 using namespace vrelmont;
+using vrelmont::test::EngineFactoryScope;
+using vrelmont::test::FailingEngineFactory;
 using vrelmont::test::TempDir;
 
 namespace {
@@ -217,7 +220,7 @@ TEST(TableEngineFiles, AnIndexWithAnotherCollationIsNotSelected) {
 
 TEST(TableEngineConnection, ConnectsOnTheFirstOperationToTheOneEngine) {
     int created = 0;
-    Engine::setFactory([&] {
+    EngineFactoryScope counting([&] {
         ++created;
         return std::make_shared<Engine>();
     });
@@ -230,7 +233,6 @@ TEST(TableEngineConnection, ConnectsOnTheFirstOperationToTheOneEngine) {
         second.QueryGuid(kEngineFeatureGuid);
         EXPECT_EQ(created, 1);
     }
-    Engine::setFactory({});
 }
 
 TEST(TableEngineConnection, QueryGuidAndEngineFailures) {
@@ -238,7 +240,7 @@ TEST(TableEngineConnection, QueryGuidAndEngineFailures) {
     EXPECT_FALSE(table.QueryGuid(kEngineFeatureGuid).empty());
     EXPECT_THROW(table.QueryGuid("{00000000-0000-0000-0000-000000000000}"), EngineError);
 
-    Engine::setFactory([]() -> std::shared_ptr<Engine> { throw EngineError("Třída není registrována."); });
+    EngineFactoryScope failingEngine(FailingEngineFactory("Třída není registrována."));
     TBFTable failing;
     try {
         failing.OpenTable(Variant::text("/nowhere/SKSEZZAS"));
@@ -246,7 +248,6 @@ TEST(TableEngineConnection, QueryGuidAndEngineFailures) {
     } catch (const EngineError &e) {
         EXPECT_STREQ(e.what(), "Třída není registrována") << "trailing punctuation dropped";
     }
-    Engine::setFactory({});
 }
 
 } // namespace

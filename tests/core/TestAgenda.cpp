@@ -1,11 +1,9 @@
 #include "TestAgenda.h"
 
-#include "checks/AbortFlag.h"
 #include "checks/CheckList.h"
 #include "hostdb/EngineError.h"
 #include "hostdb/RecordWriter.h"
 #include "hostdb/SqliteHandle.h"
-#include "location/CurrentAgenda.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -63,9 +61,8 @@ void TestAgenda::writeFile(const std::string &name, const std::string &bytes) co
         throw std::runtime_error("cannot write " + dir_ + name);
 }
 
-void TestAgenda::select(const std::string &businessName) const {
-    AgendaTablePath = dir_;
-    AgendaName = businessName;
+RunContext TestAgenda::context(const std::string &businessName) const {
+    return {dir_, businessName, "14.05.2024"};
 }
 
 StockItem Stock(std::int32_t sklad, std::int32_t cislo) {
@@ -81,19 +78,10 @@ MasterCard Card(std::int32_t cislo) {
     return card;
 }
 
-CheckFixture::CheckFixture() {
-    AbortRequested = 0;
-    agenda.select();
-}
-
-CheckFixture::~CheckFixture() {
-    AbortRequested = 0;
-    AgendaTablePath.clear();
-    AgendaName.clear();
-}
+CheckFixture::CheckFixture() : context(agenda.context()) {}
 
 bool CheckFixture::run(int checkBox) {
-    return RunCheck(checkBox, host, BFTable1, BFTable2);
+    return RunCheck(checkBox, host, context, BFTable1, BFTable2);
 }
 
 bool CheckFixture::isClosed(TBFTable &table) {

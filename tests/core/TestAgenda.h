@@ -1,6 +1,7 @@
 #pragma once
 // A throw-away agenda directory with host tables built record by record, for the check tests.
 #include "FakeRunHost.h"
+#include "checks/RunContext.h"
 #include "hostdb/TBFTable.h"
 #include "hostdb/TableFiles.h"
 
@@ -68,8 +69,8 @@ public:
     void execSql(const std::string &table, const std::string &sql);
     void writeFile(const std::string &name, const std::string &bytes) const;
 
-    // Makes this the current agenda of the checks.
-    void select(const std::string &businessName = "Testovací firma") const;
+    // What a run over this agenda is handed.
+    RunContext context(const std::string &businessName = "Testovací firma") const;
 
 private:
     void ensureTable(const TableDef &table);
@@ -81,7 +82,6 @@ private:
 class CheckFixture : public ::testing::Test {
 protected:
     CheckFixture();
-    ~CheckFixture() override;
     // Runs the check that CheckBox`checkBox` enables.
     bool run(int checkBox);
     // The report lines after the check's header block.
@@ -93,6 +93,7 @@ protected:
     FakeRunHost host;
     TBFTable BFTable1;
     TBFTable BFTable2;
+    RunContext context;
 };
 
 // `count` stock items in warehouse 1 numbered 1..count, each with the same bar code.

@@ -1,5 +1,6 @@
 #include "hostdb/Cp1250.h"
 #include "hostdb/PathText.h"
+#include "hostdb/SqliteHandle.h"
 #include "hostdb/TextFold.h"
 #include "hostdb/Variant.h"
 #include "platform/ErrorReportText.h"
@@ -94,3 +95,11 @@ TEST(ErrorReportText, FullStopRule) {
 }
 
 } // namespace
+
+TEST(SharedHelpers, SqlNamesAreQuotedAndNamesComparedWithoutCase) {
+    EXPECT_EQ(QuoteSqlName("Cislo"), "\"Cislo\"");
+    EXPECT_EQ(QuoteSqlName("a\"b"), "\"a\"\"b\"") << "a quote inside the name is doubled";
+    EXPECT_TRUE(SameNameIgnoringCase("sklad+cislo", "Sklad+Cislo"));
+    EXPECT_TRUE(SameNameIgnoringCase("Údaje o firmě", "ÚDAJE O FIRMĚ")) << "Czech letters fold too";
+    EXPECT_FALSE(SameNameIgnoringCase("Popis", "Popis2"));
+}

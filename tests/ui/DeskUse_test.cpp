@@ -1,24 +1,26 @@
 // What a person meets at the desk, across the program's windows: where they appear, which control
 // has the focus, F1, names for assistive tools, readable captions in a dark palette, the launcher.
 #include "app/StartUp.h"
-#include "app/TGauge.h"
-#include "app/TReportBox.h"
-#include "app/TfrmMain.h"
-#include "app/core/CaptionColour.h"
+#include "appearance/CaptionColour.h"
+#include "dialogs/DirectoryDialogWindow.h"
 #include "dialogs/HelpViewer.h"
 #include "dialogs/Modal.h"
-#include "dialogs/TFormDirDialog.h"
-#include "dialogs/TfrmAbout.h"
 #include "hostdb/TBFTable.h"
-#include "location/ui/TfrmGetAgenda.h"
-#include "location/ui/TfrmInit.h"
+#include "location/CurrentAgenda.h"
+#include "widgets/ProgressGauge.h"
+#include "widgets/ReportBox.h"
+#include "windows/AgendaWindow.h"
+#include "windows/DataDirectoryWindow.h"
+#include "windows/EngineTables.h"
+#include "windows/InfoWindow.h"
+#include "windows/MainWindow.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QFile>
-#include <QLabel>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -27,10 +29,13 @@
 #include <QWindow>
 #include <gtest/gtest.h>
 
+#include "UiTestHelpers.h"
+
 #include <functional>
 
 using namespace vrelmont;
 using namespace vrelmont::ui;
+using namespace vrelmont::ui::test;
 namespace seam = vrelmont::ui::testing;
 
 namespace {
@@ -73,20 +78,23 @@ protected:
     };
     QList<Opened> opened;
     TBFTable BFTable1;
+    EngineTables tables;
+    CurrentAgenda currentAgenda;
 };
 
 TEST_F(DeskUseTest, MainWindowOpensWithTheFocusOnTheFirstCheckBox) {
-    TfrmMain window;
-    EXPECT_EQ(window.focusWidget(), window.CheckBox1) << "set before the window is shown";
+    MainWindow window(tables, currentAgenda);
+    EXPECT_EQ(window.focusWidget(), Named<QCheckBox>(window, "CheckBox1")) << "set before the window is shown";
     ShowActive(&window);
-    EXPECT_EQ(QApplication::focusWidget(), window.CheckBox1);
+    EXPECT_EQ(QApplication::focusWidget(), Named<QCheckBox>(window, "CheckBox1"));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    EXPECT_EQ(QApplication::focusWidget(), window.CheckBox2) << "the tab order inside the frame goes on";
+    EXPECT_EQ(QApplication::focusWidget(), Named<QCheckBox>(window, "CheckBox2"))
+        << "the tab order inside the frame goes on";
 }
 
 TEST_F(DeskUseTest, DataDirectoryAndAgendaWindowsAreCentredAtEveryShowing) {
-    TfrmInit init(BFTable1);
-    TfrmGetAgenda agenda;
+    DataDirectoryWindow init(BFTable1);
+    AgendaWindow agenda(currentAgenda);
     for (QWidget *window : std::initializer_list<QWidget *>{&init, &agenda}) {
         window->show();
         ExpectCentred(window, "first showing");
@@ -99,7 +107,7 @@ TEST_F(DeskUseTest, DataDirectoryAndAgendaWindowsAreCentredAtEveryShowing) {
 }
 
 TEST_F(DeskUseTest, DataDirectoryWindowCannotBeMaximised) {
-    TfrmInit init(BFTable1);
+    DataDirectoryWindow init(BFTable1);
     EXPECT_FALSE(init.windowFlags() & Qt::WindowMaximizeButtonHint);
     init.show();
     init.setWindowState(Qt::WindowMaximized);
@@ -111,11 +119,11 @@ TEST_F(DeskUseTest, DataDirectoryWindowCannotBeMaximised) {
 }
 
 TEST_F(DeskUseTest, F1OpensTheTopicOfTheActiveWindowInEveryWindow) {
-    TfrmMain main;
-    TfrmInit init(BFTable1);
-    TfrmGetAgenda agenda;
-    TfrmAbout about;
-    TFormDirDialog directory;
+    MainWindow main(tables, currentAgenda);
+    DataDirectoryWindow init(BFTable1);
+    AgendaWindow agenda(currentAgenda);
+    InfoWindow about;
+    DirectoryDialogWindow directory;
     const QList<std::pair<QWidget *, int>> windows{{&init, 1}, {&agenda, 2}, {&main, 3}, {&directory, 4}, {&about, 5}};
     for (const auto &[window, topic] : windows) {
         opened.clear();
@@ -126,20 +134,20 @@ TEST_F(DeskUseTest, F1OpensTheTopicOfTheActiveWindowInEveryWindow) {
         window->hide();
     }
     opened.clear();
-    directory.SetHelpContext(9);
+    directory.setHelpContext(9);
     ShowActive(&directory);
     QTest::keyClick(&directory, Qt::Key_F1);
     EXPECT_EQ(opened, (QList<Opened>{{&directory, 9}})) << "a dialog with a help topic of its own uses it";
 }
 
 TEST_F(DeskUseTest, EveryControlHasANameForAssistiveTools) {
-    TfrmMain main;
-    TfrmInit init(BFTable1);
-    TfrmGetAgenda agenda;
-    TfrmAbout about;
-    TFormDirDialog directory;
-    directory.ApplyLayout(true, true);
-    init.SetPathLocked(true);
+    MainWindow main(tables, currentAgenda);
+    DataDirectoryWindow init(BFTable1);
+    AgendaWindow agenda(currentAgenda);
+    InfoWindow about;
+    DirectoryDialogWindow directory;
+    directory.applyLayout(true, true);
+    init.setPathLocked(true);
     for (QWidget *window : std::initializer_list<QWidget *>{&main, &init, &agenda, &about, &directory}) {
         window->show();
         for (QWidget *control : window->findChildren<QWidget *>()) {
@@ -157,33 +165,36 @@ TEST_F(DeskUseTest, EveryControlHasANameForAssistiveTools) {
 }
 
 TEST_F(DeskUseTest, PathButtonIsNamedAndExplainedInBothStates) {
-    TfrmInit init(BFTable1);
-    init.SetPathLocked(true);
-    EXPECT_EQ(init.Button3->text(), "<>") << "the caption stays";
-    EXPECT_EQ(init.Button3->toolTip(), "Odemknout cestu k adresáři DATA");
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(init.Button3)->text(QAccessible::Name),
+    DataDirectoryWindow init(BFTable1);
+    init.setPathLocked(true);
+    EXPECT_EQ(Named<QPushButton>(init, "Button3")->text(), "<>") << "the caption stays";
+    EXPECT_EQ(Named<QPushButton>(init, "Button3")->toolTip(), "Odemknout cestu k adresáři DATA");
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(Named<QPushButton>(init, "Button3"))->text(QAccessible::Name),
               "Odemknout cestu k adresáři DATA");
-    init.SetPathLocked(false);
-    EXPECT_EQ(init.Button3->text(), "...");
-    EXPECT_EQ(init.Button3->toolTip(), "Vybrat adresář DATA");
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(init.Button3)->text(QAccessible::Name), "Vybrat adresář DATA");
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(init.Edit1)->text(QAccessible::Name), "Cesta k adresáři DATA");
+    init.setPathLocked(false);
+    EXPECT_EQ(Named<QPushButton>(init, "Button3")->text(), "...");
+    EXPECT_EQ(Named<QPushButton>(init, "Button3")->toolTip(), "Vybrat adresář DATA");
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(Named<QPushButton>(init, "Button3"))->text(QAccessible::Name),
+              "Vybrat adresář DATA");
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(Named<QLineEdit>(init, "Edit1"))->text(QAccessible::Name),
+              "Cesta k adresáři DATA");
 }
 
 TEST_F(DeskUseTest, ReportBoxIsNamedAndTheGaugeIsAProgressBarWithItsValue) {
-    TfrmMain main;
+    MainWindow main(tables, currentAgenda);
     main.show();
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(main.RichEdit1)->text(QAccessible::Name), "Protokol kontrol");
-    EXPECT_FALSE(main.RichEdit1->isReadOnly()) << "the user can still type into it";
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(Named<ReportBox>(main, "RichEdit1"))->text(QAccessible::Name),
+              "Protokol kontrol");
+    EXPECT_FALSE(Named<ReportBox>(main, "RichEdit1")->isReadOnly()) << "the user can still type into it";
 
-    QAccessibleInterface *gauge = QAccessible::queryAccessibleInterface(main.Gauge1);
+    QAccessibleInterface *gauge = QAccessible::queryAccessibleInterface(Named<ProgressGauge>(main, "Gauge1"));
     ASSERT_NE(gauge, nullptr);
     EXPECT_EQ(gauge->role(), QAccessible::ProgressBar);
     EXPECT_EQ(gauge->text(QAccessible::Name), "Průběh kontroly");
     QAccessibleValueInterface *value = gauge->valueInterface();
     ASSERT_NE(value, nullptr);
-    main.Gauge1->setMaximum(200);
-    main.Gauge1->setProgress(50);
+    Named<ProgressGauge>(main, "Gauge1")->setMaximum(200);
+    Named<ProgressGauge>(main, "Gauge1")->setProgress(50);
     EXPECT_EQ(value->currentValue().toInt(), 50);
     EXPECT_EQ(value->maximumValue().toInt(), 200);
     EXPECT_EQ(value->minimumValue().toInt(), 0);
@@ -205,9 +216,9 @@ TEST_F(DeskUseTest, BlueCaptionsArePureBlueOnLightAndReadableOnDarkWithTheirMean
     QPalette light;
     light.setColor(QPalette::Window, QColor(239, 239, 239));
     QApplication::setPalette(light);
-    TfrmMain main;
+    MainWindow main(tables, currentAgenda);
     for (int n = 1; n <= 15; ++n) {
-        const QCheckBox *box = main.checkBox(n);
+        const QCheckBox *box = NumberedCheckBox(main, n);
         const bool blue = n >= 6 && n <= 13;
         if (blue) {
             EXPECT_EQ(box->palette().color(QPalette::WindowText), QColor(0, 0, 255)) << n;
@@ -227,21 +238,21 @@ TEST_F(DeskUseTest, BlueCaptionsArePureBlueOnLightAndReadableOnDarkWithTheirMean
     };
     EXPECT_EQ(windowColour(), (Rgb{45, 45, 45}));
     for (int n = 6; n <= 13; ++n) {
-        const QColor caption = main.checkBox(n)->palette().color(QPalette::WindowText);
+        const QColor caption = NumberedCheckBox(main, n)->palette().color(QPalette::WindowText);
         EXPECT_GE(ContrastRatio({caption.red(), caption.green(), caption.blue()}, windowColour()), 4.5) << n;
         EXPECT_GT(caption.blue(), caption.red()) << "still blue";
-        EXPECT_EQ(main.checkBox(n)->text(), main.checkBox(n)->text()) << "captions never change";
+        EXPECT_EQ(NumberedCheckBox(main, n)->text(), NumberedCheckBox(main, n)->text()) << "captions never change";
     }
-    EXPECT_EQ(main.checkBox(1)->palette().color(QPalette::WindowText), QColor(230, 230, 230));
+    EXPECT_EQ(NumberedCheckBox(main, 1)->palette().color(QPalette::WindowText), QColor(230, 230, 230));
 
     QApplication::setPalette(light);
     QCoreApplication::processEvents();
-    EXPECT_EQ(main.checkBox(6)->palette().color(QPalette::WindowText), QColor(0, 0, 255)) << "and back";
+    EXPECT_EQ(NumberedCheckBox(main, 6)->palette().color(QPalette::WindowText), QColor(0, 0, 255)) << "and back";
 }
 
 TEST_F(DeskUseTest, DirectoryDialogShowsNoTitleButIsNamedForScreenReaders) {
-    TFormDirDialog directory;
-    EXPECT_EQ(directory.Label1->text(), "Adresář");
+    DirectoryDialogWindow directory;
+    EXPECT_EQ(Named<QLabel>(directory, "Label1")->text(), "Adresář");
     EXPECT_EQ(QAccessible::queryAccessibleInterface(&directory)->text(QAccessible::Name), "Výběr adresáře");
 }
 

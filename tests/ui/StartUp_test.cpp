@@ -5,16 +5,16 @@
 
 #include "app/HelpFileLocation.h"
 #include "app/StartUp.h"
-#include "app/TReportBox.h"
-#include "app/TfrmMain.h"
-#include "app/core/ProgramValues.h"
 #include "dialogs/Modal.h"
-#include "dialogs/TfrmAbout.h"
 #include "hostdb/IniFile.h"
 #include "location/CurrentAgenda.h"
-#include "location/ui/TfrmGetAgenda.h"
-#include "location/ui/TfrmInit.h"
 #include "platform/Registry.h"
+#include "settings/ProgramValues.h"
+#include "widgets/ReportBox.h"
+#include "windows/AgendaWindow.h"
+#include "windows/DataDirectoryWindow.h"
+#include "windows/InfoWindow.h"
+#include "windows/MainWindow.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -28,10 +28,13 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include "UiTestHelpers.h"
+
 #include <functional>
 
 using namespace vrelmont;
 using namespace vrelmont::ui;
+using namespace vrelmont::ui::test;
 namespace seam = vrelmont::ui::testing;
 using vrelmont::ui::testdata::MakeAgenda;
 
@@ -51,18 +54,18 @@ void WriteFile(const QString &path, const QByteArray &bytes) {
 }
 
 // The program's one main window (none is shown before StartUp has succeeded).
-TfrmMain *ProgramMainWindow() {
+MainWindow *ProgramMainWindow() {
     for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (auto *window = qobject_cast<TfrmMain *>(widget))
+        if (auto *window = qobject_cast<MainWindow *>(widget))
             return window;
     }
     return nullptr;
 }
 
-std::vector<bool> TickedBoxes(const TfrmMain &window) {
+std::vector<bool> TickedBoxes(const MainWindow &window) {
     std::vector<bool> ticked;
     for (int n = 1; n <= 15; ++n)
-        ticked.push_back(window.checkBox(n)->isChecked());
+        ticked.push_back(NumberedCheckBox(window, n)->isChecked());
     return ticked;
 }
 
@@ -108,14 +111,6 @@ protected:
         SetRegistryReader({});
         seam::ClearModalHandlers();
         seam::RecordMessageBoxes(false);
-        ForgetAgenda();
-    }
-
-    // What a new process starts with.
-    static void ForgetAgenda() {
-        AgendaTablePath.clear();
-        AgendaName.clear();
-        DataRootPath.clear();
     }
 
     QString settingsPath() const { return programDir + "/Vrelmont.ini"; }
@@ -124,15 +119,15 @@ protected:
     }
 
     // Answers the data directory window: records it, then does `act` (press a button, close it...).
-    void NextDataDirectoryWindow(DataDirectoryView &view, std::function<void(TfrmInit &)> act) {
+    void NextDataDirectoryWindow(DataDirectoryView &view, std::function<void(DataDirectoryWindow &)> act) {
         seam::PushModalHandler([&view, act](QDialog *dialog) {
-            auto &window = *static_cast<TfrmInit *>(dialog);
+            auto &window = *static_cast<DataDirectoryWindow *>(dialog);
             view.shown = true;
-            view.path = window.Edit1->text();
-            view.pathEnabled = window.Edit1->isEnabled();
-            view.browseCaption = window.Button3->text();
-            view.version = window.lblInfoVerze->text();
-            if (TfrmMain *main = ProgramMainWindow())
+            view.path = Named<QLineEdit>(window, "Edit1")->text();
+            view.pathEnabled = Named<QLineEdit>(window, "Edit1")->isEnabled();
+            view.browseCaption = Named<QPushButton>(window, "Button3")->text();
+            view.version = Named<QLabel>(window, "lblInfoVerze")->text();
+            if (MainWindow *main = ProgramMainWindow())
                 view.ticks = TickedBoxes(*main);
             act(window);
             return window.result();
@@ -142,15 +137,16 @@ protected:
     // Answers the agenda window by choosing the row with `name`; an empty name goes back ("Zpět").
     static void NextAgendaWindow(const QString &name, QString *preselected = nullptr) {
         seam::PushModalHandler([name, preselected](QDialog *dialog) {
-            auto &window = *static_cast<TfrmGetAgenda *>(dialog);
-            if (preselected && window.ListBox1->currentItem() && window.Button2->isEnabled())
-                *preselected = window.ListBox1->currentItem()->text();
-            const auto rows = window.ListBox1->findItems(name, Qt::MatchExactly);
+            auto &window = *static_cast<AgendaWindow *>(dialog);
+            if (preselected && Named<QListWidget>(window, "ListBox1")->currentItem() &&
+                Named<QPushButton>(window, "Button2")->isEnabled())
+                *preselected = Named<QListWidget>(window, "ListBox1")->currentItem()->text();
+            const auto rows = Named<QListWidget>(window, "ListBox1")->findItems(name, Qt::MatchExactly);
             if (name.isEmpty() || rows.isEmpty()) {
-                window.Button3->click();
+                Named<QPushButton>(window, "Button3")->click();
             } else {
-                window.ListBox1->setCurrentItem(rows.front());
-                window.Button2->click();
+                Named<QListWidget>(window, "ListBox1")->setCurrentItem(rows.front());
+                Named<QPushButton>(window, "Button2")->click();
             }
             return window.result();
         });
@@ -158,12 +154,12 @@ protected:
 
     // Runs the whole program. `drive` gets the main window once its event loop runs and must end
     // the program; without it the program must end before its main window is shown.
-    int RunTheProgram(std::function<void(TfrmMain &)> drive = {}) {
+    int RunTheProgram(std::function<void(MainWindow &)> drive = {}) {
         QObject context;
         bool driven = false;
         QTimer::singleShot(0, &context, [&] {
             driven = true;
-            TfrmMain *window = ProgramMainWindow();
+            MainWindow *window = ProgramMainWindow();
             if (!window || !window->isVisible() || !drive) {
                 ADD_FAILURE() << "the main window runs unexpectedly";
                 QCoreApplication::exit(98);
@@ -203,39 +199,41 @@ QStringList Lines(const QByteArray &bytes) {
 
 TEST_F(StartUpTest, FirstStartRunAndExitThenASecondStartReadsTheSettings) {
     DataDirectoryView first;
-    NextDataDirectoryWindow(first, [](TfrmInit &w) { w.Button1->click(); });
+    NextDataDirectoryWindow(first, [](DataDirectoryWindow &w) { Named<QPushButton>(w, "Button1")->click(); });
     NextAgendaWindow("Alfa s.r.o.");
 
     QStringList reportAfterRun;
     QString preselected;
     QString versionShown;
-    const int code = RunTheProgram([&](TfrmMain &w) {
+    const int code = RunTheProgram([&](MainWindow &w) {
         EXPECT_EQ(w.windowTitle(), "Vrelmont");
         EXPECT_EQ(TickedBoxes(w), kDefaultTicks);
-        w.checkBox(2)->setChecked(false);
-        w.checkBox(6)->setChecked(true);
+        NumberedCheckBox(w, 2)->setChecked(false);
+        NumberedCheckBox(w, 6)->setChecked(true);
 
-        w.Button2->click();
-        reportAfterRun = w.RichEdit1->lines();
+        Named<QPushButton>(w, "Button2")->click();
+        reportAfterRun = Named<ReportBox>(w, "RichEdit1")->lines();
 
         const QString protocol = root + "/protokol.txt";
         seam::PushSaveFileAnswer(protocol);
-        w.Button4->click();
+        Named<QPushButton>(w, "Button4")->click();
         EXPECT_TRUE(ReadFile(protocol).contains("Agenda: Alfa s.r.o.")) << "the protocol was saved";
 
         NextAgendaWindow("Beta a.s.", &preselected);
-        w.Button1->click();
-        EXPECT_EQ(AgendaName, "Beta a.s.");
-        EXPECT_EQ(AgendaTablePath, (dataDir + "/AGENDA.002/").toStdString());
-        EXPECT_EQ(w.RichEdit1->lines(), reportAfterRun) << "a change of agenda keeps the report";
+        Named<QPushButton>(w, "Button1")->click();
+        EXPECT_EQ(Named<ReportBox>(w, "RichEdit1")->lines(), reportAfterRun) << "a change of agenda keeps the report";
+        Named<QPushButton>(w, "Button2")->click();
+        const QStringList bothRuns = Named<ReportBox>(w, "RichEdit1")->lines();
+        ASSERT_GT(bothRuns.size(), reportAfterRun.size() + 2);
+        EXPECT_EQ(bothRuns[reportAfterRun.size() + 2], "Agenda: Beta a.s.") << "the next run is on the new agenda";
 
         seam::PushModalHandler([&](QDialog *dialog) {
-            versionShown = static_cast<TfrmAbout *>(dialog)->Label8->text();
+            versionShown = Named<QLabel>(dialog, "Label8")->text();
             return int(QDialog::Accepted);
         });
-        w.Button6->click();
+        Named<QPushButton>(w, "Button6")->click();
 
-        w.Button5->click();
+        Named<QPushButton>(w, "Button5")->click();
     });
     EXPECT_EQ(code, 0);
 
@@ -246,9 +244,6 @@ TEST_F(StartUpTest, FirstStartRunAndExitThenASecondStartReadsTheSettings) {
     EXPECT_EQ(first.version, "Verze 1.10");
     EXPECT_EQ(first.ticks, kDefaultTicks) << "loaded before the window was shown";
     EXPECT_GT(registryReads, 0);
-    EXPECT_EQ(ProgramVersion, "1.10");
-    EXPECT_EQ(ProgramDir, (programDir + "/").toStdString());
-    EXPECT_EQ(SettingsFilePath, settingsPath().toStdString());
 
     ASSERT_GE(reportAfterRun.size(), 8);
     EXPECT_EQ(reportAfterRun[2], "Agenda: Alfa s.r.o.");
@@ -266,10 +261,9 @@ TEST_F(StartUpTest, FirstStartRunAndExitThenASecondStartReadsTheSettings) {
     EXPECT_FALSE(QFileInfo::exists(root + "/config")) << "the program's directory is writable";
 
     // The second start: a new process knows no agenda yet.
-    ForgetAgenda();
     registryReads = 0;
     DataDirectoryView second;
-    NextDataDirectoryWindow(second, [](TfrmInit &w) { w.Button2->click(); });
+    NextDataDirectoryWindow(second, [](DataDirectoryWindow &w) { Named<QPushButton>(w, "Button2")->click(); });
     EXPECT_EQ(RunTheProgram(), 0);
     EXPECT_EQ(second.path, dataDir + "/");
     EXPECT_FALSE(second.pathEnabled);
@@ -288,9 +282,9 @@ TEST_F(StartUpTest, StoredValuesAreReadByTheirRulesAndForeignLinesSurviveTheExit
                                   "\r\nOther=1\r\n[SETTING]\r\nCheck01=abc\r\nCheck06=0x1\r\nCheck14=-1\r\n"
                                   "Check02=0\r\nCheck03=\r\nCheck15=0X0\r\n");
     DataDirectoryView view;
-    NextDataDirectoryWindow(view, [](TfrmInit &w) { w.Button1->click(); });
+    NextDataDirectoryWindow(view, [](DataDirectoryWindow &w) { Named<QPushButton>(w, "Button1")->click(); });
     NextAgendaWindow("Beta a.s.");
-    EXPECT_EQ(RunTheProgram([](TfrmMain &w) { w.Button5->click(); }), 0);
+    EXPECT_EQ(RunTheProgram([](MainWindow &w) { Named<QPushButton>(w, "Button5")->click(); }), 0);
 
     EXPECT_EQ(view.path, dataDir) << "shown as stored";
     EXPECT_EQ(view.browseCaption, "<>");
@@ -314,7 +308,7 @@ TEST_F(StartUpTest, LeavingTheDataDirectoryWindowWritesNoSettings) {
     const QByteArray stored = "[PATH]\r\nMoneyDataRoot=/nowhere/DATA/\r\n[SETTING]\r\nCheck07=1\r\n";
     WriteFile(settingsPath(), stored);
     DataDirectoryView konec;
-    NextDataDirectoryWindow(konec, [](TfrmInit &w) { w.Button2->click(); });
+    NextDataDirectoryWindow(konec, [](DataDirectoryWindow &w) { Named<QPushButton>(w, "Button2")->click(); });
     EXPECT_EQ(RunTheProgram(), 0);
     EXPECT_EQ(konec.path, "/nowhere/DATA/");
     EXPECT_EQ(konec.browseCaption, "<>");
@@ -325,7 +319,7 @@ TEST_F(StartUpTest, LeavingTheDataDirectoryWindowWritesNoSettings) {
     QFile::remove(settingsPath());
     hostInstalled = false;
     DataDirectoryView closeBox;
-    NextDataDirectoryWindow(closeBox, [](TfrmInit &w) { w.close(); });
+    NextDataDirectoryWindow(closeBox, [](DataDirectoryWindow &w) { w.close(); });
     EXPECT_EQ(RunTheProgram(), 0);
     EXPECT_TRUE(closeBox.shown);
     EXPECT_EQ(closeBox.path, "");
@@ -340,9 +334,9 @@ TEST_F(StartUpTest, AnUnwritableSettingsFileIsReportedAndTheProgramStillEnds) {
     // A directory in the settings file's place: it reads as no file and cannot be written, for any user.
     QDir().mkpath(settingsPath());
     DataDirectoryView view;
-    NextDataDirectoryWindow(view, [](TfrmInit &w) { w.Button1->click(); });
+    NextDataDirectoryWindow(view, [](DataDirectoryWindow &w) { Named<QPushButton>(w, "Button1")->click(); });
     NextAgendaWindow("Alfa s.r.o.");
-    EXPECT_EQ(RunTheProgram([](TfrmMain &w) { w.Button5->click(); }), 0);
+    EXPECT_EQ(RunTheProgram([](MainWindow &w) { Named<QPushButton>(w, "Button5")->click(); }), 0);
 
     EXPECT_EQ(view.path, dataDir + "/");
     const auto boxes = seam::TakeRecordedBoxes();
@@ -354,14 +348,14 @@ TEST_F(StartUpTest, AnUnwritableSettingsFileIsReportedAndTheProgramStillEnds) {
 
 TEST_F(StartUpTest, ClosingDuringARunWritesTheSettingsOnceAndEndsWhenTheRunReturns) {
     DataDirectoryView view;
-    NextDataDirectoryWindow(view, [](TfrmInit &w) { w.Button1->click(); });
+    NextDataDirectoryWindow(view, [](DataDirectoryWindow &w) { Named<QPushButton>(w, "Button1")->click(); });
     NextAgendaWindow("Alfa s.r.o.");
     bool visibleAfterClose = true;
     QByteArray writtenAtClose;
     QStringList report;
     bool visibleAtTheEnd = true;
-    const int code = RunTheProgram([&](TfrmMain &w) {
-        w.checkBox(9)->setChecked(true);
+    const int code = RunTheProgram([&](MainWindow &w) {
+        NumberedCheckBox(w, 9)->setChecked(true);
         // At the run's first processing of window events.
         QTimer::singleShot(0, &w, [&] {
             w.close();
@@ -370,8 +364,8 @@ TEST_F(StartUpTest, ClosingDuringARunWritesTheSettingsOnceAndEndsWhenTheRunRetur
             // Anything written after this point would replace the marker.
             WriteFile(settingsPath(), "marker");
         });
-        w.Button2->click();
-        report = w.RichEdit1->lines();
+        Named<QPushButton>(w, "Button2")->click();
+        report = Named<ReportBox>(w, "RichEdit1")->lines();
         visibleAtTheEnd = w.isVisible();
     });
     EXPECT_EQ(code, 0);
@@ -386,11 +380,10 @@ TEST_F(StartUpTest, WithoutAWritableProgramDirectoryTheSettingsGoToTheUserConfig
     // A program directory that cannot be written to (here: one that is not there) and holds no settings.
     programDir = root + "/readonly-prog";
     DataDirectoryView view;
-    NextDataDirectoryWindow(view, [](TfrmInit &w) { w.Button1->click(); });
+    NextDataDirectoryWindow(view, [](DataDirectoryWindow &w) { Named<QPushButton>(w, "Button1")->click(); });
     NextAgendaWindow("Alfa s.r.o.");
-    EXPECT_EQ(RunTheProgram([](TfrmMain &w) { w.Button5->click(); }), 0);
+    EXPECT_EQ(RunTheProgram([](MainWindow &w) { Named<QPushButton>(w, "Button5")->click(); }), 0);
     const QString inConfig = root + "/config/Vrelmont/Vrelmont.ini";
-    EXPECT_EQ(SettingsFilePath, inConfig.toStdString());
     EXPECT_TRUE(Lines(ReadFile(inConfig)).contains("MoneyDataRoot=" + dataDir + "/"));
     EXPECT_TRUE(seam::TakeRecordedBoxes().isEmpty());
 }

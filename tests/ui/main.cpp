@@ -1,6 +1,7 @@
 // Test entry for the windows: the program's application object on the offscreen platform for all
 // window tests.
 #include "app/VrelmontApplication.h"
+#include "dialogs/Modal.h"
 
 #include <QApplication>
 #include <QStandardPaths>
@@ -13,5 +14,11 @@ int main(int argc, char **argv) {
     vrelmont::ui::VrelmontApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vrelmont"));
     ::testing::InitGoogleTest(&argc, argv);
+    // A modal window that nobody answers fails its test at once instead of waiting for ctest's timeout.
+    vrelmont::ui::testing::SetUnansweredModalHandler([](QDialog *dialog) {
+        ADD_FAILURE() << "the modal window \"" << dialog->objectName().toStdString() << "\" ("
+                      << dialog->windowTitle().toStdString() << ") opened with no answer queued";
+        return int(QDialog::Rejected);
+    });
     return RUN_ALL_TESTS();
 }

@@ -1,0 +1,64 @@
+#include "checks/CheckList.h"
+
+#include "checks/DuplicateKeyCheck.h"
+#include "checks/MissingCardCheck.h"
+#include "checks/UndescribedSearch.h"
+
+#include <stdexcept>
+#include <string>
+
+namespace vrelmont {
+namespace {
+
+constexpr int kMissingCardBox = 2;
+constexpr int kUndescribedCardsBox = 14;
+constexpr int kUndescribedStockItemsBox = 15;
+
+const DuplicateKeyMember &MemberFor(int checkBox) {
+    const DuplicateKeyMember *member = DuplicateKeyMemberFor(checkBox);
+    if (!member)
+        throw std::invalid_argument("No check belongs to check box " + std::to_string(checkBox));
+    return *member;
+}
+
+} // namespace
+
+std::string_view CheckTitle(int checkBox) {
+    switch (checkBox) {
+    case kMissingCardBox:
+        return kMissingCardTitle;
+    case kUndescribedCardsBox:
+        return UndescribedSearchTitle(UndescribedRecords::Cards);
+    case kUndescribedStockItemsBox:
+        return UndescribedSearchTitle(UndescribedRecords::StockItems);
+    default:
+        return MemberFor(checkBox).title;
+    }
+}
+
+std::string_view CheckTableName(int checkBox) {
+    switch (checkBox) {
+    case kMissingCardBox:
+    case kUndescribedStockItemsBox:
+        return kStockItemTable.name;
+    case kUndescribedCardsBox:
+        return kMasterCardTable.name;
+    default:
+        return MemberFor(checkBox).table->name;
+    }
+}
+
+bool RunCheck(int checkBox, RunHost &host, const RunContext &context, TBFTable &BFTable1, TBFTable &BFTable2) {
+    switch (checkBox) {
+    case kMissingCardBox:
+        return RunMissingCardCheck(host, context, BFTable1, BFTable2);
+    case kUndescribedCardsBox:
+        return RunUndescribedSearch(UndescribedRecords::Cards, host, context, BFTable1);
+    case kUndescribedStockItemsBox:
+        return RunUndescribedSearch(UndescribedRecords::StockItems, host, context, BFTable1);
+    default:
+        return RunDuplicateKeyCheck(MemberFor(checkBox), host, context, BFTable1);
+    }
+}
+
+} // namespace vrelmont

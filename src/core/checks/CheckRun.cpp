@@ -1,0 +1,73 @@
+#include "checks/CheckRun.h"
+
+#include "checks/CheckList.h"
+
+namespace vrelmont {
+
+void WriteRunHeader(RunHost &host, const RunContext &context) {
+    const std::string rule(35, '=');
+    host.ReportLine(rule);
+    host.ReportLine(kApplicationTitle);
+    host.ReportLine("Agenda: " + context.agendaName);
+    host.ReportLine("Datum: " + context.dateText);
+    host.ReportLine(rule);
+}
+
+void WriteClosingLines(RunHost &host) {
+    const std::string rule(10, '=');
+    host.ReportLine(rule);
+    host.ReportLine("Dokončeno");
+    host.ReportLine(rule);
+}
+
+namespace {
+
+// After an error the window must stay usable: idle buttons, no table left open.
+void RecoverFromError(RunHost &host, TBFTable &BFTable1, TBFTable &BFTable2) noexcept {
+    // Each step on its own: the error that stopped the run is the one to report.
+    try {
+        host.SetRunState(false);
+    } catch (...) {
+    }
+    for (TBFTable *table : {&BFTable1, &BFTable2}) {
+        try {
+            table->CloseTable();
+        } catch (...) {
+        }
+    }
+}
+
+} // namespace
+
+bool RunChecks(RunHost &host, const RunContext &context, TBFTable &BFTable1, TBFTable &BFTable2) {
+    host.FocusReport();
+    host.SetRunState(true);
+    try {
+        WriteRunHeader(host, context);
+        host.ProcessEvents();
+        FindingSink *const sink = host.findingSink();
+        for (const int checkBox : kRunOrder) {
+            // Read when the check's turn comes: the user may tick or untick boxes during the run.
+            if (!host.IsChecked(checkBox))
+                continue;
+            if (sink)
+                sink->CheckStarted(checkBox);
+            const bool answer = RunCheck(checkBox, host, context, BFTable1, BFTable2);
+            if (sink)
+                sink->CheckEnded(checkBox, answer);
+            if (!answer) {
+                host.SetRunState(false);
+                return false;
+            }
+        }
+        host.SetRunState(false);
+        WriteClosingLines(host);
+        host.gauge().setProgress(0);
+        return true;
+    } catch (...) {
+        RecoverFromError(host, BFTable1, BFTable2);
+        throw;
+    }
+}
+
+} // namespace vrelmont

@@ -1,0 +1,98 @@
+#include "checks/MissingCardCheck.h"
+
+#include "checks/CheckFrame.h"
+#include "checks/FieldNames.h"
+#include "checks/ReportText.h"
+
+namespace vrelmont {
+namespace {
+
+// Answers whether a card has a given number. The stock items come in the order of their number
+// index, so the cards' number index is walked alongside them, once, as a merge. A number that comes
+// out of order (one stored as text sorts after every number) is looked up by a seek instead, as is
+// every number after it.
+class CardNumbers {
+public:
+    explicit CardNumbers(TBFTable &cards) : cards_(cards), number_(cards.Field(kFieldCislo)) {
+        onCard_ = cards_.GoTop() != 0;
+    }
+
+    bool contain(std::int32_t number) {
+        if (merging_ && seenAny_ && number < previous_)
+            merging_ = false;
+        seenAny_ = true;
+        previous_ = number;
+        if (!merging_)
+            return cards_.SeekKey(Variant::int32(number)) == kAnswerFound;
+        while (onCard_ && cards_.CompareValue(number_, number) < 0)
+            onCard_ = cards_.MoveNext() != kAnswerNoFurtherRecord;
+        return onCard_ && cards_.CompareValue(number_, number) == 0;
+    }
+
+private:
+    TBFTable &cards_;
+    FieldHandle number_;
+    bool onCard_ = false;
+    bool merging_ = true;
+    bool seenAny_ = false;
+    std::int32_t previous_ = 0;
+};
+
+void CloseBoth(TBFTable &BFTable1, TBFTable &BFTable2) {
+    BFTable1.CloseTable();
+    BFTable2.CloseTable();
+}
+
+} // namespace
+
+bool RunMissingCardCheck(RunHost &host, const RunContext &context, TBFTable &BFTable1, TBFTable &BFTable2) {
+    WriteCheckHeader(host, kMissingCardTitle, 29);
+    host.gauge().setProgress(0);
+    host.ProcessEvents();
+    const std::string byNumber = kFieldCislo;
+    if (!OpenIndexedTable(host, context, BFTable1, kStockItemTable, byNumber))
+        return false;
+    if (!OpenIndexedTable(host, context, BFTable2, kMasterCardTable, byNumber)) {
+        BFTable1.CloseTable();
+        return false;
+    }
+
+    const std::int32_t count = BFTable1.RecordCount();
+    if (count >= 1) {
+        BFTable1.GoTop();
+        host.gauge().setMaximum(count);
+        int counter = 0;
+        std::string line;
+        FindingSink *const sink = host.findingSink();
+        const FieldHandle stockNumber = BFTable1.Field(kFieldCislo);
+        CardNumbers cards(BFTable2);
+        for (;;) {
+            // Every record is looked up on its own, also when its number repeats.
+            const std::int32_t number = BFTable1.Int32Value(stockNumber);
+            if (!cards.contain(number)) {
+                line = "Ke skladové zásobě č. ";
+                AppendNumber(line, number);
+                line += " neexistuje kmenová karta.";
+                host.ReportLine(line);
+                if (sink) {
+                    // The line names no warehouse, but the record is a stock item of one.
+                    const std::int32_t warehouse = BFTable1.Value(kFieldSklad).toInt32();
+                    Finding found{2, kStockItemTable.name, {warehouse, number}, kFieldCislo, {}, line};
+                    AppendNumber(found.value, number);
+                    sink->SingleFinding(found);
+                }
+            }
+            CountRecord(host, counter, true);
+            if (AbortSeen(host))
+                return AbortCheck(host, {&BFTable1, &BFTable2});
+            if (BFTable1.MoveNext() == kAnswerNoFurtherRecord)
+                break;
+        }
+    }
+    CloseBoth(BFTable1, BFTable2);
+    FillGauge(host);
+    host.ProcessEvents();
+    return true;
+}
+
+} // namespace vrelmont

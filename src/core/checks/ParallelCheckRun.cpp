@@ -1,0 +1,282 @@
+#include "checks/ParallelCheckRun.h"
+
+#include "checks/CheckFrame.h"
+#include "checks/CheckList.h"
+#include "checks/CheckRun.h"
+#include "hostdb/TBFTable.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <exception>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <variant>
+
+namespace vrelmont {
+namespace {
+
+// An empty line, the title, its underline and an empty line come before a check's findings.
+constexpr std::size_t kHeaderBlockLines = 4;
+
+struct ShownMessage {
+    std::string text;
+};
+struct FindingGroup {
+    std::vector<Finding> findings;
+    std::vector<RecordName> group;
+};
+// A step other than a report line, and how many lines came before it.
+struct OtherStep {
+    std::size_t linesBefore;
+    std::variant<ShownMessage, Finding, FindingGroup> step;
+};
+
+// The host of one check on a worker thread: it keeps what the check hands over, in order, until
+// the check's turn comes to be handed to the real host. Lines, by far the most, are kept packed.
+class RecordingHost final : public RunHost, private FindingSink {
+public:
+    // `stop` is the run's request to the checks on the workers to stop: the user's abort or a
+    // cancelled run.
+    RecordingHost(bool collectsFindings, const std::atomic<bool> &stop)
+        : collectsFindings_(collectsFindings), stop_(stop) {}
+
+    void ReportLine(const std::string &text) override {
+        lineText_ += text;
+        lineLengths_.push_back(text.size());
+        ProcessEvents();
+    }
+    void ProcessEvents() override { percent_.store(gauge_.percent(), std::memory_order_relaxed); }
+    void SetRunState(bool) override {}
+    bool IsChecked(int) override { return true; }
+    void ShowMessage(const std::string &text) override { keep(ShownMessage{text}); }
+    bool AbortRequested() override { return stop_.load(); }
+    FindingSink *findingSink() override { return collectsFindings_ ? this : nullptr; }
+    Gauge &gauge() override { return gauge_; }
+
+    int percent() const { return percent_.load(std::memory_order_relaxed); }
+
+    // Hands every kept step to `host`, as the check handed them. An abort the host sees meanwhile
+    // (Ctrl+C while the lines are written) stops the check as a walk would have at that line: after
+    // its header or a finding, with more of its walk to come. Answers false when it stopped it.
+    bool replay(RunHost &host) const {
+        FindingSink *const sink = host.findingSink();
+        auto other = others_.begin();
+        std::size_t offset = 0;
+        for (std::size_t line = 0; line <= lineLengths_.size(); ++line) {
+            for (; other != others_.end() && other->linesBefore == line; ++other)
+                handOver(other->step, host, sink);
+            if (line == lineLengths_.size())
+                break;
+            host.ReportLine(lineText_.substr(offset, lineLengths_[line]));
+            offset += lineLengths_[line];
+            if (line + 1 >= kHeaderBlockLines && line + 1 < lineLengths_.size() && AbortSeen(host)) {
+                // A run of equal keys ends with the abort: it holds the findings written so far.
+                if (other != others_.end() && sink)
+                    if (const auto *group = std::get_if<FindingGroup>(&other->step))
+                        handOverCut(*group, other->linesBefore - (line + 1), *sink);
+                return AbortCheck(host, {});
+            }
+        }
+        host.gauge().setMaximum(gauge_.maximum());
+        host.gauge().setProgress(gauge_.progress());
+        return true;
+    }
+
+private:
+    void CheckStarted(int) override {}
+    void CheckEnded(int, bool) override {}
+    void SingleFinding(const Finding &finding) override { keep(finding); }
+    void DuplicateGroup(const std::vector<Finding> &findings, const std::vector<RecordName> &group) override {
+        keep(FindingGroup{findings, group});
+    }
+    template <typename Step> void keep(Step step) { others_.push_back({lineLengths_.size(), std::move(step)}); }
+
+    static void handOver(const std::variant<ShownMessage, Finding, FindingGroup> &step, RunHost &host,
+                         FindingSink *sink) {
+        if (const auto *message = std::get_if<ShownMessage>(&step))
+            host.ShowMessage(message->text);
+        else if (const auto *finding = std::get_if<Finding>(&step); finding && sink)
+            sink->SingleFinding(*finding);
+        else if (const auto *group = std::get_if<FindingGroup>(&step); group && sink)
+            sink->DuplicateGroup(group->findings, group->group);
+    }
+
+    // The group without its last `unwritten` findings (and their records), whose lines were not written.
+    static void handOverCut(const FindingGroup &group, std::size_t unwritten, FindingSink &sink) {
+        if (unwritten >= group.findings.size())
+            return;
+        const auto findings = static_cast<std::ptrdiff_t>(group.findings.size() - unwritten);
+        sink.DuplicateGroup(std::vector<Finding>(group.findings.begin(), group.findings.begin() + findings),
+                            std::vector<RecordName>(group.group.begin(), group.group.begin() + findings + 1));
+    }
+
+    bool collectsFindings_;
+    const std::atomic<bool> &stop_;
+    std::string lineText_;
+    std::vector<std::size_t> lineLengths_;
+    std::vector<OtherStep> others_;
+    Gauge gauge_;
+    std::atomic<int> percent_{0};
+};
+
+// One ticked check and what became of it.
+struct CheckJob {
+    CheckJob(int box, std::unique_ptr<RecordingHost> recording) : checkBox(box), host(std::move(recording)) {}
+
+    int checkBox = 0;
+    std::unique_ptr<RecordingHost> host;
+    bool done = false;
+    bool answer = false;
+    std::exception_ptr error;
+    std::vector<std::string> openErrors;
+};
+
+class Workers {
+public:
+    Workers(std::vector<CheckJob> &jobs, const RunContext &context, std::atomic<bool> &stop, unsigned count)
+        : jobs_(jobs), context_(context), stop_(stop) {
+        for (unsigned i = 0; i < count; ++i)
+            threads_.emplace_back([this] { work(); });
+    }
+    ~Workers() { join(); }
+    Workers(const Workers &) = delete;
+    Workers &operator=(const Workers &) = delete;
+
+    // Waits up to `period` for job `index` to end; answers whether it has.
+    bool waitFor(std::size_t index, std::chrono::milliseconds period) {
+        std::unique_lock lock(mutex_);
+        return ended_.wait_for(lock, period, [&] { return jobs_[index].done; });
+    }
+
+    // No further check starts, and the running ones end at their next look at the abort request;
+    // their work would not count. The host's own abort request is left as it was.
+    void cancel() {
+        stopped_.store(true);
+        stop_.store(true);
+        join();
+    }
+
+    void join() {
+        for (std::thread &thread : threads_)
+            if (thread.joinable())
+                thread.join();
+    }
+
+private:
+    void work() {
+        // Table components of this worker's own, used by one check at a time.
+        TBFTable BFTable1;
+        TBFTable BFTable2;
+        for (;;) {
+            const std::size_t index = next_.fetch_add(1);
+            if (index >= jobs_.size() || stopped_.load())
+                return;
+            CheckJob &job = jobs_[index];
+            bool answer = false;
+            std::exception_ptr error;
+            try {
+                answer = RunCheck(job.checkBox, *job.host, context_, BFTable1, BFTable2);
+            } catch (...) {
+                error = std::current_exception();
+            }
+            std::vector<std::string> openErrors;
+            for (TBFTable *table : {&BFTable1, &BFTable2}) {
+                if (!answer && !table->lastOpenError().empty())
+                    openErrors.push_back(table->lastOpenError());
+                try {
+                    table->CloseTable();
+                } catch (...) {
+                }
+            }
+            std::lock_guard lock(mutex_);
+            job.answer = answer;
+            job.error = error;
+            job.openErrors = std::move(openErrors);
+            job.done = true;
+            ended_.notify_all();
+        }
+    }
+
+    std::vector<CheckJob> &jobs_;
+    const RunContext &context_;
+    std::atomic<bool> &stop_;
+    std::atomic<std::size_t> next_{0};
+    std::atomic<bool> stopped_{false};
+    std::mutex mutex_;
+    std::condition_variable ended_;
+    std::vector<std::thread> threads_;
+};
+
+// How often the host's events are served while it waits for a check.
+constexpr std::chrono::milliseconds kEventPeriod{20};
+
+void ReturnToIdle(RunHost &host) noexcept {
+    try {
+        host.SetRunState(false);
+    } catch (...) {
+    }
+}
+
+} // namespace
+
+ParallelRunResult RunChecksInParallel(RunHost &host, const RunContext &context, unsigned workers) {
+    host.FocusReport();
+    host.SetRunState(true);
+    FindingSink *const sink = host.findingSink();
+    // The checks on the workers see the host's abort request through this flag, which the calling
+    // thread sets when it serves the host's events.
+    std::atomic<bool> stopChecks{host.AbortRequested()};
+    std::vector<CheckJob> jobs;
+    for (const int checkBox : kRunOrder)
+        if (host.IsChecked(checkBox))
+            jobs.push_back(CheckJob{checkBox, std::make_unique<RecordingHost>(sink != nullptr, stopChecks)});
+
+    ParallelRunResult result;
+    try {
+        WriteRunHeader(host, context);
+        host.ProcessEvents();
+        if (host.AbortRequested())
+            stopChecks.store(true);
+        const auto count = static_cast<unsigned>(std::min<std::size_t>(std::max(workers, 1u), jobs.size()));
+        Workers pool(jobs, context, stopChecks, count);
+        for (std::size_t i = 0; i < jobs.size(); ++i) {
+            CheckJob &job = jobs[i];
+            while (!pool.waitFor(i, kEventPeriod)) {
+                host.gauge().setMaximum(100);
+                host.gauge().setProgress(job.host->percent());
+                host.ProcessEvents();
+                if (host.AbortRequested())
+                    stopChecks.store(true);
+            }
+            if (sink)
+                sink->CheckStarted(job.checkBox);
+            if (!job.host->replay(host))
+                job.answer = false;
+            else if (job.error) {
+                pool.cancel();
+                std::rethrow_exception(job.error);
+            }
+            if (sink)
+                sink->CheckEnded(job.checkBox, job.answer);
+            if (!job.answer) {
+                pool.cancel();
+                host.SetRunState(false);
+                result.openErrors = job.openErrors;
+                return result;
+            }
+        }
+    } catch (...) {
+        ReturnToIdle(host);
+        throw;
+    }
+    host.SetRunState(false);
+    WriteClosingLines(host);
+    host.gauge().setProgress(0);
+    result.completed = true;
+    return result;
+}
+
+} // namespace vrelmont

@@ -1,0 +1,72 @@
+#include "checks/UndescribedSearch.h"
+
+#include "checks/CheckFrame.h"
+#include "checks/FieldNames.h"
+#include "checks/ReportText.h"
+
+namespace vrelmont {
+namespace {
+
+// The finding line; Cislo is read before Sklad, as the line names them.
+Finding ComposeFinding(std::string &line, UndescribedRecords which, TBFTable &table) {
+    Finding found;
+    found.record.number = table.Value(kFieldCislo).toInt32();
+    if (which == UndescribedRecords::Cards) {
+        line = "Nalezena kmenová karta č. ";
+        AppendNumber(line, found.record.number);
+    } else {
+        found.record.warehouse = table.Value(kFieldSklad).toInt32();
+        line = "Nalezena skladová zásoba č. ";
+        AppendNumber(line, found.record.number);
+        line += " ve skladu č. ";
+        AppendNumber(line, *found.record.warehouse);
+    }
+    line += ", která nemá popis";
+    return found;
+}
+
+} // namespace
+
+const char *UndescribedSearchTitle(UndescribedRecords which) {
+    return which == UndescribedRecords::Cards ? "Hledání kmenových karet bez popisu:"
+                                              : "Hledání skladových zásob bez popisu:";
+}
+
+bool RunUndescribedSearch(UndescribedRecords which, RunHost &host, const RunContext &context, TBFTable &BFTable1) {
+    WriteCheckHeader(host, UndescribedSearchTitle(which), 30);
+    // These searches do not count towards the number of records: the bar is only empty or full.
+    host.gauge().setProgress(0);
+    host.gauge().setMaximum(100);
+    host.ProcessEvents();
+    const CheckedTable &table = which == UndescribedRecords::Cards ? kMasterCardTable : kStockItemTable;
+    if (!OpenIndexedTable(host, context, BFTable1, table, kFieldPopis))
+        return false;
+
+    if (BFTable1.RecordCount() >= 1) {
+        BFTable1.GoTop();
+        int counter = 0;
+        std::string line;
+        FindingSink *const sink = host.findingSink();
+        // The index puts the empty descriptions first, so the first description ends the search.
+        while (BFTable1.Value(kFieldPopis).toText().empty()) {
+            Finding found = ComposeFinding(line, which, BFTable1);
+            host.ReportLine(line);
+            if (sink) {
+                // Named by the settings keys of their boxes, Check14 and Check15.
+                found.checkBox = which == UndescribedRecords::Cards ? 14 : 15;
+                found.table = table.name;
+                found.field = kFieldPopis;
+                found.text = line;
+                sink->SingleFinding(found);
+            }
+            if (BFTable1.MoveNext() == kAnswerNoFurtherRecord)
+                break;
+            CountRecord(host, counter, false);
+            if (AbortSeen(host))
+                return AbortCheck(host, {&BFTable1});
+        }
+    }
+    return FinishCheck(host, BFTable1);
+}
+
+} // namespace vrelmont

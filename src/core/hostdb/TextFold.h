@@ -1,0 +1,16 @@
+#pragma once
+#include <string>
+#include <string_view>
+
+namespace vrelmont {
+
+// Lower-cases ASCII and the Latin letters of Central European texts (Latin-1 and Latin Extended-A),
+// so that names can be compared without regard to letter case. Other characters stay as they are.
+std::string FoldCase(std::string_view utf8);
+
+// Whether two names (sections, keys, fields, paths) are the same without regard to letter case.
+inline bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
+    return FoldCase(a) == FoldCase(b);
+}
+
+} // namespace vrelmont

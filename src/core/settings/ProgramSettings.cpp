@@ -1,0 +1,51 @@
+#include "settings/ProgramSettings.h"
+
+#include "hostdb/IniFile.h"
+#include "hostdb/PathText.h"
+#include "platform/FileIo.h"
+
+#include <cstdio>
+#include <filesystem>
+
+namespace vrelmont {
+namespace {
+constexpr const char *kSettingsFileName = "Vrelmont.ini";
+}
+
+std::string CheckKeyName(int checkBoxNumber) {
+    char name[16];
+    std::snprintf(name, sizeof name, "Check%02d", checkBoxNumber);
+    return name;
+}
+
+ProgramSettings LoadProgramSettings(const std::string &settingsFilePath) {
+    IniFile ini(settingsFilePath, IniFile::WriteMode::OnFlush); // read once for all sixteen keys
+    ProgramSettings settings;
+    settings.moneyDataRoot = ini.GetText("PATH", "MoneyDataRoot", "");
+    for (int n = 1; n <= kCheckCount; ++n) {
+        const auto index = static_cast<std::size_t>(n - 1);
+        settings.checks[index] = ini.GetFlag("SETTING", CheckKeyName(n), kDefaultCheckChoices[index]);
+    }
+    return settings;
+}
+
+void SaveProgramSettings(const std::string &settingsFilePath, const std::string &dataRootPath,
+                         const CheckChoices &checks) {
+    // The sixteen keys reach the file together: one replacement of the file instead of sixteen,
+    // and a failure leaves the old file whole rather than half updated.
+    IniFile ini(settingsFilePath, IniFile::WriteMode::OnFlush);
+    ini.PutText("PATH", "MoneyDataRoot", dataRootPath);
+    for (int n = 1; n <= kCheckCount; ++n)
+        ini.PutFlag("SETTING", CheckKeyName(n), checks[static_cast<std::size_t>(n - 1)]);
+    ini.Flush();
+}
+
+std::string ChooseSettingsFilePath(const std::string &programDir, const std::string &userConfigDir) {
+    const std::string besideProgram = programDir + kSettingsFileName;
+    std::error_code error;
+    if (std::filesystem::exists(besideProgram, error) || IsWritableDirectory(programDir))
+        return besideProgram;
+    return WithTrailingSeparator(userConfigDir) + kSettingsFileName;
+}
+
+} // namespace vrelmont
