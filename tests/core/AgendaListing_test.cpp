@@ -83,7 +83,7 @@ TEST(AgendaDirs, ManyAgendasComeInNameOrderWhateverTheCreationOrder) {
                            std::string(i < 10    ? "00"
                                        : i < 100 ? "0"
                                                  : "") +
-                           std::to_string(i) + "/");
+                           std::to_string(i) + kDirSeparator);
     EXPECT_EQ(ListAgendaDirs(root.dir()), expected);
 }
 
