@@ -18,9 +18,9 @@
 #include <set>
 
 using namespace vrelmont;
-using vrelmont::test::Native;
 using vrelmont::test::EngineFactoryScope;
 using vrelmont::test::FailingEngineFactory;
+using vrelmont::test::Native;
 using vrelmont::test::PermissionScope;
 using vrelmont::test::ReadBytes;
 using vrelmont::test::TempDir;
@@ -84,7 +84,7 @@ TEST(AgendaDirs, ManyAgendasComeInNameOrderWhateverTheCreationOrder) {
                            std::string(i < 10    ? "00"
                                        : i < 100 ? "0"
                                                  : "") +
-                           std::to_string(i) + "/");
+                           std::to_string(i) + kDirSeparator);
     EXPECT_EQ(ListAgendaDirs(root.dir()), expected);
 }
 

@@ -182,6 +182,9 @@ namespace {
 
 // The directory is the one named, blanks included; its sibling without the blank is never checked.
 TEST_F(CheckCommand, APathIsTakenAsGivenBlanksIncluded) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows drops the trailing blanks of a name: \"AGENDA.001 \" is the folder AGENDA.001";
+#endif
     TestAgenda root;
     const std::string plain = root.dir() + "AGENDA.001", blank = root.dir() + "AGENDA.001 ";
     std::filesystem::create_directory(plain);

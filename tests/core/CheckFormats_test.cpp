@@ -11,7 +11,9 @@
 #include <csignal>
 #include <fcntl.h>
 #include <map>
+#ifndef _WIN32
 #include <spawn.h>
+#endif
 #include <sstream>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -24,6 +26,17 @@ namespace fs = std::filesystem;
 namespace {
 
 using Lines = std::vector<std::string>;
+
+#ifdef _WIN32
+// The Windows tests run with the test engine registered, whose records carry no numbers to name whole
+// duplicate groups by: the formats are tested on the table files there.
+CliResult RunCli(std::initializer_list<std::string> arguments) {
+    std::vector<std::string> args(arguments);
+    if (!args.empty() && args.front() == "check")
+        args.insert(args.end(), {"--engine", "files"});
+    return vrelmont::test::RunCli(args);
+}
+#endif
 
 // The finding lines of the text report, by check number.
 std::map<int, Lines> FindingsOfReport(const std::string &report) {
@@ -100,7 +113,7 @@ std::string GroupText(const json &group) {
 class TableQuery {
 public:
     explicit TableQuery(const fs::path &file) {
-        if (sqlite3_open_v2(file.c_str(), &db_, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
+        if (sqlite3_open_v2(file.string().c_str(), &db_, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
             throw std::runtime_error("cannot open " + file.string());
     }
     ~TableQuery() { sqlite3_close_v2(db_); }
@@ -292,6 +305,9 @@ TEST_F(CheckFormats, ExitStatusWithFailOnFindings) {
 // Ctrl+C: the run stops as with Přerušit, and standard error says why. The report is read from a
 // pipe that the test leaves full until the signal is sent, so the run is surely still going.
 TEST_F(CheckFormats, CtrlCStopsTheRunAndSaysSo) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Ctrl+C is sent here as the POSIX signal SIGINT; Windows has no kill() to send it with";
+#else
     const TempDir dir;
     const CliResult made =
         RunCli({"generate", dir.file("AGENDA.500"), "--cards", "4000", "--stock", "20000", "--warehouses", "5"});
@@ -336,6 +352,7 @@ TEST_F(CheckFormats, CtrlCStopsTheRunAndSaysSo) {
     const Lines lines = SplitLines(out);
     ASSERT_GE(lines.size(), 2u);
     EXPECT_EQ(lines.back(), "[ kontrola přerušena uživatelem ]");
+#endif
 }
 
 // An engine error ends the run with status 3; the JSON is still whole and says which check failed.

@@ -52,6 +52,9 @@ TEST(DateText, FollowsTheUsersLocaleAndFallsBackToTheCLocale) {
 }
 
 TEST(DateText, TodayInBothForms) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows takes today's short date from the regional settings, not from LC_ALL";
+#endif
     const LocaleEnvironment c("C");
     const std::string iso = TodayIsoDateText();
     ASSERT_EQ(iso.size(), 10u);

@@ -35,6 +35,11 @@ std::string CardsSql(int from, int to) {
 
 class LiveHost : public CheckFixture {
 protected:
+    void SetUp() override {
+#ifdef _WIN32
+        GTEST_SKIP() << "the second process that writes is the sqlite3 shell, which the Windows build has not";
+#endif
+    }
     // Cards 1..count, each once.
     void cards(int count, const std::string &journalMode) {
         agenda.createCards();
@@ -42,7 +47,9 @@ protected:
         ASSERT_TRUE(shell.run("PRAGMA journal_mode=" + journalMode + ";" + CardsSql(1, count))) << shell.output();
         ASSERT_EQ(shell.close(), 0);
     }
-    std::string cardsFile() const { return agenda.tableFile("SKKMKART"); }
+    std::string cardsFile() const {
+        return agenda.tableFile("SKKMKART");
+    }
 };
 
 // --- Write-ahead log -------------------------------------------------------------------------------

@@ -29,3 +29,19 @@ inline int mkfifo(const char *, int) {
     errno = ENOSYS;
     return -1;
 }
+
+// Windows sends no signals to other processes; the tests that kill one skip before they would.
+#define SIGKILL 9
+inline int kill(long long, int) {
+    errno = ENOSYS;
+    return -1;
+}
+
+inline int setenv(const char *name, const char *value, int) {
+    return _putenv_s(name, value);
+}
+
+// An empty value removes the variable.
+inline int unsetenv(const char *name) {
+    return _putenv_s(name, "");
+}

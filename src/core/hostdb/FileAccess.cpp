@@ -1,13 +1,47 @@
 #include "hostdb/FileAccess.h"
 
+#include "platform/FileIo.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
+#ifdef _WIN32
+#include <filesystem>
+#include <fstream>
+#include <io.h>
+#else
 #include <unistd.h>
+#endif
 
 namespace vrelmont {
 
+#ifdef _WIN32
+// Windows keeps no FIFOs in its folders, and its devices (NUL, CON) are no files: looking at the
+// file's type and reading it with a plain stream is enough.
+FileKind ExamineFile(const std::string &path) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const fs::file_status status = fs::status(path, error);
+    switch (status.type()) {
+    case fs::file_type::regular:
+        return _access(path.c_str(), 4) == 0 ? FileKind::Regular : FileKind::NoPermission;
+    case fs::file_type::directory:
+        return FileKind::Directory;
+    case fs::file_type::fifo:
+        return FileKind::Fifo;
+    case fs::file_type::character:
+    case fs::file_type::block:
+        return FileKind::Device;
+    case fs::file_type::not_found:
+        return fs::is_symlink(fs::symlink_status(path, error)) ? FileKind::DanglingLink : FileKind::Missing;
+    case fs::file_type::none:
+        return error == std::errc::permission_denied ? FileKind::NoPermission : FileKind::Missing;
+    default:
+        return FileKind::OtherKind;
+    }
+}
+#else
 FileKind ExamineFile(const std::string &path) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0) {
@@ -26,6 +60,7 @@ FileKind ExamineFile(const std::string &path) {
         return FileKind::OtherKind;
     return ::access(path.c_str(), R_OK) == 0 ? FileKind::Regular : FileKind::NoPermission;
 }
+#endif
 
 std::string DescribeFileKind(FileKind kind) {
     switch (kind) {
@@ -56,6 +91,34 @@ std::optional<std::string> ReadBoundedFile(const std::string &path, std::size_t 
         reason = DescribeFileKind(kind);
         return std::nullopt;
     }
+#ifdef _WIN32
+    std::ifstream in(path, std::ios::binary);
+    std::error_code error;
+    const auto size = std::filesystem::file_size(path, error);
+    if (!in || error) {
+        kind = FileKind::NoPermission;
+        reason = DescribeFileKind(kind);
+        return std::nullopt;
+    }
+    if (size > maxBytes) {
+        reason =
+            "soubor je příliš velký (" + std::to_string(size) + " bajtů, nejvýše " + std::to_string(maxBytes) + ")";
+        return std::nullopt;
+    }
+    // One byte past the bound: a file that grows while it is read is refused too.
+    std::string bytes(maxBytes + 1, '\0');
+    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    bytes.resize(static_cast<std::size_t>(in.gcount()));
+    if (in.bad()) {
+        reason = "chyba při čtení souboru";
+        return std::nullopt;
+    }
+    if (bytes.size() > maxBytes) {
+        reason = "soubor je příliš velký (nejvýše " + std::to_string(maxBytes) + " bajtů)";
+        return std::nullopt;
+    }
+    return bytes;
+#else
     // Non-blocking, so that a FIFO put in the file's place after the look above does not wait for a writer.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
@@ -99,13 +162,19 @@ std::optional<std::string> ReadBoundedFile(const std::string &path, std::size_t 
     if (!ok)
         return std::nullopt;
     return bytes;
+#endif
 }
 
 bool IsWriteProtected(const std::string &path) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0)
         return false;
+#ifdef _WIN32
+    // The read-only attribute shows as a file without write permission.
+    return _access(path.c_str(), 2) != 0 || (info.st_mode & _S_IWRITE) == 0;
+#else
     return ::access(path.c_str(), W_OK) != 0 || (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+#endif
 }
 
 bool ReplaceFileAtomically(const std::filesystem::path &target, std::string_view bytes,
@@ -114,17 +183,10 @@ bool ReplaceFileAtomically(const std::filesystem::path &target, std::string_view
     std::error_code error;
     std::string temp = (target.parent_path().empty() ? fs::path(".") : target.parent_path()).string() + "/." +
                        target.filename().string() + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
+    const int fd = CreateUniqueFile(temp);
     if (fd < 0)
         return false;
-    bool ok = true;
-    for (std::size_t written = 0; ok && written < bytes.size();) {
-        const auto n = ::write(fd, bytes.data() + written, bytes.size() - written);
-        ok = n > 0;
-        written += ok ? static_cast<std::size_t>(n) : 0;
-    }
-    ok = ok && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
+    bool ok = WriteSyncAndClose(fd, std::string(bytes));
     if (ok) {
         const fs::file_status existing = fs::status(target, error);
         fs::perms permissions;
@@ -133,9 +195,13 @@ bool ReplaceFileAtomically(const std::filesystem::path &target, std::string_view
         } else if (newFilePermissions) {
             permissions = *newFilePermissions;
         } else {
+#ifdef _WIN32
+            permissions = fs::perms::owner_read | fs::perms::owner_write;
+#else
             const ::mode_t mask = ::umask(0);
             ::umask(mask);
             permissions = static_cast<fs::perms>(0666 & ~mask);
+#endif
         }
         fs::permissions(temp, permissions, error);
         fs::rename(temp, target, error);

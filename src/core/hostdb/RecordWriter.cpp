@@ -5,16 +5,28 @@
 
 #include <cerrno>
 #include <cstring>
-#include <dirent.h>
-#include <fcntl.h>
 #include <filesystem>
 #include <stdexcept>
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <dirent.h>
+#include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 namespace vrelmont {
 namespace {
+
+#ifdef _WIN32
+// Windows renames no file over one that another program has open and syncs no folder: there a
+// table is appended to in place, in one transaction whose rollback journal keeps it all or nothing.
+constexpr bool kReplacesTableWhole = false;
+#else
+constexpr bool kReplacesTableWhole = true;
+#endif
 
 std::string insertSql(const TableDef &table) {
     std::string columns, parameters;
@@ -30,6 +42,7 @@ std::string directoryOf(const std::string &file) {
     return parent.empty() ? "." : parent;
 }
 
+#ifndef _WIN32
 // Copies left by an append that was killed: no living writer holds their lock any more.
 void removeAbandonedCopies(const std::string &tableFile) {
     const std::string dir = directoryOf(tableFile);
@@ -57,6 +70,7 @@ void removeAbandonedCopies(const std::string &tableFile) {
     const bool full = code == ENOSPC || code == EFBIG || code == EDQUOT;
     throw std::runtime_error(what + ": " + (full ? "disk je plný – " : "") + std::strerror(code));
 }
+#endif
 
 } // namespace
 
@@ -102,11 +116,13 @@ RecordWriter::RecordWriter(const std::string &filePath, const TableDef &table, M
         const bool wal = sqlite3_step(journal.get()) == SQLITE_ROW &&
                          std::strcmp(reinterpret_cast<const char *>(sqlite3_column_text(journal.get(), 0)), "wal") == 0;
         journal = SqliteStatement();
-        if (wal) {
+        if (wal || !kReplacesTableWhole) {
             db_ = std::move(original_);
             open_ = true;
         } else {
+#ifndef _WIN32
             startCopy();
+#endif
         }
     }
     sqlite3_stmt *statement = nullptr;
@@ -115,6 +131,7 @@ RecordWriter::RecordWriter(const std::string &filePath, const TableDef &table, M
     insert_ = SqliteStatement(statement);
 }
 
+#ifndef _WIN32
 void RecordWriter::startCopy() {
     // A table reached through a link is replaced where it stands; the link stays a link.
     std::error_code error;
@@ -183,6 +200,7 @@ void RecordWriter::finishCopy() {
     }
     dropCopy();
 }
+#endif
 
 void RecordWriter::dropCopy() noexcept {
     db_ = SqliteHandle();
@@ -250,8 +268,10 @@ void RecordWriter::commit() {
         db_.exec(sql);
     db_.exec("COMMIT");
     open_ = false;
+#ifndef _WIN32
     if (copyFd_ >= 0)
         finishCopy();
+#endif
 }
 
 } // namespace vrelmont

@@ -21,6 +21,7 @@ public:
         // appended to and then renamed over the table: the table file is never written in place, so
         // no journal of it is left by a crash. The table stays locked for other writers meanwhile.
         // A table in write-ahead-log mode is appended to in place: its log already protects it.
+        // On Windows every table is appended to in place, its rollback journal keeping it all or nothing.
         Safe,
         // For a file that is being built in a staging directory and is thrown away on failure:
         // no journal, indexes dropped while appending and built again by commit().

@@ -4,7 +4,12 @@
 #include <fcntl.h>
 #include <stdexcept>
 #include <sys/stat.h>
+#ifdef _WIN32
+#include <fstream>
+#include <windows.h>
+#else
 #include <unistd.h>
+#endif
 
 namespace vrelmont {
 namespace {
@@ -44,10 +49,16 @@ bool fileExists(const std::string &path, off_t *size = nullptr) {
 
 Journal journalOf(const std::string &path) {
     unsigned char header[20] = {};
+#ifdef _WIN32
+    // No FIFOs in Windows folders: a plain stream cannot wait for a writer.
+    std::ifstream in(path, std::ios::binary);
+    const bool read = in.read(reinterpret_cast<char *>(header), sizeof header) && in.gcount() == sizeof header;
+#else
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     const bool read = fd >= 0 && ::pread(fd, header, sizeof header, 0) == static_cast<ssize_t>(sizeof header);
     if (fd >= 0)
         ::close(fd);
+#endif
     if (!read || (header[18] != 2 && header[19] != 2))
         return Journal::Rollback;
     off_t walSize = 0;
@@ -99,7 +110,13 @@ std::string DescribeSqliteError(sqlite3 *db, int code, const std::string &path) 
         code = sqlite3_extended_errcode(db);
     // A write beyond the file size limit or the user's quota leaves no more room, as a full disk does.
     const int systemError = db ? sqlite3_system_errno(db) : 0;
-    if ((code & 0xFF) == SQLITE_IOERR && (systemError == ENOSPC || systemError == EFBIG || systemError == EDQUOT))
+#ifdef _WIN32
+    // SQLite's Windows file layer keeps the system's own error code.
+    const bool noRoom = systemError == ERROR_DISK_FULL || systemError == ERROR_HANDLE_DISK_FULL;
+#else
+    const bool noRoom = systemError == ENOSPC || systemError == EFBIG || systemError == EDQUOT;
+#endif
+    if ((code & 0xFF) == SQLITE_IOERR && noRoom)
         code = SQLITE_FULL;
     const std::string message = db ? sqlite3_errmsg(db) : sqlite3_errstr(code);
     const std::string file = path.empty() ? std::string("tabulky") : path;
