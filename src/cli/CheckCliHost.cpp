@@ -29,8 +29,7 @@ bool IsCheckTitle(const std::string &line) {
 
 CheckCliHost::CheckCliHost(std::array<bool, 16> ticked, bool keepLines, bool printReport, FindingSink *findings)
     : ticked_(ticked), keepLines_(keepLines), printReport_(printReport), findings_(findings),
-      progressOnTerminal_(IsTerminal(stderr)),
-      outputOnSameTerminal_(progressOnTerminal_ && IsTerminal(stdout)) {
+      progressOnTerminal_(IsTerminal(stderr)), outputOnSameTerminal_(progressOnTerminal_ && IsTerminal(stdout)) {
     interruptRequested = 0;
     // A program started with Ctrl+C ignored (in the background, say) keeps ignoring it.
     if (std::signal(SIGINT, OnInterrupt) == SIG_IGN)
