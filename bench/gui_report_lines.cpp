@@ -30,10 +30,10 @@ int main(int argc, char **argv) {
     const QStringList numbers = checks.split(QLatin1Char(','));
     ui::EngineTables tables;
     ui::MainWindow window(tables, agenda);
-    CheckChoices choices{};
-    for (std::size_t i = 0; i < choices.size(); ++i)
-        choices[i] = checks == QLatin1String("all") || numbers.contains(QString::number(i + 1));
-    window.setCheckChoices(choices);
+    SelectedChecks selected;
+    for (int n = 1; n <= SelectedChecks::kCount; ++n)
+        selected.set(n, checks == QLatin1String("all") || numbers.contains(QString::number(n)));
+    window.setSelectedChecks(selected);
     auto *reportBox = window.findChild<ui::ReportBox *>(QStringLiteral("RichEdit1"));
     auto *start = window.findChild<QPushButton *>(QStringLiteral("Button2"));
     auto *abortButton = window.findChild<QPushButton *>(QStringLiteral("Button3"));

@@ -30,7 +30,7 @@ bool IsCheckTitle(const std::string &line) {
 
 } // namespace
 
-CheckCliHost::CheckCliHost(std::array<bool, 16> ticked, bool keepLines, bool printReport, FindingSink *findings)
+CheckCliHost::CheckCliHost(const SelectedChecks &ticked, bool keepLines, bool printReport, FindingSink *findings)
     : ticked_(ticked), keepLines_(keepLines), printReport_(printReport), findings_(findings),
       progressOnTerminal_(IsTerminal(stderr)), outputOnSameTerminal_(progressOnTerminal_ && IsTerminal(stdout)) {
     interruptRequested = 0;
@@ -78,7 +78,7 @@ void CheckCliHost::ProcessEvents() {
 }
 
 bool CheckCliHost::IsChecked(int checkBoxNumber) {
-    return checkBoxNumber >= 1 && checkBoxNumber <= 15 && ticked_[static_cast<std::size_t>(checkBoxNumber)];
+    return ticked_.contains(checkBoxNumber);
 }
 
 void CheckCliHost::ShowMessage(const std::string &text) {

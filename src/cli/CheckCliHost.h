@@ -2,8 +2,8 @@
 // The check run's host on a terminal: report lines to standard output, check failures to standard
 // error, progress on standard error when it is a terminal, Ctrl+C as Přerušit.
 #include "checks/RunHost.h"
+#include "checks/SelectedChecks.h"
 
-#include <array>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -12,10 +12,11 @@ namespace vrelmont::cli {
 
 class CheckCliHost : public RunHost {
 public:
-    // `ticked[N]` tells whether check box N (1..15) takes part. Without `printReport` the report
+    // `ticked` names the check boxes whose checks take part. Without `printReport` the report
     // lines are only kept (for the protocol file), not printed. `findings`, when given, receives the
     // findings with what they are about.
-    CheckCliHost(std::array<bool, 16> ticked, bool keepLines, bool printReport = true, FindingSink *findings = nullptr);
+    CheckCliHost(const SelectedChecks &ticked, bool keepLines, bool printReport = true,
+                 FindingSink *findings = nullptr);
     ~CheckCliHost() override;
     CheckCliHost(const CheckCliHost &) = delete;
     CheckCliHost &operator=(const CheckCliHost &) = delete;
@@ -43,7 +44,7 @@ private:
     void showProgress();
     void clearProgress();
 
-    std::array<bool, 16> ticked_;
+    SelectedChecks ticked_;
     bool abortRequested_ = false;
     bool keepLines_;
     bool printReport_;

@@ -74,28 +74,19 @@ const std::string kUsage =
     "or indexed, or it was interrupted), 2 wrong usage, 3 any other error, 4 the run completed\n"
     "with findings and --fail-on-findings was given.\n";
 
-std::array<bool, 16> ParseCheckList(const std::string &list) {
-    std::array<bool, 16> ticked{};
-    if (list == "all") {
-        ticked.fill(true);
-        return ticked;
-    }
+SelectedChecks ParseCheckList(const std::string &list) {
+    if (list == "all")
+        return SelectedChecks::all();
+    SelectedChecks ticked;
     std::string::size_type start = 0;
     while (true) {
         const auto comma = list.find(',', start);
         const std::string item = list.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
-        ticked[static_cast<std::size_t>(ParseNumberOption("--checks", item, 1, 15))] = true;
+        ticked.set(ParseNumberOption("--checks", item, 1, SelectedChecks::kCount), true);
         if (comma == std::string::npos)
             return ticked;
         start = comma + 1;
     }
-}
-
-std::array<bool, 16> DefaultChecks() {
-    std::array<bool, 16> ticked{};
-    for (int checkBox = 1; checkBox <= 15; ++checkBox)
-        ticked[static_cast<std::size_t>(checkBox)] = CheckedByDefault(checkBox);
-    return ticked;
 }
 
 FindingsFormat ParseFormat(const std::string &text) {
@@ -124,8 +115,8 @@ int RunCheckCommand(const ParsedArgs &parsed) {
     const std::string agendaDir = given.empty() ? std::string() : WithTrailingSeparator(given);
     if (agendaDir.empty() || !std::filesystem::is_directory(agendaDir))
         throw std::runtime_error("not a directory: " + parsed.positional.front());
-    const std::array<bool, 16> ticked =
-        parsed.has("--checks") ? ParseCheckList(parsed.required("--checks")) : DefaultChecks();
+    const SelectedChecks ticked =
+        parsed.has("--checks") ? ParseCheckList(parsed.required("--checks")) : SelectedChecks::defaults();
     const bool saving = parsed.has("--output");
     const FindingsFormat format = ParseFormat(parsed.valueOr("--format", "text"));
     const char csvDelimiter = ParseCsvDelimiter(parsed.valueOr("--csv-delimiter", ","));

@@ -87,7 +87,7 @@ void AppendCsvField(std::string &out, std::string_view text, char delimiter) {
     out += '"';
 }
 
-FindingsOutput::FindingsOutput(FindingsFormat format, std::FILE *out, std::array<bool, 16> ticked, char csvDelimiter,
+FindingsOutput::FindingsOutput(FindingsFormat format, std::FILE *out, const SelectedChecks &ticked, char csvDelimiter,
                                std::function<void()> beforeWrite)
     : format_(format), out_(out), ticked_(ticked), csvDelimiter_(csvDelimiter), beforeWrite_(std::move(beforeWrite)) {}
 
@@ -156,7 +156,7 @@ void FindingsOutput::writeChecksBefore(int checkBox) {
         if (format_ == FindingsFormat::Json) {
             openCheck(box);
             // A ticked check that never ran: the run stopped before its turn.
-            closeCheck(box, ticked_[static_cast<std::size_t>(box)] && status == Status::NotRun ? "stopped" : "skipped");
+            closeCheck(box, ticked_.contains(box) && status == Status::NotRun ? "stopped" : "skipped");
         } else {
             ++written_;
         }
@@ -265,7 +265,7 @@ std::string FindingsOutput::Summary() const {
     std::string summary;
     for (const int checkBox : kRunOrder) {
         const auto box = static_cast<std::size_t>(checkBox);
-        if (!ticked_[box])
+        if (!ticked_.contains(checkBox))
             continue;
         char number[8];
         std::snprintf(number, sizeof number, "Check%02d", checkBox);

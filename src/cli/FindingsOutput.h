@@ -3,6 +3,7 @@
 // that --summary and --fail-on-findings need. Written as the run goes: only the run of equal keys
 // that a duplicate check is on is held.
 #include "checks/Findings.h"
+#include "checks/SelectedChecks.h"
 
 #include <array>
 #include <cstdio>
@@ -15,9 +16,9 @@ enum class FindingsFormat { Text, Json, Csv };
 
 class FindingsOutput : public FindingSink {
 public:
-    // `ticked[N]`: whether check N (1..15) takes part. Text writes nothing itself (the report is the
+    // `ticked`: the checks that take part. Text writes nothing itself (the report is the
     // output) and only counts. `beforeWrite` runs before each write to `out` (to clear the progress).
-    FindingsOutput(FindingsFormat format, std::FILE *out, std::array<bool, 16> ticked, char csvDelimiter,
+    FindingsOutput(FindingsFormat format, std::FILE *out, const SelectedChecks &ticked, char csvDelimiter,
                    std::function<void()> beforeWrite);
 
     // JSON: the object's start; CSV: the byte-order mark and the header row.
@@ -45,7 +46,7 @@ private:
 
     FindingsFormat format_;
     std::FILE *out_;
-    std::array<bool, 16> ticked_;
+    SelectedChecks ticked_;
     char csvDelimiter_;
     std::function<void()> beforeWrite_;
     std::array<Status, 16> status_{};

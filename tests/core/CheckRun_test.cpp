@@ -76,7 +76,7 @@ TEST_F(CheckRun, NoBoxTickedWritesTheHeaderAndTheClosingLines) {
 TEST_F(CheckRun, RunsTheTickedChecksInTheOrderOfTheWindowsColumns) {
     agenda.addStockItems({Stock(1, 1)});
     agenda.addCards({Card(1)});
-    host.ticked.fill(true);
+    host.ticked = SelectedChecks::all();
     EXPECT_TRUE(runAll());
     EXPECT_EQ(titles(), kTitlesInRunOrder);
     EXPECT_TRUE(std::equal(kClosing.rbegin(), kClosing.rend(), host.lines.rbegin()));
@@ -103,8 +103,8 @@ TEST_F(CheckRun, ABoxIsReadWhenItsTurnComes) {
     host.tickOnly({1, 3, 13});
     host.onLine = [](FakeRunHost &h) {
         if (h.lines.back() == kTitlesInRunOrder[0]) {
-            h.ticked[13] = false;
-            h.ticked[15] = true;
+            h.ticked.set(13, false);
+            h.ticked.set(15, true);
         }
     };
     EXPECT_TRUE(runAll());
@@ -187,7 +187,7 @@ TEST_F(CheckRun, LeavesTheAgendaByteForByteAsItWas) {
     agenda.addStockItems({Stock(1, 1).withBarCode("1"), Stock(1, 1).withBarCode("1"), Stock(1, 3).withPopis("")});
     agenda.addCards({Card(1).withPopis(""), Card(1)});
     const auto before = FilesIn(agenda.dir());
-    host.ticked.fill(true);
+    host.ticked = SelectedChecks::all();
     EXPECT_TRUE(runAll());
     EXPECT_EQ(FilesIn(agenda.dir()), before);
 }

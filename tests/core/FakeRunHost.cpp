@@ -26,7 +26,7 @@ void FakeRunHost::SetRunState(bool running) {
 }
 
 bool FakeRunHost::IsChecked(int checkBoxNumber) {
-    return checkBoxNumber >= 1 && checkBoxNumber <= 15 && ticked[static_cast<std::size_t>(checkBoxNumber)];
+    return ticked.contains(checkBoxNumber);
 }
 
 void FakeRunHost::ShowMessage(const std::string &text) {
@@ -35,9 +35,7 @@ void FakeRunHost::ShowMessage(const std::string &text) {
 }
 
 void FakeRunHost::tickOnly(std::initializer_list<int> checkBoxes) {
-    ticked.fill(false);
-    for (const int box : checkBoxes)
-        ticked[static_cast<std::size_t>(box)] = true;
+    ticked = SelectedChecks(checkBoxes);
 }
 
 void FakeRunHost::abortAtLine(int n) {

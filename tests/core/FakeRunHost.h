@@ -2,6 +2,7 @@
 // A RunHost that records what a run does and lets a test act at a chosen moment, as the user
 // would inside the window's event processing (press Přerušit, untick a box).
 #include "checks/RunHost.h"
+#include "checks/SelectedChecks.h"
 
 #include <array>
 #include <functional>
@@ -54,7 +55,7 @@ public:
     std::vector<std::string> linesFrom(std::size_t first) const;
 
     bool abort = false; // Přerušit pressed
-    std::array<bool, 16> ticked{};
+    SelectedChecks ticked;
     std::vector<std::string> lines;
     std::vector<std::string> messages;
     std::vector<bool> runStates;

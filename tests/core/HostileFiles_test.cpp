@@ -96,7 +96,7 @@ TEST(HostileFiles, IniFilesThatAreNoFileReadAsDefaultsAndAreNotReplaced) {
         EXPECT_EQ(settings.moneyDataRoot, "") << int(kind);
         EXPECT_EQ(Promptly([&] { return IniFile(path).GetText("Údaje o firmě", "Název-obchodní", "-"); }), "-");
         const std::string before = kind == Impostor::Huge ? ReadBytes(path) : std::string();
-        EXPECT_THROW(SaveProgramSettings(path, "/data/", kDefaultCheckChoices), IniWriteError) << int(kind);
+        EXPECT_THROW(SaveProgramSettings(path, "/data/", SelectedChecks::defaults()), IniWriteError) << int(kind);
         if (kind == Impostor::Huge) {
             EXPECT_EQ(ReadBytes(path), before) << "the huge file keeps its content";
         }
@@ -111,7 +111,7 @@ TEST(HostileFiles, ReadOnlyFilesAreNotReplaced) {
     WriteBytes(settings, "[PATH]\r\nMoneyDataRoot=/old/\r\n");
     fs::permissions(settings, readOnly);
     try {
-        SaveProgramSettings(settings, "/new/", kDefaultCheckChoices);
+        SaveProgramSettings(settings, "/new/", SelectedChecks::defaults());
         FAIL() << "a read-only settings file was written";
     } catch (const IniWriteError &e) {
         EXPECT_EQ(std::string(e.what()), "Unable to write to " + settings);

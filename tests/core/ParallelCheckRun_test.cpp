@@ -45,7 +45,7 @@ protected:
         agenda.addCards(cards);
         context = agenda.context();
         for (FakeRunHost *host : {&sequential, &parallel}) {
-            host->ticked.fill(true);
+            host->ticked = SelectedChecks::all();
             host->findings = host == &sequential ? &sequentialFindings : &parallelFindings;
         }
     }
@@ -105,7 +105,7 @@ TEST_F(ParallelCheckRun, AnAbortAtAnyMomentGivesAReportTheOneThreadRunCouldGive)
     ASSERT_TRUE(runSequential());
     for (int pump = 1; pump <= 4; ++pump) {
         FakeRunHost host;
-        host.ticked.fill(true);
+        host.ticked = SelectedChecks::all();
         host.abortAtEvents(pump);
         if (RunChecksInParallel(host, context, 2).completed) {
             EXPECT_EQ(host.lines, sequential.lines); // the checks were all done before the press

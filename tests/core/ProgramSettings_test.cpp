@@ -20,7 +20,7 @@ TEST(ProgramSettings, WithoutAFileTheDefaultsApply) {
     TempDir dir;
     const auto settings = LoadProgramSettings(dir.file("Vrelmont.ini"));
     EXPECT_EQ(settings.moneyDataRoot, "");
-    EXPECT_EQ(settings.checks, kDefaultCheckChoices);
+    EXPECT_EQ(settings.checks, SelectedChecks::defaults());
     EXPECT_EQ(CheckKeyName(1), "Check01");
     EXPECT_EQ(CheckKeyName(15), "Check15");
 }
@@ -32,24 +32,23 @@ TEST(ProgramSettings, CheckValuesFollowTheNumberRules) {
                                          "Check08=$A\r\nCheck09=2\r\nCheck14=-1\r\nCheck15=0x\r\n");
     const auto s = LoadProgramSettings(dir.file("Vrelmont.ini"));
     EXPECT_EQ(s.moneyDataRoot, "/money/DATA") << "shown as stored, blanks around it removed";
-    EXPECT_FALSE(s.checks[0]);
-    EXPECT_TRUE(s.checks[1]) << "a non-number keeps the default";
-    EXPECT_TRUE(s.checks[2]) << "an empty value keeps the default";
-    EXPECT_TRUE(s.checks[5]);
-    EXPECT_FALSE(s.checks[6]);
-    EXPECT_TRUE(s.checks[7]);
-    EXPECT_TRUE(s.checks[8]) << "any number other than 0";
-    EXPECT_TRUE(s.checks[13]);
-    EXPECT_TRUE(s.checks[14]) << "\"0x\" alone is no number";
-    EXPECT_FALSE(s.checks[9]) << "missing: its default";
+    EXPECT_FALSE(s.checks.contains(1));
+    EXPECT_TRUE(s.checks.contains(2)) << "a non-number keeps the default";
+    EXPECT_TRUE(s.checks.contains(3)) << "an empty value keeps the default";
+    EXPECT_TRUE(s.checks.contains(6));
+    EXPECT_FALSE(s.checks.contains(7));
+    EXPECT_TRUE(s.checks.contains(8));
+    EXPECT_TRUE(s.checks.contains(9)) << "any number other than 0";
+    EXPECT_TRUE(s.checks.contains(14));
+    EXPECT_TRUE(s.checks.contains(15)) << "\"0x\" alone is no number";
+    EXPECT_FALSE(s.checks.contains(10)) << "missing: its default";
 }
 
 TEST(ProgramSettings, SavingWritesSixteenKeysAndKeepsEverythingElse) {
     TempDir dir;
     const auto path = dir.file("Vrelmont.ini");
     WriteBytes(path, "; mine\r\n[SETTING]\r\nCheck01=0x1\r\nForeign=keep\r\n[Other]\r\nx=1\r\n");
-    CheckChoices checks{};
-    checks[1] = checks[14] = true;
+    const SelectedChecks checks{2, 15};
     SaveProgramSettings(path, "/money/DATA/", checks);
     EXPECT_EQ(ReadBytes(path), "; mine\r\n[SETTING]\r\nCheck01=0\r\nForeign=keep\r\nCheck02=1\r\nCheck03=0\r\n"
                                "Check04=0\r\nCheck05=0\r\nCheck06=0\r\nCheck07=0\r\nCheck08=0\r\nCheck09=0\r\n"
@@ -62,7 +61,7 @@ TEST(ProgramSettings, SavingWritesSixteenKeysAndKeepsEverythingElse) {
 
 TEST(ProgramSettings, ANewFileHasPathBeforeSetting) {
     TempDir dir;
-    SaveProgramSettings(dir.file("Vrelmont.ini"), "", kDefaultCheckChoices);
+    SaveProgramSettings(dir.file("Vrelmont.ini"), "", SelectedChecks::defaults());
     const auto text = ReadBytes(dir.file("Vrelmont.ini"));
     EXPECT_EQ(text.rfind("[PATH]\r\nMoneyDataRoot=\r\n[SETTING]\r\nCheck01=1\r\n", 0), 0u) << text;
 }
@@ -76,7 +75,7 @@ TEST(ProgramSettings, AnUnwritableFileRaisesTheErrorWithItsPath) {
     {
         PermissionScope readOnly(dir.path(), kReadOnlyDir);
         try {
-            SaveProgramSettings(path, "/new/", kDefaultCheckChoices);
+            SaveProgramSettings(path, "/new/", SelectedChecks::defaults());
             FAIL();
         } catch (const IniWriteError &e) {
             EXPECT_EQ(std::string(e.what()), "Unable to write to " + path);

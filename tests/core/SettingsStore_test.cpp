@@ -2,8 +2,11 @@
 #include "TestScopes.h"
 
 #include "hostdb/EngineError.h"
+#include "hostdb/TBFTable.h"
 #include "hostdb/TS3IniFile.h"
 #include "hostdb/TableFiles.h"
+
+#include <filesystem>
 
 #include <gtest/gtest.h>
 
@@ -104,6 +107,69 @@ TEST(SettingsStoreTable, AnUnreadableTableGivesDefaultsAndIgnoresWrites) {
     store.PutText(kSection, kKey, "x");
     store.RemoveKey(kSection, kKey);
     EXPECT_EQ(ReadBytes(dir.file("AGENDA.DAT")), "garbage, not a table");
+}
+
+TEST(SettingsStoreDiagnostics, TheDroppedFailuresKeepTheirReason) {
+    TempDir dir;
+    WriteBytes(dir.file("AGENDA.DAT"), "garbage, not a table");
+    TS3IniFile store(dir.file("AGENDA.INI"));
+    const std::string afterOpen = store.lastError();
+    EXPECT_NE(afterOpen.find(dir.file("AGENDA.DAT")), std::string::npos) << afterOpen;
+    EXPECT_NE(afterOpen.find("SetIndex Section1+Variable: "), std::string::npos) << afterOpen;
+    EXPECT_NE(afterOpen.find("(OpenTable: "), std::string::npos) << "the cause stays with it: " << afterOpen;
+
+    EXPECT_EQ(store.GetText(kSection, kKey, "def"), "def");
+    EXPECT_NE(store.lastError().find("read [Údaje o firmě] Název-obchodní: "), std::string::npos) << store.lastError();
+    store.PutText("S", "k", "x");
+    EXPECT_NE(store.lastError().find("write [S] k: "), std::string::npos) << store.lastError();
+    store.RemoveKey("S", "gone");
+    EXPECT_NE(store.lastError().find("remove [S] gone: "), std::string::npos) << store.lastError();
+}
+
+TEST(SettingsStoreDiagnostics, ATableThatDoesNotOpenIsNamedWithTheEnginesReason) {
+    TempDir dir;
+    std::filesystem::create_directory(dir.file("AGENDA.DAT")); // exists, but is no file
+    TBFTable probe;
+    ASSERT_NE(probe.OpenTable(Variant::text(dir.file("AGENDA.DAT"))), 0);
+    const std::string reason = probe.lastOpenError();
+    ASSERT_FALSE(reason.empty());
+
+    TS3IniFile store(dir.file("AGENDA.INI"));
+    EXPECT_EQ(store.form(), TS3IniFile::Form::TableForm);
+    EXPECT_EQ(store.GetText(kSection, kKey, "def"), "def");
+    EXPECT_NE(store.lastError().find("(OpenTable: " + reason + ")"), std::string::npos) << store.lastError();
+}
+
+TEST(SettingsStoreDiagnostics, ATableWithoutItsIndexSaysSo) {
+    TempDir dir;
+    TableDef unindexed = SettingsTable();
+    unindexed.indexes.clear();
+    CreateTableFile(dir.file("AGENDA.DAT"), unindexed);
+    TS3IniFile store(dir.file("AGENDA.INI"));
+    EXPECT_NE(store.lastError().find("SetIndex Section1+Variable: answer 2"), std::string::npos) << store.lastError();
+    EXPECT_EQ(store.GetText(kSection, kKey, "def"), "def");
+}
+
+TEST(SettingsStoreDiagnostics, AValueOfAnotherKindIsAReasonAMissingKeyIsNot) {
+    TempDir dir;
+    CreateTableFile(dir.file("AGENDA.DAT"), SettingsTable());
+    TS3IniFile store(dir.file("AGENDA.INI"));
+    store.PutText("S", "text", "abc");
+    EXPECT_EQ(store.GetText("S", "missing", "d"), "d");
+    EXPECT_DOUBLE_EQ(store.GetFloat("S", "missing", 2.5), 2.5);
+    EXPECT_EQ(store.lastError(), "") << "working writes and absent keys are no failure";
+
+    EXPECT_EQ(store.GetInt("S", "text", 9), 9);
+    EXPECT_NE(store.lastError().find("read [S] text: "), std::string::npos) << store.lastError();
+    EXPECT_GT(store.lastError().size(), store.lastError().find("text: ") + 6) << "the conversion's own words follow";
+}
+
+TEST(SettingsStoreDiagnostics, TheIniFormDropsNothingAndThrowsItsFailures) {
+    TempDir dir;
+    TS3IniFile store(dir.file("AGENDA.INI"));
+    EXPECT_EQ(store.GetInt("S", "missing", 4), 4);
+    EXPECT_THROW(store.PutText("S", "k", "two\nlines"), IniValueError);
+    EXPECT_EQ(store.lastError(), "");
 }
 
 TEST(SettingsStoreTable, AnEngineThatCannotStartReachesTheCreator) {

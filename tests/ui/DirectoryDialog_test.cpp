@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "LayoutChecks.h"
 #include "UiTestHelpers.h"
 
 #include <functional>
@@ -61,9 +62,6 @@ TEST_F(DirectoryDialogTest, NarrowWithoutFileListOrHelp) {
     EXPECT_FALSE(component.fileListVisible());
     EXPECT_EQ(component.helpContext(), 0);
     Run([](DirectoryDialogWindow &form) {
-        EXPECT_EQ(form.size(), QSize(253, 219)) << "261 wide with the frame";
-        EXPECT_EQ(Named<QPushButton>(form, "BBOk")->geometry(), QRect(165, 10, 81, 26));
-        EXPECT_EQ(Named<QPushButton>(form, "BBCancel")->geometry(), QRect(165, 40, 81, 26));
         EXPECT_FALSE(Named<QPushButton>(form, "BBHelp")->isVisible());
         EXPECT_FALSE(Named<QListWidget>(form, "FileListBox")->isVisible());
         // Blank, not empty: an empty title makes the platform show the application's name.
@@ -80,29 +78,54 @@ TEST_F(DirectoryDialogTest, WideWithFileListAndHelp) {
     component.setTitle("Vyberte adresář");
     component.setDirectoryName(root + "/DATA");
     Run([](DirectoryDialogWindow &form) {
-        EXPECT_EQ(form.size(), QSize(410, 219)) << "418 wide with the frame";
-        EXPECT_EQ(Named<QPushButton>(form, "BBOk")->geometry(), QRect(320, 10, 81, 26));
-        EXPECT_EQ(Named<QPushButton>(form, "BBCancel")->geometry(), QRect(320, 40, 81, 26));
-        EXPECT_EQ(Named<QPushButton>(form, "BBHelp")->geometry(), QRect(320, 75, 81, 26));
         EXPECT_TRUE(Named<QPushButton>(form, "BBHelp")->isVisible());
         EXPECT_TRUE(Named<QListWidget>(form, "FileListBox")->isVisible());
-        EXPECT_EQ(Named<QListWidget>(form, "FileListBox")->geometry(), QRect(165, 50, 145, 164));
         EXPECT_EQ(ListTexts(Named<QListWidget>(form, "FileListBox")), QStringList{"mons3.ini"});
         EXPECT_EQ(form.windowTitle(), "Vyberte adresář");
         return QDialog::Rejected;
     });
 }
 
-TEST_F(DirectoryDialogTest, CaptionsPlacesAndNoDefaultButton) {
+TEST_F(DirectoryDialogTest, LayoutKeepsItsPlacesAndHidesNothing) {
+    // The left half stands alike in both layouts; the buttons stand where the file list would, or
+    // right of it.
+    const auto leftHalfFaults = [](const DirectoryDialogWindow &form) {
+        return PlaceFaults(&form, {{"Label1", {10, 10}, {}},
+                                   {"LDirLabel", {10, 30}, {}},
+                                   {"DirectoryListBox", {10, 50}, {146, 121}},
+                                   {"Label2", {10, 180}, {}},
+                                   {"DriveComboBox", {10, 195}, {}}});
+    };
+    component.setDirectoryName(root + "/DATA");
+    Run([&](DirectoryDialogWindow &form) {
+        EXPECT_EQ(form.size(), QSize(253, 219)) << "261 wide with the frame";
+        EXPECT_EQ(leftHalfFaults(form), Faults());
+        EXPECT_EQ(Named<QComboBox>(form, "DriveComboBox")->width(), 145);
+        EXPECT_EQ(PlaceFaults(&form, {{"BBOk", {165, 10}, {81, 26}}, {"BBCancel", {165, 40}, {81, 26}}}), Faults());
+        EXPECT_EQ(LayoutFaults(&form), Faults());
+        return QDialog::Rejected;
+    });
+    component.setFileListVisible(true);
+    component.setHelpContext(7);
+    Run([&](DirectoryDialogWindow &form) {
+        EXPECT_EQ(form.size(), QSize(410, 219)) << "418 wide with the frame";
+        EXPECT_EQ(leftHalfFaults(form), Faults());
+        EXPECT_EQ(PlaceFaults(&form, {{"FileListBox", {165, 50}, {145, 164}},
+                                      {"BBOk", {320, 10}, {81, 26}},
+                                      {"BBCancel", {320, 40}, {81, 26}},
+                                      {"BBHelp", {320, 75}, {81, 26}}}),
+                  Faults());
+        EXPECT_EQ(LayoutFaults(&form), Faults());
+        EXPECT_EQ(TabOrder(&form),
+                  (QStringList{"DirectoryListBox", "DriveComboBox", "FileListBox", "BBOk", "BBCancel", "BBHelp"}));
+        return QDialog::Rejected;
+    });
+}
+
+TEST_F(DirectoryDialogTest, CaptionsAndNoDefaultButton) {
     DirectoryDialogWindow form;
     EXPECT_EQ(Named<QLabel>(form, "Label1")->text(), "Adresář");
-    EXPECT_EQ(Named<QLabel>(form, "Label1")->pos(), QPoint(10, 10));
-    EXPECT_EQ(Named<QLabel>(form, "LDirLabel")->pos(), QPoint(10, 30));
-    EXPECT_EQ(Named<QListWidget>(form, "DirectoryListBox")->geometry(), QRect(10, 50, 146, 121));
     EXPECT_EQ(Named<QLabel>(form, "Label2")->text(), "Jednotky");
-    EXPECT_EQ(Named<QLabel>(form, "Label2")->pos(), QPoint(10, 180));
-    EXPECT_EQ(Named<QComboBox>(form, "DriveComboBox")->pos(), QPoint(10, 195));
-    EXPECT_EQ(Named<QComboBox>(form, "DriveComboBox")->width(), 145);
     EXPECT_EQ(Named<QPushButton>(form, "BBOk")->text(), "OK");
     EXPECT_EQ(Named<QPushButton>(form, "BBCancel")->text(), "Zpět");
     EXPECT_EQ(Named<QPushButton>(form, "BBHelp")->text(), "Nápověda");

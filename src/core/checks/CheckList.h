@@ -12,11 +12,6 @@ namespace vrelmont {
 // Down the left column of boxes, then down the right one: not the numeric order.
 inline constexpr std::array<int, 15> kRunOrder{1, 3, 2, 14, 15, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13};
 
-// Boxes ticked when the settings file does not say otherwise.
-inline constexpr bool CheckedByDefault(int checkBox) {
-    return checkBox <= 5 || checkBox >= 14;
-}
-
 // The title line of the check that CheckBox`checkBox` (1..15) enables.
 std::string_view CheckTitle(int checkBox);
 // The table whose records the check names (the missing master card check names stock items).

@@ -22,21 +22,19 @@ ProgramSettings LoadProgramSettings(const std::string &settingsFilePath) {
     IniFile ini(settingsFilePath, IniFile::WriteMode::OnFlush); // read once for all sixteen keys
     ProgramSettings settings;
     settings.moneyDataRoot = ini.GetText("PATH", "MoneyDataRoot", "");
-    for (int n = 1; n <= kCheckCount; ++n) {
-        const auto index = static_cast<std::size_t>(n - 1);
-        settings.checks[index] = ini.GetFlag("SETTING", CheckKeyName(n), kDefaultCheckChoices[index]);
-    }
+    for (int n = 1; n <= SelectedChecks::kCount; ++n)
+        settings.checks.set(n, ini.GetFlag("SETTING", CheckKeyName(n), SelectedChecks::defaults().contains(n)));
     return settings;
 }
 
 void SaveProgramSettings(const std::string &settingsFilePath, const std::string &dataRootPath,
-                         const CheckChoices &checks) {
+                         const SelectedChecks &checks) {
     // The sixteen keys reach the file together: one replacement of the file instead of sixteen,
     // and a failure leaves the old file whole rather than half updated.
     IniFile ini(settingsFilePath, IniFile::WriteMode::OnFlush);
     ini.PutText("PATH", "MoneyDataRoot", dataRootPath);
-    for (int n = 1; n <= kCheckCount; ++n)
-        ini.PutFlag("SETTING", CheckKeyName(n), checks[static_cast<std::size_t>(n - 1)]);
+    for (int n = 1; n <= SelectedChecks::kCount; ++n)
+        ini.PutFlag("SETTING", CheckKeyName(n), checks.contains(n));
     ini.Flush();
 }
 

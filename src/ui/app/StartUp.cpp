@@ -54,7 +54,7 @@ void LoadSettings(const std::string &settingsFilePath, DataDirectoryWindow &data
     const ProgramSettings settings = LoadProgramSettings(settingsFilePath);
     // Shown as stored: neither normalised nor checked here.
     dataDirectoryWindow.setDataPath(QString::fromStdString(settings.moneyDataRoot));
-    mainWindow.setCheckChoices(settings.checks);
+    mainWindow.setSelectedChecks(settings.checks);
     if (dataDirectoryWindow.dataPath().isEmpty())
         dataDirectoryWindow.setDataPath(QString::fromStdString(DiscoverDataRoot()));
 }
@@ -64,7 +64,7 @@ void SaveSettings(const std::string &settingsFilePath, const MainWindow &mainWin
     // A directory that cannot be made shows up as the failed write below.
     QDir().mkpath(QFileInfo(QString::fromStdString(settingsFilePath)).absolutePath());
     // The root on which the current agenda was chosen, not whatever the path field holds.
-    SaveProgramSettings(settingsFilePath, agenda.dataRoot, mainWindow.checkChoices());
+    SaveProgramSettings(settingsFilePath, agenda.dataRoot, mainWindow.selectedChecks());
 }
 
 void ExitProgram(MainWindow &mainWindow, const std::string &settingsFilePath, const CurrentAgenda &agenda) {

@@ -218,8 +218,7 @@ void MainWindow::createCheckBoxes() {
     const int rightX = std::min(kRightColumnX, frameInnerRight - rightColumnWidth);
     for (const CheckBoxPlace &place : kCheckBoxPlaces) {
         if (place.rightColumn)
-            checkBoxes_[static_cast<std::size_t>(place.number - 1)]->move(
-                rightX, checkBoxes_[static_cast<std::size_t>(place.number - 1)]->y());
+            checkBox(place.number)->move(rightX, checkBox(place.number)->y());
     }
 }
 
@@ -242,16 +241,16 @@ void MainWindow::connectHandlers() {
     connect(infoButton_, &QPushButton::clicked, this, &MainWindow::onInfoClicked);
 }
 
-CheckChoices MainWindow::checkChoices() const {
-    CheckChoices choices{};
-    for (std::size_t i = 0; i < choices.size(); ++i)
-        choices[i] = checkBoxes_[i]->isChecked();
-    return choices;
+SelectedChecks MainWindow::selectedChecks() const {
+    SelectedChecks checks;
+    for (int n = 1; n <= SelectedChecks::kCount; ++n)
+        checks.set(n, checkBox(n)->isChecked());
+    return checks;
 }
 
-void MainWindow::setCheckChoices(const CheckChoices &choices) {
-    for (std::size_t i = 0; i < choices.size(); ++i)
-        checkBoxes_[i]->setChecked(choices[i]);
+void MainWindow::setSelectedChecks(const SelectedChecks &checks) {
+    for (int n = 1; n <= SelectedChecks::kCount; ++n)
+        checkBox(n)->setChecked(checks.contains(n));
 }
 
 bool MainWindow::isAbortRequested() const {

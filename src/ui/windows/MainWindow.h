@@ -1,8 +1,8 @@
 #pragma once
 // The main window: the notice, the fifteen check boxes, the report box, the gauge and the commands.
 // A check run started here writes through the window's run host into its report box and gauge.
+#include "checks/SelectedChecks.h"
 #include "dialogs/Modal.h"
-#include "settings/ProgramSettings.h"
 
 #include <QWidget>
 #include <array>
@@ -38,9 +38,9 @@ public:
     MainWindow(EngineTables &tables, const CurrentAgenda &agenda, QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    // The fifteen check boxes as they stand ([N - 1] is CheckBoxN), and setting them all.
-    CheckChoices checkChoices() const;
-    void setCheckChoices(const CheckChoices &choices);
+    // The checks whose boxes are ticked now, and ticking exactly those of `checks`.
+    SelectedChecks selectedChecks() const;
+    void setSelectedChecks(const SelectedChecks &checks);
 
     bool isRunning() const { return runInProgress_; }
     bool isClosePending() const { return closePending_; }
@@ -79,6 +79,7 @@ private:
     void setRunState(bool running);
     void exitOnce();
     void colourBlueCaptions();
+    QCheckBox *checkBox(int number) const { return checkBoxes_[static_cast<std::size_t>(number - 1)]; }
 
     EngineTables &tables_;
     const CurrentAgenda &agenda_;
