@@ -2,6 +2,7 @@
 #include "TestAgenda.h"
 
 #include "checks/CheckRun.h"
+#include "hostdb/TableBackend.h"
 
 using namespace vrelmont;
 using namespace vrelmont::testing;
@@ -109,6 +110,57 @@ TEST_F(CheckFindings, TheReportIsTheSameWithOrWithoutASink) {
     plain.tickOnly({1, 2, 3, 10, 11, 12, 13, 14, 15});
     ASSERT_TRUE(RunChecks(plain, context, BFTable1, BFTable2));
     EXPECT_EQ(host.journal, plain.journal);
+}
+
+// The table files seen as the host's engine sees them: no record ids, every read by field name.
+class BackendWithoutRecordIds : public TableBackend {
+public:
+    std::int32_t OpenTable(const Variant &path) override { return files_->OpenTable(path); }
+    void CloseTable() override { files_->CloseTable(); }
+    std::int32_t RecordCount() override { return files_->RecordCount(); }
+    std::int32_t GoTop() override { return files_->GoTop(); }
+    std::int32_t MoveNext() override { return files_->MoveNext(); }
+    std::int32_t PostRecord() override { return files_->PostRecord(); }
+    void SetValue(const std::string &field, const Variant &value) override { files_->SetValue(field, value); }
+    std::int32_t SeekKey(const Variant &key) override { return files_->SeekKey(key); }
+    void AppendRecord() override { files_->AppendRecord(); }
+    std::int32_t DeleteRecord() override { return files_->DeleteRecord(); }
+    std::int32_t SetIndex(const std::string &keyExpression) override { return files_->SetIndex(keyExpression); }
+    std::int32_t SeekKeyPair(const Variant &first, const Variant &second) override {
+        return files_->SeekKeyPair(first, second);
+    }
+    std::string QueryGuid(const std::string &guid) override { return files_->QueryGuid(guid); }
+    Variant Value(const std::string &field) override { return files_->Value(field); }
+
+private:
+    std::unique_ptr<TableBackend> files_ = MakeFileTableBackend();
+};
+
+TEST_F(CheckFindings, AnEngineWithoutRecordIdsNamesTheSameGroups) {
+    // Runs of text keys (the kept record's number is not in its key), of numbers, and across warehouses.
+    agenda.addStockItems({Stock(1, 4).withZkrat("A").withBarCode("77"), Stock(1, 9).withZkrat("A"),
+                          Stock(2, 3).withZkrat("A").withBarCode("77"), Stock(2, 3).withZkrat("B"),
+                          Stock(2, 8).withZkrat("B").withBarCode("77"), Stock(3, 1).withZkrat("C")});
+    agenda.addCards({Card(5).withZkrat("X"), Card(2).withZkrat("X"), Card(5).withZkrat("Y"), Card(7)});
+    const auto runAll = [&](FakeRunHost &runHost, RecordingSink &events) {
+        runHost.ticked.fill(true);
+        runHost.findings = &events;
+        TBFTable first, second;
+        return RunChecks(runHost, context, first, second);
+    };
+    RecordingSink withIds;
+    FakeRunHost filesHost;
+    ASSERT_TRUE(runAll(filesHost, withIds));
+    SetTableBackendFactory([] { return std::make_unique<BackendWithoutRecordIds>(); });
+    RecordingSink withoutIds;
+    FakeRunHost otherHost;
+    const bool completed = runAll(otherHost, withoutIds);
+    SetTableBackendFactory(nullptr);
+    ASSERT_TRUE(completed) << ::testing::PrintToString(otherHost.lines);
+    EXPECT_EQ(withoutIds.events, withIds.events);
+    EXPECT_EQ(otherHost.lines, filesHost.lines);
+    EXPECT_NE(std::count(withIds.events.begin(), withIds.events.end(), "group 1/4 1/9"), 0)
+        << ::testing::PrintToString(withIds.events);
 }
 
 } // namespace

@@ -42,6 +42,7 @@ public:
     Variant Value(const std::string &field) override { return cursor().value(field); }
     std::string lastOpenError() const override { return lastOpenError_; }
 
+    bool NamesRecords() const override { return true; }
     std::int64_t RecordId() override { return cursor().recordId(); }
     Variant ValueOfRecord(std::int64_t recordId, const std::string &field) override {
         return cursor().valueOfRecord(recordId, field);

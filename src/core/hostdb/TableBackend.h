@@ -31,6 +31,8 @@ public:
     virtual std::string QueryGuid(const std::string &guid) = 0;
     virtual Variant Value(const std::string &field) = 0;
 
+    // Whether RecordId and ValueOfRecord work; the defaults below throw.
+    virtual bool NamesRecords() const { return false; }
     // The record identity and the walks' fast reads of TBFTable. `field` is what ResolveField
     // answered for the open table. The defaults go through Value by name; a backend that can do
     // better overrides them.
