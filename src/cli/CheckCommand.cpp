@@ -11,6 +11,7 @@
 #include "hostdb/PathText.h"
 #include "hostdb/TS3IniFile.h"
 #include "platform/DateText.h"
+#include "platform/Utf8Path.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -122,7 +123,7 @@ int RunCheckCommand(const ParsedArgs &parsed) {
     // Taken as given, blanks included: trimming belongs to the path a user types into the window.
     const std::string &given = parsed.positional.front();
     const std::string agendaDir = given.empty() ? std::string() : WithTrailingSeparator(given);
-    if (agendaDir.empty() || !std::filesystem::is_directory(agendaDir))
+    if (agendaDir.empty() || !std::filesystem::is_directory(PathFromUtf8(agendaDir)))
         throw std::runtime_error("not a directory: " + parsed.positional.front());
     const std::array<bool, 16> ticked =
         parsed.has("--checks") ? ParseCheckList(parsed.required("--checks")) : DefaultChecks();

@@ -4,6 +4,7 @@
 #include "hostdb/TBFTable.h"
 #include "hostdb/TableBackend.h"
 #include "hostdb/TableCursor.h"
+#include "platform/Utf8Path.h"
 
 #include <filesystem>
 #include <limits>
@@ -68,7 +69,7 @@ std::int32_t FileTableBackend::OpenTable(const Variant &path) {
     cursor_.reset();
     std::string file = path.toText();
     std::error_code error;
-    if (!std::filesystem::is_regular_file(file, error))
+    if (!std::filesystem::is_regular_file(PathFromUtf8(file), error))
         file += ".DAT";
     std::string reason;
     cursor_ = TableCursor::open(file, reason);

@@ -1,20 +1,22 @@
 #include "hostdb/TS3IniFile.h"
 
+#include "platform/Utf8Path.h"
+
 #include <filesystem>
 
 namespace vrelmont {
 
 std::string SettingsTablePathFor(const std::string &iniFileName) {
-    std::filesystem::path path(iniFileName);
+    std::filesystem::path path = PathFromUtf8(iniFileName);
     if (!path.has_extension())
         return iniFileName + ".DAT";
-    return path.replace_extension(".DAT").string();
+    return Utf8FromPath(path.replace_extension(".DAT"));
 }
 
 TS3IniFile::TS3IniFile(const std::string &fileName) : IniFile(fileName), form_(Form::IniForm) {
     const std::string dat = SettingsTablePathFor(fileName);
     std::error_code error;
-    if (!std::filesystem::exists(dat, error))
+    if (!std::filesystem::exists(PathFromUtf8(dat), error))
         return;
     form_ = Form::TableForm;
     tablePath_ = dat;
