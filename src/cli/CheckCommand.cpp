@@ -123,6 +123,9 @@ int RunCheckCommand(const ParsedArgs &parsed) {
     // Taken as given, blanks included: trimming belongs to the path a user types into the window.
     const std::string &given = parsed.positional.front();
     const std::string agendaDir = given.empty() ? std::string() : WithTrailingSeparator(given);
+    // Refused rather than read: Windows would read another folder than the one given.
+    if (const std::string reason = AmbiguousPathReason(given); !reason.empty())
+        throw std::runtime_error("složku \"" + given + "\" nelze číst tak, jak je zadána: " + reason);
     if (agendaDir.empty() || !std::filesystem::is_directory(PathFromUtf8(agendaDir)))
         throw std::runtime_error("not a directory: " + parsed.positional.front());
     const std::array<bool, 16> ticked =

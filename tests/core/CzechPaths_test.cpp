@@ -1,6 +1,6 @@
-// Folders and files named as a Czech bookkeeper names them (C:\Účetnictví\DATA\AGENDA.001). Under
-// Wine these reach the Windows halves of the platform layer; the host's engine is tried too when its
-// class is registered.
+// Folders and files named as a Czech bookkeeper names them (C:\Účetnictví\DATA\AGENDA.001), and
+// names that Windows would read as other ones. Under Wine these reach the Windows halves of the
+// platform layer; the host's engine is tried too when its class is registered.
 #include "FakeRunHost.h"
 #include "TempDir.h"
 
@@ -106,6 +106,35 @@ TEST_F(CzechPaths, AProtocolAndSettingsAreSavedUnderCzechNames) {
     IniFile(settings).PutText("PATH", "MoneyDataRoot", dataRoot);
     EXPECT_EQ(IniFile(settings).GetText("PATH", "MoneyDataRoot", ""), dataRoot);
     EXPECT_EQ(Utf8FromPath(PathFromUtf8(settings)), settings);
+}
+
+TEST_F(CzechPaths, ANameThatWindowsWouldShortenIsNeverReadAsAnother) {
+    const std::string blank = dataRoot + "AGENDA.001 " + Sep();
+    const std::string dot = dataRoot + "AGENDA.001." + Sep();
+#ifdef _WIN32
+    EXPECT_NE(AmbiguousPathReason("C:\\Účetnictví\\AGENDA.001 ").find("končí mezerou"), std::string::npos);
+    EXPECT_NE(AmbiguousPathReason("C:\\Účetnictví.\\AGENDA.001\\").find("končí tečkou"), std::string::npos);
+    EXPECT_EQ(AmbiguousPathReason("C:\\Účetnictví\\..\\.\\AGENDA.001\\"), "");
+    EXPECT_EQ(AmbiguousPathReason("\\\\?\\C:\\AGENDA.001 "), "") << "the long form is taken as it is";
+    EXPECT_EQ(ExamineFile(blank + "SKSEZZAS.DAT"), FileKind::AmbiguousName);
+#else
+    EXPECT_EQ(AmbiguousPathReason(blank), "") << "only Windows shortens names";
+#endif
+    for (const std::string &dir : {blank, dot}) {
+        bool completed = true;
+        std::string openError;
+        const std::vector<std::string> lines = report(dir, completed, openError);
+        EXPECT_FALSE(completed) << dir;
+        EXPECT_FALSE(contains(lines, kDuplicateLine)) << dir << " read AGENDA.001";
+        if (IsHostEngineRegistered()) {
+            UseEngine(EngineKind::Host);
+            const std::vector<std::string> host = report(dir, completed, openError);
+            UseEngine(EngineKind::Files);
+            EXPECT_FALSE(completed) << dir;
+            EXPECT_FALSE(contains(host, kDuplicateLine)) << dir << " read AGENDA.001 through the engine";
+            EXPECT_NE(openError.find("Windows"), std::string::npos) << openError;
+        }
+    }
 }
 
 } // namespace

@@ -22,6 +22,8 @@ namespace vrelmont {
 // file's type and reading it with a plain stream is enough.
 FileKind ExamineFile(const std::string &path) {
     namespace fs = std::filesystem;
+    if (!AmbiguousPathReason(path).empty())
+        return FileKind::AmbiguousName;
     std::error_code error;
     const fs::path file = PathFromUtf8(path);
     const fs::file_status status = fs::status(file, error);
@@ -82,6 +84,9 @@ std::string DescribeFileKind(FileKind kind) {
         return "není to obyčejný soubor";
     case FileKind::NoPermission:
         return "přístup k souboru byl odepřen";
+    case FileKind::AmbiguousName:
+        return "název složky nebo souboru končí mezerou nebo tečkou, které Windows vynechá, a četl by se jiný "
+               "soubor";
     }
     return "soubor nelze číst";
 }

@@ -12,4 +12,26 @@ std::string Utf8FromPath(const std::filesystem::path &path) {
     return std::string(text.begin(), text.end());
 }
 
+std::string AmbiguousPathReason([[maybe_unused]] std::string_view utf8) {
+#ifdef _WIN32
+    std::string_view rest = utf8;
+    // A path of the long form (\\?\C:\...) is taken by Windows as it is.
+    if (rest.starts_with("\\\\?\\"))
+        return {};
+    while (!rest.empty()) {
+        const auto separator = rest.find_first_of("\\/");
+        const std::string_view name = rest.substr(0, separator);
+        const bool relative = name == "." || name == "..";
+        if (!name.empty() && !relative && (name.back() == ' ' || name.back() == '.'))
+            return "název \"" + std::string(name) + "\" končí " + (name.back() == ' ' ? "mezerou" : "tečkou") +
+                   "; Windows by místo něj použil \"" + std::string(name.substr(0, name.find_last_not_of(". ") + 1)) +
+                   "\"";
+        if (separator == std::string_view::npos)
+            break;
+        rest.remove_prefix(separator + 1);
+    }
+#endif
+    return {};
+}
+
 } // namespace vrelmont

@@ -12,4 +12,9 @@ namespace vrelmont {
 std::filesystem::path PathFromUtf8(std::string_view utf8);
 std::string Utf8FromPath(const std::filesystem::path &path);
 
+// Windows drops a blank or a dot at the end of a path's component ("AGENDA.001 " names AGENDA.001),
+// so such a path would lead to another file or folder than the one given. On Windows: the Czech
+// reason why `utf8` cannot be used as it is given; empty when it can. Elsewhere always empty.
+std::string AmbiguousPathReason(std::string_view utf8);
+
 } // namespace vrelmont
