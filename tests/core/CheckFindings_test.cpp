@@ -1,8 +1,8 @@
 // The findings the checks hand to a finding sink: what each is about and the whole run of equal keys.
+#include "ForwardingBackend.h"
 #include "TestAgenda.h"
 
 #include "checks/CheckRun.h"
-#include "hostdb/TableBackend.h"
 
 using namespace vrelmont;
 using namespace vrelmont::testing;
@@ -113,28 +113,7 @@ TEST_F(CheckFindings, TheReportIsTheSameWithOrWithoutASink) {
 }
 
 // The table files seen as the host's engine sees them: no record ids, every read by field name.
-class BackendWithoutRecordIds : public TableBackend {
-public:
-    std::int32_t OpenTable(const Variant &path) override { return files_->OpenTable(path); }
-    void CloseTable() override { files_->CloseTable(); }
-    std::int32_t RecordCount() override { return files_->RecordCount(); }
-    std::int32_t GoTop() override { return files_->GoTop(); }
-    std::int32_t MoveNext() override { return files_->MoveNext(); }
-    std::int32_t PostRecord() override { return files_->PostRecord(); }
-    void SetValue(const std::string &field, const Variant &value) override { files_->SetValue(field, value); }
-    std::int32_t SeekKey(const Variant &key) override { return files_->SeekKey(key); }
-    void AppendRecord() override { files_->AppendRecord(); }
-    std::int32_t DeleteRecord() override { return files_->DeleteRecord(); }
-    std::int32_t SetIndex(const std::string &keyExpression) override { return files_->SetIndex(keyExpression); }
-    std::int32_t SeekKeyPair(const Variant &first, const Variant &second) override {
-        return files_->SeekKeyPair(first, second);
-    }
-    std::string QueryGuid(const std::string &guid) override { return files_->QueryGuid(guid); }
-    Variant Value(const std::string &field) override { return files_->Value(field); }
-
-private:
-    std::unique_ptr<TableBackend> files_ = MakeFileTableBackend();
-};
+class BackendWithoutRecordIds : public ForwardingBackend {};
 
 TEST_F(CheckFindings, AnEngineWithoutRecordIdsNamesTheSameGroups) {
     // Runs of text keys (the kept record's number is not in its key), of numbers, and across warehouses.

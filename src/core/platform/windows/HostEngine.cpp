@@ -167,6 +167,8 @@ public:
         return reason.empty() ? answer(call(L"OpenTable", {path})) : kAnswerFailed;
     }
     std::string lastOpenError() const override { return lastOpenError_; }
+    // Every step of a merge costs a call for the move and one for each read, a seek one call.
+    bool MergeBeatsSeek() const override { return false; }
     void CloseTable() override { call(L"CloseTable", {}); }
     std::int32_t RecordCount() override { return answer(call(L"RecordCount", {})); }
     std::int32_t GoTop() override { return answer(call(L"GoTop", {})); }
