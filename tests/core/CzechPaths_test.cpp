@@ -68,6 +68,17 @@ protected:
     const std::string agendaDir;
 };
 
+TEST(Utf8Path, TextsRoundTripAndNoTextThrows) {
+    const std::string czech = "C:\\Účetnictví\\Skladové zásoby\\AGENDA.001";
+    EXPECT_EQ(Utf8FromPath(PathFromUtf8(czech)), czech);
+    EXPECT_NO_THROW(PathFromUtf8("bad \xFF byte"));
+#ifdef _WIN32
+    EXPECT_EQ(PathFromUtf8("Účet").native(), std::wstring(L"\u00DA\u010Det"));
+    // A file name may hold a lone surrogate, which no UTF-8 text can.
+    EXPECT_EQ(Utf8FromPath(std::filesystem::path(std::wstring(L"a\xD800"))), "a\xEF\xBF\xBD");
+#endif
+}
+
 TEST_F(CzechPaths, TheAgendaIsListedNamedAndCheckedThroughEitherEngine) {
     EXPECT_EQ(ListAgendaDirs(dataRoot), std::vector<std::string>{NormalizeDirPath(dataRoot + "AGENDA.001")});
     EXPECT_EQ(TS3IniFile(agendaDir + "AGENDA.INI").GetText("Údaje o firmě", "Název-obchodní", ""),

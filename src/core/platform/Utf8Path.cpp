@@ -1,15 +1,27 @@
 #include "platform/Utf8Path.h"
 
+#ifdef _WIN32
+#include "platform/WideText.h"
+#endif
+
 namespace vrelmont {
 
+// On Windows through our own conversion, which turns what is not UTF-8 (or a lone surrogate of a
+// file name) into U+FFFD where the standard library's would throw.
 std::filesystem::path PathFromUtf8(std::string_view utf8) {
-    // On POSIX a char8_t text is taken byte for byte; on Windows it is read as UTF-8 into UTF-16.
-    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+#ifdef _WIN32
+    return std::filesystem::path(WideFromUtf8(std::string(utf8)));
+#else
+    return std::filesystem::path(std::string(utf8));
+#endif
 }
 
 std::string Utf8FromPath(const std::filesystem::path &path) {
-    const std::u8string text = path.u8string();
-    return std::string(text.begin(), text.end());
+#ifdef _WIN32
+    return Utf8FromWide(path.native());
+#else
+    return path.native();
+#endif
 }
 
 std::string AmbiguousPathReason([[maybe_unused]] std::string_view utf8) {
