@@ -128,6 +128,20 @@ TEST_F(CzechPaths, ANameThatWindowsWouldShortenIsNeverReadAsAnother) {
     EXPECT_EQ(AmbiguousPathReason("C:\\Účetnictví\\..\\.\\AGENDA.001\\"), "");
     EXPECT_EQ(AmbiguousPathReason("\\\\?\\C:\\AGENDA.001 "), "") << "the long form is taken as it is";
     EXPECT_EQ(ExamineFile(blank + "SKSEZZAS.DAT"), FileKind::AmbiguousName);
+    // Such folders come from other systems or the long form of a path: the listing leaves them out.
+    const std::wstring longForm = L"\\\\?\\" + std::filesystem::absolute(PathFromUtf8(dataRoot)).native();
+    std::filesystem::create_directory(longForm + L"AGENDA.002 ");
+    std::filesystem::create_directory(longForm + L"AGENDA.003.");
+    std::vector<std::string> made;
+    for (const auto &entry : std::filesystem::directory_iterator(PathFromUtf8(dataRoot)))
+        made.push_back(Utf8FromPath(entry.path().filename()));
+    std::sort(made.begin(), made.end());
+    EXPECT_EQ(made, (std::vector<std::string>{"AGENDA.001", "AGENDA.002 ", "AGENDA.003."}));
+    EXPECT_EQ(ListAgendaDirs(dataRoot), std::vector<std::string>{NormalizeDirPath(dataRoot + "AGENDA.001")});
+    // Only the long form reaches them: the temporary folder's removal could not.
+    std::error_code ignored;
+    std::filesystem::remove(longForm + L"AGENDA.002 ", ignored);
+    std::filesystem::remove(longForm + L"AGENDA.003.", ignored);
 #else
     EXPECT_EQ(AmbiguousPathReason(blank), "") << "only Windows shortens names";
 #endif

@@ -54,7 +54,9 @@ std::vector<std::string> ListAgendaDirs(const std::string &dataRoot) {
     fs::directory_iterator it(root, fs::directory_options::skip_permission_denied, error);
     for (; !error && it != fs::directory_iterator(); it.increment(error)) {
         const std::string name = Utf8FromPath(it->path().filename());
-        if (!MatchesAgendaPattern(name) || IsHiddenEntry(*it, name) || !IsDirectoryOrFile(*it))
+        // A name that Windows would shorten (another system may have made it) leads to another folder.
+        if (!MatchesAgendaPattern(name) || IsHiddenEntry(*it, name) || !IsDirectoryOrFile(*it) ||
+            !AmbiguousPathReason(name).empty())
             continue;
         names.push_back(name);
     }
