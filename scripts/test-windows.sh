@@ -39,6 +39,8 @@ cleanup() {
 }
 trap cleanup EXIT
 export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
+# Wine reads the command line and file names in the locale's character set: UTF-8 for the Czech names below.
+export LC_ALL=C.UTF-8
 "$wine" wineboot --init >/dev/null 2>&1
 # The prefix's services finish setting up after wineboot returns; COM's running object table needs them.
 "${wine%/*}/wineserver" -w 2>/dev/null || true
@@ -106,6 +108,68 @@ VRELMONT_TEST_ENGINE_FAIL="SetIndex:Index Sklad+Cislo is damaged." run_cli check
 run_cli check "$agenda" --engine files --checks all --output "$(windows_path "$work/files.txt")"
 [ "$status" -eq 0 ] && cmp -s <(grep -av '^Datum: ' "$work/files.txt") <(grep -av '^Datum: ' "$work/AGENDA.001.linux.txt") ||
     fail "the table files backend on Windows: $status $(cat "$work/err")"
+
+echo "== Findings as json and csv through the host engine, as through the table files"
+for name in AGENDA.001 AGENDA.900; do
+    for format in json csv; do
+        run_cli check "$(windows_path "$work/DATA/$name")" --engine files --checks all --format "$format"
+        files_status=$status
+        mv "$work/out" "$work/$name.files.$format"
+        run_cli check "$(windows_path "$work/DATA/$name")" --engine host --checks all --format "$format"
+        [ "$status" -eq 0 ] && [ "$files_status" -eq 0 ] ||
+            fail "$name --format $format: exit status $status (files $files_status), $(cat "$work/err")"
+        if cmp -s "$work/$name.files.$format" "$work/out"; then
+            echo "$name --format $format: identical ($(wc -c <"$work/out") bytes)"
+        else
+            fail "$name --format $format: the host engine's findings differ from the table files'"
+            diff "$work/$name.files.$format" "$work/out" | head -10 >&2
+        fi
+    done
+done
+run_cli check "$agenda" --engine host --checks all --format json --fail-on-findings
+[ "$status" -eq 4 ] || fail "--fail-on-findings through the host engine: exit status $status, $(cat "$work/err")"
+
+echo "== Czech folder names"
+czech=$work/Účetnictví/DATA
+mkdir -p "$czech"
+cp -r "$work/DATA/AGENDA.001" "$czech/"
+for engine in files host; do
+    run_cli check "$(windows_path "$czech/AGENDA.001")" --engine "$engine" --checks all \
+        --output "$(windows_path "$czech")\\Protokol č. 1.txt"
+    [ "$status" -eq 0 ] && cmp -s <(grep -av '^Datum: ' "$czech/Protokol č. 1.txt") \
+        <(grep -av '^Datum: ' "$work/AGENDA.001.linux.txt") ||
+        fail "a Czech folder through the $engine backend: $status $(cat "$work/err")"
+    rm -f "$czech/Protokol č. 1.txt"
+done
+new_agenda="$(windows_path "$work/Účetnictví")\\Nová agenda"
+run_cli create-agenda "$new_agenda" --name "Železářství Čápová"
+[ "$status" -eq 0 ] && [ -f "$work/Účetnictví/Nová agenda/SKSEZZAS.DAT" ] ||
+    fail "create-agenda into a Czech folder: $status $(cat "$work/err")"
+printf 'Sklad;Cislo;Popis\r\n1;5;Šroub\r\n1;5;Matice\r\n' >"$work/Účetnictví/zásoby.csv"
+run_cli import "$new_agenda" SKSEZZAS "$(windows_path "$work/Účetnictví")\\zásoby.csv"
+[ "$status" -eq 0 ] || fail "import from and into Czech folders: $status $(cat "$work/err")"
+run_cli check "$new_agenda" --engine host --checks 1
+[ "$status" -eq 0 ] && grep -q "^Nalezena duplicitní skladová zásoba č. 5 ve skladu č. 1" "$work/out" ||
+    fail "the imported Czech agenda through the host engine: $status $(cat "$work/err") $(cat "$work/out")"
+run_cli demo "$(windows_path "$work/Účetnictví")\\Ukázková data"
+[ "$status" -eq 0 ] && [ -f "$work/Účetnictví/Ukázková data/AGENDA.001/SKSEZZAS.DAT" ] ||
+    fail "demo into a Czech folder: $status $(cat "$work/err")"
+
+echo "== Folder names that Windows would shorten are refused"
+# AGENDA.001 beside "AGENDA.001 " and "AGENDA.001.": Windows would read the first for the others.
+mkdir -p "$work/Shortened"
+cp -r "$work/DATA/AGENDA.001" "$work/Shortened/AGENDA.001"
+for name in "AGENDA.001 " "AGENDA.001."; do cp -r "$work/DATA/AGENDA.002" "$work/Shortened/$name"; done
+for name in "AGENDA.001 " "AGENDA.001."; do
+    for engine in files host; do
+        run_cli check "$(windows_path "$work/Shortened")\\$name" --engine "$engine" --checks all
+        [ "$status" -eq 3 ] && grep -q "nelze číst tak, jak je zadána" "$work/err" && [ ! -s "$work/out" ] ||
+            fail "\"$name\" through the $engine backend: $status $(cat "$work/err")"
+    done
+done
+run_cli check "$(windows_path "$work/DATA/AGENDA.001")" --checks 1 --output "$(windows_path "$work/Shortened")\\protokol.txt."
+[ "$status" -ne 0 ] && [ ! -e "$work/Shortened/protokol.txt" ] ||
+    fail "a protocol named with a trailing dot: $status $(cat "$work/err")"
 
 echo "== Unregistering the test engine"
 "$wine" regsvr32 /s /u "$(windows_path "$build/vrelmont-test-engine.dll")" || fail "regsvr32 /u"

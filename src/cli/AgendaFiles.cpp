@@ -2,6 +2,7 @@
 
 #include "hostdb/TS3IniFile.h"
 #include "hostdb/TableFiles.h"
+#include "platform/Utf8Path.h"
 
 #include <stdexcept>
 
@@ -11,11 +12,11 @@ namespace vrelmont::cli {
 
 void WriteAgendaFiles(const fs::path &dir, const std::string &businessName, SettingsForm form) {
     for (const TableDef *table : {&MasterCardsTable(), &StockItemsTable()})
-        CreateTableFile((dir / (table->name + ".DAT")).string(), *table);
+        CreateTableFile(Utf8FromPath(dir / PathFromUtf8(table->name + ".DAT")), *table);
 
-    const std::string iniName = (dir / "AGENDA.INI").string();
+    const std::string iniName = Utf8FromPath(dir / "AGENDA.INI");
     if (form == SettingsForm::Table)
-        CreateTableFile((dir / "AGENDA.DAT").string(), SettingsTable());
+        CreateTableFile(Utf8FromPath(dir / "AGENDA.DAT"), SettingsTable());
     {
         // The store takes the table form when AGENDA.DAT exists, the INI form otherwise.
         TS3IniFile settings(iniName);

@@ -11,6 +11,7 @@
 #include "hostdb/PathText.h"
 #include "hostdb/TS3IniFile.h"
 #include "platform/DateText.h"
+#include "platform/Utf8Path.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -113,7 +114,10 @@ int RunCheckCommand(const ParsedArgs &parsed) {
     // Taken as given, blanks included: trimming belongs to the path a user types into the window.
     const std::string &given = parsed.positional.front();
     const std::string agendaDir = given.empty() ? std::string() : WithTrailingSeparator(given);
-    if (agendaDir.empty() || !std::filesystem::is_directory(agendaDir))
+    // Refused rather than read: Windows would read another folder than the one given.
+    if (const std::string reason = AmbiguousPathReason(given); !reason.empty())
+        throw std::runtime_error("složku \"" + given + "\" nelze číst tak, jak je zadána: " + reason);
+    if (agendaDir.empty() || !std::filesystem::is_directory(PathFromUtf8(agendaDir)))
         throw std::runtime_error("not a directory: " + parsed.positional.front());
     const SelectedChecks ticked =
         parsed.has("--checks") ? ParseCheckList(parsed.required("--checks")) : SelectedChecks::defaults();

@@ -3,6 +3,7 @@
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
 #include "cli/StagingDir.h"
+#include "platform/Utf8Path.h"
 
 #include <iostream>
 
@@ -43,10 +44,10 @@ int RunCreateAgenda(const ParsedArgs &args) {
         throw UsageError("--name takes a business name, not an empty text");
     const SettingsForm form = SettingsFormNamed(args.valueOr("--settings", "ini"));
 
-    StagingDir staging(args.positional[0]);
+    StagingDir staging(PathFromUtf8(args.positional[0]));
     WriteAgendaFiles(staging.path(), name, form);
     staging.commit();
-    std::cout << "Created agenda " << staging.target().string() << ".\n";
+    std::cout << "Created agenda " << Utf8FromPath(staging.target()) << ".\n";
     return kExitOk;
 }
 

@@ -3,6 +3,8 @@
 #include "cli/CliSupport.h"
 #include "cli/Csv.h"
 #include "hostdb/Cp1250.h"
+#include "platform/FileIo.h"
+#include "platform/Utf8Path.h"
 
 #include <array>
 #include <cstdio>
@@ -90,7 +92,7 @@ CsvInput::CsvInput(const std::string &name) {
         return;
     }
     displayName_ = name;
-    path_ = name;
+    path_ = PathFromUtf8(name);
     if (fs::is_directory(path_))
         throw std::runtime_error(name + " is a directory, not a CSV file");
     std::ifstream in(path_, std::ios::binary);
@@ -108,20 +110,19 @@ CsvInput::CsvInput(const std::string &name) {
 }
 
 void CsvInput::keepCopyOf(std::istream &stream) {
-    std::string writable = (fs::temp_directory_path() / "vrelmont-import-XXXXXX").string();
-    const int descriptor = ::mkstemp(writable.data());
-    if (descriptor < 0)
+    std::string writable = Utf8FromPath(fs::temp_directory_path() / "vrelmont-import-XXXXXX");
+    const int descriptor = CreateUniqueFile(writable);
+    if (descriptor < 0 || !WriteSyncAndClose(descriptor, {}))
         throw std::runtime_error("cannot make a temporary file for " + displayName_ + " in " +
-                                 fs::temp_directory_path().string());
-    ::close(descriptor);
-    path_ = writable;
+                                 Utf8FromPath(fs::temp_directory_path()));
+    path_ = PathFromUtf8(writable);
     temporary_ = true;
     try {
         std::ofstream copy(path_, std::ios::binary | std::ios::trunc);
         utf8_ = ScanUtf8(stream, &copy);
         copy.flush();
         if (!copy)
-            throw std::runtime_error("cannot keep a copy of " + displayName_ + " in " + path_.string());
+            throw std::runtime_error("cannot keep a copy of " + displayName_ + " in " + Utf8FromPath(path_));
     } catch (...) {
         std::error_code ignored;
         fs::remove(path_, ignored); // the destructor does not run for a constructor that throws

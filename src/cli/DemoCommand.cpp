@@ -4,6 +4,7 @@
 #include "cli/Commands.h"
 #include "cli/DemoAgendas.h"
 #include "cli/StagingDir.h"
+#include "platform/Utf8Path.h"
 
 #include <iostream>
 
@@ -43,12 +44,12 @@ void WriteDemoAgenda(const fs::path &dataRoot, const DemoAgenda &agenda) {
 int RunDemo(const ParsedArgs &args) {
     if (args.positional.size() != 1)
         throw UsageError("expected one directory DATA_ROOT");
-    StagingDir staging(args.positional[0]);
+    StagingDir staging(PathFromUtf8(args.positional[0]));
     const auto agendas = DemoAgendas();
     for (const auto &agenda : agendas)
         WriteDemoAgenda(staging.path(), agenda);
     staging.commit();
-    std::cout << "Created the demonstration DATA directory " << staging.target().string() << ":\n";
+    std::cout << "Created the demonstration DATA directory " << Utf8FromPath(staging.target()) << ":\n";
     for (const auto &agenda : agendas)
         std::cout << "  " << agenda.dirName << "  " << agenda.businessName << " (" << agenda.cards.size() << " cards, "
                   << agenda.stock.size() << " stock items)\n";

@@ -4,6 +4,7 @@
 #include "cli/Commands.h"
 #include "cli/StagingDir.h"
 #include "cli/SyntheticAgenda.h"
+#include "platform/Utf8Path.h"
 
 #include <chrono>
 #include <csignal>
@@ -64,7 +65,7 @@ int RunGenerate(const ParsedArgs &args) {
                          std::to_string(plan.cards * plan.warehouses) + ")");
 
     const auto started = std::chrono::steady_clock::now();
-    StagingDir staging(args.positional[0]);
+    StagingDir staging(PathFromUtf8(args.positional[0]));
     WriteAgendaFiles(staging.path(), "Velkoobchod Šroubek a spol. (generovaná data)", SettingsForm::Ini);
     AgendaRecords records(staging.path());
     InterruptGuard guard;
@@ -76,8 +77,8 @@ int RunGenerate(const ParsedArgs &args) {
     staging.commit();
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - started;
 
-    std::cout << "Created agenda " << staging.target().string() << ": " << plan.cards << " cards, " << plan.stockItems
-              << " stock items in " << plan.warehouses << " warehouses, in " << took.count()
+    std::cout << "Created agenda " << Utf8FromPath(staging.target()) << ": " << plan.cards << " cards, "
+              << plan.stockItems << " stock items in " << plan.warehouses << " warehouses, in " << took.count()
               << " s.\nRecords changed to give findings:\n";
     for (const auto &kind : planted)
         std::cout << "  " << kind.count << " " << kind.kind << "\n";

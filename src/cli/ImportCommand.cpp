@@ -6,6 +6,7 @@
 #include "cli/TableChoice.h"
 #include "hostdb/RecordWriter.h"
 #include "hostdb/TextFold.h"
+#include "platform/Utf8Path.h"
 
 #include <algorithm>
 #include <cctype>
@@ -211,7 +212,7 @@ char ChooseSeparator(const ParsedArgs &args, const CsvInput &input, const Import
 int RunImport(const ParsedArgs &args) {
     if (args.positional.size() != 3)
         throw UsageError("expected DIR TABLE FILE");
-    const fs::path agendaDir = args.positional[0];
+    const fs::path agendaDir = PathFromUtf8(args.positional[0]);
     const TableDef &table = RecordTableNamed(args.positional[1]);
     const bool dryRun = args.has("--dry-run");
     const bool replace = args.has("--replace");
@@ -223,7 +224,7 @@ int RunImport(const ParsedArgs &args) {
 
     const fs::path tableFile = TableFileIn(agendaDir, table);
     if (!fs::is_regular_file(tableFile))
-        throw std::runtime_error("no table file " + tableFile.string() +
+        throw std::runtime_error("no table file " + Utf8FromPath(tableFile) +
                                  " (make the agenda with \"vrelmont-cli create-agenda\")");
     const CsvInput input(args.positional[2]);
     const std::string &csvName = input.displayName();
@@ -246,7 +247,7 @@ int RunImport(const ParsedArgs &args) {
         // failure on the way leaves the table as it was. A dry run opens no table for writing.
         std::optional<RecordWriter> writer;
         if (!dryRun) {
-            writer.emplace(tableFile.string(), table, RecordWriter::Mode::Safe);
+            writer.emplace(Utf8FromPath(tableFile), table, RecordWriter::Mode::Safe);
             if (replace)
                 writer->removeAllRecords();
         }
@@ -265,15 +266,15 @@ int RunImport(const ParsedArgs &args) {
         const std::string records = std::to_string(count) + (count == 1 ? " record" : " records");
         if (dryRun) {
             std::cout << csvName << " is fine: " << records << " would be "
-                      << (replace ? "put in place of those of " : "imported into ") << tableFile.string()
+                      << (replace ? "put in place of those of " : "imported into ") << Utf8FromPath(tableFile)
                       << ". Nothing was written (--dry-run).\n";
             return kExitOk;
         }
         writer->commit();
         if (replace)
-            std::cout << "Replaced the records of " << tableFile.string() << " with " << records << ".\n";
+            std::cout << "Replaced the records of " << Utf8FromPath(tableFile) << " with " << records << ".\n";
         else
-            std::cout << "Imported " << records << " into " << tableFile.string() << ".\n";
+            std::cout << "Imported " << records << " into " << Utf8FromPath(tableFile) << ".\n";
     } catch (const CsvError &error) {
         throw std::runtime_error(AtLine(csvName, error.line(), error.reason()) + "; nothing was imported");
     } catch (const std::ios_base::failure &error) {

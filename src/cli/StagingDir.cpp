@@ -1,5 +1,7 @@
 #include "cli/StagingDir.h"
 
+#include "platform/Utf8Path.h"
+
 #include <chrono>
 #include <random>
 #include <stdexcept>
@@ -14,8 +16,8 @@ namespace {
 fs::path stagingPathFor(const fs::path &target) {
     std::random_device device;
     const auto noise = device() ^ static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count());
-    const std::string name = "." + target.filename().string() + ".partial-" + std::to_string(noise);
-    return target.parent_path() / name;
+    const std::string name = "." + Utf8FromPath(target.filename()) + ".partial-" + std::to_string(noise);
+    return target.parent_path() / PathFromUtf8(name);
 }
 
 // "DIR/" and "DIR" name the same directory; the file name of the former is empty.
@@ -34,24 +36,24 @@ void RequireMissingOrEmptyDir(const fs::path &target) {
     if (status.type() == fs::file_type::not_found)
         return;
     if (error)
-        throw std::runtime_error("Cannot examine " + target.string() + ": " + error.message());
+        throw std::runtime_error("Cannot examine " + Utf8FromPath(target) + ": " + error.message());
     if (status.type() != fs::file_type::directory)
-        throw std::runtime_error(target.string() + " exists and is not a directory");
+        throw std::runtime_error(Utf8FromPath(target) + " exists and is not a directory");
     if (!fs::is_empty(target, error) || error)
-        throw std::runtime_error(target.string() + " exists and is not empty");
+        throw std::runtime_error(Utf8FromPath(target) + " exists and is not empty");
 }
 
 StagingDir::StagingDir(const fs::path &target) : target_(withoutTrailingSeparator(target)) {
     if (!target_.has_filename())
-        throw std::runtime_error("Cannot build into " + target.string());
+        throw std::runtime_error("Cannot build into " + Utf8FromPath(target));
     RequireMissingOrEmptyDir(target_);
     std::error_code error;
     fs::create_directories(target_.parent_path(), error);
     if (error)
-        throw std::runtime_error("Cannot create " + target_.parent_path().string() + ": " + error.message());
+        throw std::runtime_error("Cannot create " + Utf8FromPath(target_.parent_path()) + ": " + error.message());
     staging_ = stagingPathFor(target_);
     if (!fs::create_directory(staging_, error))
-        throw std::runtime_error("Cannot create " + staging_.string() + ": " +
+        throw std::runtime_error("Cannot create " + Utf8FromPath(staging_) + ": " +
                                  (error ? error.message() : "it already exists"));
 }
 
@@ -71,7 +73,7 @@ void StagingDir::commit() {
     if (!error)
         fs::rename(staging_, target_, error);
     if (error)
-        throw std::runtime_error("Cannot move " + staging_.string() + " to " + target_.string() + ": " +
+        throw std::runtime_error("Cannot move " + Utf8FromPath(staging_) + " to " + Utf8FromPath(target_) + ": " +
                                  error.message());
     committed_ = true;
 }

@@ -182,9 +182,6 @@ namespace {
 
 // The directory is the one named, blanks included; its sibling without the blank is never checked.
 TEST_F(CheckCommand, APathIsTakenAsGivenBlanksIncluded) {
-#ifdef _WIN32
-    GTEST_SKIP() << "Windows drops the trailing blanks of a name: \"AGENDA.001 \" is the folder AGENDA.001";
-#endif
     TestAgenda root;
     const std::string plain = root.dir() + "AGENDA.001", blank = root.dir() + "AGENDA.001 ";
     std::filesystem::create_directory(plain);
@@ -193,6 +190,12 @@ TEST_F(CheckCommand, APathIsTakenAsGivenBlanksIncluded) {
     EXPECT_EQ(missing.exitStatus, 3);
     EXPECT_NE(missing.err.find("AGENDA.001 "), std::string::npos) << missing.err;
     EXPECT_EQ(missing.out, "");
+#ifdef _WIN32
+    // Windows would read AGENDA.001 for it: refused before anything is read.
+    EXPECT_NE(missing.err.find("nelze číst tak, jak je zadána: název \"AGENDA.001 \" končí mezerou"), std::string::npos)
+        << missing.err;
+    return;
+#endif
 
     std::filesystem::create_directory(blank);
     const Outcome noTable = cli({blank, "--checks", "3"});

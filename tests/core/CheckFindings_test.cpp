@@ -1,4 +1,5 @@
 // The findings the checks hand to a finding sink: what each is about and the whole run of equal keys.
+#include "ForwardingBackend.h"
 #include "TestAgenda.h"
 
 #include "checks/CheckRun.h"
@@ -109,6 +110,36 @@ TEST_F(CheckFindings, TheReportIsTheSameWithOrWithoutASink) {
     plain.tickOnly({1, 2, 3, 10, 11, 12, 13, 14, 15});
     ASSERT_TRUE(RunChecks(plain, context, BFTable1, BFTable2));
     EXPECT_EQ(host.journal, plain.journal);
+}
+
+// The table files seen as the host's engine sees them: no record ids, every read by field name.
+class BackendWithoutRecordIds : public ForwardingBackend {};
+
+TEST_F(CheckFindings, AnEngineWithoutRecordIdsNamesTheSameGroups) {
+    // Runs of text keys (the kept record's number is not in its key), of numbers, and across warehouses.
+    agenda.addStockItems({Stock(1, 4).withZkrat("A").withBarCode("77"), Stock(1, 9).withZkrat("A"),
+                          Stock(2, 3).withZkrat("A").withBarCode("77"), Stock(2, 3).withZkrat("B"),
+                          Stock(2, 8).withZkrat("B").withBarCode("77"), Stock(3, 1).withZkrat("C")});
+    agenda.addCards({Card(5).withZkrat("X"), Card(2).withZkrat("X"), Card(5).withZkrat("Y"), Card(7)});
+    const auto runAll = [&](FakeRunHost &runHost, RecordingSink &events) {
+        runHost.ticked.fill(true);
+        runHost.findings = &events;
+        TBFTable first, second;
+        return RunChecks(runHost, context, first, second);
+    };
+    RecordingSink withIds;
+    FakeRunHost filesHost;
+    ASSERT_TRUE(runAll(filesHost, withIds));
+    SetTableBackendFactory([] { return std::make_unique<BackendWithoutRecordIds>(); });
+    RecordingSink withoutIds;
+    FakeRunHost otherHost;
+    const bool completed = runAll(otherHost, withoutIds);
+    SetTableBackendFactory(nullptr);
+    ASSERT_TRUE(completed) << ::testing::PrintToString(otherHost.lines);
+    EXPECT_EQ(withoutIds.events, withIds.events);
+    EXPECT_EQ(otherHost.lines, filesHost.lines);
+    EXPECT_NE(std::count(withIds.events.begin(), withIds.events.end(), "group 1/4 1/9"), 0)
+        << ::testing::PrintToString(withIds.events);
 }
 
 } // namespace

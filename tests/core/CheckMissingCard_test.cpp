@@ -1,4 +1,5 @@
 // The missing master card check: SKSEZZAS walked, SKKMKART looked up.
+#include "ForwardingBackend.h"
 #include "TestAgenda.h"
 
 using namespace vrelmont;
@@ -25,6 +26,38 @@ TEST_F(MissingCardCheck, ReportsEveryStockItemRecordWithoutItsCard) {
     EXPECT_EQ(host.lines, expected);
     EXPECT_TRUE(isClosed(BFTable1));
     EXPECT_TRUE(isClosed(BFTable2));
+}
+
+// An engine that seeks faster than it walks, counting its seeks and moves.
+class SeekingBackend : public ForwardingBackend {
+public:
+    explicit SeekingBackend(int &seeks, int &moves) : seeks_(seeks), moves_(moves) {}
+    bool MergeBeatsSeek() const override { return false; }
+    std::int32_t SeekKey(const Variant &key) override {
+        ++seeks_;
+        return ForwardingBackend::SeekKey(key);
+    }
+    std::int32_t MoveNext() override {
+        ++moves_;
+        return ForwardingBackend::MoveNext();
+    }
+
+private:
+    int &seeks_;
+    int &moves_;
+};
+
+TEST_F(MissingCardCheck, AnEngineThatSeeksFasterIsAskedOnceForEveryStockItem) {
+    agenda.addStockItems({Stock(1, 5), Stock(2, 5), Stock(1, 7), Stock(1, 8), Stock(2, 12)});
+    agenda.addCards({Card(1), Card(2), Card(3), Card(7), Card(9), Card(10), Card(11), Card(12)});
+    int seeks = 0, moves = 0;
+    SetTableBackendFactory([&] { return std::make_unique<SeekingBackend>(seeks, moves); });
+    const bool completed = run(kMissingCards);
+    SetTableBackendFactory(nullptr);
+    EXPECT_TRUE(completed);
+    EXPECT_EQ(findings(), (Lines{Finding(5), Finding(5), Finding(8)}));
+    EXPECT_EQ(seeks, 5);
+    EXPECT_EQ(moves, 5) << "the stock items are walked, the cards are not";
 }
 
 TEST_F(MissingCardCheck, WithoutCardsEveryStockItemIsReportedZeroAndNegativeIncluded) {

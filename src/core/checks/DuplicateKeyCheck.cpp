@@ -20,9 +20,12 @@ struct KeyValue {
 // current record for the comparison is kept for the next cycle instead of being read again.
 class KeyPair {
 public:
-    // The table is open on the member's index: its key fields are resolved once, here.
-    KeyPair(const DuplicateKeyMember &member, TBFTable &table, bool namesRecords)
-        : member_(member), table_(table), cislo_(table.Field(kFieldCislo)), namesRecords_(namesRecords) {
+    // The table is open on the member's index: its key fields are resolved once, here. `namesKept`:
+    // the kept record is named to a finding sink, by its record id where the engine has them.
+    KeyPair(const DuplicateKeyMember &member, TBFTable &table, bool namesKept)
+        : member_(member), table_(table), cislo_(table.Field(kFieldCislo)),
+          namesRecords_(namesKept && table.NamesRecords()),
+          readsKeptCislo_(namesKept && !namesRecords_ && !keyIsCislo(member.keys.size() - 1)) {
         for (std::size_t k = 0; k < member_.keys.size(); ++k)
             fields_[k] = table.Field(member_.keys[k].name);
     }
@@ -34,6 +37,8 @@ public:
                 read(k, kept_[k]);
         if (namesRecords_)
             keptRecordId_ = table_.RecordId();
+        else if (readsKeptCislo_)
+            keptCislo_ = table_.Int32Value(cislo_);
     }
 
     // Compares the current record with the kept key; only equal fields let the next one be read.
@@ -88,11 +93,14 @@ public:
         return found;
     }
 
-    // The kept record, the first of its run: its number is read again only for a text key.
+    // The kept record, the first of its run: its number is read again only for a text key, and
+    // only where the engine names records (else it was read as the walk went).
     RecordName keptRecord() {
         const std::size_t last = member_.keys.size() - 1;
         if (keyIsCislo(last))
             return keptName(kept_[last].number);
+        if (!namesRecords_)
+            return keptName(keptCislo_);
         return keptName(table_.ValueOfRecord(keptRecordId_, kFieldCislo).toInt32());
     }
 
@@ -130,7 +138,9 @@ private:
     std::array<KeyValue, 2> current_;
     std::string line_;
     bool namesRecords_;
+    bool readsKeptCislo_;
     std::int64_t keptRecordId_ = 0;
+    std::int32_t keptCislo_ = 0;
     std::int32_t currentCislo_ = 0;
 };
 

@@ -10,11 +10,12 @@ namespace {
 // Answers whether a card has a given number. The stock items come in the order of their number
 // index, so the cards' number index is walked alongside them, once, as a merge. A number that comes
 // out of order (one stored as text sorts after every number) is looked up by a seek instead, as is
-// every number after it.
+// every number after it; so is every number where the engine seeks faster than it walks.
 class CardNumbers {
 public:
-    explicit CardNumbers(TBFTable &cards) : cards_(cards), number_(cards.Field(kFieldCislo)) {
-        onCard_ = cards_.GoTop() != 0;
+    explicit CardNumbers(TBFTable &cards)
+        : cards_(cards), number_(cards.Field(kFieldCislo)), merging_(cards.MergeBeatsSeek()) {
+        onCard_ = merging_ && cards_.GoTop() != 0;
     }
 
     bool contain(std::int32_t number) {
@@ -33,7 +34,7 @@ private:
     TBFTable &cards_;
     FieldHandle number_;
     bool onCard_ = false;
-    bool merging_ = true;
+    bool merging_;
     bool seenAny_ = false;
     std::int32_t previous_ = 0;
 };

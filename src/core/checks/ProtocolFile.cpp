@@ -2,6 +2,7 @@
 
 #include "hostdb/Cp1250.h"
 #include "hostdb/FileAccess.h"
+#include "platform/Utf8Path.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -54,7 +55,7 @@ void WriteProtocolFile(const std::string &path, const std::vector<std::string> &
 
     // Saving onto a link replaces the file the link points to, not the link itself.
     std::error_code error;
-    fs::path target = path;
+    fs::path target = PathFromUtf8(path);
     if (fs::is_symlink(target, error)) {
         target = fs::weakly_canonical(target, error);
         if (error)
@@ -63,8 +64,8 @@ void WriteProtocolFile(const std::string &path, const std::vector<std::string> &
 
     // A read-only file, or something that is no file at all, is left as it is: the rename below would
     // replace it without asking.
-    const FileKind kind = ExamineFile(target.string());
-    if ((kind != FileKind::Regular && kind != FileKind::Missing) || IsWriteProtected(target.string()))
+    const FileKind kind = ExamineFile(Utf8FromPath(target));
+    if ((kind != FileKind::Regular && kind != FileKind::Missing) || IsWriteProtected(Utf8FromPath(target)))
         ThrowWriteError(path);
 
     if (!ReplaceFileAtomically(target, bytes))

@@ -1,6 +1,7 @@
 #include "hostdb/FileAccess.h"
 
 #include "platform/FileIo.h"
+#include "platform/Utf8Path.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -21,11 +22,14 @@ namespace vrelmont {
 // file's type and reading it with a plain stream is enough.
 FileKind ExamineFile(const std::string &path) {
     namespace fs = std::filesystem;
+    if (!AmbiguousPathReason(path).empty())
+        return FileKind::AmbiguousName;
     std::error_code error;
-    const fs::file_status status = fs::status(path, error);
+    const fs::path file = PathFromUtf8(path);
+    const fs::file_status status = fs::status(file, error);
     switch (status.type()) {
     case fs::file_type::regular:
-        return _access(path.c_str(), 4) == 0 ? FileKind::Regular : FileKind::NoPermission;
+        return MayRead(path) ? FileKind::Regular : FileKind::NoPermission;
     case fs::file_type::directory:
         return FileKind::Directory;
     case fs::file_type::fifo:
@@ -34,7 +38,7 @@ FileKind ExamineFile(const std::string &path) {
     case fs::file_type::block:
         return FileKind::Device;
     case fs::file_type::not_found:
-        return fs::is_symlink(fs::symlink_status(path, error)) ? FileKind::DanglingLink : FileKind::Missing;
+        return fs::is_symlink(fs::symlink_status(file, error)) ? FileKind::DanglingLink : FileKind::Missing;
     case fs::file_type::none:
         return error == std::errc::permission_denied ? FileKind::NoPermission : FileKind::Missing;
     default:
@@ -80,6 +84,9 @@ std::string DescribeFileKind(FileKind kind) {
         return "není to obyčejný soubor";
     case FileKind::NoPermission:
         return "přístup k souboru byl odepřen";
+    case FileKind::AmbiguousName:
+        return "název složky nebo souboru končí mezerou nebo tečkou, které Windows vynechá, a četl by se jiný "
+               "soubor";
     }
     return "soubor nelze číst";
 }
@@ -92,9 +99,10 @@ std::optional<std::string> ReadBoundedFile(const std::string &path, std::size_t 
         return std::nullopt;
     }
 #ifdef _WIN32
-    std::ifstream in(path, std::ios::binary);
+    const std::filesystem::path file = PathFromUtf8(path);
+    std::ifstream in(file, std::ios::binary);
     std::error_code error;
-    const auto size = std::filesystem::file_size(path, error);
+    const auto size = std::filesystem::file_size(file, error);
     if (!in || error) {
         kind = FileKind::NoPermission;
         reason = DescribeFileKind(kind);
@@ -166,13 +174,13 @@ std::optional<std::string> ReadBoundedFile(const std::string &path, std::size_t 
 }
 
 bool IsWriteProtected(const std::string &path) {
+#ifdef _WIN32
+    // The read-only attribute shows as a file without write permission.
+    return PathExists(path) && !MayWrite(path);
+#else
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0)
         return false;
-#ifdef _WIN32
-    // The read-only attribute shows as a file without write permission.
-    return _access(path.c_str(), 2) != 0 || (info.st_mode & _S_IWRITE) == 0;
-#else
     return ::access(path.c_str(), W_OK) != 0 || (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
 #endif
 }
@@ -181,8 +189,8 @@ bool ReplaceFileAtomically(const std::filesystem::path &target, std::string_view
                            std::optional<std::filesystem::perms> newFilePermissions) {
     namespace fs = std::filesystem;
     std::error_code error;
-    std::string temp = (target.parent_path().empty() ? fs::path(".") : target.parent_path()).string() + "/." +
-                       target.filename().string() + ".XXXXXX";
+    std::string temp = Utf8FromPath(target.parent_path().empty() ? fs::path(".") : target.parent_path()) + "/." +
+                       Utf8FromPath(target.filename()) + ".XXXXXX";
     const int fd = CreateUniqueFile(temp);
     if (fd < 0)
         return false;
@@ -203,12 +211,12 @@ bool ReplaceFileAtomically(const std::filesystem::path &target, std::string_view
             permissions = static_cast<fs::perms>(0666 & ~mask);
 #endif
         }
-        fs::permissions(temp, permissions, error);
-        fs::rename(temp, target, error);
+        fs::permissions(PathFromUtf8(temp), permissions, error);
+        fs::rename(PathFromUtf8(temp), target, error);
         ok = !error;
     }
     if (!ok)
-        fs::remove(temp, error);
+        fs::remove(PathFromUtf8(temp), error);
     return ok;
 }
 

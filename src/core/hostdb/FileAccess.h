@@ -9,7 +9,8 @@
 
 namespace vrelmont {
 
-enum class FileKind { Regular, Missing, DanglingLink, Directory, Fifo, Device, OtherKind, NoPermission };
+// AmbiguousName: a name that Windows would take for another one (a component ending in a blank or dot).
+enum class FileKind { Regular, Missing, DanglingLink, Directory, Fifo, Device, OtherKind, NoPermission, AmbiguousName };
 
 // What stands at `path`, following links; never opens it.
 FileKind ExamineFile(const std::string &path);

@@ -4,6 +4,7 @@
 #include "hostdb/TBFTable.h"
 #include "hostdb/TableBackend.h"
 #include "hostdb/TableCursor.h"
+#include "platform/Utf8Path.h"
 
 #include <filesystem>
 #include <limits>
@@ -42,6 +43,7 @@ public:
     Variant Value(const std::string &field) override { return cursor().value(field); }
     std::string lastOpenError() const override { return lastOpenError_; }
 
+    bool NamesRecords() const override { return true; }
     std::int64_t RecordId() override { return cursor().recordId(); }
     Variant ValueOfRecord(std::int64_t recordId, const std::string &field) override {
         return cursor().valueOfRecord(recordId, field);
@@ -67,7 +69,7 @@ std::int32_t FileTableBackend::OpenTable(const Variant &path) {
     cursor_.reset();
     std::string file = path.toText();
     std::error_code error;
-    if (!std::filesystem::is_regular_file(file, error))
+    if (!std::filesystem::is_regular_file(PathFromUtf8(file), error))
         file += ".DAT";
     std::string reason;
     cursor_ = TableCursor::open(file, reason);

@@ -6,6 +6,7 @@
 #include "hostdb/TextFold.h"
 #include "hostdb/TextTrim.h"
 #include "platform/FileIo.h"
+#include "platform/Utf8Path.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -187,12 +188,13 @@ bool IniText::removeSection(const std::string &section) {
 void IniText::save(const std::string &path) const {
     namespace fs = std::filesystem;
     std::error_code error;
-    fs::path target = path;
+    fs::path target = PathFromUtf8(path);
     if (fs::is_symlink(target, error))
         target = fs::canonical(target, error);
     // A file without write permission keeps its content: the rename below would not ask.
-    const FileKind kind = ExamineFile(target.string());
-    if (unreadable_ || (kind != FileKind::Regular && kind != FileKind::Missing) || IsWriteProtected(target.string()))
+    const FileKind kind = ExamineFile(Utf8FromPath(target));
+    if (unreadable_ || (kind != FileKind::Regular && kind != FileKind::Missing) ||
+        IsWriteProtected(Utf8FromPath(target)))
         throw IniWriteError(path);
     // A new file beside the old one, put in its place only when fully written: an interrupted
     // or failed write leaves the previous file as it was.

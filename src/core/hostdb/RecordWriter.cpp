@@ -2,6 +2,7 @@
 #include "hostdb/SqliteHandle.h"
 
 #include "hostdb/FileAccess.h"
+#include "platform/Utf8Path.h"
 
 #include <cerrno>
 #include <cstring>
@@ -38,7 +39,7 @@ std::string insertSql(const TableDef &table) {
 }
 
 std::string directoryOf(const std::string &file) {
-    const auto parent = std::filesystem::path(file).parent_path().string();
+    const auto parent = Utf8FromPath(PathFromUtf8(file).parent_path());
     return parent.empty() ? "." : parent;
 }
 
@@ -75,7 +76,7 @@ void removeAbandonedCopies(const std::string &tableFile) {
 } // namespace
 
 std::string TableCopyPrefix(const std::string &tableFile) {
-    return directoryOf(tableFile) + "/." + std::filesystem::path(tableFile).filename().string() + ".import-";
+    return directoryOf(tableFile) + "/." + Utf8FromPath(PathFromUtf8(tableFile).filename()) + ".import-";
 }
 
 std::size_t FieldPosition(const TableDef &table, const std::string &fieldName) {

@@ -1,5 +1,8 @@
 #include "hostdb/SqliteHandle.h"
 
+#include "platform/FileIo.h"
+#include "platform/Utf8Path.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <stdexcept>
@@ -38,20 +41,11 @@ enum class Journal {
     WalWithoutShm // committed changes in -wal, but no -shm to read them by without making one
 };
 
-bool fileExists(const std::string &path, off_t *size = nullptr) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0)
-        return false;
-    if (size)
-        *size = info.st_size;
-    return true;
-}
-
 Journal journalOf(const std::string &path) {
     unsigned char header[20] = {};
 #ifdef _WIN32
     // No FIFOs in Windows folders: a plain stream cannot wait for a writer.
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(PathFromUtf8(path), std::ios::binary);
     const bool read = in.read(reinterpret_cast<char *>(header), sizeof header) && in.gcount() == sizeof header;
 #else
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
@@ -61,10 +55,10 @@ Journal journalOf(const std::string &path) {
 #endif
     if (!read || (header[18] != 2 && header[19] != 2))
         return Journal::Rollback;
-    off_t walSize = 0;
-    if (!fileExists(path + "-wal", &walSize))
+    std::int64_t walSize = 0;
+    if (!PathExists(path + "-wal", &walSize))
         return Journal::WalIdle;
-    if (fileExists(path + "-shm"))
+    if (PathExists(path + "-shm"))
         return Journal::WalLive;
     return walSize == 0 ? Journal::WalIdle : Journal::WalWithoutShm;
 }

@@ -93,6 +93,14 @@ std::int64_t TBFTable::RecordId() {
     return backend().RecordId();
 }
 
+bool TBFTable::NamesRecords() {
+    return backend().NamesRecords();
+}
+
+bool TBFTable::MergeBeatsSeek() {
+    return backend().MergeBeatsSeek();
+}
+
 Variant TBFTable::ValueOfRecord(std::int64_t recordId, const std::string &field) {
     return backend().ValueOfRecord(recordId, field);
 }

@@ -72,6 +72,11 @@ public:
     // without moving the walk. EngineError when there is no current record or no such record.
     std::int64_t RecordId();
     Variant ValueOfRecord(std::int64_t recordId, const std::string &field);
+    // Whether the engine can name records (RecordId); the host's engine cannot.
+    bool NamesRecords();
+    // Whether a walk merged with ascending keys beats a seek per key; not through the host's engine,
+    // where each step of a walk costs calls as a seek does.
+    bool MergeBeatsSeek();
 
     // The walks' way to Value: the name resolved once (EngineError for an unknown field), then
     // each read without a Variant. A text read stays valid until the next move or text read.

@@ -2,23 +2,24 @@
 
 #include "hostdb/IniSettingsBackend.h"
 #include "hostdb/TableSettingsBackend.h"
+#include "platform/Utf8Path.h"
 
 #include <filesystem>
 
 namespace vrelmont {
 
 std::string SettingsTablePathFor(const std::string &iniFileName) {
-    std::filesystem::path path(iniFileName);
+    std::filesystem::path path = PathFromUtf8(iniFileName);
     if (!path.has_extension())
         return iniFileName + ".DAT";
-    return path.replace_extension(".DAT").string();
+    return Utf8FromPath(path.replace_extension(".DAT"));
 }
 
 TS3IniFile::TS3IniFile(const std::string &fileName) : fileName_(fileName) {
     // The INI file itself is not looked at: the table wins even when both exist.
     const std::string dat = SettingsTablePathFor(fileName);
     std::error_code error;
-    if (std::filesystem::exists(dat, error)) {
+    if (std::filesystem::exists(PathFromUtf8(dat), error)) {
         form_ = Form::TableForm;
         tablePath_ = dat;
         backend_ = std::make_unique<TableSettingsBackend>(dat);

@@ -31,6 +31,11 @@ public:
     virtual std::string QueryGuid(const std::string &guid) = 0;
     virtual Variant Value(const std::string &field) = 0;
 
+    // Whether RecordId and ValueOfRecord work; the defaults below throw.
+    virtual bool NamesRecords() const { return false; }
+    // Whether walking an index alongside an ascending series of keys answers "is this key there?"
+    // faster than one seek per key (bench/windows-engine-speed.sh measures both).
+    virtual bool MergeBeatsSeek() const { return true; }
     // The record identity and the walks' fast reads of TBFTable. `field` is what ResolveField
     // answered for the open table. The defaults go through Value by name; a backend that can do
     // better overrides them.

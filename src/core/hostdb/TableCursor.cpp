@@ -7,6 +7,7 @@
 #include "hostdb/FileAccess.h"
 #include "hostdb/TableBackend.h"
 #include "hostdb/TableFiles.h"
+#include "platform/Utf8Path.h"
 
 #include <cctype>
 #include <cmath>
@@ -44,7 +45,7 @@ std::string chooseTable(SqliteHandle &db, const std::string &filePath, std::stri
         names.push_back(textColumn(tables.get(), 0));
     if (names.size() == 1)
         return names.front();
-    const auto stem = std::filesystem::path(filePath).stem().string();
+    const auto stem = Utf8FromPath(PathFromUtf8(filePath).stem());
     for (const auto &name : names)
         if (SameNameIgnoringCase(name, stem))
             return name;

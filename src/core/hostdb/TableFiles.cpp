@@ -1,6 +1,7 @@
 #include "hostdb/TableFiles.h"
 
 #include "hostdb/SqliteHandle.h"
+#include "platform/Utf8Path.h"
 
 #include <filesystem>
 #include <stdexcept>
@@ -69,7 +70,7 @@ std::string TableFilePath(const std::string &directory, const std::string &name)
 }
 
 void CreateTableFile(const std::string &filePath, const TableDef &table) {
-    if (std::filesystem::exists(filePath))
+    if (std::filesystem::exists(PathFromUtf8(filePath)))
         throw std::runtime_error("Table file already exists: " + filePath);
     std::string sql = "PRAGMA journal_mode=DELETE; CREATE TABLE " + QuoteSqlName(table.name) + " (";
     for (std::size_t i = 0; i < table.fields.size(); ++i)

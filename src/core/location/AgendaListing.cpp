@@ -4,6 +4,7 @@
 #include "hostdb/TS3IniFile.h"
 #include "hostdb/TextFold.h"
 #include "location/AgendaPattern.h"
+#include "platform/Utf8Path.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -17,15 +18,6 @@ namespace vrelmont {
 namespace fs = std::filesystem;
 
 namespace {
-
-fs::path Utf8Path(const std::string &text) {
-    return fs::path(std::u8string(text.begin(), text.end()));
-}
-
-std::string Utf8Text(const fs::path &path) {
-    const std::u8string text = path.u8string();
-    return std::string(text.begin(), text.end());
-}
 
 bool IsHiddenEntry(const fs::directory_entry &entry, const std::string &name) {
 #ifdef _WIN32
@@ -58,11 +50,13 @@ bool NameOrderLess(const std::string &a, const std::string &b) {
 std::vector<std::string> ListAgendaDirs(const std::string &dataRoot) {
     std::vector<std::string> names;
     std::error_code error;
-    const fs::path root = dataRoot.empty() ? fs::path(".") : Utf8Path(dataRoot);
+    const fs::path root = dataRoot.empty() ? fs::path(".") : PathFromUtf8(dataRoot);
     fs::directory_iterator it(root, fs::directory_options::skip_permission_denied, error);
     for (; !error && it != fs::directory_iterator(); it.increment(error)) {
-        const std::string name = Utf8Text(it->path().filename());
-        if (!MatchesAgendaPattern(name) || IsHiddenEntry(*it, name) || !IsDirectoryOrFile(*it))
+        const std::string name = Utf8FromPath(it->path().filename());
+        // A name that Windows would shorten (another system may have made it) leads to another folder.
+        if (!MatchesAgendaPattern(name) || IsHiddenEntry(*it, name) || !IsDirectoryOrFile(*it) ||
+            !AmbiguousPathReason(name).empty())
             continue;
         names.push_back(name);
     }

@@ -3,6 +3,7 @@
 #include "hostdb/IniFile.h"
 #include "hostdb/PathText.h"
 #include "platform/Registry.h"
+#include "platform/Utf8Path.h"
 
 #include <filesystem>
 
@@ -11,7 +12,7 @@ namespace {
 
 bool isFile(const std::string &path) {
     std::error_code error;
-    return std::filesystem::is_regular_file(path, error);
+    return std::filesystem::is_regular_file(PathFromUtf8(path), error);
 }
 
 // Joins with one separator; an empty directory text becomes the separator alone (the root).
@@ -41,7 +42,7 @@ std::string DiscoverDataRoot() {
         return {};
     const auto dataRoot = WithTrailingSeparator(IniFile(monsIni).GetText("Directory", "DataRoot", ""));
     std::error_code error;
-    return std::filesystem::is_directory(dataRoot, error) ? dataRoot : std::string();
+    return std::filesystem::is_directory(PathFromUtf8(dataRoot), error) ? dataRoot : std::string();
 }
 
 } // namespace vrelmont

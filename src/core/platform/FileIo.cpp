@@ -3,6 +3,8 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #ifdef _WIN32
+#include "platform/WideText.h"
+
 #include <io.h>
 #include <stdlib.h>
 #else
@@ -19,7 +21,9 @@ int CreateUniqueFile(std::string &pathTemplate) {
         pathTemplate = original;
         if (_mktemp_s(pathTemplate.data(), pathTemplate.size() + 1) != 0)
             return -1;
-        const int fd = _open(pathTemplate.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+        // The wide name: the narrow one would be read in the ANSI code page.
+        const int fd = _wopen(WideFromUtf8(pathTemplate).c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY,
+                              _S_IREAD | _S_IWRITE);
         if (fd >= 0)
             return fd;
     }
@@ -52,10 +56,37 @@ bool WriteSyncAndClose(int fd, const std::string &bytes) {
 }
 
 bool IsWritableDirectory(const std::string &directory) {
+    return MayWrite(directory);
+}
+
+bool PathExists(const std::string &path, std::int64_t *size) {
 #ifdef _WIN32
-    return _access(directory.c_str(), 2) == 0;
+    struct _stat64 info {};
+    if (_wstat64(WideFromUtf8(path).c_str(), &info) != 0)
+        return false;
 #else
-    return ::access(directory.c_str(), W_OK) == 0;
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0)
+        return false;
+#endif
+    if (size)
+        *size = static_cast<std::int64_t>(info.st_size);
+    return true;
+}
+
+bool MayRead(const std::string &path) {
+#ifdef _WIN32
+    return _waccess(WideFromUtf8(path).c_str(), 4) == 0;
+#else
+    return ::access(path.c_str(), R_OK) == 0;
+#endif
+}
+
+bool MayWrite(const std::string &path) {
+#ifdef _WIN32
+    return _waccess(WideFromUtf8(path).c_str(), 2) == 0;
+#else
+    return ::access(path.c_str(), W_OK) == 0;
 #endif
 }
 

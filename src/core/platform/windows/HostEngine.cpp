@@ -1,6 +1,8 @@
 #include "platform/windows/HostEngine.h"
 
 #include "hostdb/EngineError.h"
+#include "hostdb/TBFTable.h"
+#include "platform/Utf8Path.h"
 #include "platform/WideText.h"
 
 // windows.h first: the other Windows headers build on it.
@@ -158,7 +160,15 @@ public:
     HostTableBackend(const HostTableBackend &) = delete;
     HostTableBackend &operator=(const HostTableBackend &) = delete;
 
-    std::int32_t OpenTable(const Variant &path) override { return answer(call(L"OpenTable", {path})); }
+    std::int32_t OpenTable(const Variant &path) override {
+        // The engine would open the table of another folder than the one named.
+        const std::string reason = path.isEmpty() ? std::string() : AmbiguousPathReason(path.toText());
+        lastOpenError_ = reason.empty() ? std::string() : path.toText() + ": " + reason;
+        return reason.empty() ? answer(call(L"OpenTable", {path})) : kAnswerFailed;
+    }
+    std::string lastOpenError() const override { return lastOpenError_; }
+    // Every step of a merge costs a call for the move and one for each read, a seek one call.
+    bool MergeBeatsSeek() const override { return false; }
     void CloseTable() override { call(L"CloseTable", {}); }
     std::int32_t RecordCount() override { return answer(call(L"RecordCount", {})); }
     std::int32_t GoTop() override { return answer(call(L"GoTop", {})); }
@@ -193,6 +203,7 @@ private:
     IDispatch *engine_ = nullptr;
     // Each name is looked up once per object; field reads then cost one Invoke.
     std::unordered_map<const wchar_t *, DISPID> dispatchIds_;
+    std::string lastOpenError_;
 };
 
 HostTableBackend::HostTableBackend(const std::wstring &classId) {
