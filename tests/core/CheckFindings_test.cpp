@@ -122,7 +122,7 @@ TEST_F(CheckFindings, AnEngineWithoutRecordIdsNamesTheSameGroups) {
                           Stock(2, 8).withZkrat("B").withBarCode("77"), Stock(3, 1).withZkrat("C")});
     agenda.addCards({Card(5).withZkrat("X"), Card(2).withZkrat("X"), Card(5).withZkrat("Y"), Card(7)});
     const auto runAll = [&](FakeRunHost &runHost, RecordingSink &events) {
-        runHost.ticked.fill(true);
+        runHost.ticked = SelectedChecks::all();
         runHost.findings = &events;
         TBFTable first, second;
         return RunChecks(runHost, context, first, second);
