@@ -119,6 +119,14 @@ int TBFTable::CompareValue(FieldHandle field, std::int32_t number) {
     return backend().CompareValue(fieldOf(field), number);
 }
 
+bool TBFTable::WalkKeysOnly() {
+    return backend().WalkKeysOnly();
+}
+
+std::int32_t TBFTable::Int32ValueInRun(FieldHandle field, std::int64_t runLength, std::int64_t index) {
+    return backend().ValueInRun(fieldOf(field), runLength, index).toInt32();
+}
+
 std::string TBFTable::lastOpenError() const {
     return backend_ ? backend_->lastOpenError() : std::string();
 }
