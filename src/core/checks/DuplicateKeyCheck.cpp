@@ -25,16 +25,18 @@ public:
     // The table is open on the member's index: its key fields are resolved once, here.
     // `readsRuns`: the walk reads its keys alone, and the records of a run through Int32ValueInRun.
     KeyPair(const DuplicateKeyMember &member, TBFTable &table, bool namesRecords, bool readsRuns)
-        : member_(member), table_(table), cislo_(table.Field(kFieldCislo)), namesRecords_(namesRecords),
-          readsRuns_(readsRuns) {
-        for (std::size_t k = 0; k < member_.keys.size(); ++k)
+        : member_(member), table_(table), cislo_(table.Field(kFieldCislo)), keyCount_(member.keys.size()),
+          namesRecords_(namesRecords), readsRuns_(readsRuns) {
+        for (std::size_t k = 0; k < keyCount_; ++k) {
             fields_[k] = table.Field(member_.keys[k].name);
+            text_[k] = member_.keys[k].type == KeyType::Text;
+        }
     }
 
     // Keeps the current record's key: what the last comparison read and found equal is kept
     // already, what it found different is copied, the rest is read now.
     void keepCurrent() {
-        for (std::size_t k = 0; k < member_.keys.size(); ++k) {
+        for (std::size_t k = 0; k < keyCount_; ++k) {
             if (k >= currentRead_) {
                 if (isText(k))
                     kept_[k].text.assign(table_.TextValue(fields_[k]));
@@ -56,7 +58,7 @@ public:
     // A repeat that is a finding makes the run one record longer; anything else starts a new run
     // with the current record.
     bool currentRepeatsKept() {
-        for (std::size_t k = 0; k < member_.keys.size(); ++k) {
+        for (std::size_t k = 0; k < keyCount_; ++k) {
             currentRead_ = k + 1;
             if (isText(k)) {
                 currentText_ = table_.TextValue(fields_[k]);
@@ -70,7 +72,7 @@ public:
                 return false;
             }
         }
-        if (member_.skipsEmptyText && isText(member_.keys.size() - 1) && kept_[member_.keys.size() - 1].text.empty()) {
+        if (member_.skipsEmptyText && isText(keyCount_ - 1) && kept_[keyCount_ - 1].text.empty()) {
             runLength_ = 1;
             return false;
         }
@@ -125,7 +127,7 @@ public:
     }
 
 private:
-    bool isText(std::size_t k) const { return member_.keys[k].type == KeyType::Text; }
+    bool isText(std::size_t k) const { return text_[k]; }
     bool keyIsCislo(std::size_t k) const { return member_.keys[k].name == kFieldCislo; }
 
     // At a finding, the numbers of the records it names when the key is not the number itself: the
@@ -155,6 +157,8 @@ private:
     TBFTable &table_;
     std::array<FieldHandle, 2> fields_;
     FieldHandle cislo_;
+    std::size_t keyCount_;
+    std::array<bool, 2> text_{};
     std::array<KeptKey, 2> kept_;
     // The current record's keys as the last comparison read them: the first `currentRead_`, the
     // last of which compared equal or not. A text stays valid until the walk moves.

@@ -23,9 +23,8 @@ TBFTable::TBFTable(ConnectKind) {}
 
 TBFTable::~TBFTable() = default;
 
-TableBackend &TBFTable::backend() {
-    if (!backend_)
-        backend_ = ConnectTableBackend();
+TableBackend &TBFTable::connect() {
+    backend_ = ConnectTableBackend();
     return *backend_;
 }
 

@@ -97,7 +97,8 @@ public:
     std::string lastOpenError() const;
 
 private:
-    TableBackend &backend();
+    TableBackend &backend() { return backend_ ? *backend_ : connect(); }
+    TableBackend &connect();
     int fieldOf(FieldHandle field) const;
 
     // Kept until the component is destroyed; CloseTable does not release it.

@@ -157,12 +157,7 @@ std::string TableCursor::orderedSelect(const std::string &where, const std::stri
     return sql + " ORDER BY " + order + "rowid";
 }
 
-bool TableCursor::step(sqlite3_stmt *statement) {
-    const int code = sqlite3_step(statement);
-    if (code == SQLITE_ROW)
-        return true;
-    if (code == SQLITE_DONE)
-        return false;
+bool TableCursor::failStep(int code) const {
     fail(DescribeSqliteError(db_.get(), code, db_.path()));
 }
 

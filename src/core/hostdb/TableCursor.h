@@ -74,7 +74,12 @@ private:
     void activate(sqlite3_stmt *statement, bool withIds);
     void ensureIdentified();
     void noteOddKey() { recordsSinceOddKey_ = 0; }
-    bool step(sqlite3_stmt *statement);
+    // The next row of `statement`: false at its end; EngineError when SQLite fails.
+    bool step(sqlite3_stmt *statement) {
+        const int code = sqlite3_step(statement);
+        return code == SQLITE_ROW || (code != SQLITE_DONE && failStep(code));
+    }
+    [[noreturn]] bool failStep(int code) const;
     void bind(sqlite3_stmt *statement, int position, const Variant &value);
     Variant columnValue(sqlite3_stmt *statement, int column) const;
     Variant fieldValue(int column, sqlite3_stmt *statement, int statementColumn);
