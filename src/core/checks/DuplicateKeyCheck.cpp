@@ -36,18 +36,18 @@ public:
     // Keeps the current record's key: what the last comparison read and found equal is kept
     // already, what it found different is copied, the rest is read now.
     void keepCurrent() {
-        for (std::size_t k = 0; k < keyCount_; ++k) {
-            if (k >= currentRead_) {
-                if (isText(k))
-                    kept_[k].text.assign(table_.TextValue(fields_[k]));
-                else
-                    kept_[k].number = table_.Int32Value(fields_[k]);
-            } else if (k + 1 == currentRead_ && !lastReadEqual_) {
-                if (isText(k))
-                    kept_[k].text.assign(currentText_);
-                else
-                    kept_[k].number = currentNumbers_[k];
-            }
+        if (currentRead_ > 0 && !lastReadEqual_) {
+            const std::size_t k = currentRead_ - 1;
+            if (isText(k))
+                keepText(k, currentText_);
+            else
+                kept_[k].number = currentNumbers_[k];
+        }
+        for (std::size_t k = currentRead_; k < keyCount_; ++k) {
+            if (isText(k))
+                keepText(k, table_.TextValue(fields_[k]));
+            else
+                kept_[k].number = table_.Int32Value(fields_[k]);
         }
         currentRead_ = 0;
         if (namesRecords_ && !readsRuns_)
@@ -128,6 +128,11 @@ public:
 
 private:
     bool isText(std::size_t k) const { return text_[k]; }
+    // The kept text's buffer is reused: appending to an empty string costs less than assigning.
+    void keepText(std::size_t k, std::string_view text) {
+        kept_[k].text.clear();
+        kept_[k].text.append(text);
+    }
     bool keyIsCislo(std::size_t k) const { return member_.keys[k].name == kFieldCislo; }
 
     // At a finding, the numbers of the records it names when the key is not the number itself: the

@@ -73,8 +73,8 @@ bool nextCodePoint(std::string_view text, std::size_t &pos, std::uint32_t &cp) {
 bool IsValidUtf8(std::string_view text) {
     std::size_t pos = 0;
     std::uint32_t cp = 0;
-    // Most texts are ASCII: eight bytes at a time while no byte has its high bit set, the last
-    // eight (overlapping those before) included.
+    // Most texts are ASCII: eight bytes at a time while no byte has its high bit set, then the
+    // rest at once (a short text byte by byte, a longer one as its last eight bytes).
     constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
     std::uint64_t word;
     while (pos + 8 <= text.size()) {
@@ -83,10 +83,18 @@ bool IsValidUtf8(std::string_view text) {
             break;
         pos += 8;
     }
-    if (pos > 0 && pos < text.size() && pos + 8 > text.size()) {
-        std::memcpy(&word, text.data() + text.size() - 8, sizeof word);
-        if (!(word & kHighBits))
-            return true;
+    if (pos + 8 > text.size()) {
+        if (pos > 0) {
+            std::memcpy(&word, text.data() + text.size() - 8, sizeof word);
+            if (!(word & kHighBits))
+                return true;
+        } else {
+            unsigned char any = 0;
+            for (const char c : text)
+                any |= static_cast<unsigned char>(c);
+            if (any < 0x80)
+                return true;
+        }
     }
     while (pos < text.size()) {
         const auto lead = static_cast<unsigned char>(text[pos]);
