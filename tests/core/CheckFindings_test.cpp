@@ -4,6 +4,8 @@
 
 #include "checks/CheckRun.h"
 
+#include <sqlite3.h>
+
 using namespace vrelmont;
 using namespace vrelmont::testing;
 
@@ -78,6 +80,28 @@ TEST_F(CheckFindings, CardsHaveNoWarehouseAndNumberChecksRepeatTheirKey) {
                   // Empty descriptions repeat too; that group starts with card 7.
                   "group 7 5", "12 SKKMKART 5 Popis= | Nalezena kmenová karta č. 5 s duplicitním popisem ", "group 5 5",
                   "12 SKKMKART 5 Popis=popis | Nalezena kmenová karta č. 5 s duplicitním popisem popis"}));
+}
+
+TEST_F(CheckFindings, ARunOfTextsStoredInTwoCodePagesNamesEachOfItsRecords) {
+    // Bar code "Šš" as UTF-8 and as the host system's code page stores it: equal when read, but
+    // stored otherwise (the code page's bytes first in the index), then a run stored alike.
+    agenda.addStockItems({Stock(1, 20).withBarCode("Šš"), Stock(1, 30).withBarCode("ž")});
+    sqlite3 *db = nullptr;
+    ASSERT_EQ(sqlite3_open(agenda.tableFile("SKSEZZAS").c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db,
+                           "INSERT INTO SKSEZZAS (Sklad, Cislo, BarCode) VALUES (1, 21, CAST(X'8A9A' AS TEXT)), "
+                           "(1, 22, 'Šš'), (1, 31, 'ž')",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+    EXPECT_TRUE(run(9));
+    EXPECT_EQ(findings(), (std::vector<std::string>{
+                              "Nalezena skladová zásoba č. 20 ve skladu č. 1, která má duplicitní čár. kód Šš",
+                              "Nalezena skladová zásoba č. 22 ve skladu č. 1, která má duplicitní čár. kód Šš",
+                              "Nalezena skladová zásoba č. 31 ve skladu č. 1, která má duplicitní čár. kód ž"}));
+    ASSERT_EQ(sink.events.size(), 5u);
+    EXPECT_EQ(sink.events[0], "group 1/21 1/20 1/22");
+    EXPECT_EQ(sink.events[3], "group 1/30 1/31");
 }
 
 TEST_F(CheckFindings, AnAbortHandsOverTheRunSoFar) {

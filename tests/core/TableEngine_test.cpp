@@ -335,3 +335,121 @@ TEST_F(TableEngine, FieldHandlesReadTextsInTheHostCodePage) {
         ASSERT_NE(table.MoveNext(), kAnswerNoFurtherRecord);
     EXPECT_EQ(std::string(table.TextValue(barCode)), "Šš");
 }
+
+TEST_F(TableEngine, AWalkOfKeysAloneReadsEverythingElseWhenAsked) {
+    TBFTable table;
+    ASSERT_EQ(table.OpenTable(Variant::text(dir.dir() + "SKSEZZAS")), 0);
+    ASSERT_EQ(table.SetIndex("Sklad+BarCode"), 0);
+    ASSERT_TRUE(table.WalkKeysOnly());
+    const FieldHandle sklad = table.Field("Sklad"), barCode = table.Field("BarCode");
+    // Keys alone for the first records, then a field outside the index and the record's identity.
+    table.GoTop();
+    EXPECT_EQ(table.Int32Value(sklad), 1);
+    EXPECT_EQ(std::string(table.TextValue(barCode)), "");
+    ASSERT_EQ(table.MoveNext(), kAnswerDone);
+    ASSERT_EQ(table.MoveNext(), kAnswerDone);
+    EXPECT_EQ(std::string(table.TextValue(barCode)), "10");
+    EXPECT_EQ(table.Value("Cislo").toInt32(), 12);
+    EXPECT_EQ(table.ValueOfRecord(table.RecordId(), "Popis").toText(), "a ");
+    std::vector<int> rest;
+    while (table.MoveNext() != kAnswerNoFurtherRecord)
+        rest.push_back(table.Value("Cislo").toInt32());
+    EXPECT_EQ(rest, (std::vector<int>{12, 15, 3}));
+
+    // To the end on keys alone: the last record stays current, with all its fields.
+    table.GoTop();
+    int walked = 1;
+    while (table.MoveNext() != kAnswerNoFurtherRecord)
+        ++walked;
+    EXPECT_EQ(walked, 6);
+    EXPECT_EQ(table.Value("Popis").toText(), "Ä");
+    EXPECT_EQ(table.MoveNext(), kAnswerNoFurtherRecord);
+
+    // A write in the middle of a walk of keys alone changes the record the walk stands on.
+    table.GoTop();
+    table.MoveNext();
+    table.SetValue("Popis", Variant::text("změněno"));
+    table.PostRecord();
+    table.CloseTable();
+    ASSERT_EQ(table.OpenTable(Variant::text(dir.dir() + "SKSEZZAS")), 0);
+    ASSERT_EQ(table.SetIndex("Cislo"), 0);
+    ASSERT_EQ(table.SeekKey(Variant::int32(11)), kAnswerFound);
+    EXPECT_EQ(table.Value("Popis").toText(), "změněno");
+}
+
+TEST_F(TableEngine, RunsOfEqualKeysAreReadBesideTheWalk) {
+    {
+        TBFTable writer;
+        ASSERT_EQ(writer.OpenTable(Variant::text(dir.dir() + "SKSEZZAS")), 0);
+        for (const Stock &s : {Stock{1, 20, "4006", ""}, Stock{1, 21, "4006", ""}, Stock{3, 30, "Šš", ""}})
+            appendStock(writer, s);
+        writer.CloseTable();
+    }
+    // The same text in the host system's code page: equal when read, but stored otherwise.
+    sqlite3 *db = nullptr;
+    ASSERT_EQ(sqlite3_open((dir.dir() + "SKSEZZAS.DAT").c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db,
+                           "INSERT INTO SKSEZZAS (Sklad, Cislo, BarCode) VALUES (3, 31, CAST(X'8A9A' AS TEXT)), "
+                           "(3, 32, 'Šš'), (4, 40, 'x'), (4, 41, 'x')",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+
+    // Walks like a duplicate check; answers the numbers of each run's records, first to last.
+    const auto runs = [&](bool firstAfterLast) {
+        TBFTable table;
+        EXPECT_EQ(table.OpenTable(Variant::text(dir.dir() + "SKSEZZAS")), 0);
+        EXPECT_EQ(table.SetIndex("Sklad+BarCode"), 0);
+        EXPECT_TRUE(table.WalkKeysOnly());
+        const FieldHandle sklad = table.Field("Sklad"), barCode = table.Field("BarCode");
+        const FieldHandle cislo = table.Field("Cislo");
+        std::vector<std::vector<int>> found;
+        table.GoTop();
+        std::pair<int, std::string> kept{table.Int32Value(sklad), std::string(table.TextValue(barCode))};
+        std::int64_t length = 1;
+        while (table.MoveNext() != kAnswerNoFurtherRecord) {
+            std::pair<int, std::string> current{table.Int32Value(sklad), std::string(table.TextValue(barCode))};
+            if (current != kept) {
+                kept = current;
+                length = 1;
+                continue;
+            }
+            ++length;
+            const int last = table.Int32ValueInRun(cislo, length, length - 1);
+            if (length == 2)
+                found.push_back({table.Int32ValueInRun(cislo, length, 0), last});
+            else
+                found.back().push_back(last);
+            if (firstAfterLast) { // out of order: read again from the run's start
+                EXPECT_EQ(table.Int32ValueInRun(cislo, length, 0), found.back().front());
+            }
+        }
+        return found;
+    };
+    // The reference: each record's own number, read by a walk with identities.
+    std::vector<std::vector<int>> reference;
+    {
+        TBFTable table;
+        ASSERT_EQ(table.OpenTable(Variant::text(dir.dir() + "SKSEZZAS")), 0);
+        ASSERT_EQ(table.SetIndex("Sklad+BarCode"), 0);
+        table.GoTop();
+        std::tuple<int, std::string, int> previous{table.Value("Sklad").toInt32(), table.Value("BarCode").toText(),
+                                                   table.Value("Cislo").toInt32()};
+        bool inRun = false;
+        while (table.MoveNext() != kAnswerNoFurtherRecord) {
+            std::tuple<int, std::string, int> current{table.Value("Sklad").toInt32(), table.Value("BarCode").toText(),
+                                                      table.Value("Cislo").toInt32()};
+            const bool same =
+                std::get<0>(current) == std::get<0>(previous) && std::get<1>(current) == std::get<1>(previous);
+            if (same && !inRun)
+                reference.push_back({std::get<2>(previous)});
+            if (same)
+                reference.back().push_back(std::get<2>(current));
+            inRun = same;
+            previous = current;
+        }
+    }
+    EXPECT_EQ(reference, (std::vector<std::vector<int>>{{10, 11}, {12, 20, 21}, {31, 30, 32}, {40, 41}}));
+    EXPECT_EQ(runs(false), reference);
+    EXPECT_EQ(runs(true), reference);
+}

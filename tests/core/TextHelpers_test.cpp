@@ -45,6 +45,28 @@ TEST(Cp1250, UnassignedBytesSurviveAndForeignTextIsRefused) {
     EXPECT_EQ(Utf8ToCp1250("Žluťoučký kůň"), "\x8Elu\x9Do\x75\xE8k\xFD k\xF9\xF2");
 }
 
+TEST(Cp1250, Utf8IsCheckedAtEveryPlaceOfTheText) {
+    // The check goes eight bytes at a time: a byte that is not UTF-8 is found wherever it stands.
+    for (std::size_t length = 1; length <= 26; ++length) {
+        EXPECT_TRUE(IsValidUtf8(std::string(length, 'a'))) << length;
+        for (std::size_t at = 0; at < length; ++at) {
+            std::string text(length, 'a');
+            text[at] = '\x8A';
+            EXPECT_FALSE(IsValidUtf8(text)) << length << " " << at;
+            text[at] = '\xC5'; // cut, or followed by no continuation byte
+            EXPECT_FALSE(IsValidUtf8(text)) << length << " " << at;
+            if (at + 1 < length) {
+                text[at + 1] = '\xA0';
+                EXPECT_TRUE(IsValidUtf8(text)) << length << " " << at;
+                text[at] = '\xC1'; // overlong
+                EXPECT_FALSE(IsValidUtf8(text)) << length << " " << at;
+            }
+        }
+    }
+    EXPECT_TRUE(IsValidUtf8("Šroub 2x10 pozink, žluťoučký kůň – €"));
+    EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80")) << "a surrogate";
+}
+
 TEST(NormalizeDirPath, TrimsControlsAndAppendsOneSeparator) {
     EXPECT_EQ(NormalizeDirPath(""), "");
     EXPECT_EQ(NormalizeDirPath(" \t\r\n"), "");

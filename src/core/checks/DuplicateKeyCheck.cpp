@@ -5,57 +5,87 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
+#include <string_view>
 #include <utility>
 
 namespace vrelmont {
 namespace {
 
-struct KeyValue {
+struct KeptKey {
     std::int32_t number = 0;
     std::string text;
-    bool read = false;
 };
 
-// The kept key of the previous record and the key of the current one. A value read from the
-// current record for the comparison is kept for the next cycle instead of being read again.
+// The kept key of the previous record and the key of the current one. The current record's values
+// are read once, for the comparison, and copied into the kept key only where they differ from it;
+// its text is compared as the walk holds it, without a copy.
 class KeyPair {
 public:
-    // The table is open on the member's index: its key fields are resolved once, here. `namesKept`:
-    // the kept record is named to a finding sink, by its record id where the engine has them.
-    KeyPair(const DuplicateKeyMember &member, TBFTable &table, bool namesKept)
-        : member_(member), table_(table), cislo_(table.Field(kFieldCislo)),
-          namesRecords_(namesKept && table.NamesRecords()),
-          readsKeptCislo_(namesKept && !namesRecords_ && !keyIsCislo(member.keys.size() - 1)) {
-        for (std::size_t k = 0; k < member_.keys.size(); ++k)
+    // The table is open on the member's index: its key fields are resolved once, here.
+    // `namesKept`: the first record of a run is named to a finding sink.
+    // `readsRuns`: the walk reads its keys alone, and the records of a run through Int32ValueInRun.
+    // Otherwise the first record is named by its record id, or, where the engine has none, by the
+    // number read as the walk passes it.
+    KeyPair(const DuplicateKeyMember &member, TBFTable &table, bool namesKept, bool readsRuns)
+        : member_(member), table_(table), cislo_(table.Field(kFieldCislo)), keyCount_(member.keys.size()),
+          namesKept_(namesKept), readsRuns_(readsRuns), keepsRecordId_(namesKept && !readsRuns && table.NamesRecords()),
+          readsKeptCislo_(namesKept && !readsRuns && !table.NamesRecords() && !keyIsCislo(keyCount_ - 1)) {
+        for (std::size_t k = 0; k < keyCount_; ++k) {
             fields_[k] = table.Field(member_.keys[k].name);
+            text_[k] = member_.keys[k].type == KeyType::Text;
+        }
     }
 
-    // Keeps the current record's key: reads what the last comparison did not read already.
+    // Keeps the current record's key: what the last comparison read and found equal is kept
+    // already, what it found different is copied, the rest is read now.
     void keepCurrent() {
-        for (std::size_t k = 0; k < member_.keys.size(); ++k)
-            if (!kept_[k].read)
-                read(k, kept_[k]);
-        if (namesRecords_)
+        if (currentRead_ > 0 && !lastReadEqual_) {
+            const std::size_t k = currentRead_ - 1;
+            if (isText(k))
+                keepText(k, currentText_);
+            else
+                kept_[k].number = currentNumbers_[k];
+        }
+        for (std::size_t k = currentRead_; k < keyCount_; ++k) {
+            if (isText(k))
+                keepText(k, table_.TextValue(fields_[k]));
+            else
+                kept_[k].number = table_.Int32Value(fields_[k]);
+        }
+        currentRead_ = 0;
+        if (keepsRecordId_)
             keptRecordId_ = table_.RecordId();
         else if (readsKeptCislo_)
             keptCislo_ = table_.Int32Value(cislo_);
     }
 
     // Compares the current record with the kept key; only equal fields let the next one be read.
+    // A repeat that is a finding makes the run one record longer; anything else starts a new run
+    // with the current record.
     bool currentRepeatsKept() {
-        for (KeyValue &value : current_)
-            value.read = false;
-        for (std::size_t k = 0; k < member_.keys.size(); ++k) {
-            read(k, current_[k]);
-            if (!equal(k))
+        for (std::size_t k = 0; k < keyCount_; ++k) {
+            currentRead_ = k + 1;
+            if (isText(k)) {
+                currentText_ = table_.TextValue(fields_[k]);
+                lastReadEqual_ = currentText_ == kept_[k].text;
+            } else {
+                currentNumbers_[k] = table_.Int32Value(fields_[k]);
+                lastReadEqual_ = currentNumbers_[k] == kept_[k].number;
+            }
+            if (!lastReadEqual_) {
+                runLength_ = 1;
                 return false;
+            }
         }
-        return !(member_.skipsEmptyText && kept_[member_.keys.size() - 1].text.empty() &&
-                 member_.keys.back().type == KeyType::Text);
+        if (member_.skipsEmptyText && isText(keyCount_ - 1) && kept_[keyCount_ - 1].text.empty()) {
+            runLength_ = 1;
+            return false;
+        }
+        ++runLength_;
+        readNumbers();
+        return true;
     }
-
-    // The current record becomes the one before the next.
-    void advance() { std::swap(kept_, current_); }
 
     const std::string &findingLine() {
         line_.clear();
@@ -65,15 +95,14 @@ public:
                 line_ += piece.text;
                 break;
             case LinePiece::Kind::KeptKey: {
-                const KeyValue &kept = kept_[static_cast<std::size_t>(piece.key)];
-                if (member_.keys[static_cast<std::size_t>(piece.key)].type == KeyType::Integer)
-                    AppendNumber(line_, kept.number);
-                else
+                const KeptKey &kept = kept_[static_cast<std::size_t>(piece.key)];
+                if (isText(static_cast<std::size_t>(piece.key)))
                     line_ += kept.text;
+                else
+                    AppendNumber(line_, kept.number);
                 break;
             }
             case LinePiece::Kind::CurrentCislo:
-                currentCislo_ = table_.Int32Value(cislo_);
                 AppendNumber(line_, currentCislo_);
                 break;
             }
@@ -86,26 +115,45 @@ public:
         const std::size_t last = member_.keys.size() - 1;
         Finding found{member_.checkBox, member_.table->name, {}, member_.keys[last].name, {}, line_};
         found.record = keptName(keyIsCislo(last) ? kept_[last].number : currentCislo_);
-        if (member_.keys[last].type == KeyType::Integer)
-            AppendNumber(found.value, kept_[last].number);
-        else
+        if (isText(last))
             found.value = kept_[last].text;
+        else
+            AppendNumber(found.value, kept_[last].number);
         return found;
     }
 
-    // The kept record, the first of its run: its number is read again only for a text key, and
-    // only where the engine names records (else it was read as the walk went).
+    // The kept record, the first of its run: its number is read again only for a text key.
     RecordName keptRecord() {
         const std::size_t last = member_.keys.size() - 1;
         if (keyIsCislo(last))
             return keptName(kept_[last].number);
-        if (!namesRecords_)
+        if (readsRuns_ || readsKeptCislo_)
             return keptName(keptCislo_);
         return keptName(table_.ValueOfRecord(keptRecordId_, kFieldCislo).toInt32());
     }
 
 private:
+    bool isText(std::size_t k) const { return text_[k]; }
+    // The kept text's buffer is reused: appending to an empty string costs less than assigning.
+    void keepText(std::size_t k, std::string_view text) {
+        kept_[k].text.clear();
+        kept_[k].text.append(text);
+    }
     bool keyIsCislo(std::size_t k) const { return member_.keys[k].name == kFieldCislo; }
+
+    // At a finding, the numbers of the records it names when the key is not the number itself: the
+    // current record's, and for a finding sink the run's first record's too, in the run's order.
+    void readNumbers() {
+        if (keyIsCislo(member_.keys.size() - 1))
+            return;
+        if (!readsRuns_) {
+            currentCislo_ = table_.Int32Value(cislo_);
+            return;
+        }
+        if (namesKept_ && runLength_ == 2)
+            keptCislo_ = table_.Int32ValueInRun(cislo_, runLength_, 0);
+        currentCislo_ = table_.Int32ValueInRun(cislo_, runLength_, runLength_ - 1);
+    }
 
     // A record of the kept key's run: stock items carry the kept warehouse.
     RecordName keptName(std::int32_t number) const {
@@ -116,28 +164,24 @@ private:
         return name;
     }
 
-    void read(std::size_t k, KeyValue &into) {
-        if (member_.keys[k].type == KeyType::Integer)
-            into.number = table_.Int32Value(fields_[k]);
-        else
-            into.text.assign(table_.TextValue(fields_[k]));
-        into.read = true;
-    }
-
-    bool equal(std::size_t k) const {
-        if (member_.keys[k].type == KeyType::Integer)
-            return current_[k].number == kept_[k].number;
-        return current_[k].text == kept_[k].text;
-    }
-
     const DuplicateKeyMember &member_;
     TBFTable &table_;
     std::array<FieldHandle, 2> fields_;
     FieldHandle cislo_;
-    std::array<KeyValue, 2> kept_;
-    std::array<KeyValue, 2> current_;
+    std::size_t keyCount_;
+    std::array<bool, 2> text_{};
+    std::array<KeptKey, 2> kept_;
+    // The current record's keys as the last comparison read them: the first `currentRead_`, the
+    // last of which compared equal or not. A text stays valid until the walk moves.
+    std::array<std::int32_t, 2> currentNumbers_{};
+    std::string_view currentText_;
+    std::size_t currentRead_ = 0;
+    bool lastReadEqual_ = true;
+    std::int64_t runLength_ = 1; // the records of the kept key's run so far, the current one included
     std::string line_;
-    bool namesRecords_;
+    bool namesKept_;
+    bool readsRuns_;
+    bool keepsRecordId_;
     bool readsKeptCislo_;
     std::int64_t keptRecordId_ = 0;
     std::int32_t keptCislo_ = 0;
@@ -184,12 +228,14 @@ bool RunDuplicateKeyCheck(const DuplicateKeyMember &member, RunHost &host, const
     if (!OpenIndexedTable(host, context, BFTable1, *member.table, member.indexExpression))
         return false;
 
+    // The walk needs no record's identity: the numbers of the records a finding names are read by run.
+    const bool readsRuns = BFTable1.WalkKeysOnly();
     const std::int32_t count = BFTable1.RecordCount();
     if (count >= 1) {
         BFTable1.GoTop();
         host.gauge().setMaximum(count);
         FindingSink *const sink = host.findingSink();
-        KeyPair key(member, BFTable1, sink != nullptr);
+        KeyPair key(member, BFTable1, sink != nullptr, readsRuns);
         RunOfEqualKeys run(sink);
         int counter = 0;
         for (;;) {
@@ -202,7 +248,6 @@ bool RunDuplicateKeyCheck(const DuplicateKeyMember &member, RunHost &host, const
             } else {
                 run.close();
             }
-            key.advance();
             CountRecord(host, counter, true);
             if (AbortSeen(host)) {
                 run.close();

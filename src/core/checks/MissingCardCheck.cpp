@@ -25,9 +25,13 @@ public:
         previous_ = number;
         if (!merging_)
             return cards_.SeekKey(Variant::int32(number)) == kAnswerFound;
-        while (onCard_ && cards_.CompareValue(number_, number) < 0)
-            onCard_ = cards_.MoveNext() != kAnswerNoFurtherRecord;
-        return onCard_ && cards_.CompareValue(number_, number) == 0;
+        // Each card's number is compared once per stock item that reaches it.
+        for (; onCard_; onCard_ = cards_.MoveNext() != kAnswerNoFurtherRecord) {
+            const int order = cards_.CompareValue(number_, number);
+            if (order >= 0)
+                return order == 0;
+        }
+        return false;
     }
 
 private:
@@ -58,6 +62,9 @@ bool RunMissingCardCheck(RunHost &host, const RunContext &context, TBFTable &BFT
         return false;
     }
 
+    // Both walks compare numbers alone; a finding's warehouse is read from its record.
+    BFTable1.WalkKeysOnly();
+    BFTable2.WalkKeysOnly();
     const std::int32_t count = BFTable1.RecordCount();
     if (count >= 1) {
         BFTable1.GoTop();

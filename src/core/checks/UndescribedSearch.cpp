@@ -4,18 +4,31 @@
 #include "checks/FieldNames.h"
 #include "checks/ReportText.h"
 
+#include <optional>
+
 namespace vrelmont {
 namespace {
 
+// The fields a finding reads, resolved at the first finding: a table without them fails only there.
+struct FindingFields {
+    std::optional<FieldHandle> cislo, sklad;
+
+    FieldHandle of(std::optional<FieldHandle> &field, TBFTable &table, const std::string &name) {
+        if (!field)
+            field = table.Field(name);
+        return *field;
+    }
+};
+
 // The finding line; Cislo is read before Sklad, as the line names them.
-Finding ComposeFinding(std::string &line, UndescribedRecords which, TBFTable &table) {
+Finding ComposeFinding(std::string &line, UndescribedRecords which, TBFTable &table, FindingFields &fields) {
     Finding found;
-    found.record.number = table.Value(kFieldCislo).toInt32();
+    found.record.number = table.Int32Value(fields.of(fields.cislo, table, kFieldCislo));
     if (which == UndescribedRecords::Cards) {
         line = "Nalezena kmenová karta č. ";
         AppendNumber(line, found.record.number);
     } else {
-        found.record.warehouse = table.Value(kFieldSklad).toInt32();
+        found.record.warehouse = table.Int32Value(fields.of(fields.sklad, table, kFieldSklad));
         line = "Nalezena skladová zásoba č. ";
         AppendNumber(line, found.record.number);
         line += " ve skladu č. ";
@@ -47,9 +60,11 @@ bool RunUndescribedSearch(UndescribedRecords which, RunHost &host, const RunCont
         int counter = 0;
         std::string line;
         FindingSink *const sink = host.findingSink();
+        const FieldHandle popis = BFTable1.Field(kFieldPopis);
+        FindingFields fields;
         // The index puts the empty descriptions first, so the first description ends the search.
-        while (BFTable1.Value(kFieldPopis).toText().empty()) {
-            Finding found = ComposeFinding(line, which, BFTable1);
+        while (BFTable1.TextValue(popis).empty()) {
+            Finding found = ComposeFinding(line, which, BFTable1, fields);
             host.ReportLine(line);
             if (sink) {
                 // Named by the settings keys of their boxes, Check14 and Check15.

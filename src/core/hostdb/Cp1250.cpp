@@ -73,17 +73,37 @@ bool nextCodePoint(std::string_view text, std::size_t &pos, std::uint32_t &cp) {
 bool IsValidUtf8(std::string_view text) {
     std::size_t pos = 0;
     std::uint32_t cp = 0;
-    // Most texts are ASCII: eight bytes at a time while no byte has its high bit set.
+    // Most texts are ASCII: eight bytes at a time while no byte has its high bit set, then the
+    // rest at once (a short text byte by byte, a longer one as its last eight bytes).
+    constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
+    std::uint64_t word;
     while (pos + 8 <= text.size()) {
-        std::uint64_t word;
         std::memcpy(&word, text.data() + pos, sizeof word);
-        if (word & 0x8080808080808080ull)
+        if (word & kHighBits)
             break;
         pos += 8;
     }
+    if (pos + 8 > text.size()) {
+        if (pos > 0) {
+            std::memcpy(&word, text.data() + text.size() - 8, sizeof word);
+            if (!(word & kHighBits))
+                return true;
+        } else {
+            unsigned char any = 0;
+            for (const char c : text)
+                any |= static_cast<unsigned char>(c);
+            if (any < 0x80)
+                return true;
+        }
+    }
     while (pos < text.size()) {
-        if (static_cast<unsigned char>(text[pos]) < 0x80)
+        const auto lead = static_cast<unsigned char>(text[pos]);
+        if (lead < 0x80)
             ++pos;
+        // Two bytes, as Czech letters take: never overlong from 0xC2 on, never a surrogate.
+        else if (lead >= 0xC2 && lead <= 0xDF && pos + 1 < text.size() &&
+                 (static_cast<unsigned char>(text[pos + 1]) & 0xC0) == 0x80)
+            pos += 2;
         else if (!nextCodePoint(text, pos, cp))
             return false;
     }

@@ -52,6 +52,13 @@ public:
     std::int32_t Int32Value(int field) override { return cursor().int32At(field); }
     std::string_view TextValue(int field) override { return cursor().textAt(field); }
     int CompareValue(int field, std::int32_t number) override { return cursor().compareAt(field, number); }
+    bool WalkKeysOnly() override {
+        cursor().walkKeysOnly(true);
+        return true;
+    }
+    Variant ValueInRun(int field, std::int64_t runLength, std::int64_t index) override {
+        return cursor().valueInRun(field, runLength, index);
+    }
 
 private:
     TableCursor &cursor() {

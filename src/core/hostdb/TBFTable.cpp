@@ -23,9 +23,8 @@ TBFTable::TBFTable(ConnectKind) {}
 
 TBFTable::~TBFTable() = default;
 
-TableBackend &TBFTable::backend() {
-    if (!backend_)
-        backend_ = ConnectTableBackend();
+TableBackend &TBFTable::connect() {
+    backend_ = ConnectTableBackend();
     return *backend_;
 }
 
@@ -125,6 +124,14 @@ std::string_view TBFTable::TextValue(FieldHandle field) {
 
 int TBFTable::CompareValue(FieldHandle field, std::int32_t number) {
     return backend().CompareValue(fieldOf(field), number);
+}
+
+bool TBFTable::WalkKeysOnly() {
+    return backend().WalkKeysOnly();
+}
+
+std::int32_t TBFTable::Int32ValueInRun(FieldHandle field, std::int64_t runLength, std::int64_t index) {
+    return backend().ValueInRun(fieldOf(field), runLength, index).toInt32();
 }
 
 std::string TBFTable::lastOpenError() const {

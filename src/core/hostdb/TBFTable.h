@@ -87,12 +87,23 @@ public:
     // Lets a walk over a number index be merged with an ascending series of numbers.
     int CompareValue(FieldHandle field, std::int32_t number);
 
+    // For a walk that compares each record's keys with the record before it and reads other fields
+    // only for the runs of equal keys it finds: from the next GoTop, the walk reads the index's keys
+    // alone, which costs less per record. Answers false when the backend has no such walk; the walk
+    // then stays as it is and Int32ValueInRun is not available.
+    bool WalkKeysOnly();
+    // `field` of a record of the run of equal keys that ends with the current record, read beside
+    // the walk without moving it: the run holds `runLength` records (the current one included) and
+    // `index` counts from its first (0). Reads of one run are cheapest in ascending order.
+    std::int32_t Int32ValueInRun(FieldHandle field, std::int64_t runLength, std::int64_t index);
+
     bool isConnected() const { return backend_ != nullptr; }
     // Why the last OpenTable failed (the file and the reason), for diagnostics.
     std::string lastOpenError() const;
 
 private:
-    TableBackend &backend();
+    TableBackend &backend() { return backend_ ? *backend_ : connect(); }
+    TableBackend &connect();
     int fieldOf(FieldHandle field) const;
 
     // Kept until the component is destroyed; CloseTable does not release it.

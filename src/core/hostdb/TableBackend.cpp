@@ -12,6 +12,10 @@ Variant TableBackend::ValueOfRecord(std::int64_t, const std::string &) {
     throw EngineError("Databázový stroj neoznačuje záznamy čísly");
 }
 
+Variant TableBackend::ValueInRun(int, std::int64_t, std::int64_t) {
+    throw EngineError("Databázový stroj nečte běhy stejných klíčů");
+}
+
 int TableBackend::ResolveField(const std::string &field) {
     for (std::size_t i = 0; i < resolvedNames_.size(); ++i)
         if (resolvedNames_[i] == field)

@@ -45,6 +45,9 @@ public:
     virtual std::int32_t Int32Value(int field);
     virtual std::string_view TextValue(int field);
     virtual int CompareValue(int field, std::int32_t number);
+    // TBFTable's walks of keys alone and their reads of runs. The defaults: no such walk.
+    virtual bool WalkKeysOnly() { return false; }
+    virtual Variant ValueInRun(int field, std::int64_t runLength, std::int64_t index);
 
     // Why the last OpenTable failed, when the backend can tell; for diagnostics only.
     virtual std::string lastOpenError() const { return {}; }

@@ -115,7 +115,7 @@ TableCursor::TableCursor(SqliteHandle db, std::string table, std::vector<std::st
                          std::vector<bool> integerColumns, std::vector<bool> binaryColumns, std::vector<Index> indexes)
     : db_(std::move(db)), table_(std::move(table)), columns_(std::move(columns)),
       integerColumns_(std::move(integerColumns)), binaryColumns_(std::move(binaryColumns)),
-      indexes_(std::move(indexes)), fieldLookups_(columns_.size()) {}
+      indexes_(std::move(indexes)), fieldLookups_(columns_.size()), runSeeks_(columns_.size()) {}
 
 void TableCursor::fail(const std::string &what) const {
     throw EngineError("Tabulka " + db_.path() + ": " + what);
@@ -143,13 +143,14 @@ std::string TableCursor::keyTerm(int column) const {
     return QuoteSqlName(columns_[position]) + (binaryColumns_[position] ? "" : " COLLATE BINARY");
 }
 
-std::string TableCursor::orderedSelect(const std::string &where) const {
+// `what` is the select list; empty for the identity and the keys.
+std::string TableCursor::orderedSelect(const std::string &where, const std::string &what) const {
     std::string keys, order;
     for (int column : index_ ? index_->columns : std::vector<int>{}) {
         keys += ", " + QuoteSqlName(columns_[static_cast<std::size_t>(column)]);
         order += keyTerm(column) + ", ";
     }
-    std::string sql = "SELECT rowid" + keys + " FROM " + QuoteSqlName(table_);
+    std::string sql = "SELECT " + (what.empty() ? "rowid" + keys : what) + " FROM " + QuoteSqlName(table_);
     if (index_)
         sql += " INDEXED BY " + QuoteSqlName(index_->name);
     if (!where.empty())
@@ -157,12 +158,7 @@ std::string TableCursor::orderedSelect(const std::string &where) const {
     return sql + " ORDER BY " + order + "rowid";
 }
 
-bool TableCursor::step(sqlite3_stmt *statement) {
-    const int code = sqlite3_step(statement);
-    if (code == SQLITE_ROW)
-        return true;
-    if (code == SQLITE_DONE)
-        return false;
+bool TableCursor::failStep(int code) const {
     fail(DescribeSqliteError(db_.get(), code, db_.path()));
 }
 
@@ -246,26 +242,52 @@ bool TableCursor::selectIndex(const std::string &keyExpression) {
     return false;
 }
 
+void TableCursor::activate(sqlite3_stmt *statement, bool withIds) {
+    active_ = statement;
+    keyOffset_ = withIds ? 1 : 0;
+    unidentified_ = !withIds;
+    if (withIds)
+        current_ = sqlite3_column_int64(statement, 0);
+    else
+        current_.reset();
+}
+
 bool TableCursor::goTop() {
     editing_ = false;
-    if (!walk_)
-        walk_ = db_.prepare(orderedSelect(""));
+    const bool withIds = !keysOnly_ || !index_;
+    SqliteStatement &walk = withIds ? walk_ : keysWalk_;
+    if (!walk) {
+        std::string keys;
+        for (int column : index_ ? index_->columns : std::vector<int>{})
+            keys += (keys.empty() ? "" : ", ") + QuoteSqlName(columns_[static_cast<std::size_t>(column)]);
+        walk = db_.prepare(orderedSelect("", withIds ? std::string() : keys));
+    }
     if (active_)
         sqlite3_reset(active_);
-    sqlite3_reset(walk_.get());
+    for (sqlite3_stmt *statement : {walk_.get(), keysWalk_.get(), trail_.get(), run_.statement})
+        if (statement)
+            sqlite3_reset(statement);
     active_ = nullptr;
     seeking_ = false;
-    if (!step(walk_.get())) {
+    unidentified_ = false;
+    position_.reset();
+    run_ = {};
+    trailPosition_ = -1;
+    // No odd key yet: every run of this walk counts as plain.
+    recordsSinceOddKey_ = std::numeric_limits<std::int64_t>::max() / 2;
+    if (!step(walk.get())) {
         current_.reset();
         return false;
     }
-    active_ = walk_.get();
-    current_ = sqlite3_column_int64(active_, 0);
+    activate(walk.get(), withIds);
+    position_ = 0;
     return true;
 }
 
 bool TableCursor::moveNext() {
     editing_ = false;
+    if (!active_ && unidentified_) // the keys-only walk has ended: on from its last record with identities
+        ensureIdentified();
     if (!active_) // after a write or a failed seek: continue from the current record
         return current_ && positionAfter(currentKeys(), *current_);
     if (!step(active_)) {
@@ -274,8 +296,26 @@ bool TableCursor::moveNext() {
         // A seek reads only the records equal to its key; the walk goes on past them.
         return std::exchange(seeking_, false) && positionAfter(currentKeys(), *current_);
     }
-    current_ = sqlite3_column_int64(active_, 0);
+    ++recordsSinceOddKey_;
+    if (position_)
+        ++*position_;
+    if (keyOffset_ != 0)
+        current_ = sqlite3_column_int64(active_, 0);
     return true;
+}
+
+// A walk that read no identities goes over the records again, with them, up to the current record.
+// Its own statement is left standing on that record, so the texts read from it stay valid.
+void TableCursor::ensureIdentified() {
+    if (!unidentified_)
+        return;
+    if (!walk_)
+        walk_ = db_.prepare(orderedSelect(""));
+    sqlite3_reset(walk_.get());
+    for (std::int64_t i = 0; i <= position_.value_or(0); ++i)
+        if (!step(walk_.get()))
+            fail("záznam již neexistuje");
+    activate(walk_.get(), true);
 }
 
 std::vector<Variant> TableCursor::currentKeys() {
@@ -301,9 +341,9 @@ bool TableCursor::positionAfter(const std::vector<Variant> &keys, std::int64_t r
     sqlite3_bind_int64(continue_.get(), static_cast<int>(keys.size() + 1), rowid);
     if (!step(continue_.get()))
         return false;
-    active_ = continue_.get();
+    activate(continue_.get(), true);
     seeking_ = false;
-    current_ = sqlite3_column_int64(active_, 0);
+    position_.reset();
     return true;
 }
 
@@ -327,9 +367,9 @@ bool TableCursor::seek(const std::vector<Variant> &keys) {
         return false;
     if (active_)
         sqlite3_reset(active_);
-    active_ = statement.get();
+    activate(statement.get(), true);
     seeking_ = true;
-    current_ = sqlite3_column_int64(active_, 0);
+    position_.reset();
     return true;
 }
 
@@ -339,9 +379,12 @@ Variant TableCursor::value(const std::string &field) {
         const auto &keys = index_->columns;
         for (std::size_t i = 0; i < keys.size(); ++i)
             if (SameNameIgnoringCase(columns_[static_cast<std::size_t>(keys[i])], field))
-                return fieldValue(keys[i], active_, static_cast<int>(i + 1));
+                return fieldValue(keys[i], active_, static_cast<int>(i) + keyOffset_);
     }
-    const int column = requireColumn(field);
+    return valueAt(requireColumn(field));
+}
+
+Variant TableCursor::valueAt(int column) {
     if (editing_) {
         const auto pending = pending_.find(column);
         if (pending != pending_.end())
@@ -350,15 +393,15 @@ Variant TableCursor::value(const std::string &field) {
             return {};
     }
     if (active_ && index_) {
-        const auto &keys = index_->columns;
-        for (std::size_t i = 0; i < keys.size(); ++i)
-            if (keys[i] == column)
-                return fieldValue(column, active_, static_cast<int>(i + 1));
+        const int position = keyPositions_[static_cast<std::size_t>(column)];
+        if (position >= 0)
+            return fieldValue(column, active_, position + keyOffset_);
     }
     return lookUpField(column);
 }
 
-std::int64_t TableCursor::recordId() const {
+std::int64_t TableCursor::recordId() {
+    ensureIdentified();
     if (!current_)
         fail("žádný aktuální záznam");
     return *current_;
@@ -368,24 +411,25 @@ Variant TableCursor::valueOfRecord(std::int64_t recordId, const std::string &fie
     return lookUpField(requireColumn(field), recordId);
 }
 
-sqlite3_value *TableCursor::walkValueOf(int column) const {
+inline sqlite3_value *TableCursor::walkValueOf(int column) const {
     if (!active_ || !index_ || editing_)
         return nullptr;
     const int position = keyPositions_[static_cast<std::size_t>(column)];
-    // The rowid comes first. The value is read through one call, not one per property.
-    return position < 0 ? nullptr : sqlite3_column_value(active_, position + 1);
+    // After the rowid, when the walk reads it. The value is read through one call, not one per property.
+    return position < 0 ? nullptr : sqlite3_column_value(active_, position + keyOffset_);
 }
 
 std::int32_t TableCursor::int32At(int column) {
     sqlite3_value *stored = walkValueOf(column);
     if (!stored)
-        return value(columns_[static_cast<std::size_t>(column)]).toInt32();
+        return valueAt(column).toInt32();
     if (sqlite3_value_type(stored) == SQLITE_INTEGER) {
         const auto number = sqlite3_value_int64(stored);
         if (number >= std::numeric_limits<std::int32_t>::min() && number <= std::numeric_limits<std::int32_t>::max())
             return static_cast<std::int32_t>(number);
     }
-    return fieldValue(column, active_, keyPositions_[static_cast<std::size_t>(column)] + 1).toInt32();
+    noteOddKey();
+    return fieldValue(column, active_, keyPositions_[static_cast<std::size_t>(column)] + keyOffset_).toInt32();
 }
 
 std::string_view TableCursor::textAt(int column) {
@@ -396,8 +440,12 @@ std::string_view TableCursor::textAt(int column) {
         if (IsValidUtf8(text))
             return text;
     }
-    textBuffer_ = stored ? fieldValue(column, active_, keyPositions_[static_cast<std::size_t>(column)] + 1).toText()
-                         : value(columns_[static_cast<std::size_t>(column)]).toText();
+    if (!stored) {
+        textBuffer_ = valueAt(column).toText();
+        return textBuffer_;
+    }
+    noteOddKey();
+    textBuffer_ = fieldValue(column, active_, keyPositions_[static_cast<std::size_t>(column)] + keyOffset_).toText();
     return textBuffer_;
 }
 
@@ -422,10 +470,66 @@ int TableCursor::compareAt(int column, std::int64_t number) {
             return 1;
         }
     }
-    return CompareWithNumber(value(columns_[static_cast<std::size_t>(column)]), static_cast<std::int32_t>(number));
+    return CompareWithNumber(valueAt(column), static_cast<std::int32_t>(number));
+}
+
+Variant TableCursor::valueInRun(int column, std::int64_t runLength, std::int64_t index) {
+    if (!index_ || !position_ || runLength < 1 || index < 0 || index >= runLength || runLength > *position_ + 1)
+        fail("běh stejných klíčů mimo průchod tabulkou");
+    const std::int64_t first = *position_ - (runLength - 1);
+    const std::int64_t wanted = first + index;
+    const bool sameRun = run_.statement && run_.column == column && run_.first == first && run_.next <= wanted;
+    if (!sameRun && active_ && recordsSinceOddKey_ >= runLength) {
+        // Every key of the run was read as a plain integer or UTF-8 text, so the run is exactly the
+        // records that store the current record's keys (the one before it stores other keys).
+        auto &statement = runSeeks_[static_cast<std::size_t>(column)];
+        if (!statement) {
+            std::string same;
+            for (std::size_t i = 0; i < index_->columns.size(); ++i)
+                same += (i ? " AND " : "") + keyTerm(index_->columns[i]) + " IS ?" + std::to_string(i + 1);
+            statement = db_.prepare(orderedSelect(same, QuoteSqlName(columns_[static_cast<std::size_t>(column)])) +
+                                    " LIMIT -1 OFFSET ?" + std::to_string(index_->columns.size() + 1));
+        }
+        if (run_.statement)
+            sqlite3_reset(run_.statement);
+        sqlite3_reset(statement.get());
+        for (std::size_t i = 0; i < index_->columns.size(); ++i) {
+            const int code = sqlite3_bind_value(statement.get(), static_cast<int>(i + 1),
+                                                sqlite3_column_value(active_, static_cast<int>(i) + keyOffset_));
+            if (code != SQLITE_OK)
+                fail(DescribeSqliteError(db_.get(), code, db_.path()));
+        }
+        sqlite3_bind_int64(statement.get(), static_cast<int>(index_->columns.size() + 1), index);
+        run_ = {statement.get(), column, first, wanted, false};
+    } else if (!sameRun) {
+        // Keys that were read otherwise (converted, or not stored as their type) may make a run of
+        // records that store different keys: a second walk with identities follows the first.
+        if (run_.statement && !run_.trailing)
+            sqlite3_reset(run_.statement);
+        if (!trail_)
+            trail_ = db_.prepare(orderedSelect(""));
+        run_ = {trail_.get(), column, first, wanted, true};
+    }
+    const std::int64_t steps = wanted - run_.next + 1; // the reader's next step reads record run_.next
+    run_.next = wanted + 1;
+    if (run_.trailing) {
+        if (trailPosition_ > wanted) {
+            sqlite3_reset(trail_.get());
+            trailPosition_ = -1;
+        }
+        for (; trailPosition_ < wanted; ++trailPosition_)
+            if (!step(trail_.get()))
+                fail("záznam již neexistuje");
+        return lookUpField(column, sqlite3_column_int64(trail_.get(), 0));
+    }
+    for (std::int64_t i = 0; i < steps; ++i)
+        if (!step(run_.statement))
+            fail("záznam již neexistuje");
+    return fieldValue(column, run_.statement, 0);
 }
 
 Variant TableCursor::lookUpField(int column) {
+    ensureIdentified();
     if (!current_)
         fail("žádný aktuální záznam");
     return lookUpField(column, *current_);
@@ -445,7 +549,7 @@ Variant TableCursor::lookUpField(int column, std::int64_t rowid) {
 
 // A field declared as an integer holds a 32-bit integer; anything else there (a larger number, a
 // number with a fraction, a text, a blob) is named rather than rounded or read as something else.
-Variant TableCursor::fieldValue(int column, sqlite3_stmt *statement, int statementColumn) const {
+Variant TableCursor::fieldValue(int column, sqlite3_stmt *statement, int statementColumn) {
     if (!integerColumns_[static_cast<std::size_t>(column)])
         return columnValue(statement, statementColumn);
     const int type = sqlite3_column_type(statement, statementColumn);
@@ -468,6 +572,7 @@ Variant TableCursor::fieldValue(int column, sqlite3_stmt *statement, int stateme
     } else {
         shown = "text \"" + columnValue(statement, statementColumn).toText() + "\"";
     }
+    ensureIdentified(); // the message names the record
     const std::string record = current_ ? " záznamu č. " + std::to_string(*current_) : std::string();
     fail("pole " + columns_[static_cast<std::size_t>(column)] + record + " má hodnotu " + shown +
          ", která není celé číslo v rozsahu 32 bitů");
@@ -475,15 +580,24 @@ Variant TableCursor::fieldValue(int column, sqlite3_stmt *statement, int stateme
 
 void TableCursor::dropStatements() {
     active_ = nullptr;
+    unidentified_ = false;
+    position_.reset();
+    run_ = {};
     walk_ = {};
+    keysWalk_ = {};
     continue_ = {};
     seeks_.clear();
     for (auto &lookup : fieldLookups_)
         lookup = {};
+    for (auto &seek : runSeeks_)
+        seek = {};
+    trail_ = {};
     count_ = {};
 }
 
 void TableCursor::ensureWritable() {
+    ensureIdentified();
+    position_.reset();
     if (active_)
         sqlite3_reset(active_);
     active_ = nullptr;
@@ -507,6 +621,7 @@ void TableCursor::append() {
 void TableCursor::setValue(const std::string &field, const Variant &value) {
     const int column = requireColumn(field);
     if (!editing_) {
+        ensureIdentified();
         if (!current_)
             fail("žádný aktuální záznam");
         editing_ = true;
@@ -551,6 +666,7 @@ void TableCursor::post() {
 
 void TableCursor::remove() {
     editing_ = false;
+    ensureIdentified();
     if (!current_)
         return;
     ensureWritable();
