@@ -16,11 +16,12 @@ std::string CheckTitleWithoutColon(int checkBox) {
     return title;
 }
 
-std::string RecordText(const RecordName &record) {
-    std::string text;
-    if (record.warehouse)
-        text = std::to_string(*record.warehouse) + "/";
-    return text + std::to_string(record.number);
+void AppendRecordText(std::string &out, const RecordName &record) {
+    if (record.warehouse) {
+        out += std::to_string(*record.warehouse);
+        out += '/';
+    }
+    out += std::to_string(record.number);
 }
 
 void AppendJsonRecord(std::string &out, const RecordName &record) {
@@ -178,7 +179,29 @@ void FindingsOutput::CheckEnded(int checkBox, bool answer) {
         closeCheck(checkBox, answer ? "completed" : "stopped");
 }
 
-void FindingsOutput::writeFinding(const Finding &finding, const std::vector<RecordName> *group) {
+// Every finding of a group lists the whole group: it is formatted once, not once per finding.
+void FindingsOutput::formatGroup(const std::vector<RecordName> &group) {
+    groupText_.clear();
+    if (format_ == FindingsFormat::Json) {
+        groupText_ += ", \"group\": [";
+        for (const RecordName &member : group) {
+            groupText_ += &member == group.data() ? "{" : ", {";
+            AppendJsonRecord(groupText_, member);
+            groupText_ += "}";
+        }
+        groupText_ += "]";
+    } else if (format_ == FindingsFormat::Csv) {
+        std::string numbers;
+        for (const RecordName &member : group) {
+            if (!numbers.empty())
+                numbers += ' ';
+            AppendRecordText(numbers, member);
+        }
+        AppendCsvField(groupText_, numbers, csvDelimiter_);
+    }
+}
+
+void FindingsOutput::writeFinding(const Finding &finding, const std::string *group) {
     auto &count = count_[static_cast<std::size_t>(finding.checkBox)];
     if (format_ == FindingsFormat::Json) {
         buffer_ += count == 0 ? "\n   " : ",\n   ";
@@ -192,15 +215,8 @@ void FindingsOutput::writeFinding(const Finding &finding, const std::vector<Reco
         AppendJsonString(buffer_, finding.value);
         buffer_ += ", \"text\": ";
         AppendJsonString(buffer_, finding.text);
-        if (group) {
-            buffer_ += ", \"group\": [";
-            for (const RecordName &member : *group) {
-                buffer_ += &member == group->data() ? "{" : ", {";
-                AppendJsonRecord(buffer_, member);
-                buffer_ += "}";
-            }
-            buffer_ += "]";
-        }
+        if (group)
+            buffer_ += *group;
         buffer_ += "}";
     } else if (format_ == FindingsFormat::Csv) {
         const char d = csvDelimiter_;
@@ -221,12 +237,8 @@ void FindingsOutput::writeFinding(const Finding &finding, const std::vector<Reco
         buffer_ += d;
         AppendCsvField(buffer_, finding.text, d);
         buffer_ += d;
-        if (group) {
-            std::string numbers;
-            for (const RecordName &member : *group)
-                numbers += (numbers.empty() ? "" : " ") + RecordText(member);
-            AppendCsvField(buffer_, numbers, d);
-        }
+        if (group)
+            buffer_ += *group;
         buffer_ += "\r\n";
     }
     ++count;
@@ -240,9 +252,10 @@ void FindingsOutput::SingleFinding(const Finding &finding) {
 }
 
 void FindingsOutput::DuplicateGroup(const std::vector<Finding> &findings, const std::vector<RecordName> &group) {
+    formatGroup(group);
     for (const Finding &finding : findings) {
         buffer_.clear();
-        writeFinding(finding, &group);
+        writeFinding(finding, &groupText_);
         write(buffer_);
     }
 }

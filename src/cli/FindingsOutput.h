@@ -39,7 +39,9 @@ private:
     enum class Status { NotRun, Running, Completed, Stopped };
 
     void write(const std::string &text);
-    void writeFinding(const Finding &finding, const std::vector<RecordName> *group);
+    void formatGroup(const std::vector<RecordName> &group);
+    // `group`: the group as formatGroup wrote it, or null for a finding without one.
+    void writeFinding(const Finding &finding, const std::string *group);
     void openCheck(int checkBox);
     void closeCheck(int checkBox, const char *status);
     void writeChecksBefore(int checkBox); // the checks before it in run order that did not run
@@ -54,6 +56,7 @@ private:
     long long total_ = 0;
     std::size_t written_ = 0; // checks written so far, in run order (JSON)
     std::string buffer_;
+    std::string groupText_; // the group being written, formatted
 };
 
 // JSON string literal of UTF-8 text; bytes that are not UTF-8 are read as windows-1250.
