@@ -124,4 +124,9 @@ TEST(SharedHelpers, SqlNamesAreQuotedAndNamesComparedWithoutCase) {
     EXPECT_TRUE(SameNameIgnoringCase("sklad+cislo", "Sklad+Cislo"));
     EXPECT_TRUE(SameNameIgnoringCase("Údaje o firmě", "ÚDAJE O FIRMĚ")) << "Czech letters fold too";
     EXPECT_FALSE(SameNameIgnoringCase("Popis", "Popis2"));
+    EXPECT_TRUE(SameNameIgnoringCase("CENA ČÍSLO", "cena číslo")) << "ASCII first, then Czech letters";
+    EXPECT_FALSE(SameNameIgnoringCase("Cislo", "Číslo"));
+    EXPECT_FALSE(SameNameIgnoringCase("Sklad", "Cislo"));
+    EXPECT_FALSE(SameNameIgnoringCase("a[", "A{")) << "only letters fold";
+    EXPECT_TRUE(SameNameIgnoringCase("", ""));
 }

@@ -42,4 +42,19 @@ std::string FoldCase(std::string_view utf8) {
     return out;
 }
 
+// Called for every field read by name, so ASCII names are compared in place, without a copy.
+bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const auto x = static_cast<unsigned char>(a[i]);
+        const auto y = static_cast<unsigned char>(b[i]);
+        if ((x | y) >= 0x80) // the rest holds other letters: both are at a character's start here
+            return FoldCase(a.substr(i)) == FoldCase(b.substr(i));
+        if (folded(x) != folded(y))
+            return false;
+    }
+    return true;
+}
+
 } // namespace vrelmont

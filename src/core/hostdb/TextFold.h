@@ -9,8 +9,7 @@ namespace vrelmont {
 std::string FoldCase(std::string_view utf8);
 
 // Whether two names (sections, keys, fields, paths) are the same without regard to letter case.
-inline bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
-    return FoldCase(a) == FoldCase(b);
-}
+// Folding keeps every character's length in bytes, so names of other lengths differ.
+bool SameNameIgnoringCase(std::string_view a, std::string_view b);
 
 } // namespace vrelmont
