@@ -2,6 +2,7 @@
 
 #include "hostdb/IniSettingsBackend.h"
 #include "hostdb/TableSettingsBackend.h"
+#include "platform/FileIo.h"
 #include "platform/Utf8Path.h"
 
 #include <filesystem>
@@ -18,8 +19,7 @@ std::string SettingsTablePathFor(const std::string &iniFileName) {
 TS3IniFile::TS3IniFile(const std::string &fileName) : fileName_(fileName) {
     // The INI file itself is not looked at: the table wins even when both exist.
     const std::string dat = SettingsTablePathFor(fileName);
-    std::error_code error;
-    if (std::filesystem::exists(PathFromUtf8(dat), error)) {
+    if (PathExists(dat)) {
         form_ = Form::TableForm;
         tablePath_ = dat;
         backend_ = std::make_unique<TableSettingsBackend>(dat);

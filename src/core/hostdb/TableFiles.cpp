@@ -1,9 +1,8 @@
 #include "hostdb/TableFiles.h"
 
 #include "hostdb/SqliteHandle.h"
-#include "platform/Utf8Path.h"
+#include "platform/FileIo.h"
 
-#include <filesystem>
 #include <stdexcept>
 
 namespace vrelmont {
@@ -70,7 +69,7 @@ std::string TableFilePath(const std::string &directory, const std::string &name)
 }
 
 void CreateTableFile(const std::string &filePath, const TableDef &table) {
-    if (std::filesystem::exists(PathFromUtf8(filePath)))
+    if (PathExists(filePath))
         throw std::runtime_error("Table file already exists: " + filePath);
     std::string sql = "PRAGMA journal_mode=DELETE; CREATE TABLE " + QuoteSqlName(table.name) + " (";
     for (std::size_t i = 0; i < table.fields.size(); ++i)

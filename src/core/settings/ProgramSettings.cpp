@@ -3,10 +3,8 @@
 #include "hostdb/IniFile.h"
 #include "hostdb/PathText.h"
 #include "platform/FileIo.h"
-#include "platform/Utf8Path.h"
 
 #include <cstdio>
-#include <filesystem>
 
 namespace vrelmont {
 namespace {
@@ -41,8 +39,7 @@ void SaveProgramSettings(const std::string &settingsFilePath, const std::string 
 
 std::string ChooseSettingsFilePath(const std::string &programDir, const std::string &userConfigDir) {
     const std::string besideProgram = programDir + kSettingsFileName;
-    std::error_code error;
-    if (std::filesystem::exists(PathFromUtf8(besideProgram), error) || IsWritableDirectory(programDir))
+    if (PathExists(besideProgram) || IsWritableDirectory(programDir))
         return besideProgram;
     return WithTrailingSeparator(userConfigDir) + kSettingsFileName;
 }
