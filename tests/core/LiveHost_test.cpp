@@ -198,6 +198,32 @@ TEST_F(LiveHost, AHostCommitWaitsForTheWalkThatSeesTheStateItBeganWith) {
     EXPECT_EQ(findings(), Lines{kCardSeven});
 }
 
+// A run opens a table check after check and keeps its count while the file stays as it was: a
+// commit in between, with either journal, is counted again, also into an empty table.
+TEST_F(LiveHost, RecordCountsFollowCommitsBetweenOpens) {
+    for (const std::string mode : {"DELETE", "WAL"}) {
+        SCOPED_TRACE(mode);
+        agenda.createCards();
+        SqliteShell writer(cardsFile());
+        ASSERT_TRUE(writer.run("PRAGMA journal_mode=" + mode + ";")) << writer.output();
+        const auto countNow = [&] {
+            EXPECT_EQ(BFTable1.OpenTable(Variant::text(cardsFile())), kAnswerDone) << BFTable1.lastOpenError();
+            const std::int32_t count = BFTable1.RecordCount();
+            EXPECT_EQ(BFTable1.RecordCount(), count);
+            BFTable1.CloseTable();
+            return count;
+        };
+        EXPECT_EQ(countNow(), 0);
+        ASSERT_TRUE(writer.run(CardsSql(1, 5))) << writer.output();
+        EXPECT_EQ(countNow(), 5);
+        EXPECT_EQ(countNow(), 5);
+        ASSERT_TRUE(writer.run("DELETE FROM SKKMKART WHERE Cislo = 3; " + CardsSql(6, 7))) << writer.output();
+        EXPECT_EQ(countNow(), 6);
+        EXPECT_EQ(writer.close(), 0);
+        fs::remove(cardsFile());
+    }
+}
+
 TEST_F(LiveHost, AHotJournalLeftByAKilledWriterIsNamedWithWhatToDo) {
     cards(10, "DELETE");
     SqliteShell writer(cardsFile());

@@ -8,6 +8,8 @@
 
 #include <filesystem>
 #include <limits>
+#include <map>
+#include <utility>
 
 namespace vrelmont {
 namespace {
@@ -67,9 +69,18 @@ private:
         return *cursor_;
     }
 
+    struct KnownCount {
+        std::string stamp;
+        std::int64_t count = 0;
+    };
+
     std::shared_ptr<Engine> engine_;
     std::unique_ptr<TableCursor> cursor_;
+    std::string openedFile_;
     std::string lastOpenError_;
+    // A run opens the same tables check after check, and counting walks a whole index: a count
+    // is kept for as long as the file stays in the state it was counted in.
+    std::map<std::string, KnownCount> knownCounts_;
 };
 
 std::int32_t FileTableBackend::OpenTable(const Variant &path) {
@@ -80,12 +91,17 @@ std::int32_t FileTableBackend::OpenTable(const Variant &path) {
         file += ".DAT";
     std::string reason;
     cursor_ = TableCursor::open(file, reason);
+    openedFile_ = file;
     lastOpenError_ = cursor_ ? std::string() : file + ": " + reason;
     return cursor_ ? kAnswerDone : kAnswerFailed;
 }
 
 std::int32_t FileTableBackend::RecordCount() {
-    const auto count = cursor().recordCount();
+    std::string stamp = cursor().changeStamp();
+    KnownCount &known = knownCounts_[openedFile_];
+    if (stamp.empty() || stamp != known.stamp)
+        known = {std::move(stamp), cursor().recordCount()};
+    const std::int64_t count = known.count;
     return count > std::numeric_limits<std::int32_t>::max() ? std::numeric_limits<std::int32_t>::max()
                                                             : static_cast<std::int32_t>(count);
 }

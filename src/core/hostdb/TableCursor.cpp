@@ -219,6 +219,29 @@ std::int64_t TableCursor::recordCount() {
     return sqlite3_column_int64(count_.get(), 0);
 }
 
+std::string TableCursor::changeStamp() {
+    // Through the connection's own file handle: closing another handle of the file would drop the
+    // process's locks on it.
+    sqlite3_file *file = nullptr;
+    if (sqlite3_file_control(db_.get(), "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || !file ||
+        !file->pMethods)
+        return {};
+    std::string header(100, '\0');
+    if (file->pMethods->xRead(file, header.data(), static_cast<int>(header.size()), 0) != SQLITE_OK)
+        return {};
+    constexpr std::size_t kWriteVersion = 18, kReadVersion = 19; // 1: rollback journal, 2: write-ahead log
+    if (header[kWriteVersion] != 1 || header[kReadVersion] != 1)
+        return {};
+    // The file's size and time as well: another file copied over this one may repeat its header.
+    std::error_code error;
+    const auto path = PathFromUtf8(db_.path());
+    const auto size = std::filesystem::file_size(path, error);
+    const auto time = std::filesystem::last_write_time(path, error);
+    if (error)
+        return {};
+    return header + std::to_string(size) + ':' + std::to_string(time.time_since_epoch().count());
+}
+
 bool TableCursor::selectIndex(const std::string &keyExpression) {
     std::vector<int> wanted;
     for (const auto &field : SplitKeyExpression(keyExpression)) {

@@ -21,6 +21,10 @@ public:
     static std::unique_ptr<TableCursor> open(const std::string &filePath, std::string &reason);
 
     std::int64_t recordCount();
+    // What tells this state of the file from any other, read in the connection's read transaction:
+    // with a rollback journal every commit moves the header's change counter. Empty where that does
+    // not hold (a write-ahead log commits without touching the header).
+    std::string changeStamp();
     bool selectIndex(const std::string &keyExpression);
     bool goTop();
     bool moveNext();
