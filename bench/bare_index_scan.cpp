@@ -3,7 +3,11 @@
 // the one before; the missing-card walk merges the two number indexes; the undescribed walks stop
 // at the first description. Prints the findings counted and the CPU time.
 //
-// Usage: vrelmont-bench-bare-scan AGENDA_DIR
+// With --numbers it also reads what the report's lines name and the walks do not hold: the number
+// (Cislo) of each record that a text-key walk finds, by the rowid the walk reads with the keys.
+// That is the least a raw scan pays for the lines; the figure without it is the floor of the walks.
+//
+// Usage: vrelmont-bench-bare-scan AGENDA_DIR [--numbers]
 #include <sqlite3.h>
 
 #include <chrono>
@@ -40,12 +44,35 @@ std::string_view TextAt(sqlite3_stmt *statement, int column) {
     return {bytes ? bytes : "", static_cast<std::size_t>(sqlite3_column_bytes(statement, column))};
 }
 
+// Reads the number of the record a rowid names; the sum of what it read keeps the reads from
+// being optimised away.
+class NumberReader {
+public:
+    NumberReader(sqlite3 *db, const char *table)
+        : lookup_(Prepare(db, std::string("SELECT Cislo FROM ") + table + " WHERE rowid = ?")) {}
+    ~NumberReader() { sqlite3_finalize(lookup_); }
+    void read(std::int64_t rowid) {
+        sqlite3_reset(lookup_);
+        sqlite3_bind_int64(lookup_, 1, rowid);
+        if (sqlite3_step(lookup_) == SQLITE_ROW)
+            sum += sqlite3_column_int64(lookup_, 0);
+    }
+    static inline std::int64_t sum = 0;
+
+private:
+    sqlite3_stmt *lookup_;
+};
+
 // Rows whose key equals the row before: `warehouse` adds a leading integer key, `text` makes the
-// last key a text that counts only when not empty (unless `emptyCounts`).
+// last key a text that counts only when not empty (unless `emptyCounts`). `numbers`: a text key's
+// finding reads its record's number.
 std::int64_t CountRepeats(sqlite3 *db, const char *table, const char *field, bool warehouse, bool text,
-                          bool emptyCounts) {
+                          bool emptyCounts, bool numbers = false) {
     const std::string keys = warehouse ? std::string("Sklad, ") + field : field;
-    sqlite3_stmt *walk = Prepare(db, "SELECT " + keys + " FROM " + table + " ORDER BY " + keys + ", rowid");
+    const bool readsNumbers = numbers && text;
+    sqlite3_stmt *walk = Prepare(db, "SELECT " + keys + (readsNumbers ? ", rowid" : "") + " FROM " + table +
+                                         " ORDER BY " + keys + ", rowid");
+    NumberReader reader(db, table);
     const int last = warehouse ? 1 : 0;
     std::int64_t findings = 0, previousWarehouse = 0, previousNumber = 0;
     std::string previousText;
@@ -64,6 +91,8 @@ std::int64_t CountRepeats(sqlite3 *db, const char *table, const char *field, boo
             previousNumber = number;
         }
         findings += same;
+        if (same && readsNumbers)
+            reader.read(sqlite3_column_int64(walk, last + 1));
         previousWarehouse = store;
         first = false;
     }
@@ -88,11 +117,15 @@ std::int64_t CountMissingCards(sqlite3 *stock, sqlite3 *cards) {
     return findings;
 }
 
-std::int64_t CountUndescribed(sqlite3 *db, const char *table) {
-    sqlite3_stmt *walk = Prepare(db, std::string("SELECT Popis FROM ") + table + " ORDER BY Popis, rowid");
+std::int64_t CountUndescribed(sqlite3 *db, const char *table, bool numbers) {
+    sqlite3_stmt *walk = Prepare(db, std::string("SELECT Popis, rowid FROM ") + table + " ORDER BY Popis, rowid");
+    NumberReader reader(db, table);
     std::int64_t findings = 0;
-    while (sqlite3_step(walk) == SQLITE_ROW && sqlite3_column_bytes(walk, 0) == 0)
+    while (sqlite3_step(walk) == SQLITE_ROW && sqlite3_column_bytes(walk, 0) == 0) {
         ++findings;
+        if (numbers)
+            reader.read(sqlite3_column_int64(walk, 1));
+    }
     sqlite3_finalize(walk);
     return findings;
 }
@@ -104,8 +137,9 @@ double CpuSeconds() {
 } // namespace
 
 int main(int argc, char **argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s AGENDA_DIR\n", argv[0]);
+    const bool numbers = argc == 3 && std::strcmp(argv[2], "--numbers") == 0;
+    if (argc != 2 && !numbers) {
+        std::fprintf(stderr, "usage: %s AGENDA_DIR [--numbers]\n", argv[0]);
         return 2;
     }
     const std::string agenda = std::string(argv[1]) + "/";
@@ -117,12 +151,12 @@ int main(int argc, char **argv) {
     std::int64_t findings = CountRepeats(stock, "SKSEZZAS", "Cislo", true, false, false);
     findings += CountRepeats(cards, "SKKMKART", "Cislo", false, false, false);
     findings += CountMissingCards(stock, cards);
-    findings += CountUndescribed(cards, "SKKMKART");
-    findings += CountUndescribed(stock, "SKSEZZAS");
+    findings += CountUndescribed(cards, "SKKMKART", numbers);
+    findings += CountUndescribed(stock, "SKSEZZAS", numbers);
     for (const char *field : {"UzivCode", "Katalog", "BarCode", "Zkrat", "Popis"}) {
         const bool descriptions = std::strcmp(field, "Popis") == 0;
-        findings += CountRepeats(cards, "SKKMKART", field, false, true, descriptions);
-        findings += CountRepeats(stock, "SKSEZZAS", field, true, true, descriptions);
+        findings += CountRepeats(cards, "SKKMKART", field, false, true, descriptions, numbers);
+        findings += CountRepeats(stock, "SKSEZZAS", field, true, true, descriptions, numbers);
     }
     sqlite3_close(stock);
     sqlite3_close(cards);
@@ -130,5 +164,7 @@ int main(int argc, char **argv) {
     const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
     std::printf("findings=%lld cpu_s=%.3f wall_s=%.3f\n", static_cast<long long>(findings), CpuSeconds() - cpuStart,
                 wall);
+    if (numbers)
+        std::printf("numbers_read_sum=%lld\n", static_cast<long long>(NumberReader::sum));
     return 0;
 }

@@ -7,7 +7,10 @@
 # sqlite3 shell find the same findings with window functions (LAG over the same index order,
 # check-findings.sql) on copies of the same tables, and our bare index scan
 # (vrelmont-bench-bare-scan: the same walks straight on SQLite, no engine layer) count them. It
-# makes sure that all found the same, then prints the best of a few runs of each: the shortest wall
+# makes sure that all found the same. The bare scan runs twice: as the floor of the walks alone, and
+# with --numbers, where it also reads the number each text-key finding's line names (by the rowid
+# its walk reads); the second is the floor of a raw scan that writes the report's lines, printed
+# for comparison. It prints the best of a few runs of each: the shortest wall
 # time and, apart from it, the least CPU time (user + system, to the millisecond: CPU time is what
 # other work on the machine disturbs least).
 #
@@ -61,8 +64,8 @@ measure() {
 
 failed=0
 declare -A check_peak
-printf '%-11s %9s %9s %9s %6s %9s %9s %6s %10s %9s\n' 'stock items' 'jobs 1' 'CPU' 'bare CPU' ratio \
-    'jobs 2' 'SQL (LAG)' ratio 'peak' findings
+printf '%-11s %9s %9s %9s %6s %11s %6s %9s %9s %6s %10s %9s\n' 'stock items' 'jobs 1' 'CPU' 'bare CPU' ratio \
+    '+numbers' ratio 'jobs 2' 'SQL (LAG)' ratio 'peak' findings
 for stock in $sizes; do
     cards=$((stock / 5))
     agenda=$work/AGENDA.$stock
@@ -80,6 +83,8 @@ for stock in $sizes; do
     measure "$work/bare.txt" "$bare" "$agenda"
     bare_cpu=$cpu # the whole process, as for the check run
     bare_findings=$(sed -n 's/findings=\([0-9]*\).*/\1/p' "$work/bare.txt")
+    measure "$work/bare-numbers.txt" "$bare" "$agenda" --numbers
+    numbers_cpu=$cpu
     measure "$work/sql.txt" sqlite3 -bail :memory: "ATTACH '$copy/SKSEZZAS.DAT' AS s" \
         "ATTACH '$copy/SKKMKART.DAT' AS k" ".read $sql_file"
     sql_time=$best
@@ -101,9 +106,10 @@ for stock in $sizes; do
         failed=1
     fi
     cpu_ratio=$(awk "BEGIN { printf \"%.2f\", $one_cpu / $bare_cpu }")
+    numbers_ratio=$(awk "BEGIN { printf \"%.2f\", $one_cpu / $numbers_cpu }")
     sql_ratio=$(awk "BEGIN { printf \"%.2f\", $two_wall / $sql_time }")
-    printf '%-11s %7.3f s %7.3f s %7.3f s %6s %7.3f s %7.2f s %6s %6.1f MiB %9s\n' "$stock" "$one_wall" "$one_cpu" \
-        "$bare_cpu" "$cpu_ratio" "$two_wall" "$sql_time" "$sql_ratio" \
+    printf '%-11s %7.3f s %7.3f s %7.3f s %6s %9.3f s %6s %7.3f s %7.2f s %6s %6.1f MiB %9s\n' "$stock" "$one_wall" \
+        "$one_cpu" "$bare_cpu" "$cpu_ratio" "$numbers_cpu" "$numbers_ratio" "$two_wall" "$sql_time" "$sql_ratio" \
         "$(awk "BEGIN { print ${check_peak[$stock]} / 1024 }")" "$findings"
     if awk "BEGIN { exit !($cpu_ratio > 1.5) }"; then
         echo "  target missed: the check run takes more than 1.5 times the CPU time of the bare scan"
