@@ -60,6 +60,35 @@ TEST_F(MissingCardCheck, AnEngineThatSeeksFasterIsAskedOnceForEveryStockItem) {
     EXPECT_EQ(moves, 5) << "the stock items are walked, the cards are not";
 }
 
+// The table files walk faster than they seek, unless the cards far outnumber the stock items.
+class CountingBackend : public ForwardingBackend {
+public:
+    explicit CountingBackend(int &seeks) : seeks_(seeks) {}
+    std::int32_t SeekKey(const Variant &key) override {
+        ++seeks_;
+        return ForwardingBackend::SeekKey(key);
+    }
+
+private:
+    int &seeks_;
+};
+
+TEST_F(MissingCardCheck, CardsThatFarOutnumberTheStockItemsAreSoughtNotWalked) {
+    agenda.addStockItems({Stock(1, 5), Stock(2, 5), Stock(1, 8)});
+    agenda.addCards({Card(1), Card(2), Card(3), Card(4), Card(6), Card(7), Card(8), Card(9), Card(10), Card(11),
+                     Card(12), Card(13)});
+    int seeks = 0;
+    SetTableBackendFactory([&] { return std::make_unique<CountingBackend>(seeks); });
+    EXPECT_TRUE(run(kMissingCards));
+    EXPECT_EQ(seeks, 0) << "four cards per stock item are still walked";
+    agenda.addCards({Card(14)});
+    host.lines.clear();
+    EXPECT_TRUE(run(kMissingCards));
+    SetTableBackendFactory(nullptr);
+    EXPECT_EQ(seeks, 3);
+    EXPECT_EQ(findings(), (Lines{Finding(5), Finding(5)}));
+}
+
 TEST_F(MissingCardCheck, WithoutCardsEveryStockItemIsReportedZeroAndNegativeIncluded) {
     agenda.addStockItems({Stock(1, 3), Stock(1, 0), Stock(1, -4)});
     agenda.createCards();

@@ -7,14 +7,21 @@
 namespace vrelmont {
 namespace {
 
+// A merge walks every card up to the last stock item's number, a seek costs about four steps of a
+// walk: with more cards than this per stock item, seeking costs less (bench/missing_card_lookup.cpp).
+constexpr std::int64_t kCardsPerStockItemWorthAMerge = 4;
+
 // Answers whether a card has a given number. The stock items come in the order of their number
 // index, so the cards' number index is walked alongside them, once, as a merge. A number that comes
 // out of order (one stored as text sorts after every number) is looked up by a seek instead, as is
-// every number after it; so is every number where the engine seeks faster than it walks.
+// every number after it; so is every number where the engine seeks faster than it walks, or where
+// the cards far outnumber the stock items.
 class CardNumbers {
 public:
-    explicit CardNumbers(TBFTable &cards)
-        : cards_(cards), number_(cards.Field(kFieldCislo)), merging_(cards.MergeBeatsSeek()) {
+    CardNumbers(TBFTable &cards, std::int32_t stockItems)
+        : cards_(cards), number_(cards.Field(kFieldCislo)),
+          merging_(cards.MergeBeatsSeek() &&
+                   cards.RecordCount() <= kCardsPerStockItemWorthAMerge * static_cast<std::int64_t>(stockItems)) {
         onCard_ = merging_ && cards_.GoTop() != 0;
     }
 
@@ -73,7 +80,7 @@ bool RunMissingCardCheck(RunHost &host, const RunContext &context, TBFTable &BFT
         std::string line;
         FindingSink *const sink = host.findingSink();
         const FieldHandle stockNumber = BFTable1.Field(kFieldCislo);
-        CardNumbers cards(BFTable2);
+        CardNumbers cards(BFTable2, count);
         for (;;) {
             // Every record is looked up on its own, also when its number repeats.
             const std::int32_t number = BFTable1.Int32Value(stockNumber);
