@@ -19,8 +19,8 @@
 #
 # Targets: the check run's CPU time is at most 1.5 times the bare scan's; on both cores its wall
 # time is at most 0.10 times the SQL's; its peak memory (one check at a time) does not grow with the
-# table (less than 4 MiB more for fifty times the records); JSON and CSV take at most 1.5 times the
-# text run. The exit status is 1 when a target is missed or the findings differ.
+# table (less than 4 MiB more for fifty times the records); JSON and CSV take at most 1.5 times the CPU
+# time of the text run. The exit status is 1 when a target is missed or the findings differ.
 #
 # Usage: bench/check-speed.sh [BUILD_DIR]   (default: build)
 #        RUNS=5 bench/check-speed.sh ...                (runs per measurement, default 3)
@@ -134,17 +134,18 @@ if ((large - small >= 4096)); then
     failed=1
 fi
 # Machine-readable output: the groups come from the run the walk is on, so the cost stays near
-# the text report's, and the memory stays flat.
+# the text report's, and the memory stays flat. Compared by CPU time: the wall time of runs on
+# both cores follows whatever else the machine does.
 stock=200000
 agenda=$work/AGENDA.formats
 "$cli" generate "$agenda" --cards $((stock / 5)) --stock $stock --warehouses 5 >/dev/null
 cat "$agenda"/*.DAT >/dev/null
 measure "$work/formats.txt" "$cli" check "$agenda" --checks all
-text_time=$best text_peak=$peak
+text_time=$best text_cpu=$cpu text_peak=$peak
 text_findings=$(grep -cE '^(Nalezena|Ke skladové)' "$work/formats.txt")
-printf '%-12s %10s %7s %14s %9s\n' format time ratio peak findings
-printf '%-12s %8.2f s %7s %10.1f MiB %9s\n' text "$text_time" 1.00 "$(awk "BEGIN { print $text_peak / 1024 }")" \
-    "$text_findings"
+printf '%-12s %10s %10s %7s %14s %9s\n' format time CPU ratio peak findings
+printf '%-12s %8.2f s %8.2f s %7s %10.1f MiB %9s\n' text "$text_time" "$text_cpu" 1.00 \
+    "$(awk "BEGIN { print $text_peak / 1024 }")" "$text_findings"
 for format in json csv; do
     measure "$work/formats.$format" "$cli" check "$agenda" --checks all --format "$format"
     if [[ $format == json ]]; then
@@ -152,14 +153,15 @@ for format in json csv; do
     else
         found=$(($(wc -l <"$work/formats.$format") - 1))
     fi
-    ratio=$(awk "BEGIN { printf \"%.2f\", $best / $text_time }")
-    printf '%-12s %8.2f s %7s %10.1f MiB %9s\n' "$format" "$best" "$ratio" "$(awk "BEGIN { print $peak / 1024 }")" "$found"
+    ratio=$(awk "BEGIN { printf \"%.2f\", $cpu / $text_cpu }")
+    printf '%-12s %8.2f s %8.2f s %7s %10.1f MiB %9s\n' "$format" "$best" "$cpu" "$ratio" \
+        "$(awk "BEGIN { print $peak / 1024 }")" "$found"
     if [[ $found != "$text_findings" ]]; then
         echo "  $format holds $found findings, the report $text_findings"
         failed=1
     fi
     if awk "BEGIN { exit !($ratio > 1.5) }"; then
-        echo "  target missed: $format takes more than 1.5 times the text run"
+        echo "  target missed: $format takes more than 1.5 times the CPU time of the text run"
         failed=1
     fi
 done
