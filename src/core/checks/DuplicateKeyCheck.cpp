@@ -112,7 +112,7 @@ public:
 
     // After findingLine(): the finding with the record it names, the compared key and the line.
     Finding finding() const {
-        const std::size_t last = member_.keys.size() - 1;
+        const std::size_t last = keyCount_ - 1;
         Finding found{member_.checkBox, member_.table->name, {}, member_.keys[last].name, {}, line_};
         found.record = keptName(keyIsCislo(last) ? kept_[last].number : currentCislo_);
         if (isText(last))
@@ -124,7 +124,7 @@ public:
 
     // The kept record, the first of its run: its number is read again only for a text key.
     RecordName keptRecord() {
-        const std::size_t last = member_.keys.size() - 1;
+        const std::size_t last = keyCount_ - 1;
         if (keyIsCislo(last))
             return keptName(kept_[last].number);
         if (readsRuns_ || readsKeptCislo_)
@@ -144,7 +144,7 @@ private:
     // At a finding, the numbers of the records it names when the key is not the number itself: the
     // current record's, and for a finding sink the run's first record's too, in the run's order.
     void readNumbers() {
-        if (keyIsCislo(member_.keys.size() - 1))
+        if (keyIsCislo(keyCount_ - 1))
             return;
         if (!readsRuns_) {
             currentCislo_ = table_.Int32Value(cislo_);

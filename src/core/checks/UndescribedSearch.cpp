@@ -4,31 +4,41 @@
 #include "checks/FieldNames.h"
 #include "checks/ReportText.h"
 
+#include <cstdint>
 #include <optional>
 
 namespace vrelmont {
 namespace {
 
-// The fields a finding reads, resolved at the first finding: a table without them fails only there.
-struct FindingFields {
-    std::optional<FieldHandle> cislo, sklad;
-
-    FieldHandle of(std::optional<FieldHandle> &field, TBFTable &table, const std::string &name) {
-        if (!field)
-            field = table.Field(name);
-        return *field;
+// A field a finding reads, resolved at the first finding: a table without it fails only there.
+class FindingField {
+public:
+    explicit FindingField(const std::string &name) : name_(name) {}
+    std::int32_t read(TBFTable &table) {
+        if (!handle_)
+            handle_ = table.Field(name_);
+        return table.Int32Value(*handle_);
     }
+
+private:
+    const std::string &name_;
+    std::optional<FieldHandle> handle_;
+};
+
+struct FindingFields {
+    FindingField cislo = FindingField(kFieldCislo);
+    FindingField sklad = FindingField(kFieldSklad);
 };
 
 // The finding line; Cislo is read before Sklad, as the line names them.
 Finding ComposeFinding(std::string &line, UndescribedRecords which, TBFTable &table, FindingFields &fields) {
     Finding found;
-    found.record.number = table.Int32Value(fields.of(fields.cislo, table, kFieldCislo));
+    found.record.number = fields.cislo.read(table);
     if (which == UndescribedRecords::Cards) {
         line = "Nalezena kmenová karta č. ";
         AppendNumber(line, found.record.number);
     } else {
-        found.record.warehouse = table.Int32Value(fields.of(fields.sklad, table, kFieldSklad));
+        found.record.warehouse = fields.sklad.read(table);
         line = "Nalezena skladová zásoba č. ";
         AppendNumber(line, found.record.number);
         line += " ve skladu č. ";

@@ -143,14 +143,22 @@ std::string TableCursor::keyTerm(int column) const {
     return QuoteSqlName(columns_[position]) + (binaryColumns_[position] ? "" : " COLLATE BINARY");
 }
 
+// The selected index's key fields, as a select list: "Sklad, Cislo".
+std::string TableCursor::keyList() const {
+    std::string keys;
+    for (int column : index_ ? index_->columns : std::vector<int>{})
+        keys += (keys.empty() ? "" : ", ") + QuoteSqlName(columns_[static_cast<std::size_t>(column)]);
+    return keys;
+}
+
 // `what` is the select list; empty for the identity and the keys.
 std::string TableCursor::orderedSelect(const std::string &where, const std::string &what) const {
-    std::string keys, order;
-    for (int column : index_ ? index_->columns : std::vector<int>{}) {
-        keys += ", " + QuoteSqlName(columns_[static_cast<std::size_t>(column)]);
+    std::string order;
+    for (int column : index_ ? index_->columns : std::vector<int>{})
         order += keyTerm(column) + ", ";
-    }
-    std::string sql = "SELECT " + (what.empty() ? "rowid" + keys : what) + " FROM " + QuoteSqlName(table_);
+    const std::string keys = keyList();
+    const std::string identityAndKeys = keys.empty() ? "rowid" : "rowid, " + keys;
+    std::string sql = "SELECT " + (what.empty() ? identityAndKeys : what) + " FROM " + QuoteSqlName(table_);
     if (index_)
         sql += " INDEXED BY " + QuoteSqlName(index_->name);
     if (!where.empty())
@@ -279,12 +287,8 @@ bool TableCursor::goTop() {
     editing_ = false;
     const bool withIds = !keysOnly_ || !index_;
     SqliteStatement &walk = withIds ? walk_ : keysWalk_;
-    if (!walk) {
-        std::string keys;
-        for (int column : index_ ? index_->columns : std::vector<int>{})
-            keys += (keys.empty() ? "" : ", ") + QuoteSqlName(columns_[static_cast<std::size_t>(column)]);
-        walk = db_.prepare(orderedSelect("", withIds ? std::string() : keys));
-    }
+    if (!walk)
+        walk = db_.prepare(orderedSelect("", withIds ? std::string() : keyList()));
     if (active_)
         sqlite3_reset(active_);
     for (sqlite3_stmt *statement : {walk_.get(), keysWalk_.get(), trail_.get(), run_.statement})

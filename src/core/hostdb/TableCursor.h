@@ -74,6 +74,7 @@ private:
     std::string keyTerm(int column) const;
     // The field as the active statement holds it, or null when it does not hold it.
     sqlite3_value *walkValueOf(int column) const;
+    std::string keyList() const;
     std::string orderedSelect(const std::string &where, const std::string &what = std::string()) const;
     void activate(sqlite3_stmt *statement, bool withIds);
     void ensureIdentified();

@@ -61,13 +61,11 @@ void TableSettingsBackend::noteFailure(const std::string &what, const std::strin
         lastError_ += " (" + openFailure_ + ")";
 }
 
-bool TableSettingsBackend::quietly(const std::string &what, const std::function<void()> &step) {
+void TableSettingsBackend::quietly(const std::string &what, const std::function<void()> &step) {
     try {
         step();
-        return true;
     } catch (const std::exception &error) {
         noteFailure(what, error.what());
-        return false;
     }
 }
 

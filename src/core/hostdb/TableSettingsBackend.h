@@ -29,8 +29,8 @@ public:
 private:
     // Makes `key`'s record current; false when it is absent.
     bool lookUp(const std::string &section, const std::string &key);
-    // Runs `step`, dropping any error it raises after noting why; false when it raised one.
-    bool quietly(const std::string &what, const std::function<void()> &step);
+    // Runs `step`, dropping any error it raises after noting why.
+    void quietly(const std::string &what, const std::function<void()> &step);
     void noteFailure(const std::string &what, const std::string &reason);
 
     std::string tablePath_;
