@@ -8,11 +8,12 @@
 # check-findings.sql) on copies of the same tables, and our bare index scan
 # (vrelmont-bench-bare-scan: the same walks straight on SQLite, no engine layer) count them. It
 # makes sure that all found the same. The bare scan runs twice: as the floor of the walks alone, and
-# with --numbers, where it also reads the number each text-key finding's line names (by the rowid
-# its walk reads); the second is the floor of a raw scan that writes the report's lines, printed
-# for comparison. It prints the best of a few runs of each: the shortest wall
-# time and, apart from it, the least CPU time (user + system, to the millisecond: CPU time is what
-# other work on the machine disturbs least).
+# with --numbers, where it also reads the number each text-key finding's line names (seeking a
+# run's keys once and reading on in step with the walk); the second is the floor of a raw scan that
+# writes the report's lines, printed for comparison. It prints the best of a few runs of each: the
+# shortest wall time and, apart from it, the least CPU time (user + system, to the millisecond: CPU
+# time is what other work on the machine disturbs least). What is compared runs in rounds, one run
+# of each per round, so that a busy minute does not fall on one side only.
 #
 # Then, on 200,000 stock items, it times the same run with --format json and --format csv against
 # the text report, and makes sure that they hold as many findings as the report.
@@ -23,7 +24,7 @@
 # time of the text run. The exit status is 1 when a target is missed or the findings differ.
 #
 # Usage: bench/check-speed.sh [BUILD_DIR]   (default: build)
-#        RUNS=5 bench/check-speed.sh ...                (runs per measurement, default 3)
+#        RUNS=5 bench/check-speed.sh ...                (rounds per measurement, default 3)
 #        SIZES="100000 1000000" bench/check-speed.sh ...  (stock items per agenda)
 set -euo pipefail
 "$(dirname "$0")/../scripts/install-deps.sh" --bench
@@ -44,21 +45,36 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/vrelmont-bench.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 export LC_ALL=C
 
-# Runs a command $runs times, its standard output to the file $1; sets best (the least wall
-# seconds), cpu (the least user + system seconds) and peak (KiB, the largest of the runs).
-measure() {
-    local out=$1
-    shift
+# Runs a command once, its standard output to the file $2, and keeps its figures under the name $1:
+# best[$1] (the least wall seconds), cpu[$1] (the least user + system seconds) and peak[$1] (KiB,
+# the largest of the runs).
+declare -A best cpu peak
+once() {
+    local name=$1 out=$2
+    shift 2
     local TIMEFORMAT='%3R %3U %3S' seconds user system used kib
-    best='' cpu='' peak=0
+    { time /usr/bin/time -f '%M' -o "$work/rss" "$@" >"$out" 2>&3; } 3>&2 2>"$work/time"
+    read -r seconds user system <"$work/time"
+    read -r kib <"$work/rss"
+    used=$(awk "BEGIN { print $user + $system }")
+    if [[ -z ${best[$name]:-} ]] || awk "BEGIN { exit !($seconds < ${best[$name]}) }"; then best[$name]=$seconds; fi
+    if [[ -z ${cpu[$name]:-} ]] || awk "BEGIN { exit !($used < ${cpu[$name]}) }"; then cpu[$name]=$used; fi
+    if ((kib > ${peak[$name]:-0})); then peak[$name]=$kib; fi
+}
+
+# Runs the commands that are compared with each other in $runs rounds, each once per round, so
+# that a busy minute on the machine meets them alike rather than all the runs of one of them. Each
+# argument is a name; the command to run is in the array of that name (its first element the
+# output file).
+rounds() {
+    local name i
+    for name in "$@"; do unset "best[$name]" "cpu[$name]" "peak[$name]"; done
     for ((i = 0; i < runs; i++)); do
-        { time /usr/bin/time -f '%M' -o "$work/rss" "$@" >"$out" 2>&3; } 3>&2 2>"$work/time"
-        read -r seconds user system <"$work/time"
-        read -r kib <"$work/rss"
-        used=$(awk "BEGIN { print $user + $system }")
-        if [[ -z $best ]] || awk "BEGIN { exit !($seconds < $best) }"; then best=$seconds; fi
-        if [[ -z $cpu ]] || awk "BEGIN { exit !($used < $cpu) }"; then cpu=$used; fi
-        if ((kib > peak)); then peak=$kib; fi
+        for name in "$@"; do
+            local -n command=$name
+            once "$name" "${command[@]}"
+            unset -n command
+        done
     done
 }
 
@@ -75,19 +91,21 @@ for stock in $sizes; do
     cp "$agenda"/SKSEZZAS.DAT "$agenda"/SKKMKART.DAT "$copy"/
     cat "$agenda"/*.DAT "$copy"/*.DAT >/dev/null # all start from a warm file cache
 
-    measure "$work/check.txt" "$cli" check "$agenda" --checks all --jobs 1
-    one_wall=$best one_cpu=$cpu
-    check_peak[$stock]=$peak
-    measure "$work/check2.txt" "$cli" check "$agenda" --checks all --jobs 2
-    two_wall=$best
-    measure "$work/bare.txt" "$bare" "$agenda"
-    bare_cpu=$cpu # the whole process, as for the check run
+    jobs1=("$work/check.txt" "$cli" check "$agenda" --checks all --jobs 1)
+    jobs2=("$work/check2.txt" "$cli" check "$agenda" --checks all --jobs 2)
+    bare_walks=("$work/bare.txt" "$bare" "$agenda")
+    bare_numbers=("$work/bare-numbers.txt" "$bare" "$agenda" --numbers)
+    sql=("$work/sql.txt" sqlite3 -bail :memory: "ATTACH '$copy/SKSEZZAS.DAT' AS s" \
+        "ATTACH '$copy/SKKMKART.DAT' AS k" ".read $sql_file")
+    rounds jobs1 bare_walks bare_numbers
+    rounds jobs2 sql
+    one_wall=${best[jobs1]} one_cpu=${cpu[jobs1]}
+    check_peak[$stock]=${peak[jobs1]}
+    two_wall=${best[jobs2]}
+    bare_cpu=${cpu[bare_walks]} # the whole process, as for the check run
     bare_findings=$(sed -n 's/findings=\([0-9]*\).*/\1/p' "$work/bare.txt")
-    measure "$work/bare-numbers.txt" "$bare" "$agenda" --numbers
-    numbers_cpu=$cpu
-    measure "$work/sql.txt" sqlite3 -bail :memory: "ATTACH '$copy/SKSEZZAS.DAT' AS s" \
-        "ATTACH '$copy/SKKMKART.DAT' AS k" ".read $sql_file"
-    sql_time=$best
+    numbers_cpu=${cpu[bare_numbers]}
+    sql_time=${best[sql]}
 
     grep -E '^(Nalezena|Ke skladové)' "$work/check.txt" | sort >"$work/check.sorted"
     sort "$work/sql.txt" >"$work/sql.sorted"
@@ -140,22 +158,27 @@ stock=200000
 agenda=$work/AGENDA.formats
 "$cli" generate "$agenda" --cards $((stock / 5)) --stock $stock --warehouses 5 >/dev/null
 cat "$agenda"/*.DAT >/dev/null
-measure "$work/formats.txt" "$cli" check "$agenda" --checks all
-text_time=$best text_cpu=$cpu text_peak=$peak
+# shellcheck disable=SC2034 # rounds() reads the commands by their names
+{
+    text=("$work/formats.txt" "$cli" check "$agenda" --checks all)
+    json=("$work/formats.json" "$cli" check "$agenda" --checks all --format json)
+    csv=("$work/formats.csv" "$cli" check "$agenda" --checks all --format csv)
+}
+rounds text json csv
+text_time=${best[text]} text_cpu=${cpu[text]} text_peak=${peak[text]}
 text_findings=$(grep -cE '^(Nalezena|Ke skladové)' "$work/formats.txt")
 printf '%-12s %10s %10s %7s %14s %9s\n' format time CPU ratio peak findings
 printf '%-12s %8.2f s %8.2f s %7s %10.1f MiB %9s\n' text "$text_time" "$text_cpu" 1.00 \
     "$(awk "BEGIN { print $text_peak / 1024 }")" "$text_findings"
 for format in json csv; do
-    measure "$work/formats.$format" "$cli" check "$agenda" --checks all --format "$format"
     if [[ $format == json ]]; then
         found=$(grep -c '"text": ' "$work/formats.$format")
     else
         found=$(($(wc -l <"$work/formats.$format") - 1))
     fi
-    ratio=$(awk "BEGIN { printf \"%.2f\", $cpu / $text_cpu }")
-    printf '%-12s %8.2f s %8.2f s %7s %10.1f MiB %9s\n' "$format" "$best" "$cpu" "$ratio" \
-        "$(awk "BEGIN { print $peak / 1024 }")" "$found"
+    ratio=$(awk "BEGIN { printf \"%.2f\", ${cpu[$format]} / $text_cpu }")
+    printf '%-12s %8.2f s %8.2f s %7s %10.1f MiB %9s\n' "$format" "${best[$format]}" "${cpu[$format]}" "$ratio" \
+        "$(awk "BEGIN { print ${peak[$format]} / 1024 }")" "$found"
     if [[ $found != "$text_findings" ]]; then
         echo "  $format holds $found findings, the report $text_findings"
         failed=1
