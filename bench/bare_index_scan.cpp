@@ -10,9 +10,15 @@
 // it is the floor of the walks. The records without a description come in rowid order, so they are
 // read by rowid.
 //
-// Usage: vrelmont-bench-bare-scan AGENDA_DIR [--numbers]
+// With --numbers-in-order it reads the same numbers in rowid order instead: the run seek reads only
+// the rowids (the index holds them), and every 32,768 of them, and at the end of a walk, they are
+// sorted and their numbers read by rowid. That is the floor of a scan that orders its reads while
+// holding no more than a fixed number of findings.
+//
+// Usage: vrelmont-bench-bare-scan AGENDA_DIR [--numbers | --numbers-in-order]
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -21,6 +27,7 @@
 #include <ctime>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -67,14 +74,18 @@ private:
     sqlite3_stmt *lookup_;
 };
 
+enum class Numbers { None, InWalkOrder, InRowidOrder };
+
 // Reads the numbers of a run of equal keys in the walk's order: the run's keys are sought once, at
-// its second record, and every later record of the run is the seek's next row.
+// its second record, and every later record of the run is the seek's next row. In rowid order the
+// seek reads the rowids alone and the numbers are read by them, a batch at a time, sorted.
 class NumbersOfRun {
 public:
-    NumbersOfRun(sqlite3 *db, const char *table, const std::string &keys, const std::string &sameKeys, int keyCount)
-        : seek_(Prepare(db, std::string("SELECT Cislo FROM ") + table + " WHERE " + sameKeys + " ORDER BY " + keys +
-                                ", rowid LIMIT -1 OFFSET 1")),
-          keyCount_(keyCount) {}
+    NumbersOfRun(sqlite3 *db, const char *table, const std::string &keys, const std::string &sameKeys, int keyCount,
+                 Numbers order)
+        : seek_(Prepare(db, std::string("SELECT ") + (order == Numbers::InRowidOrder ? "rowid" : "Cislo") + " FROM " +
+                                table + " WHERE " + sameKeys + " ORDER BY " + keys + ", rowid LIMIT -1 OFFSET 1")),
+          keyCount_(keyCount), order_(order), byRowid_(db, table) {}
     ~NumbersOfRun() { sqlite3_finalize(seek_); }
     // The walk stands on the run's record `index` (1 for the second).
     void read(sqlite3_stmt *walk, std::int64_t index) {
@@ -83,27 +94,45 @@ public:
             for (int k = 0; k < keyCount_; ++k)
                 sqlite3_bind_value(seek_, k + 1, sqlite3_column_value(walk, k));
         }
-        if (sqlite3_step(seek_) == SQLITE_ROW)
+        if (sqlite3_step(seek_) != SQLITE_ROW)
+            return;
+        if (order_ == Numbers::InWalkOrder) {
             numbersRead += sqlite3_column_int64(seek_, 0);
+            return;
+        }
+        pending_.push_back(sqlite3_column_int64(seek_, 0));
+        if (pending_.size() == kBatch)
+            readPending();
+    }
+    // Before the walk ends, while it still holds the snapshot the rowids come from.
+    void readPending() {
+        std::sort(pending_.begin(), pending_.end());
+        for (const std::int64_t rowid : pending_)
+            byRowid_.read(rowid);
+        pending_.clear();
     }
 
 private:
+    static constexpr std::size_t kBatch = 32768;
     sqlite3_stmt *seek_;
     int keyCount_;
+    Numbers order_;
+    NumberByRowid byRowid_;
+    std::vector<std::int64_t> pending_;
 };
 
 // Rows whose key equals the row before: `warehouse` adds a leading integer key, `text` makes the
-// last key a text that counts only when not empty (unless `emptyCounts`). `numbers`: a text key's
+// last key a text that counts only when not empty (unless `emptyCounts`). `numbers`: how a text key's
 // finding reads its record's number.
 std::int64_t CountRepeats(sqlite3 *db, const char *table, const char *field, bool warehouse, bool text,
-                          bool emptyCounts, bool numbers = false) {
+                          bool emptyCounts, Numbers numbers = Numbers::None) {
     const std::string keys = warehouse ? std::string("Sklad, ") + field : field;
-    const bool readsNumbers = numbers && text;
+    const bool readsNumbers = numbers != Numbers::None && text;
     sqlite3_stmt *walk = Prepare(db, "SELECT " + keys + " FROM " + table + " ORDER BY " + keys + ", rowid");
     const int last = warehouse ? 1 : 0;
     NumbersOfRun reader(db, table, keys,
                         warehouse ? std::string("Sklad IS ?1 AND ") + field + " IS ?2" : std::string(field) + " IS ?1",
-                        last + 1);
+                        last + 1, numbers);
     std::int64_t findings = 0, previousWarehouse = 0, previousNumber = 0, runIndex = 0;
     std::string previousText;
     bool first = true;
@@ -127,6 +156,7 @@ std::int64_t CountRepeats(sqlite3 *db, const char *table, const char *field, boo
         previousWarehouse = store;
         first = false;
     }
+    reader.readPending();
     sqlite3_finalize(walk);
     return findings;
 }
@@ -168,11 +198,16 @@ double CpuSeconds() {
 } // namespace
 
 int main(int argc, char **argv) {
-    const bool numbers = argc == 3 && std::strcmp(argv[2], "--numbers") == 0;
-    if (argc != 2 && !numbers) {
-        std::fprintf(stderr, "usage: %s AGENDA_DIR [--numbers]\n", argv[0]);
+    Numbers numbers = Numbers::None;
+    if (argc == 3 && std::strcmp(argv[2], "--numbers") == 0)
+        numbers = Numbers::InWalkOrder;
+    else if (argc == 3 && std::strcmp(argv[2], "--numbers-in-order") == 0)
+        numbers = Numbers::InRowidOrder;
+    if (argc != 2 && numbers == Numbers::None) {
+        std::fprintf(stderr, "usage: %s AGENDA_DIR [--numbers | --numbers-in-order]\n", argv[0]);
         return 2;
     }
+    const bool readsNumbers = numbers != Numbers::None;
     const std::string agenda = std::string(argv[1]) + "/";
     const double cpuStart = CpuSeconds();
     const auto wallStart = std::chrono::steady_clock::now();
@@ -182,8 +217,8 @@ int main(int argc, char **argv) {
     std::int64_t findings = CountRepeats(stock, "SKSEZZAS", "Cislo", true, false, false);
     findings += CountRepeats(cards, "SKKMKART", "Cislo", false, false, false);
     findings += CountMissingCards(stock, cards);
-    findings += CountUndescribed(cards, "SKKMKART", numbers);
-    findings += CountUndescribed(stock, "SKSEZZAS", numbers);
+    findings += CountUndescribed(cards, "SKKMKART", readsNumbers);
+    findings += CountUndescribed(stock, "SKSEZZAS", readsNumbers);
     for (const char *field : {"UzivCode", "Katalog", "BarCode", "Zkrat", "Popis"}) {
         const bool descriptions = std::strcmp(field, "Popis") == 0;
         findings += CountRepeats(cards, "SKKMKART", field, false, true, descriptions, numbers);
@@ -195,7 +230,7 @@ int main(int argc, char **argv) {
     const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
     std::printf("findings=%lld cpu_s=%.3f wall_s=%.3f\n", static_cast<long long>(findings), CpuSeconds() - cpuStart,
                 wall);
-    if (numbers)
+    if (readsNumbers)
         std::printf("numbers_read_sum=%lld\n", static_cast<long long>(numbersRead));
     return 0;
 }

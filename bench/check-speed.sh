@@ -7,13 +7,15 @@
 # sqlite3 shell find the same findings with window functions (LAG over the same index order,
 # check-findings.sql) on copies of the same tables, and our bare index scan
 # (vrelmont-bench-bare-scan: the same walks straight on SQLite, no engine layer) count them. It
-# makes sure that all found the same. The bare scan runs twice: as the floor of the walks alone, and
-# with --numbers, where it also reads the number each text-key finding's line names (seeking a
-# run's keys once and reading on in step with the walk); the second is the floor of a raw scan that
-# writes the report's lines, printed for comparison. It prints the best of a few runs of each: the
-# shortest wall time and, apart from it, the least CPU time (user + system, to the millisecond: CPU
-# time is what other work on the machine disturbs least). What is compared runs in rounds, one run
-# of each per round, so that a busy minute does not fall on one side only.
+# makes sure that all found the same. The bare scan runs three times: as the floor of the walks
+# alone; with --numbers, where it also reads the number each text-key finding's line names (seeking
+# a run's keys once and reading on in step with the walk), the floor of a raw scan that writes the
+# report's lines; and with --numbers-in-order ("+in order"), where it reads those numbers in rowid
+# order, a batch of findings at a time. The last two are printed for comparison. It prints the best
+# of a few runs of each: the shortest wall time and, apart from it, the least CPU time (user +
+# system, to the millisecond: CPU time is what other work on the machine disturbs least). What is
+# compared runs in rounds, one run of each per round, so that a busy minute does not fall on one
+# side only.
 #
 # Then, on 200,000 stock items, it times the same run with --format json and --format csv against
 # the text report, and makes sure that they hold as many findings as the report.
@@ -80,8 +82,8 @@ rounds() {
 
 failed=0
 declare -A check_peak
-printf '%-11s %9s %9s %9s %6s %11s %6s %9s %9s %6s %10s %9s\n' 'stock items' 'jobs 1' 'CPU' 'bare CPU' ratio \
-    '+numbers' ratio 'jobs 2' 'SQL (LAG)' ratio 'peak' findings
+printf '%-11s %9s %9s %9s %6s %11s %6s %11s %9s %9s %6s %10s %9s\n' 'stock items' 'jobs 1' 'CPU' 'bare CPU' ratio \
+    '+numbers' ratio '+in order' 'jobs 2' 'SQL (LAG)' ratio 'peak' findings
 for stock in $sizes; do
     cards=$((stock / 5))
     agenda=$work/AGENDA.$stock
@@ -95,16 +97,17 @@ for stock in $sizes; do
     jobs2=("$work/check2.txt" "$cli" check "$agenda" --checks all --jobs 2)
     bare_walks=("$work/bare.txt" "$bare" "$agenda")
     bare_numbers=("$work/bare-numbers.txt" "$bare" "$agenda" --numbers)
+    bare_in_order=("$work/bare-in-order.txt" "$bare" "$agenda" --numbers-in-order)
     sql=("$work/sql.txt" sqlite3 -bail :memory: "ATTACH '$copy/SKSEZZAS.DAT' AS s" \
         "ATTACH '$copy/SKKMKART.DAT' AS k" ".read $sql_file")
-    rounds jobs1 bare_walks bare_numbers
+    rounds jobs1 bare_walks bare_numbers bare_in_order
     rounds jobs2 sql
     one_wall=${best[jobs1]} one_cpu=${cpu[jobs1]}
     check_peak[$stock]=${peak[jobs1]}
     two_wall=${best[jobs2]}
     bare_cpu=${cpu[bare_walks]} # the whole process, as for the check run
     bare_findings=$(sed -n 's/findings=\([0-9]*\).*/\1/p' "$work/bare.txt")
-    numbers_cpu=${cpu[bare_numbers]}
+    numbers_cpu=${cpu[bare_numbers]} in_order_cpu=${cpu[bare_in_order]}
     sql_time=${best[sql]}
 
     grep -E '^(Nalezena|Ke skladové)' "$work/check.txt" | sort >"$work/check.sorted"
@@ -126,8 +129,9 @@ for stock in $sizes; do
     cpu_ratio=$(awk "BEGIN { printf \"%.2f\", $one_cpu / $bare_cpu }")
     numbers_ratio=$(awk "BEGIN { printf \"%.2f\", $one_cpu / $numbers_cpu }")
     sql_ratio=$(awk "BEGIN { printf \"%.2f\", $two_wall / $sql_time }")
-    printf '%-11s %7.3f s %7.3f s %7.3f s %6s %9.3f s %6s %7.3f s %7.2f s %6s %6.1f MiB %9s\n' "$stock" "$one_wall" \
-        "$one_cpu" "$bare_cpu" "$cpu_ratio" "$numbers_cpu" "$numbers_ratio" "$two_wall" "$sql_time" "$sql_ratio" \
+    printf '%-11s %7.3f s %7.3f s %7.3f s %6s %9.3f s %6s %9.3f s %7.3f s %7.2f s %6s %6.1f MiB %9s\n' "$stock" \
+        "$one_wall" "$one_cpu" "$bare_cpu" "$cpu_ratio" "$numbers_cpu" "$numbers_ratio" "$in_order_cpu" "$two_wall" \
+        "$sql_time" "$sql_ratio" \
         "$(awk "BEGIN { print ${check_peak[$stock]} / 1024 }")" "$findings"
     if awk "BEGIN { exit !($cpu_ratio > 1.5) }"; then
         echo "  target missed: the check run takes more than 1.5 times the CPU time of the bare scan"
