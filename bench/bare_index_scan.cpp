@@ -25,6 +25,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -85,7 +86,10 @@ public:
                  Numbers order)
         : seek_(Prepare(db, std::string("SELECT ") + (order == Numbers::InRowidOrder ? "rowid" : "Cislo") + " FROM " +
                                 table + " WHERE " + sameKeys + " ORDER BY " + keys + ", rowid LIMIT -1 OFFSET 1")),
-          keyCount_(keyCount), order_(order), byRowid_(db, table) {}
+          keyCount_(keyCount) {
+        if (order == Numbers::InRowidOrder)
+            byRowid_.emplace(db, table);
+    }
     ~NumbersOfRun() { sqlite3_finalize(seek_); }
     // The walk stands on the run's record `index` (1 for the second).
     void read(sqlite3_stmt *walk, std::int64_t index) {
@@ -96,7 +100,7 @@ public:
         }
         if (sqlite3_step(seek_) != SQLITE_ROW)
             return;
-        if (order_ == Numbers::InWalkOrder) {
+        if (!byRowid_) {
             numbersRead += sqlite3_column_int64(seek_, 0);
             return;
         }
@@ -108,7 +112,7 @@ public:
     void readPending() {
         std::sort(pending_.begin(), pending_.end());
         for (const std::int64_t rowid : pending_)
-            byRowid_.read(rowid);
+            byRowid_->read(rowid);
         pending_.clear();
     }
 
@@ -116,8 +120,7 @@ private:
     static constexpr std::size_t kBatch = 32768;
     sqlite3_stmt *seek_;
     int keyCount_;
-    Numbers order_;
-    NumberByRowid byRowid_;
+    std::optional<NumberByRowid> byRowid_; // in rowid order only
     std::vector<std::int64_t> pending_;
 };
 
@@ -130,9 +133,12 @@ std::int64_t CountRepeats(sqlite3 *db, const char *table, const char *field, boo
     const bool readsNumbers = numbers != Numbers::None && text;
     sqlite3_stmt *walk = Prepare(db, "SELECT " + keys + " FROM " + table + " ORDER BY " + keys + ", rowid");
     const int last = warehouse ? 1 : 0;
-    NumbersOfRun reader(db, table, keys,
-                        warehouse ? std::string("Sklad IS ?1 AND ") + field + " IS ?2" : std::string(field) + " IS ?1",
-                        last + 1, numbers);
+    // The walks-only floor prepares nothing it does not use.
+    std::optional<NumbersOfRun> reader;
+    if (readsNumbers)
+        reader.emplace(db, table, keys,
+                       warehouse ? std::string("Sklad IS ?1 AND ") + field + " IS ?2" : std::string(field) + " IS ?1",
+                       last + 1, numbers);
     std::int64_t findings = 0, previousWarehouse = 0, previousNumber = 0, runIndex = 0;
     std::string previousText;
     bool first = true;
@@ -151,12 +157,13 @@ std::int64_t CountRepeats(sqlite3 *db, const char *table, const char *field, boo
         }
         findings += same;
         runIndex = same ? runIndex + 1 : 0;
-        if (same && readsNumbers)
-            reader.read(walk, runIndex);
+        if (same && reader)
+            reader->read(walk, runIndex);
         previousWarehouse = store;
         first = false;
     }
-    reader.readPending();
+    if (reader)
+        reader->readPending();
     sqlite3_finalize(walk);
     return findings;
 }
@@ -180,12 +187,14 @@ std::int64_t CountMissingCards(sqlite3 *stock, sqlite3 *cards) {
 
 std::int64_t CountUndescribed(sqlite3 *db, const char *table, bool numbers) {
     sqlite3_stmt *walk = Prepare(db, std::string("SELECT Popis, rowid FROM ") + table + " ORDER BY Popis, rowid");
-    NumberByRowid reader(db, table);
+    std::optional<NumberByRowid> reader;
+    if (numbers)
+        reader.emplace(db, table);
     std::int64_t findings = 0;
     while (sqlite3_step(walk) == SQLITE_ROW && sqlite3_column_bytes(walk, 0) == 0) {
         ++findings;
-        if (numbers)
-            reader.read(sqlite3_column_int64(walk, 1));
+        if (reader)
+            reader->read(sqlite3_column_int64(walk, 1));
     }
     sqlite3_finalize(walk);
     return findings;
