@@ -6,6 +6,8 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
+#include <utility>
 
 namespace vrelmont {
 namespace {
@@ -13,7 +15,7 @@ namespace {
 // A field a finding reads, resolved at the first finding: a table without it fails only there.
 class FindingField {
 public:
-    explicit FindingField(const std::string &name) : name_(name) {}
+    explicit FindingField(std::string name) : name_(std::move(name)) {}
     std::int32_t read(TBFTable &table) {
         if (!handle_)
             handle_ = table.Field(name_);
@@ -21,7 +23,7 @@ public:
     }
 
 private:
-    const std::string &name_;
+    std::string name_;
     std::optional<FieldHandle> handle_;
 };
 
