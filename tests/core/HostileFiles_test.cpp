@@ -21,22 +21,13 @@
 #include <unistd.h>
 
 using namespace vrelmont;
+using vrelmont::test::Promptly;
 using vrelmont::test::ReadBytes;
 using vrelmont::test::TempDir;
 using vrelmont::test::WriteBytes;
 namespace fs = std::filesystem;
 
 namespace {
-
-// Runs `action`, ending the whole test program if it hangs: a hang is the fault looked for here.
-template <typename Action> auto Promptly(Action action) {
-    auto result = std::async(std::launch::async, action);
-    if (result.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
-        std::fprintf(stderr, "hung for 10 s\n");
-        std::_Exit(1);
-    }
-    return result.get();
-}
 
 // Each kind of impostor at `path`; `make` is called again for each after the previous one is removed.
 enum class Impostor { Fifo, DevZeroLink, Directory, DanglingLink, Huge };

@@ -1,6 +1,7 @@
 #include "TempDir.h"
 #include "TestScopes.h"
 
+#include "hostdb/ReadOnlyVfs.h"
 #include "hostdb/TBFTable.h"
 #include "hostdb/TS3IniFile.h"
 #include "hostdb/TableFiles.h"
@@ -9,6 +10,7 @@
 #include <sqlite3.h>
 #include <sys/stat.h>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <vector>
@@ -17,15 +19,18 @@ using namespace vrelmont;
 using vrelmont::test::kReadOnlyDir;
 using vrelmont::test::kReadOnlyFile;
 using vrelmont::test::PermissionScope;
+using vrelmont::test::Promptly;
 using vrelmont::test::ReadBytes;
 using vrelmont::test::TempDir;
+using vrelmont::test::WriteBytes;
 
 namespace {
 
 std::map<std::string, std::string> snapshot(const std::filesystem::path &dir) {
     std::map<std::string, std::string> files;
     for (const auto &entry : std::filesystem::directory_iterator(dir))
-        files[entry.path().filename().string()] = ReadBytes(entry.path().string());
+        files[entry.path().filename().string()] =
+            entry.is_regular_file() ? ReadBytes(entry.path().string()) : std::string("(no file)");
     return files;
 }
 
@@ -102,6 +107,88 @@ TEST(ReadOnlyGuarantee, AWriteAheadLogTableIsReadWithoutItsSideFiles) {
     ASSERT_EQ(before.count("SKSEZZAS.DAT-wal"), 0u);
     readLikeTheChecks(dir.dir());
     EXPECT_EQ(snapshot(dir.path()), before);
+}
+
+void setWriteAheadLog(const std::string &table) {
+    sqlite3 *db = nullptr;
+    sqlite3_open(table.c_str(), &db);
+    sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+}
+
+// What may stand beside a table: the table is read, or refused with a reason that names the file
+// at fault; nothing waits, and nothing in the directory is made, changed or removed (SQLite itself
+// would remove a log beside an empty file, and open a FIFO for ever).
+TEST(ReadOnlyGuarantee, WhatStandsBesideATableIsLeftAsItWas) {
+    const struct {
+        const char *what;
+        std::function<void(const std::string &table)> make;
+        std::string reason; // empty: the table is read
+    } cases[] = {
+        {"an empty table file with a log",
+         [](const std::string &table) {
+             std::filesystem::resize_file(table, 0);
+             WriteBytes(table + "-wal", std::string(4096, 'w'));
+         },
+         "soubor je prázdný a změny tabulky jsou jen v souboru "},
+        {"an empty log without its shared memory",
+         [](const std::string &table) {
+             setWriteAheadLog(table);
+             WriteBytes(table + "-wal", "");
+         },
+         ""},
+#ifndef _WIN32
+        {"a FIFO as the rollback journal",
+         [](const std::string &table) { ASSERT_EQ(::mkfifo((table + "-journal").c_str(), 0644), 0); },
+         "-journal vedle tabulky nelze číst: není to soubor, ale roura (FIFO)"},
+        {"a FIFO as the shared memory of a log",
+         [](const std::string &table) {
+             setWriteAheadLog(table);
+             WriteBytes(table + "-wal", std::string(4096, 'w'));
+             ASSERT_EQ(::mkfifo((table + "-shm").c_str(), 0644), 0);
+         },
+         "-shm vedle tabulky nelze číst: není to soubor, ale roura (FIFO)"},
+#endif
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        fill(dir.dir());
+        c.make(dir.file("SKSEZZAS.DAT"));
+        const auto before = snapshot(dir.path());
+        TBFTable stock;
+        const auto opened = Promptly([&] { return stock.OpenTable(Variant::text(dir.dir() + "SKSEZZAS")); });
+        if (c.reason.empty()) {
+            EXPECT_EQ(opened, 0) << stock.lastOpenError();
+            EXPECT_EQ(stock.RecordCount(), 50);
+        } else {
+            EXPECT_NE(opened, 0);
+            EXPECT_NE(stock.lastOpenError().find(c.reason), std::string::npos) << stock.lastOpenError();
+        }
+        stock.CloseTable();
+        EXPECT_EQ(snapshot(dir.path()), before);
+    }
+}
+
+// SQLite's own file layer stops at about 500 bytes: an agenda up to there is read, and a longer path
+// is told as such, with the limit, not as a missing or unopenable file.
+TEST(ReadOnlyGuarantee, DeepPathsAreReadAndTooLongOnesAreNamed) {
+    TempDir dir;
+    std::string deep = dir.dir();
+    const auto limit = static_cast<std::size_t>(ReadOnlyVfsMaxPath());
+    while (deep.size() + 101 + std::string("SKSEZZAS.DAT").size() <= limit)
+        deep += std::string(100, 'd') + vrelmont::kDirSeparator;
+    deep += std::string(limit - deep.size() - std::string("/SKSEZZAS.DAT").size(), 'e') + vrelmont::kDirSeparator;
+    std::filesystem::create_directories(deep);
+    fill(deep);
+    readLikeTheChecks(deep);
+    TBFTable stock;
+    const std::string tooLong = deep + "x" + vrelmont::kDirSeparator;
+    std::filesystem::create_directories(tooLong);
+    std::filesystem::copy_file(deep + "SKSEZZAS.DAT", tooLong + "SKSEZZAS.DAT");
+    EXPECT_NE(stock.OpenTable(Variant::text(tooLong + "SKSEZZAS")), 0);
+    EXPECT_EQ(stock.lastOpenError(), tooLong + "SKSEZZAS.DAT: cesta k souboru je příliš dlouhá (" +
+                                         std::to_string(limit + 2) + " bajtů, nejvýše " + std::to_string(limit) + ")");
 }
 
 } // namespace

@@ -3,8 +3,12 @@
 #include "hostdb/PathText.h"
 
 #include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <string>
 #include <unistd.h>
 
@@ -61,6 +65,16 @@ inline std::string ReadBytes(const std::string &path) {
 
 inline void WriteBytes(const std::string &path, const std::string &bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// Runs `action`, ending the whole test program if it hangs: a hang is the fault looked for there.
+template <typename Action> auto Promptly(Action action) {
+    auto result = std::async(std::launch::async, action);
+    if (result.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+        std::fprintf(stderr, "hung for 10 s\n");
+        std::_Exit(1);
+    }
+    return result.get();
 }
 
 } // namespace vrelmont::test

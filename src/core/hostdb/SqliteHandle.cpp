@@ -1,17 +1,18 @@
 #include "hostdb/SqliteHandle.h"
 
+#include "hostdb/FileAccess.h"
+#include "hostdb/ReadOnlyVfs.h"
 #include "platform/FileIo.h"
 #include "platform/Utf8Path.h"
 
+#include <algorithm>
 #include <cerrno>
-#include <fcntl.h>
+#include <chrono>
+#include <filesystem>
 #include <stdexcept>
-#include <sys/stat.h>
+#include <thread>
 #ifdef _WIN32
-#include <fstream>
 #include <windows.h>
-#else
-#include <unistd.h>
 #endif
 
 namespace vrelmont {
@@ -33,34 +34,33 @@ std::string uriEncoded(const std::string &path) {
     return out;
 }
 
-// How a file keeps its changes, and so how it can be read without creating a file beside it.
-enum class Journal {
-    Rollback,     // changes go through a rollback journal; ordinary locks keep a reader consistent
-    WalIdle,      // write-ahead log, but no -wal file (or an empty one without -shm): nothing is writing
-    WalLive,      // -wal and -shm beside it: read through them, the -shm read-only
-    WalWithoutShm // committed changes in -wal, but no -shm to read them by without making one
-};
+// A lock that another program holds is asked for again every millisecond or so: a host that commits
+// back to back leaves gaps of about that length between its commits, which a longer sleep misses.
+int waitForLock(void *waitStart, int attempt) {
+    auto &start = *static_cast<std::chrono::steady_clock::time_point *>(waitStart);
+    const auto now = std::chrono::steady_clock::now();
+    if (attempt == 0)
+        start = now;
+    if (now - start >= std::chrono::milliseconds(kLockWaitMilliseconds))
+        return 0;
+    // A little unevenly, so as not to fall into step with a writer that commits at a steady beat.
+    std::this_thread::sleep_for(std::chrono::microseconds(500 + 250 * (attempt % 5)));
+    return 1;
+}
 
-Journal journalOf(const std::string &path) {
-    unsigned char header[20] = {};
-#ifdef _WIN32
-    // No FIFOs in Windows folders: a plain stream cannot wait for a writer.
-    std::ifstream in(PathFromUtf8(path), std::ios::binary);
-    const bool read = in.read(reinterpret_cast<char *>(header), sizeof header) && in.gcount() == sizeof header;
-#else
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    const bool read = fd >= 0 && ::pread(fd, header, sizeof header, 0) == static_cast<ssize_t>(sizeof header);
-    if (fd >= 0)
-        ::close(fd);
-#endif
-    if (!read || (header[18] != 2 && header[19] != 2))
-        return Journal::Rollback;
-    std::int64_t walSize = 0;
-    if (!PathExists(path + "-wal", &walSize))
-        return Journal::WalIdle;
-    if (PathExists(path + "-shm"))
-        return Journal::WalLive;
-    return walSize == 0 ? Journal::WalIdle : Journal::WalWithoutShm;
+// What stands beside a table file and would keep it from being read as it is, in Czech; empty when nothing.
+std::string lookBeside(const std::string &path) {
+    for (const char *suffix : {"-journal", "-wal", "-shm"}) {
+        const FileKind kind = ExamineFile(path + suffix);
+        if (kind != FileKind::Regular && kind != FileKind::Missing && kind != FileKind::NoPermission)
+            return "soubor " + path + suffix + " vedle tabulky nelze číst: " + DescribeFileKind(kind);
+    }
+    std::int64_t size = 0, logSize = 0;
+    // SQLite would remove a log beside an empty file: the log is the only copy of what it holds.
+    if (PathExists(path, &size) && size == 0 && PathExists(path + "-wal", &logSize) && logSize > 0)
+        return "soubor je prázdný a změny tabulky jsou jen v souboru " + path +
+               "-wal; otevřete tabulku programem, který do ní zapisoval";
+    return {};
 }
 
 const char *czechPhrase(int code) {
@@ -92,6 +92,16 @@ const char *czechPhrase(int code) {
 
 } // namespace
 
+std::string TooLongPathReason(const std::string &path) {
+    std::error_code error;
+    const auto absolute = Utf8FromPath(std::filesystem::absolute(PathFromUtf8(path), error));
+    const auto length = std::max(path.size(), absolute.size());
+    if (static_cast<int>(length) <= ReadOnlyVfsMaxPath())
+        return {};
+    return "cesta k souboru je příliš dlouhá (" + std::to_string(length) + " bajtů, nejvýše " +
+           std::to_string(ReadOnlyVfsMaxPath()) + ")";
+}
+
 std::string QuoteSqlName(const std::string &name) {
     std::string out = "\"";
     for (const char c : name)
@@ -114,6 +124,9 @@ std::string DescribeSqliteError(sqlite3 *db, int code, const std::string &path) 
         code = SQLITE_FULL;
     const std::string message = db ? sqlite3_errmsg(db) : sqlite3_errstr(code);
     const std::string file = path.empty() ? std::string("tabulky") : path;
+    if (ReadOnlyFileChangedUnderRead(db))
+        return "tabulku během čtení změnil jiný program (přenesl do ní změny ze souboru " + file +
+               "-wal); spusťte kontrolu znovu";
     if (code == SQLITE_READONLY_ROLLBACK)
         return "u souboru zůstal nedokončený zápis jiného programu (deník " + file +
                "-journal); otevřete tabulku programem, který do ní zapisoval, ten zápis dokončí nebo vrátí – " +
@@ -130,37 +143,51 @@ std::string DescribeSqliteError(sqlite3 *db, int code, const std::string &path) 
 }
 
 SqliteHandle SqliteHandle::openReadOnly(const std::string &path, std::string &reason) {
-    const Journal journal = journalOf(path);
-    if (journal == Journal::WalWithoutShm) {
-        reason = "změny uložené v souboru " + path + "-wal nelze přečíst bez souboru " + path +
-                 "-shm, který chybí, a ten by musel vzniknout v adresáři agendy; otevřete tabulku programem, "
-                 "který do ní zapisoval";
+    reason = TooLongPathReason(path);
+    if (reason.empty())
+        reason = lookBeside(path);
+    if (!reason.empty())
         return {};
-    }
-    // Read-only and creating nothing: a reader of a live write-ahead log uses the writer's -shm
-    // read-only; a log that nobody keeps means that nothing is writing, so the file cannot change.
-    const char *parameters = journal == Journal::WalIdle   ? "?immutable=1"
-                             : journal == Journal::WalLive ? "?mode=ro&readonly_shm=1"
-                                                           : "?mode=ro";
-    const std::string uri = "file:" + uriEncoded(path) + parameters;
-    sqlite3 *db = nullptr;
-    // A connection is used by one component on one thread: SQLite's own locking would only cost time.
-    int code = sqlite3_open_v2(uri.c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX, nullptr);
-    if (code == SQLITE_OK) {
-        // A writer that holds its lock for a moment is waited for; it costs nothing when there is none.
-        sqlite3_busy_timeout(db, kLockWaitMilliseconds);
-        // SQLite reads the file lazily; reading the schema now tells a foreign file at once.
-        // One read transaction for as long as the table is open: a check sees one state of the table
-        // from its first record to its last, and its look-ups skip taking the lock again for every record.
-        code = sqlite3_exec(db, "PRAGMA temp_store=MEMORY; BEGIN; SELECT count(*) FROM sqlite_master", nullptr, nullptr,
-                            nullptr);
-    }
-    if (code != SQLITE_OK) {
+    // A write-ahead-log table is read through the -wal and -shm that its writer keeps, the -shm
+    // read-only; how a table is read is decided by the layer below, under SQLite's shared lock.
+    const std::string uri = "file:" + uriEncoded(path) + "?readonly_shm=1";
+    // A log's shared memory being set right by its writer, or a writer moving its log into the file
+    // as the table is opened, passes in a moment.
+    const auto settleBy = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (true) {
+        sqlite3 *db = nullptr;
+        // A connection is used by one component on one thread: SQLite's own locking would only cost time.
+        int code = sqlite3_open_v2(uri.c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX,
+                                   ReadOnlyVfsName());
+        SqliteHandle handle(db, path);
+        if (code == SQLITE_OK) {
+            sqlite3_busy_handler(db, waitForLock, handle.waitStart_.get());
+            // SQLite reads the file lazily; reading the schema now tells a foreign file at once.
+            // One read transaction for as long as the table is open: a check sees one state of the table
+            // from its first record to its last, and its look-ups skip taking the lock again for every record.
+            code = sqlite3_exec(db, "PRAGMA temp_store=MEMORY; BEGIN; SELECT count(*) FROM sqlite_master", nullptr,
+                                nullptr, nullptr);
+        }
+        if (code == SQLITE_OK)
+            return handle;
+        const int extended = db ? sqlite3_extended_errcode(db) : code;
+        const bool passing = extended == SQLITE_READONLY_RECOVERY || extended == SQLITE_READONLY_CANTINIT ||
+                             ReadOnlyFileChangedUnderRead(db);
+        if (passing && std::chrono::steady_clock::now() < settleBy) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            continue;
+        }
+        std::int64_t logSize = 0;
+        if ((extended & 0xFF) == SQLITE_CANTOPEN && PathExists(path + "-wal", &logSize) && logSize > 0 &&
+            !PathExists(path + "-shm")) {
+            reason = "změny uložené v souboru " + path + "-wal nelze přečíst bez souboru " + path +
+                     "-shm, který chybí, a ten by musel vzniknout v adresáři agendy; otevřete tabulku programem, "
+                     "který do ní zapisoval";
+            return {};
+        }
         reason = DescribeSqliteError(db, code, path);
-        sqlite3_close_v2(db);
         return {};
     }
-    return SqliteHandle(db, path);
 }
 
 SqliteHandle SqliteHandle::openReadWrite(const std::string &path, const std::string &nameInMessages) {
@@ -170,7 +197,7 @@ SqliteHandle SqliteHandle::openReadWrite(const std::string &path, const std::str
     if (code != SQLITE_OK)
         handle.fail("Nelze otevřít pro zápis");
     // A reader (a check, the host) may hold the file for a moment.
-    sqlite3_busy_timeout(db, kLockWaitMilliseconds);
+    sqlite3_busy_handler(db, waitForLock, handle.waitStart_.get());
     return handle;
 }
 

@@ -57,6 +57,10 @@ std::string chooseTable(SqliteHandle &db, const std::string &filePath, std::stri
 } // namespace
 
 std::unique_ptr<TableCursor> TableCursor::open(const std::string &filePath, std::string &reason) {
+    // A path beyond what the system allows would be looked at as a missing file.
+    reason = TooLongPathReason(filePath);
+    if (!reason.empty())
+        return nullptr;
     // Looked at before SQLite opens it: opening a FIFO would wait for a writer for ever.
     const FileKind kind = ExamineFile(filePath);
     if (kind != FileKind::Regular) {

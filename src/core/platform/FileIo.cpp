@@ -3,11 +3,16 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #ifdef _WIN32
+#include "platform/Utf8Path.h"
 #include "platform/WideText.h"
+
+#include <chrono>
+#include <filesystem>
 
 #include <io.h>
 #include <stdlib.h>
 #else
+#include <ctime>
 #include <unistd.h>
 #endif
 
@@ -72,6 +77,40 @@ bool PathExists(const std::string &path, std::int64_t *size) {
     if (size)
         *size = static_cast<std::int64_t>(info.st_size);
     return true;
+}
+
+bool StateOfFile(const std::string &path, FileState &state) {
+#ifdef _WIN32
+    struct _stat64 info {};
+    if (_wstat64(WideFromUtf8(path).c_str(), &info) != 0)
+        return false;
+    // The times of _wstat64 are whole seconds; the file system keeps them to 100 ns.
+    std::error_code error;
+    const auto changed = std::filesystem::last_write_time(PathFromUtf8(path), error);
+    state = {static_cast<std::uint64_t>(info.st_ino), static_cast<std::int64_t>(info.st_size),
+             error ? static_cast<std::int64_t>(info.st_mtime)
+                   : std::chrono::duration_cast<std::chrono::nanoseconds>(changed.time_since_epoch()).count()};
+#else
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0)
+        return false;
+    state = {static_cast<std::uint64_t>(info.st_dev) * 1000003u ^ static_cast<std::uint64_t>(info.st_ino),
+             static_cast<std::int64_t>(info.st_size),
+             static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec};
+#endif
+    return true;
+}
+
+std::int64_t FileClockNow() {
+#ifdef _WIN32
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::filesystem::file_time_type::clock::now().time_since_epoch())
+        .count();
+#else
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    return static_cast<std::int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
+#endif
 }
 
 bool MayRead(const std::string &path) {

@@ -18,6 +18,21 @@ bool IsWritableDirectory(const std::string &directory);
 // Whether anything stands at `path`, following links; with `size`, its size in bytes.
 bool PathExists(const std::string &path, std::int64_t *size = nullptr);
 
+// What tells one state of a file's content from another without opening it: its identity, size and
+// time of last change (in the file system's own units, to the nanosecond where it keeps them).
+struct FileState {
+    std::uint64_t identity = 0; // device and inode where the system has them
+    std::int64_t size = 0;
+    std::int64_t changedAt = 0;
+    bool operator==(const FileState &) const = default;
+};
+
+// The state of the file at `path`, following links; false when nothing stands there.
+bool StateOfFile(const std::string &path, FileState &state);
+
+// Now, in the units and from the epoch of FileState::changedAt.
+std::int64_t FileClockNow();
+
 // Whether the current user may read, or write, what stands at `path`. On Windows a file with the
 // read-only attribute counts as not writable.
 bool MayRead(const std::string &path);
