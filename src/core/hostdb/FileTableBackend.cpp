@@ -36,7 +36,11 @@ public:
         return kAnswerDone;
     }
     std::int32_t SetIndex(const std::string &keyExpression) override {
-        return cursor().selectIndex(keyExpression) ? kAnswerDone : kAnswerFailed;
+        std::string whyNot;
+        if (cursor().selectIndex(keyExpression, whyNot))
+            return kAnswerDone;
+        lastOpenError_ = openedFile_ + ": index " + keyExpression + " nelze nastavit – " + whyNot;
+        return kAnswerFailed;
     }
     std::int32_t SeekKeyPair(const Variant &first, const Variant &second) override {
         return cursor().seek({first, second}) ? kAnswerFound : kAnswerNotFound;

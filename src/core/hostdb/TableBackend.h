@@ -49,7 +49,7 @@ public:
     virtual bool WalkKeysOnly() { return false; }
     virtual Variant ValueInRun(int field, std::int64_t runLength, std::int64_t index);
 
-    // Why the last OpenTable failed, when the backend can tell; for diagnostics only.
+    // Why the last OpenTable or SetIndex failed, when the backend can tell; for diagnostics only.
     virtual std::string lastOpenError() const { return {}; }
 
 private:

@@ -24,18 +24,24 @@ std::string textColumn(sqlite3_stmt *statement, int column) {
 }
 
 // The indexes whose keys are plain table columns in ascending, byte-wise order: only those give
-// the order the checks rely on.
-bool readUsableIndex(SqliteHandle &db, const std::string &name, std::vector<int> &columns) {
+// the order the checks rely on. Empty when usable; otherwise why not, in Czech.
+std::string readIndex(SqliteHandle &db, const std::string &name, std::vector<int> &columns) {
     auto info = db.prepare("PRAGMA index_xinfo(" + QuoteSqlName(name) + ")");
+    std::string unusable;
     while (sqlite3_step(info.get()) == SQLITE_ROW) {
         if (sqlite3_column_int(info.get(), 5) == 0)
             continue; // the rowid and other auxiliary columns
         const int column = sqlite3_column_int(info.get(), 1);
-        if (column < 0 || sqlite3_column_int(info.get(), 3) != 0 || textColumn(info.get(), 4) != "BINARY")
-            return false;
+        const std::string collation = textColumn(info.get(), 4);
+        if (column < 0 && unusable.empty())
+            unusable = "klíč obsahuje výraz, ne pole";
+        else if (sqlite3_column_int(info.get(), 3) != 0 && unusable.empty())
+            unusable = "řadí sestupně";
+        else if (collation != "BINARY" && unusable.empty())
+            unusable = "řadí texty porovnáním " + collation + ", ne bajt po bajtu";
         columns.push_back(column);
     }
-    return !columns.empty();
+    return columns.empty() && unusable.empty() ? std::string("nemá klíč") : unusable;
 }
 
 std::string chooseTable(SqliteHandle &db, const std::string &filePath, std::string &reason) {
@@ -100,11 +106,12 @@ std::unique_ptr<TableCursor> TableCursor::open(const std::string &filePath, std:
         std::vector<Index> indexes;
         auto list = db.prepare("PRAGMA index_list(" + QuoteSqlName(table) + ")");
         while (sqlite3_step(list.get()) == SQLITE_ROW) {
-            if (sqlite3_column_int(list.get(), 4) != 0)
-                continue; // a partial index does not hold every record
-            Index index{textColumn(list.get(), 1), {}};
-            if (readUsableIndex(db, index.name, index.columns))
-                indexes.push_back(std::move(index));
+            Index index{textColumn(list.get(), 1), {}, {}};
+            index.unusable = readIndex(db, index.name, index.columns);
+            // A partial index does not hold every record.
+            if (index.unusable.empty() && sqlite3_column_int(list.get(), 4) != 0)
+                index.unusable = "nezahrnuje všechny záznamy (WHERE)";
+            indexes.push_back(std::move(index));
         }
         return std::unique_ptr<TableCursor>(new TableCursor(std::move(db), table, std::move(columns),
                                                             std::move(integerColumns), std::move(binaryColumns),
@@ -254,25 +261,33 @@ std::string TableCursor::changeStamp() {
     return header + std::to_string(size) + ':' + std::to_string(time.time_since_epoch().count());
 }
 
-bool TableCursor::selectIndex(const std::string &keyExpression) {
+bool TableCursor::selectIndex(const std::string &keyExpression, std::string &whyNot) {
     std::vector<int> wanted;
     for (const auto &field : SplitKeyExpression(keyExpression)) {
         const int column = columnOf(field);
-        if (column < 0)
+        if (column < 0) {
+            whyNot = "tabulka nemá pole " + field;
             return false;
+        }
         wanted.push_back(column);
     }
+    whyNot = "tabulka nemá index s tímto klíčem";
     for (const auto &index : indexes_) {
-        if (index.columns == wanted) {
-            dropStatements();
-            index_ = &index;
-            keyPositions_.assign(columns_.size(), -1);
-            for (std::size_t i = 0; i < index.columns.size(); ++i)
-                keyPositions_[static_cast<std::size_t>(index.columns[i])] = static_cast<int>(i);
-            current_.reset();
-            editing_ = false;
-            return true;
+        if (index.columns != wanted)
+            continue;
+        if (!index.unusable.empty()) {
+            whyNot = "index " + index.name + " " + index.unusable;
+            continue;
         }
+        dropStatements();
+        index_ = &index;
+        keyPositions_.assign(columns_.size(), -1);
+        for (std::size_t i = 0; i < index.columns.size(); ++i)
+            keyPositions_[static_cast<std::size_t>(index.columns[i])] = static_cast<int>(i);
+        current_.reset();
+        editing_ = false;
+        whyNot.clear();
+        return true;
     }
     return false;
 }
@@ -308,6 +323,14 @@ bool TableCursor::goTop() {
     recordsSinceOddKey_ = std::numeric_limits<std::int64_t>::max() / 2;
     if (!step(walk.get())) {
         current_.reset();
+        // An index that shows nothing of a table that holds records is damaged, not empty: the
+        // check would otherwise report that there is no current record, or find nothing.
+        if (index_) {
+            auto any = db_.prepare("SELECT EXISTS (SELECT 1 FROM " + QuoteSqlName(table_) + " NOT INDEXED)");
+            if (step(any.get()) && sqlite3_column_int(any.get(), 0) != 0)
+                fail(std::string("soubor je poškozený – index ") + index_->name +
+                     " neobsahuje žádný záznam, ačkoli tabulka nějaké má");
+        }
         return false;
     }
     activate(walk.get(), withIds);

@@ -25,7 +25,9 @@ public:
     // with a rollback journal every commit moves the header's change counter. Empty where that does
     // not hold (a write-ahead log commits without touching the header).
     std::string changeStamp();
-    bool selectIndex(const std::string &keyExpression);
+    // Selects the usable index whose key is the fields of `keyExpression`; false, with the reason
+    // in Czech, when there is none.
+    bool selectIndex(const std::string &keyExpression, std::string &whyNot);
     bool goTop();
     bool moveNext();
     // Positions on the first record whose leading index fields equal `keys`; false when there is none.
@@ -66,6 +68,7 @@ private:
     struct Index {
         std::string name;
         std::vector<int> columns;
+        std::string unusable; // why its order is not the one the walks need; empty when it is
     };
 
     TableCursor(SqliteHandle db, std::string table, std::vector<std::string> columns, std::vector<bool> integerColumns,
