@@ -173,6 +173,9 @@ TEST(ReadOnlyGuarantee, WhatStandsBesideATableIsLeftAsItWas) {
 // SQLite's own file layer stops at about 500 bytes: an agenda up to there is read, and a longer path
 // is told as such, with the limit, not as a missing or unopenable file.
 TEST(ReadOnlyGuarantee, DeepPathsAreReadAndTooLongOnesAreNamed) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows folders stop at 260 characters, before SQLite's limit";
+#endif
     TempDir dir;
     std::string deep = dir.dir();
     const auto limit = static_cast<std::size_t>(ReadOnlyVfsMaxPath());
