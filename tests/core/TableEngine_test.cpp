@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
-#include <fstream>
 #include <tuple>
 #include <vector>
 
@@ -234,27 +233,35 @@ TEST(TableEngineFiles, AnIndexWithAnotherCollationIsNotSelected) {
     }
 }
 
-// An index whose pages were lost reads as empty to SQLite: the walk names the damage instead of
-// finding nothing (or failing later for want of a current record).
-TEST(TableEngineFiles, AnIndexThatLostItsRecordsIsNamedAsDamage) {
-    TempDir dir;
+// A master cards file in `dir` holding what `sql` stored, written by SQLite itself.
+std::string CardsFileWith(const TempDir &dir, const std::string &sql) {
     const auto path = dir.file("SKKMKART.DAT");
     CreateTableFile(path, MasterCardsTable());
     sqlite3 *db = nullptr;
     sqlite3_open(path.c_str(), &db);
-    sqlite3_exec(db, "INSERT INTO SKKMKART (Cislo) VALUES (1), (2)", nullptr, nullptr, nullptr);
+    sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    return path;
+}
+
+// An index whose pages were lost reads as empty to SQLite: the walk names the damage instead of
+// finding nothing (or failing later for want of a current record).
+TEST(TableEngineFiles, AnIndexThatLostItsRecordsIsNamedAsDamage) {
+    TempDir dir;
+    const auto path = CardsFileWith(dir, "INSERT INTO SKKMKART (Cislo) VALUES (1), (2)");
+    // The index's root page made an empty leaf, as a lost page would be rebuilt.
+    sqlite3 *db = nullptr;
     sqlite3_stmt *root = nullptr;
+    sqlite3_open(path.c_str(), &db);
     sqlite3_prepare_v2(db, "SELECT rootpage FROM sqlite_master WHERE name = 'SKKMKART_Cislo'", -1, &root, nullptr);
     ASSERT_EQ(sqlite3_step(root), SQLITE_ROW);
-    const auto page = sqlite3_column_int64(root, 0);
+    const auto page = static_cast<long>(sqlite3_column_int64(root, 0));
     sqlite3_finalize(root);
     sqlite3_close(db);
-    // An empty leaf page of an index, as a lost one would be rebuilt.
-    std::fstream file(path, std::ios::binary | std::ios::in | std::ios::out);
-    file.seekp((page - 1) * 4096);
+    auto bytes = vrelmont::test::ReadBytes(path);
     const char emptyLeaf[8] = {0x0A, 0, 0, 0, 0, 0x10, 0, 0};
-    file.write(emptyLeaf, sizeof emptyLeaf);
-    file.close();
+    std::copy(std::begin(emptyLeaf), std::end(emptyLeaf), bytes.begin() + (page - 1) * 4096);
+    vrelmont::test::WriteBytes(path, bytes);
     TBFTable table;
     ASSERT_EQ(table.OpenTable(Variant::text(path)), 0);
     ASSERT_EQ(table.SetIndex("Cislo"), 0);
@@ -306,14 +313,9 @@ namespace {
 
 TEST(TableEngineFiles, TextsThatAreNotUtf8AreReadAsWindows1250AndDamageIsNamedInCzech) {
     TempDir dir;
-    const auto path = dir.file("SKKMKART.DAT");
-    CreateTableFile(path, MasterCardsTable());
-    sqlite3 *db = nullptr;
-    sqlite3_open(path.c_str(), &db);
     // "Šroub" as the host system's code page would store it.
-    sqlite3_exec(db, "INSERT INTO SKKMKART (Cislo, Popis) VALUES (1, CAST(x'8A726F7562' AS TEXT)), (2, 'Matice')",
-                 nullptr, nullptr, nullptr);
-    sqlite3_close(db);
+    const auto path = CardsFileWith(
+        dir, "INSERT INTO SKKMKART (Cislo, Popis) VALUES (1, CAST(x'8A726F7562' AS TEXT)), (2, 'Matice')");
     TBFTable table;
     ASSERT_EQ(table.OpenTable(Variant::text(dir.dir() + "SKKMKART")), 0);
     ASSERT_EQ(table.SetIndex("Cislo"), 0);
