@@ -39,7 +39,9 @@ struct TableFile {
     bool changedUnderRead = false;
     bool sharedMemoryLooked = false;
     int lockLevel = SQLITE_LOCK_NONE;
-    FileState stateRead; // the file's state when this read transaction began on it
+    bool logReadersJoined = false; // attached to a writer's -shm that appeared while reading without a log
+    bool backfillBlocked = false;  // holding the log's first read lock there
+    FileState stateRead;           // the file's state when this read transaction began on it
 
     sqlite3_file *file() { return reinterpret_cast<sqlite3_file *>(reinterpret_cast<char *>(this) + belowOffset()); }
     static std::size_t belowOffset() {
@@ -69,8 +71,44 @@ bool logIsKept(const std::string &tablePath) {
 
 // --- The table file's operations: SQLite's own, but for what reading without a log needs -------------
 
+// SQLite's lock slots in a log's shared memory: a reader of the file alone holds the first read
+// lock, which keeps every writer from moving its log into the file.
+constexpr int kFileOnlyReadLock = 3;
+
+void leaveLogReaders(TableFile &table) {
+    sqlite3_file *below = table.file();
+    if (table.backfillBlocked)
+        below->pMethods->xShmLock(below, kFileOnlyReadLock, 1, SQLITE_SHM_UNLOCK | SQLITE_SHM_SHARED);
+    if (table.logReadersJoined)
+        below->pMethods->xShmUnmap(below, 0);
+    table.backfillBlocked = table.logReadersJoined = false;
+}
+
+// A writer that opens the table while it is read from its file alone makes a log and its shared
+// memory. Before its log can grow to be moved into the file (a checkpoint), the reader joins the
+// log's readers through SQLite's own shared-memory layer, read-only, as one that reads the file
+// alone: the writer then leaves the file as it is until the read ends. (SQLite keeps a process's
+// locks on the -shm in one place: its own descriptor is the only one ever opened.)
+void keepWritersOutOfTheFile(TableFile &table) {
+    // Not a FIFO either: SQLite's open of it would wait for a writer.
+    if (table.backfillBlocked || ExamineFile(table.path + "-shm") != FileKind::Regular)
+        return;
+    sqlite3_file *below = table.file();
+    if (!table.logReadersJoined) {
+        void volatile *memory = nullptr;
+        const int mapped = below->pMethods->xShmMap(below, 0, 32 * 1024, 0, &memory);
+        // Read-only, SQLite answers that the memory cannot be written, or that no writer keeps it.
+        if (mapped != SQLITE_OK && mapped != SQLITE_READONLY && mapped != SQLITE_READONLY_CANTINIT)
+            return;
+        table.logReadersJoined = true;
+    }
+    table.backfillBlocked =
+        below->pMethods->xShmLock(below, kFileOnlyReadLock, 1, SQLITE_SHM_LOCK | SQLITE_SHM_SHARED) == SQLITE_OK;
+}
+
 int tableClose(sqlite3_file *file) {
     TableFile &table = tableOf(file);
+    leaveLogReaders(table);
     const int code = table.file()->pMethods ? table.file()->pMethods->xClose(table.file()) : SQLITE_OK;
     table.~TableFile();
     return code;
@@ -121,8 +159,9 @@ int tableRead(sqlite3_file *file, void *buffer, int amount, sqlite3_int64 offset
         auto *header = static_cast<unsigned char *>(buffer) - offset;
         header[18] = header[19] = 1;
     }
+    keepWritersOutOfTheFile(table);
     // A writer that opened the table after this transaction began may have moved its log into the
-    // file (a checkpoint) since: the pages read would then mix two states.
+    // file (a checkpoint) before the reader could keep it out: the pages read would mix two states.
     FileState now;
     if (!StateOfFile(table.path, now) || !(now == table.stateRead)) {
         table.changedUnderRead = true;
@@ -164,6 +203,8 @@ int tableLock(sqlite3_file *file, int level) {
 
 int tableUnlock(sqlite3_file *file, int level) {
     TableFile &table = tableOf(file);
+    if (level == SQLITE_LOCK_NONE)
+        leaveLogReaders(table);
     const int code = table.file()->pMethods->xUnlock(table.file(), level);
     if (level == SQLITE_LOCK_NONE) {
         table.decided = false;
