@@ -13,10 +13,11 @@ build=${VRELMONT_BUILD_DIR:-build}
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVRELMONT_BUILD_TESTS=ON -DVRELMONT_WERROR=ON >/dev/null
 cmake --build "$build" -j"$jobs"
 
-# The Qt-free part with the other compiler: its warnings differ (sign conversions above all).
+# The Qt-free part with the other compiler: its warnings differ (sign conversions above all). The
+# soak beside a live host runs once, in the build above: it is about the host, not the compiler.
 clang_build=${VRELMONT_CLANG_BUILD_DIR:-$build-clang}
 cmake -S . -B "$clang_build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
-    -DVRELMONT_BUILD_GUI=OFF -DVRELMONT_BUILD_TESTS=ON -DVRELMONT_WERROR=ON >/dev/null
+    -DVRELMONT_BUILD_GUI=OFF -DVRELMONT_BUILD_TESTS=ON -DVRELMONT_WERROR=ON -DVRELMONT_SOAK_TEST=OFF >/dev/null
 cmake --build "$clang_build" -j"$jobs"
 
 (cd "$clang_build" && ctest --output-on-failure --no-tests=error -j"$jobs" --timeout 300)
