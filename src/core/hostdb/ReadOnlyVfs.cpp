@@ -39,8 +39,9 @@ struct TableFile {
     bool changedUnderRead = false;
     bool sharedMemoryLooked = false;
     int lockLevel = SQLITE_LOCK_NONE;
-    bool logReadersJoined = false; // attached to a writer's -shm that appeared while reading without a log
-    bool backfillBlocked = false;  // holding the log's first read lock there
+    bool logReadersJoined = false; // attached to the writer's -shm, to hold its read locks
+    bool backfillBlocked = false;  // holding the log's file-only read lock there
+    bool restartBlocked = false;   // holding its first read lock of the log
     FileState stateRead;           // the file's state when this read transaction began on it
 
     sqlite3_file *file() { return reinterpret_cast<sqlite3_file *>(reinterpret_cast<char *>(this) + belowOffset()); }
@@ -71,27 +72,42 @@ bool logIsKept(const std::string &tablePath) {
 
 // --- The table file's operations: SQLite's own, but for what reading without a log needs -------------
 
-// SQLite's lock slots in a log's shared memory: a reader of the file alone holds the first read
-// lock, which keeps every writer from moving its log into the file.
+// SQLite's lock slots in a log's shared memory: the first read lock is held by readers of the file
+// alone and keeps every writer from moving its log into the file (a checkpoint); any of the others
+// keeps a writer from starting its log over (a restart).
 constexpr int kFileOnlyReadLock = 3;
+constexpr int kFirstLogReadLock = 4;
 
-void leaveLogReaders(TableFile &table) {
+void releaseLogLocks(TableFile &table) {
     sqlite3_file *below = table.file();
     if (table.backfillBlocked)
         below->pMethods->xShmLock(below, kFileOnlyReadLock, 1, SQLITE_SHM_UNLOCK | SQLITE_SHM_SHARED);
-    if (table.logReadersJoined)
-        below->pMethods->xShmUnmap(below, 0);
-    table.backfillBlocked = table.logReadersJoined = false;
+    if (table.restartBlocked)
+        below->pMethods->xShmLock(below, kFirstLogReadLock, 1, SQLITE_SHM_UNLOCK | SQLITE_SHM_SHARED);
+    table.backfillBlocked = table.restartBlocked = false;
 }
 
-// A writer that opens the table while it is read from its file alone makes a log and its shared
-// memory. Before its log can grow to be moved into the file (a checkpoint), the reader joins the
-// log's readers through SQLite's own shared-memory layer, read-only, as one that reads the file
-// alone: the writer then leaves the file as it is until the read ends. (SQLite keeps a process's
-// locks on the -shm in one place: its own descriptor is the only one ever opened.)
-void keepWritersOutOfTheFile(TableFile &table) {
+void leaveLogReaders(TableFile &table) {
+    releaseLogLocks(table);
+    if (table.logReadersJoined)
+        table.file()->pMethods->xShmUnmap(table.file(), 0);
+    table.logReadersJoined = false;
+}
+
+// While a table is read, its writer's log stays as it is: neither moved into the file nor started
+// over. A read of the file alone needs the first (a writer that opens the table meanwhile makes a
+// log and its shared memory, and could move the log into the file under the read). SQLite's own
+// read of a log whose writer has gone needs the second: it reads the log's records holding only
+// the file-only read lock, which lets a returning writer start the log over once everything in it
+// has been moved into the file, overwriting the records being read. So the reader joins the log's
+// readers through SQLite's own shared-memory layer, read-only, and holds both read locks: as a
+// long reader would, it keeps the log growing until it is done. (SQLite keeps a process's locks on
+// the -shm in one place: its own descriptor is the only one ever opened.)
+void keepTheLogStill(TableFile &table) {
+    if (table.backfillBlocked && table.restartBlocked)
+        return;
     // Not a FIFO either: SQLite's open of it would wait for a writer.
-    if (table.backfillBlocked || ExamineFile(table.path + "-shm") != FileKind::Regular)
+    if (ExamineFile(table.path + "-shm") != FileKind::Regular)
         return;
     sqlite3_file *below = table.file();
     if (!table.logReadersJoined) {
@@ -102,8 +118,19 @@ void keepWritersOutOfTheFile(TableFile &table) {
             return;
         table.logReadersJoined = true;
     }
-    table.backfillBlocked =
-        below->pMethods->xShmLock(below, kFileOnlyReadLock, 1, SQLITE_SHM_LOCK | SQLITE_SHM_SHARED) == SQLITE_OK;
+    // A writer holds a slot alone only while it moves or restarts its log: a moment.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (true) {
+        if (!table.backfillBlocked)
+            table.backfillBlocked = below->pMethods->xShmLock(below, kFileOnlyReadLock, 1,
+                                                              SQLITE_SHM_LOCK | SQLITE_SHM_SHARED) == SQLITE_OK;
+        if (!table.restartBlocked)
+            table.restartBlocked = below->pMethods->xShmLock(below, kFirstLogReadLock, 1,
+                                                             SQLITE_SHM_LOCK | SQLITE_SHM_SHARED) == SQLITE_OK;
+        if ((table.backfillBlocked && table.restartBlocked) || std::chrono::steady_clock::now() >= deadline)
+            return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
 }
 
 int tableClose(sqlite3_file *file) {
@@ -159,7 +186,7 @@ int tableRead(sqlite3_file *file, void *buffer, int amount, sqlite3_int64 offset
         auto *header = static_cast<unsigned char *>(buffer) - offset;
         header[18] = header[19] = 1;
     }
-    keepWritersOutOfTheFile(table);
+    keepTheLogStill(table);
     // A writer that opened the table after this transaction began may have moved its log into the
     // file (a checkpoint) before the reader could keep it out: the pages read would mix two states.
     FileState now;
@@ -190,13 +217,17 @@ int tableFileSize(sqlite3_file *file, sqlite3_int64 *size) {
 // A reader takes the shared lock only: more would keep the host out, or let SQLite undo its journal.
 int tableLock(sqlite3_file *file, int level) {
     TableFile &table = tableOf(file);
-    if (level > SQLITE_LOCK_SHARED)
+    if (level > SQLITE_LOCK_SHARED) {
+        // Asked only as SQLite closes its log, after its last read: the log may move on.
+        releaseLogLocks(table);
         return SQLITE_BUSY;
+    }
     const int code = table.file()->pMethods->xLock(table.file(), level);
     if (code == SQLITE_OK && table.lockLevel == SQLITE_LOCK_NONE) {
         // A read transaction begins: its header decides again (the one read before the lock does not count).
         table.decided = false;
         table.lockLevel = level;
+        keepTheLogStill(table);
     }
     return code;
 }

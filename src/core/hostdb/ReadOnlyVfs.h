@@ -7,7 +7,9 @@
 // - a table in write-ahead-log mode that no program keeps open (no -wal) is read from its file
 //   alone, under the ordinary shared lock, instead of through a log that would have to be created;
 //   every page read then confirms that no writer has since moved records into the file, and a
-//   read that finds it changed fails (ReadOnlyFileChangedUnderRead) rather than give a torn state.
+//   read that finds it changed fails (ReadOnlyFileChangedUnderRead) rather than give a torn state;
+// - while a table is read, its writer's log is neither moved into the file nor started over: the
+//   reader holds two of the log's read locks, taken read-only through SQLite's own shared memory.
 //
 // While the process may hold a connection to a table file, that file is opened only through
 // SQLite: POSIX record locks belong to the process, and closing any other descriptor of the file
