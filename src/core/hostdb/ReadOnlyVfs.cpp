@@ -3,10 +3,8 @@
 #include "hostdb/FileAccess.h"
 #include "platform/FileIo.h"
 
-#include <algorithm>
 #include <chrono>
 #include <cstddef>
-#include <cstring>
 #include <new>
 #include <thread>
 

@@ -12,7 +12,7 @@
 #include <io.h>
 #include <stdlib.h>
 #else
-#include <ctime>
+#include <chrono>
 #include <unistd.h>
 #endif
 
@@ -103,14 +103,12 @@ bool StateOfFile(const std::string &path, FileState &state) {
 
 std::int64_t FileClockNow() {
 #ifdef _WIN32
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(
-               std::filesystem::file_time_type::clock::now().time_since_epoch())
-        .count();
+    const auto now = std::filesystem::file_time_type::clock::now().time_since_epoch();
 #else
-    timespec now{};
-    ::clock_gettime(CLOCK_REALTIME, &now);
-    return static_cast<std::int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
+    // The system clock is the one the file system stamps its times from.
+    const auto now = std::chrono::system_clock::now().time_since_epoch();
 #endif
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(now).count();
 }
 
 bool MayRead(const std::string &path) {
