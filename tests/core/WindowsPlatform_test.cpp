@@ -2,14 +2,21 @@
 #include <gtest/gtest.h>
 
 #ifdef _WIN32
+#include "TempDir.h"
 #include "hostdb/PathText.h"
 #include "platform/DateText.h"
+#include "platform/FileIo.h"
 #include "platform/Registry.h"
+#include "platform/UserFolders.h"
 #include "platform/WideText.h"
+
+#include <cstdlib>
+#include <filesystem>
 
 #include <windows.h>
 
 using namespace vrelmont;
+using vrelmont::test::TempDir;
 
 namespace {
 
@@ -51,6 +58,18 @@ TEST(WindowsPlatform, TheAnsiCodePageIsUtf8AndWideTextRoundTrips) {
 
 TEST(WindowsPlatform, TodayInTheRegionalShortDateFormat) {
     EXPECT_FALSE(TodayShortDateText().empty());
+}
+
+TEST(WindowsPlatform, SettingsGoToTheRoamingProfileAndTheWriteProbeLeavesNothing) {
+    const char *appData = std::getenv("APPDATA");
+    ASSERT_NE(appData, nullptr);
+    EXPECT_EQ(UserSettingsFolder("C:\\elsewhere"), std::string(appData) + "\\Vrelmont");
+
+    TempDir dir;
+    EXPECT_TRUE(IsWritableDirectory(dir.path().string()));
+    EXPECT_FALSE(IsWritableDirectory(dir.file("missing")));
+    std::error_code error;
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path(), error)) << "the probe is gone";
 }
 
 } // namespace

@@ -9,8 +9,11 @@
 #include <chrono>
 #include <filesystem>
 
+#include "hostdb/PathText.h"
+
 #include <io.h>
 #include <stdlib.h>
+#include <windows.h>
 #else
 #include <chrono>
 #include <unistd.h>
@@ -61,7 +64,22 @@ bool WriteSyncAndClose(int fd, const std::string &bytes) {
 }
 
 bool IsWritableDirectory(const std::string &directory) {
+#ifdef _WIN32
+    // Windows answers "writable" for every folder that lacks the read-only attribute, Program Files
+    // included: only an attempt tells. The probe goes away when its handle closes.
+    std::string probe = WithTrailingSeparator(directory) + ".vrelmont-write-probe-XXXXXX";
+    if (_mktemp_s(probe.data(), probe.size() + 1) != 0)
+        return false;
+    const HANDLE file =
+        CreateFileW(WideFromUtf8(probe).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                    FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(file);
+    return true;
+#else
     return MayWrite(directory);
+#endif
 }
 
 bool PathExists(const std::string &path, std::int64_t *size) {

@@ -3,6 +3,7 @@
 #include "app/VrelmontApplication.h"
 #include "dialogs/ErrorReport.h"
 #include "platform/EngineChoice.h"
+#include "platform/UserFolders.h"
 
 #include <QDir>
 #include <QStandardPaths>
@@ -14,9 +15,12 @@ int main(int argc, char **argv) {
     // its class is registered, else the table files.
     if (!vrelmont::ui::GuardHandler(nullptr, [] { vrelmont::UseEngineFromEnvironment(); }))
         return 1;
-    // No organisation name: the user's configuration directory is ~/.config/Vrelmont.
+    // No organisation name: the desktop's configuration directory is ~/.config/Vrelmont; Windows
+    // has %APPDATA%\Vrelmont.
+    const std::string desktopConfigFolder =
+        QDir::toNativeSeparators(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)).toStdString();
     const vrelmont::ui::StartUpPaths paths{
         QDir::toNativeSeparators(QCoreApplication::applicationFilePath()).toStdString(),
-        QDir::toNativeSeparators(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)).toStdString()};
+        vrelmont::UserSettingsFolder(desktopConfigFolder)};
     return vrelmont::ui::RunProgram(paths);
 }
