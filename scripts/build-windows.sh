@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Cross-builds the Qt-free core, vrelmont-cli.exe, the core tests and the test engine for 64-bit
 # Windows into build-windows/, with Debian's mingw-w64 compilers. SQLite is built from Debian's own
-# sqlite3 source package and GoogleTest from the source that libgtest-dev ships.
+# sqlite3 source package and GoogleTest from the source that libgtest-dev ships. When Qt for Windows
+# is in its cache folder (scripts/build-qt-windows.sh), the window vrelmont.exe is built too.
 # Works as root or as a user with sudo; installs what is missing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -67,12 +68,38 @@ fi
 mkdir -p "$build/json-include"
 cp -r /usr/include/nlohmann "$build/json-include/"
 
+# Qt for Windows from the cache of scripts/build-qt-windows.sh, of the version installed here.
+qt_prefix=
+qt_version=$(dpkg-query -W -f='${Version}' qt6-base-dev 2>/dev/null || true)
+if [ -n "$qt_version" ]; then
+    candidate=${VRELMONT_CACHE_DIR:-${XDG_CACHE_HOME:-$HOME/.cache}/vrelmont}/qt-${qt_version%%+*}-win32-g++-x86_64
+    [ -f "$candidate/.complete" ] && qt_prefix=$candidate
+fi
+toolchain=$root/cmake/mingw-w64-x86_64.cmake
+gui=(-DVRELMONT_BUILD_GUI=OFF)
+targets=(vrelmont-cli vrelmont_core_tests vrelmont-test-engine)
+if [ -n "$qt_prefix" ]; then
+    # Qt's toolchain file finds Qt and its own dependencies, then hands over to ours.
+    toolchain=$qt_prefix/lib/cmake/Qt6/qt.toolchain.cmake
+    gui=(-DVRELMONT_BUILD_GUI=ON -DQT_CHAINLOAD_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake")
+    targets+=(vrelmont)
+fi
+# CMake keeps the toolchain of the first configuration: start afresh when Qt came or went.
+if [ -f "$build/CMakeCache.txt" ] && ! grep -qxF "CMAKE_TOOLCHAIN_FILE:FILEPATH=$toolchain" "$build/CMakeCache.txt" &&
+    ! grep -qxF "CMAKE_TOOLCHAIN_FILE:UNINITIALIZED=$toolchain" "$build/CMakeCache.txt"; then
+    rm -rf "$build/CMakeCache.txt" "$build/CMakeFiles"
+fi
+
 launcher=()
 command -v ccache >/dev/null 2>&1 && launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
-    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVRELMONT_BUILD_GUI=OFF \
+cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" "${gui[@]}" \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DVRELMONT_SQLITE_AMALGAMATION="$sqlite_dir/amalgamation" -DVRELMONT_GTEST_SOURCE=/usr/src/googletest \
     -DVRELMONT_JSON_INCLUDE="$build/json-include" \
     "${launcher[@]}" >/dev/null
-cmake --build "$build" -j"${VRELMONT_JOBS:-$(nproc)}" --target vrelmont-cli vrelmont_core_tests vrelmont-test-engine
-echo "Windows build ready in $build"
+cmake --build "$build" -j"${VRELMONT_JOBS:-$(nproc)}" --target "${targets[@]}"
+if [ -n "$qt_prefix" ]; then
+    echo "Windows build ready in $build (the window with Qt from $qt_prefix)"
+else
+    echo "Windows build ready in $build (no window: Qt for Windows is not built; see scripts/build-qt-windows.sh)"
+fi
