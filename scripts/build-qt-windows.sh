@@ -42,6 +42,22 @@ if [ -f "$prefix/.complete" ]; then
   exit 0
 fi
 
+# Qt's own licence texts and, for each third-party library in its source, that library's.
+copy_licences() {
+  local source=$1 into=$2 dir
+  mkdir -p "$into/3rdparty"
+  cp "$source"/LICENSES/*.txt "$into/"
+  for dir in "$source"/src/3rdparty/*/; do
+    local name
+    name=$(basename "$dir")
+    find "$dir" -maxdepth 2 \( -iname 'LICENSE*' -o -iname 'COPYING*' -o -name 'FTL.TXT' -o -name qt_attribution.json \) \
+      -type f | while read -r file; do
+      mkdir -p "$into/3rdparty/$name"
+      cp "$file" "$into/3rdparty/$name/"
+    done
+  done
+}
+
 work=$cache/qt-$qt_version-$target-work
 mkdir -p "$work"
 started=$(date +%s)
@@ -104,10 +120,8 @@ cmake --build "$work/build" -j"${VRELMONT_JOBS:-$(nproc)}" >"$work/build.log" 2>
 rm -rf "$prefix"
 cmake --install "$work/build" >"$work/install.log" 2>&1 ||
   { tail -20 "$work/install.log" >&2; echo "Installing Qt failed; see $work/install.log" >&2; exit 1; }
-# Qt's licence texts go with the DLLs that the packages ship.
-mkdir -p "$prefix/licenses"
-cp "$source_tree"/LICENSES/*.txt "$prefix/licenses/" 2>/dev/null || true
-cp "$source_tree"/LICENSE.* "$prefix/licenses/" 2>/dev/null || true
+# Qt's licence texts, and those of the libraries bundled into its DLLs, go with the DLLs.
+copy_licences "$source_tree" "$prefix/licenses"
 touch "$prefix/.complete"
 rm -rf "$work"
 echo "Qt $qt_version for Windows ($target) built in $(( ($(date +%s) - started) / 60 )) min into $prefix"
