@@ -5,6 +5,7 @@
 // Switches for failure tests, read on every call:
 //   VRELMONT_TEST_ENGINE_REFUSE_DEFAULT=1       objects do not answer the default interface
 //   VRELMONT_TEST_ENGINE_FAIL=Operation:Text    the named operation fails with that description
+//   VRELMONT_TEST_ENGINE_LOG=file               every table opened is added to the file as a line
 #include "hostdb/TableBackend.h"
 #include "platform/WideText.h"
 #include "platform/windows/HostEngine.h"
@@ -16,6 +17,7 @@
 #include <olectl.h>
 
 #include <atomic>
+#include <cstdio>
 #include <cstdlib>
 #include <exception>
 #include <iterator>
@@ -65,6 +67,17 @@ constexpr const wchar_t *kNames[] = {L"OpenTable",  L"CloseTable",  L"RecordCoun
 std::string Environment(const char *name) {
     const char *value = std::getenv(name);
     return value ? value : "";
+}
+
+// Tests outside the process (the window under Wine) see through the log that the engine was used.
+void LogOpenedTable(const std::string &table) {
+    const std::string path = Environment("VRELMONT_TEST_ENGINE_LOG");
+    if (path.empty())
+        return;
+    if (FILE *log = _wfopen(WideFromUtf8(path).c_str(), L"ab")) {
+        std::fprintf(log, "OpenTable %s\r\n", table.c_str());
+        std::fclose(log);
+    }
 }
 
 Variant FromComVariant(const VARIANT &in) {
@@ -217,6 +230,7 @@ Variant EngineObject::run(DISPID id, const std::vector<Variant> &arguments) {
     };
     switch (id) {
     case OpenTable:
+        LogOpenedTable(argument(0).toText());
         return Variant::int32(table_->OpenTable(argument(0)));
     case CloseTable:
         table_->CloseTable();
