@@ -17,21 +17,8 @@ esac
 mingw=$target-w64-mingw32
 cache=${VRELMONT_CACHE_DIR:-${XDG_CACHE_HOME:-$HOME/.cache}/vrelmont}
 
-packages=("$mingw_package" cmake ninja-build qt6-base-dev qt6-base-dev-tools libgl-dev dpkg-dev xz-utils)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  as_root=()
-  if [ "$(id -u)" -ne 0 ]; then
-    command -v sudo >/dev/null 2>&1 || { echo "Missing packages: ${missing[*]}; run as root or install sudo." >&2; exit 1; }
-    as_root=(sudo)
-  fi
-  echo "Installing: ${missing[*]}"
-  "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
-  "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+. "$PWD/scripts/lib/debian.sh"
+install_missing_packages "$mingw_package" cmake ninja-build qt6-base-dev qt6-base-dev-tools libgl-dev dpkg-dev xz-utils
 
 # The Windows Qt must match the host's tools: build the version installed here.
 package_version=$(dpkg-query -W -f='${Version}' qt6-base-dev)
@@ -62,23 +49,10 @@ work=$cache/qt-$qt_version-$target-work
 mkdir -p "$work"
 started=$(date +%s)
 
-# The source from Debian's archive, through a private apt configuration with deb-src lines, so that
-# the system's apt sources stay untouched and no root is needed.
+# The source from Debian's archive.
 source_tree=$work/qtbase-everywhere-src-$qt_version
 if [ ! -f "$source_tree/CMakeLists.txt" ]; then
-  mkdir -p "$work/apt/lists/partial" "$work/apt/cache/archives/partial"
-  . /etc/os-release
-  codename=${VERSION_CODENAME:-bookworm}
-  cat >"$work/apt/sources.list" <<LIST
-deb-src http://deb.debian.org/debian $codename main
-deb-src http://deb.debian.org/debian $codename-updates main
-deb-src http://deb.debian.org/debian-security $codename-security main
-LIST
-  apt_opts=(-o "Dir::Etc::SourceList=$work/apt/sources.list" -o Dir::Etc::SourceParts=/dev/null
-            -o "Dir::State::Lists=$work/apt/lists" -o "Dir::Cache=$work/apt/cache"
-            -o Debug::NoLocking=1 -o APT::Sandbox::User="$(id -un)")
-  apt-get "${apt_opts[@]}" -qq update
-  (cd "$work" && apt-get "${apt_opts[@]}" -qq source --download-only "qt6-base=$package_version")
+  download_debian_source "qt6-base=$package_version" "$work"
   # The upstream tarball alone: Debian's patches are for Linux packaging.
   rm -rf "$source_tree"
   tar -xJf "$work"/qt6-base_*.orig.tar.xz -C "$work"

@@ -9,52 +9,16 @@ cd "$(dirname "$0")/.."
 root=$PWD
 build=${VRELMONT_WINDOWS_BUILD_DIR:-$root/build-windows}
 
-packages=(g++-mingw-w64-x86-64-posix cmake make gcc tcl dpkg-dev libgtest-dev nlohmann-json3-dev ccache)
-missing=()
-for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-as_root=()
-if [ "$(id -u)" -ne 0 ]; then
-    command -v sudo >/dev/null 2>&1 || { echo "Missing packages: ${missing[*]}; run as root or install sudo." >&2; exit 1; }
-    as_root=(sudo)
-fi
-apt_retry() {
-    # Another installation may hold the dpkg lock for a while.
-    for _ in $(seq 1 30); do
-        "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive "$@" && return 0
-        echo "apt is busy; retrying in 20 s" >&2
-        sleep 20
-    done
-    return 1
-}
-if [ ${#missing[@]} -gt 0 ]; then
-    echo "Installing: ${missing[*]}"
-    apt_retry apt-get update -qq
-    apt_retry apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+. "$root/scripts/lib/debian.sh"
+install_missing_packages g++-mingw-w64-x86-64-posix cmake make gcc tcl dpkg-dev libgtest-dev nlohmann-json3-dev ccache
 
-# SQLite from Debian's source package. A private apt configuration adds the deb-src lines for the
-# release this machine runs, so the system's own apt sources stay untouched and no root is needed.
+# SQLite from Debian's source package.
 sqlite_dir=$build/sqlite
 if [ ! -f "$sqlite_dir/amalgamation/sqlite3.c" ]; then
     rm -rf "$sqlite_dir"
-    mkdir -p "$sqlite_dir/apt/lists/partial" "$sqlite_dir/apt/cache/archives/partial"
-    . /etc/os-release
-    codename=${VERSION_CODENAME:-bookworm}
-    cat >"$sqlite_dir/apt/sources.list" <<LIST
-deb-src http://deb.debian.org/debian $codename main
-deb-src http://deb.debian.org/debian $codename-updates main
-deb-src http://deb.debian.org/debian-security $codename-security main
-LIST
-    apt_opts=(-o "Dir::Etc::SourceList=$sqlite_dir/apt/sources.list" -o Dir::Etc::SourceParts=/dev/null
-              -o "Dir::State::Lists=$sqlite_dir/apt/lists" -o "Dir::Cache=$sqlite_dir/apt/cache"
-              -o Debug::NoLocking=1 -o APT::Sandbox::User="$(id -un)")
-    apt-get "${apt_opts[@]}" -qq update
     # The version of the library installed here, so that both builds use the same SQLite.
     version=$(dpkg-query -W -f='${Version}' libsqlite3-0 2>/dev/null || true)
-    (cd "$sqlite_dir" && apt-get "${apt_opts[@]}" -qq source --download-only "sqlite3${version:+=$version}" ||
-        apt-get "${apt_opts[@]}" -qq source --download-only sqlite3)
+    download_debian_source "sqlite3${version:+=$version}" "$sqlite_dir" || download_debian_source sqlite3 "$sqlite_dir"
     (cd "$sqlite_dir" && dpkg-source --no-check -x ./sqlite3_*.dsc source >/dev/null)
     # The source tree makes the single-file amalgamation with a native build of its tools.
     mkdir -p "$sqlite_dir/native"

@@ -13,17 +13,8 @@ build=${VRELMONT_WINDOWS_BUILD_DIR:-$root/build-windows}
 out=${VRELMONT_WINDOWS_DIST_DIR:-$root/dist-windows}
 mingw=x86_64-w64-mingw32
 
-packages=(nsis zip binutils-mingw-w64-x86-64 qt6-translations-l10n)
-missing=()
-for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-    as_root=()
-    [ "$(id -u)" -eq 0 ] || as_root=(sudo)
-    echo "Installing: ${missing[*]}"
-    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+. "$root/scripts/lib/debian.sh"
+install_missing_packages nsis zip binutils-mingw-w64-x86-64 qt6-translations-l10n
 
 [ -f "$build/vrelmont.exe" ] && [ -f "$build/vrelmont-cli.exe" ] || {
     echo "No vrelmont.exe in $build: build Qt for Windows (scripts/build-qt-windows.sh), then scripts/build-windows.sh" >&2

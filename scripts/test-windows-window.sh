@@ -24,17 +24,8 @@ if [ -z "$qt_version" ] || [ ! -f "$qt_prefix/.complete" ]; then
     exit 0
 fi
 
-packages=(wine64 fonts-wine xvfb xauth xdotool imagemagick)
-missing=()
-for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-    as_root=()
-    [ "$(id -u)" -eq 0 ] || as_root=(sudo)
-    echo "Installing: ${missing[*]}"
-    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+. "$root/scripts/lib/debian.sh"
+install_missing_packages wine64 fonts-wine xvfb xauth xdotool imagemagick
 wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
 wineserver=${wine%/*}/wineserver
 

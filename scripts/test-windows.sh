@@ -11,17 +11,8 @@ export VRELMONT_WINDOWS_BUILD_DIR=$build
 
 ./scripts/build-windows.sh
 
-if ! dpkg-query -W -f='${Status}' wine64 2>/dev/null | grep -q 'install ok installed'; then
-    as_root=()
-    [ "$(id -u)" -eq 0 ] || as_root=(sudo)
-    for attempt in $(seq 1 30); do
-        "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends wine64 &&
-            break
-        [ "$attempt" -eq 30 ] && exit 1
-        echo "apt is busy; retrying in 20 s" >&2
-        sleep 20
-    done
-fi
+. "$root/scripts/lib/debian.sh"
+install_missing_packages wine64
 wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
 
 # The Linux CLI of the same sources (in the Linux build of scripts/test.sh) makes the agendas and the
