@@ -37,6 +37,7 @@ protected:
     void TearDown() override {
         _putenv_s("VRELMONT_TEST_ENGINE_FAIL", "");
         _putenv_s("VRELMONT_TEST_ENGINE_REFUSE_DEFAULT", "");
+        _putenv_s("VRELMONT_TEST_ENGINE_PROPERTIES", "");
         UseEngine(EngineKind::Files);
     }
 
@@ -101,6 +102,21 @@ TEST_F(HostEngine, TablesReadThroughComAsThroughTheFiles) {
     EXPECT_EQ(table.Value("Popis").toText(), "Žluťoučký kůň");
     EXPECT_NE(table.SetIndex("Neexistuje"), 0);
     EXPECT_NE(table.OpenTable(Variant::text(agenda.dir() + "CHYBI")), 0);
+}
+
+TEST_F(HostEngine, OperationsWithoutArgumentsMayBeProperties) {
+    _putenv_s("VRELMONT_TEST_ENGINE_PROPERTIES", "1");
+    TestAgenda agenda;
+    agenda.addStockItems({Stock(1, 9), Stock(1, 3)});
+    TBFTable table;
+    ASSERT_EQ(table.OpenTable(Variant::text(agenda.dir() + "SKSEZZAS")), 0);
+    ASSERT_EQ(table.SetIndex("Sklad+Cislo"), 0);
+    EXPECT_EQ(table.RecordCount(), 2);
+    table.GoTop();
+    EXPECT_EQ(table.Value("Cislo").toInt32(), 3);
+    EXPECT_EQ(table.MoveNext(), 0);
+    EXPECT_EQ(table.MoveNext(), kAnswerNoFurtherRecord);
+    table.CloseTable();
 }
 
 TEST_F(HostEngine, TheSettingsStoreReadsItsTableThroughCom) {

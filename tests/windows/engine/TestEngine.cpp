@@ -6,6 +6,7 @@
 //   VRELMONT_TEST_ENGINE_REFUSE_DEFAULT=1       objects do not answer the default interface
 //   VRELMONT_TEST_ENGINE_FAIL=Operation:Text    the named operation fails with that description
 //   VRELMONT_TEST_ENGINE_LOG=file               every table opened is added to the file as a line
+//   VRELMONT_TEST_ENGINE_PROPERTIES=1           operations without arguments are properties, not methods
 #include "hostdb/TableBackend.h"
 #include "platform/WideText.h"
 #include "platform/windows/HostEngine.h"
@@ -67,6 +68,21 @@ constexpr const wchar_t *kNames[] = {L"OpenTable",  L"CloseTable",  L"RecordCoun
 std::string Environment(const char *name) {
     const char *value = std::getenv(name);
     return value ? value : "";
+}
+
+bool TakesNoArguments(DISPID id) {
+    switch (id) {
+    case CloseTable:
+    case RecordCount:
+    case GoTop:
+    case MoveNext:
+    case PostRecord:
+    case AppendRecord:
+    case DeleteRecord:
+        return true;
+    default:
+        return false;
+    }
 }
 
 // Tests outside the process (the window under Wine) see through the log that the engine was used.
@@ -203,7 +219,10 @@ HRESULT EngineObject::Invoke(DISPID id, REFIID, LCID, WORD kind, DISPPARAMS *par
                              EXCEPINFO *exception, UINT *) {
     if (id < OpenTable || id > Value)
         return DISP_E_MEMBERNOTFOUND;
-    if ((id == Value) != ((kind & DISPATCH_PROPERTYGET) != 0 && (kind & DISPATCH_METHOD) == 0))
+    // A member answers only the kind of call it is exposed as; automation clients ask for both.
+    const bool property =
+        id == Value || (Environment("VRELMONT_TEST_ENGINE_PROPERTIES") == "1" && TakesNoArguments(id));
+    if ((kind & (property ? DISPATCH_PROPERTYGET : DISPATCH_METHOD)) == 0)
         return DISP_E_MEMBERNOTFOUND;
     const std::string name = Utf8FromWide(kNames[id - 1]);
     const std::string failure = Environment("VRELMONT_TEST_ENGINE_FAIL");

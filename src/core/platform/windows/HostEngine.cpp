@@ -191,14 +191,14 @@ public:
         const Variant text = call(L"QueryGuid", {Variant::text(guid)});
         return text.isEmpty() ? std::string() : text.toText();
     }
-    Variant Value(const std::string &field) override {
-        return call(L"Value", {Variant::text(field)}, DISPATCH_PROPERTYGET);
-    }
+    Variant Value(const std::string &field) override { return call(L"Value", {Variant::text(field)}); }
 
 private:
     static std::int32_t answer(const Variant &value) { return value.isEmpty() ? 0 : value.toInt32(); }
     DISPID dispatchId(const wchar_t *name);
-    Variant call(const wchar_t *name, std::initializer_list<Variant> arguments, WORD kind = DISPATCH_METHOD);
+    // As automation clients call: an engine may expose an operation as a method or as a property
+    // (RecordCount, GoTop and the other operations without arguments often are properties).
+    Variant call(const wchar_t *name, std::initializer_list<Variant> arguments);
 
     IDispatch *engine_ = nullptr;
     // Each name is looked up once per object; field reads then cost one Invoke.
@@ -245,7 +245,7 @@ DISPID HostTableBackend::dispatchId(const wchar_t *name) {
     return id;
 }
 
-Variant HostTableBackend::call(const wchar_t *name, std::initializer_list<Variant> arguments, WORD kind) {
+Variant HostTableBackend::call(const wchar_t *name, std::initializer_list<Variant> arguments) {
     const DISPID id = dispatchId(name);
     // IDispatch takes the arguments last first.
     std::vector<VARIANT> comArguments(arguments.size());
@@ -265,8 +265,8 @@ Variant HostTableBackend::call(const wchar_t *name, std::initializer_list<Varian
     OwnedVariant result;
     EXCEPINFO exception{};
     UINT badArgument = 0;
-    const HRESULT status =
-        engine_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, kind, &parameters, result.get(), &exception, &badArgument);
+    const HRESULT status = engine_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD | DISPATCH_PROPERTYGET,
+                                           &parameters, result.get(), &exception, &badArgument);
     if (FAILED(status))
         throw EngineError(CallErrorDescription(status, &exception));
     return FromComVariant(*result.get());
