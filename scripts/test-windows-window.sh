@@ -2,7 +2,8 @@
 # Drives the packaged window vrelmont.exe under Wine in a virtual display, as a person would, and
 # tests the installer: needs Qt for Windows in its cache folder (scripts/build-qt-windows.sh).
 #   - the portable folder: the data directory window finds the DATA folder through the registry;
-#     Další, the agenda window, OK, the main window, Start with all checks, Uložit protokol, Konec.
+#     the directory dialog; Další, the agenda window, OK, the main window, Start with all checks,
+#     Uložit protokol, Info, Konec.
 #     The saved protocol equals the Linux CLI's byte for byte, the date line aside; Vrelmont.ini holds
 #     the sixteen keys; the tables were read through the COM test engine.
 #   - the installer installs silently; the installed program keeps its settings in %APPDATA% when its
@@ -131,7 +132,33 @@ run_to_main_window() {
     id=$(wait_window "Nastavení cesty k Money" 60) || { fail "$2: no data directory window"; return 1; }
     sleep 1
     screenshot "$2-1-data-directory"
-    press "$id" Return
+    if [ "$2" = portable ]; then
+        # "<>" unlocks the path; the same button, now "...", opens the directory dialog, closed unused.
+        local before dialog
+        before=$(program_windows 100)
+        click "$id" 372 74
+        click "$id" 372 74
+        sleep 1
+        dialog=$(comm -13 <(echo "$before") <(program_windows 100) | head -1)
+        if [ -n "$dialog" ]; then
+            sleep 1
+            screenshot "$2-1-directory-dialog"
+            click "$dialog" 205 52 # Zpět
+            local waited
+            for waited in $(seq 1 20); do
+                [ -z "$(comm -13 <(echo "$before") <(program_windows 100))" ] && break
+                sleep 0.5
+            done
+            [ "$waited" -lt 20 ] || fail "$2: Zpět left the directory dialog open"
+            sleep 1
+        else
+            fail "$2: no directory dialog on \"...\""
+        fi
+        # The focus stays on "...": Další is clicked.
+        click "$id" 349 124
+    else
+        press "$id" Return
+    fi
     id=$(wait_window "Výběr agendy") || { fail "$2: no agenda window after Další"; screenshot "$2-failed"; return 1; }
     sleep 1
     screenshot "$2-2-agenda"
@@ -194,6 +221,17 @@ if run_to_main_window "$portable/vrelmont.exe" portable; then
         for _ in $(seq 1 50); do [ -s "$protocol" ] && break; sleep 0.2; done
         sleep 1
         screenshot portable-6-saved
+        before=$(program_windows 100)
+        click "$main_window" 413 452 # Info
+        sleep 1
+        info=$(comm -13 <(echo "$before") <(program_windows 100) | head -1)
+        if [ -n "$info" ]; then
+            screenshot portable-7-info
+            press "$info" Return
+            sleep 1
+        else
+            fail "portable: no information window on Info"
+        fi
         end_program portable || stop_program
     fi
     agenda_name=$(sed -n '3s/^Agenda: //p' "$protocol" 2>/dev/null | tr -d '\r')
