@@ -60,6 +60,17 @@ grep -Eqi "$not_registered" "$work/err" || fail "unregistered class: $(cat "$wor
 run_cli check "$(windows_path "$work/DATA/AGENDA.001")" --checks 1 --output "$(windows_path "$work/auto.txt")"
 [ "$status" -eq 0 ] || fail "automatic choice without the class: exit status $status, $(cat "$work/err")"
 
+echo "== The engine class registered for 32-bit programs only"
+class_key='HKLM\Software\Classes\CLSID\{86BCE057-6381-4224-A0BD-25E115FBAD94}'
+"$wine" reg add "$class_key\InprocServer32" /ve /d 'C:\engine32.dll' /reg:32 /f >/dev/null 2>&1
+run_cli check "$(windows_path "$work/DATA/AGENDA.001")" --engine host --checks 1
+[ "$status" -eq 3 ] && grep -q "jen pro 32bitové programy" "$work/err" ||
+    fail "a 32-bit class through --engine host: $status $(cat "$work/err")"
+run_cli check "$(windows_path "$work/DATA/AGENDA.001")" --checks 1
+[ "$status" -eq 0 ] && grep -q "Čtou se soubory tabulek" "$work/err" ||
+    fail "a 32-bit class through the automatic choice: $status $(cat "$work/err")"
+"$wine" reg delete "$class_key" /reg:32 /f >/dev/null 2>&1
+
 echo "== Registering the test engine"
 "$wine" regsvr32 /s "$(windows_path "$build/vrelmont-test-engine.dll")" ||
     { echo "regsvr32 failed" >&2; exit 1; }

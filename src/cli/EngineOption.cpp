@@ -2,6 +2,7 @@
 
 #include "platform/EngineChoice.h"
 
+#include <iostream>
 #include <stdexcept>
 
 namespace vrelmont::cli {
@@ -16,7 +17,16 @@ bool ApplyEngineOption(const ParsedArgs &parsed) {
         }
     }
     UseEngine(kind);
-    return kind == EngineKind::Host || (kind == EngineKind::Automatic && IsHostEngineRegistered());
+    const bool host = kind == EngineKind::Host || (kind == EngineKind::Automatic && IsHostEngineRegistered());
+    if (kind == EngineKind::Automatic) {
+        // Where the host's class is registered in either view, the choice is never silent.
+        const std::string mismatch = HostEngineBitnessMismatch();
+        if (host)
+            std::cerr << "vrelmont-cli: tabulky se čtou databázovým strojem účetního systému (COM)\n";
+        else if (!mismatch.empty())
+            std::cerr << "vrelmont-cli: " << mismatch << " Čtou se soubory tabulek.\n";
+    }
+    return host;
 }
 
 } // namespace vrelmont::cli

@@ -9,6 +9,7 @@
 #include "platform/Registry.h"
 #include "platform/UserFolders.h"
 #include "platform/WideText.h"
+#include "platform/windows/HostEngine.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -70,6 +71,40 @@ TEST(WindowsPlatform, SettingsGoToTheRoamingProfileAndTheWriteProbeLeavesNothing
     EXPECT_FALSE(IsWritableDirectory(dir.file("missing")));
     std::error_code error;
     EXPECT_TRUE(std::filesystem::is_empty(dir.path(), error)) << "the probe is gone";
+}
+
+TEST(WindowsPlatform, AnEngineClassIsLookedUpInBothRegistryViews) {
+    const std::wstring classId = L"{5A0C4E1B-2D3F-4A6B-8C9D-0E1F2A3B4C5D}";
+    const std::wstring keyPath = L"CLSID\\" + classId;
+    const REGSAM ownView = sizeof(void *) == 8 ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
+    const REGSAM otherView = sizeof(void *) == 8 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
+    const auto add = [&](const std::wstring &path, REGSAM view) {
+        HKEY key = nullptr;
+        const bool made = RegCreateKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, nullptr, 0, KEY_WRITE | view, nullptr,
+                                          &key, nullptr) == ERROR_SUCCESS;
+        if (made)
+            RegCloseKey(key);
+        return made;
+    };
+    const auto removeAll = [&] {
+        for (REGSAM view : {ownView, otherView}) {
+            RegDeleteKeyExW(HKEY_CLASSES_ROOT, (keyPath + L"\\InprocServer32").c_str(), view, 0);
+            RegDeleteKeyExW(HKEY_CLASSES_ROOT, (keyPath + L"\\LocalServer32").c_str(), view, 0);
+            RegDeleteKeyExW(HKEY_CLASSES_ROOT, keyPath.c_str(), view, 0);
+        }
+    };
+    removeAll();
+    EXPECT_EQ(FindHostEngineRegistration(classId), HostEngineRegistration::Absent);
+    if (!add(keyPath + L"\\InprocServer32", otherView))
+        GTEST_SKIP() << "no rights to write classes";
+    EXPECT_EQ(FindHostEngineRegistration(classId), HostEngineRegistration::OtherBitnessOnly)
+        << "an in-process server of the other bitness cannot be loaded here";
+    ASSERT_TRUE(add(keyPath + L"\\LocalServer32", otherView));
+    EXPECT_EQ(FindHostEngineRegistration(classId), HostEngineRegistration::Reachable) << "a local server is";
+    removeAll();
+    ASSERT_TRUE(add(keyPath + L"\\InprocServer32", ownView));
+    EXPECT_EQ(FindHostEngineRegistration(classId), HostEngineRegistration::Reachable);
+    removeAll();
 }
 
 } // namespace

@@ -29,7 +29,25 @@ bool IsHostEngineRegistered() {
 #endif
 }
 
+std::string HostEngineBitnessMismatch() {
+#ifdef _WIN32
+    if (FindHostEngineRegistration() != HostEngineRegistration::OtherBitnessOnly)
+        return {};
+    return sizeof(void *) == 8 ? "Databázový stroj účetního systému je registrován jen pro 32bitové programy a tento "
+                                 "Vrelmont je 64bitový: použijte 32bitové sestavení (i686)."
+                               : "Databázový stroj účetního systému je registrován jen pro 64bitové programy a tento "
+                                 "Vrelmont je 32bitový: použijte 64bitové sestavení (x86_64).";
+#else
+    return {};
+#endif
+}
+
 void UseEngine(EngineKind kind) {
+    if (kind == EngineKind::Host) {
+        const std::string mismatch = HostEngineBitnessMismatch();
+        if (!mismatch.empty())
+            throw std::runtime_error(mismatch);
+    }
     if (kind == EngineKind::Automatic)
         kind = IsHostEngineRegistered() ? EngineKind::Host : EngineKind::Files;
     if (kind == EngineKind::Files) {

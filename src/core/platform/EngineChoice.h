@@ -16,8 +16,12 @@ EngineKind ParseEngineKind(const std::string &name);
 // Whether the host's engine class is registered (always false where there is no COM).
 bool IsHostEngineRegistered();
 
+// When the host's engine class is registered only for programs of the other bitness (it cannot be
+// loaded into this one), the text that says so and names the build to use; empty otherwise.
+std::string HostEngineBitnessMismatch();
+
 // Sets the backend of every component that connects from now on. Throws std::runtime_error when the
-// host's engine is asked for on a platform that has none.
+// host's engine is asked for on a platform that has none, or for a bitness mismatch.
 void UseEngine(EngineKind kind);
 
 // UseEngine with the kind that kEngineEnvironmentVariable names (unset or empty: Automatic).

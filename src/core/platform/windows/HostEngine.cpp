@@ -274,13 +274,29 @@ Variant HostTableBackend::call(const wchar_t *name, std::initializer_list<Varian
 
 } // namespace
 
-bool IsHostEngineClassRegistered() {
+namespace {
+
+bool HasClassKey(const std::wstring &keyPath, REGSAM view) {
     HKEY key = nullptr;
-    const std::wstring keyPath = std::wstring(L"CLSID\\") + kHostEngineClassId;
-    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, keyPath.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, keyPath.c_str(), 0, KEY_READ | view, &key) != ERROR_SUCCESS)
         return false;
     RegCloseKey(key);
     return true;
+}
+
+} // namespace
+
+HostEngineRegistration FindHostEngineRegistration(const std::wstring &classId) {
+    const std::wstring keyPath = L"CLSID\\" + classId;
+    const REGSAM ownView = sizeof(void *) == 8 ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
+    const REGSAM otherView = sizeof(void *) == 8 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
+    if (HasClassKey(keyPath, ownView) || HasClassKey(keyPath + L"\\LocalServer32", otherView))
+        return HostEngineRegistration::Reachable;
+    return HasClassKey(keyPath, otherView) ? HostEngineRegistration::OtherBitnessOnly : HostEngineRegistration::Absent;
+}
+
+bool IsHostEngineClassRegistered() {
+    return FindHostEngineRegistration() == HostEngineRegistration::Reachable;
 }
 
 std::unique_ptr<TableBackend> MakeHostTableBackend() {

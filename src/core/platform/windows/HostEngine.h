@@ -11,6 +11,13 @@ namespace vrelmont {
 inline constexpr const wchar_t *kHostEngineClassId = L"{86BCE057-6381-4224-A0BD-25E115FBAD94}";
 inline constexpr const wchar_t *kHostEngineDefaultInterfaceId = L"{CAC577B8-756A-4576-840B-AE6BAE6742F6}";
 
+// Where the engine's class is registered, seen from this program. An in-process server loads only
+// into a process of its own bitness, and Windows keeps the classes of 32-bit and 64-bit programs in
+// two views of the registry; a local server is reached from either.
+enum class HostEngineRegistration { Absent, Reachable, OtherBitnessOnly };
+HostEngineRegistration FindHostEngineRegistration(const std::wstring &classId = kHostEngineClassId);
+
+// The class is registered where this program can load it.
 bool IsHostEngineClassRegistered();
 
 // Connects (ckRunningOrNew): attaches to a running object of the class, else creates one in-process
