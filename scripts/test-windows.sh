@@ -96,6 +96,18 @@ for agenda in "$work"/DATA/AGENDA.*; do
     fi
 done
 
+# An engine may answer its numbers as other types, or expose operations as properties.
+for variant in VRELMONT_TEST_ENGINE_ANSWERS=I2 VRELMONT_TEST_ENGINE_ANSWERS=R8 VRELMONT_TEST_ENGINE_ANSWERS=BSTR \
+    VRELMONT_TEST_ENGINE_PROPERTIES=1; do
+    for name in AGENDA.001 AGENDA.900; do
+        env "$variant" "$wine" "$cli_exe" check "$(windows_path "$work/DATA/$name")" --engine host --checks all \
+            --output "$(windows_path "$work/$name.variant.txt")" >/dev/null 2>"$work/err" ||
+            fail "$name with $variant: $(cat "$work/err")"
+        cmp -s <(grep -av '^Datum: ' "$work/$name.linux.txt") <(grep -av '^Datum: ' "$work/$name.variant.txt") ||
+            fail "$name with $variant: the protocol differs from the Linux CLI's"
+    done
+    echo "$variant: the protocols are identical"
+done
 echo "Protocols took $(($(date +%s) - start)) s"
 
 echo "== Engine failures through vrelmont-cli.exe"

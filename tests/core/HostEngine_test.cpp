@@ -38,6 +38,7 @@ protected:
         _putenv_s("VRELMONT_TEST_ENGINE_FAIL", "");
         _putenv_s("VRELMONT_TEST_ENGINE_REFUSE_DEFAULT", "");
         _putenv_s("VRELMONT_TEST_ENGINE_PROPERTIES", "");
+        _putenv_s("VRELMONT_TEST_ENGINE_ANSWERS", "");
         UseEngine(EngineKind::Files);
     }
 
@@ -117,6 +118,29 @@ TEST_F(HostEngine, OperationsWithoutArgumentsMayBeProperties) {
     EXPECT_EQ(table.MoveNext(), 0);
     EXPECT_EQ(table.MoveNext(), kAnswerNoFurtherRecord);
     table.CloseTable();
+}
+
+TEST_F(HostEngine, AnswersAreNumbersOfAnyNumericTypeAndNothingElse) {
+    TestAgenda agenda;
+    agenda.addStockItems({Stock(1, 9), Stock(1, 3)});
+    for (const char *type : {"I2", "R8", "BSTR"}) {
+        _putenv_s("VRELMONT_TEST_ENGINE_ANSWERS", type);
+        TBFTable table;
+        ASSERT_EQ(table.OpenTable(Variant::text(agenda.dir() + "SKSEZZAS")), 0) << type;
+        EXPECT_EQ(table.RecordCount(), 2) << type;
+        table.GoTop();
+        EXPECT_EQ(table.MoveNext(), 0) << type;
+        EXPECT_EQ(table.MoveNext(), kAnswerNoFurtherRecord) << type;
+    }
+    // Nothing, or a truth value, would read as 0 ("done") or 1: a walk that never ends, or a wrong one.
+    for (const char *type : {"EMPTY", "BOOL"}) {
+        _putenv_s("VRELMONT_TEST_ENGINE_ANSWERS", "");
+        TBFTable table;
+        ASSERT_EQ(table.OpenTable(Variant::text(agenda.dir() + "SKSEZZAS")), 0);
+        _putenv_s("VRELMONT_TEST_ENGINE_ANSWERS", type);
+        EXPECT_EQ(errorOf([&] { table.MoveNext(); }),
+                  std::string("Databázový stroj odpověděl na MoveNext hodnotou typu VT_") + type + " místo čísla");
+    }
 }
 
 TEST_F(HostEngine, TheSettingsStoreReadsItsTableThroughCom) {

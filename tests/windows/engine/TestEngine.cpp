@@ -7,6 +7,7 @@
 //   VRELMONT_TEST_ENGINE_FAIL=Operation:Text    the named operation fails with that description
 //   VRELMONT_TEST_ENGINE_LOG=file               every table opened is added to the file as a line
 //   VRELMONT_TEST_ENGINE_PROPERTIES=1           operations without arguments are properties, not methods
+//   VRELMONT_TEST_ENGINE_ANSWERS=I2|R8|BSTR|BOOL|EMPTY   operations answer their numbers as that type
 #include "hostdb/TableBackend.h"
 #include "platform/WideText.h"
 #include "platform/windows/HostEngine.h"
@@ -82,6 +83,26 @@ bool TakesNoArguments(DISPID id) {
         return true;
     default:
         return false;
+    }
+}
+
+// An operation's number in the Variant type that an engine might answer with.
+void AnswerAs(const std::string &type, VARIANT &answer) {
+    const LONG number = answer.lVal;
+    if (type == "I2") {
+        answer.vt = VT_I2;
+        answer.iVal = static_cast<SHORT>(number);
+    } else if (type == "R8") {
+        answer.vt = VT_R8;
+        answer.dblVal = number;
+    } else if (type == "BSTR") {
+        answer.vt = VT_BSTR;
+        answer.bstrVal = SysAllocString(std::to_wstring(number).c_str());
+    } else if (type == "BOOL") {
+        answer.vt = VT_BOOL;
+        answer.boolVal = number ? VARIANT_TRUE : VARIANT_FALSE;
+    } else if (type == "EMPTY") {
+        answer.vt = VT_EMPTY;
     }
 }
 
@@ -235,6 +256,8 @@ HRESULT EngineObject::Invoke(DISPID id, REFIID, LCID, WORD kind, DISPPARAMS *par
         if (result)
             VariantInit(result);
         ToComVariant(run(id, arguments), result);
+        if (result && result->vt == VT_I4 && id != Value && id != QueryGuid)
+            AnswerAs(Environment("VRELMONT_TEST_ENGINE_ANSWERS"), *result);
         return S_OK;
     } catch (const std::exception &error) {
         return Fail(exception, error.what());

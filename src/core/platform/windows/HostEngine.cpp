@@ -78,6 +78,28 @@ std::string CallErrorDescription(HRESULT result, EXCEPINFO *exception) {
     return description.empty() ? SystemText(result) : description;
 }
 
+// The name of a Variant type, for messages.
+std::string VariantTypeName(VARTYPE type) {
+    switch (type) {
+    case VT_EMPTY:
+        return "VT_EMPTY";
+    case VT_NULL:
+        return "VT_NULL";
+    case VT_BOOL:
+        return "VT_BOOL";
+    case VT_DISPATCH:
+        return "VT_DISPATCH";
+    case VT_UNKNOWN:
+        return "VT_UNKNOWN";
+    case VT_ERROR:
+        return "VT_ERROR";
+    case VT_BSTR:
+        return "VT_BSTR";
+    default:
+        return "VT " + std::to_string(type);
+    }
+}
+
 class OwnedVariant {
 public:
     OwnedVariant() { VariantInit(&value_); }
@@ -164,27 +186,27 @@ public:
         // The engine would open the table of another folder than the one named.
         const std::string reason = path.isEmpty() ? std::string() : AmbiguousPathReason(path.toText());
         lastOpenError_ = reason.empty() ? std::string() : path.toText() + ": " + reason;
-        return reason.empty() ? answer(call(L"OpenTable", {path})) : kAnswerFailed;
+        return reason.empty() ? answerOf(L"OpenTable", {path}) : kAnswerFailed;
     }
     std::string lastOpenError() const override { return lastOpenError_; }
     // Every step of a merge costs a call for the move and one for each read, a seek one call.
     bool MergeBeatsSeek() const override { return false; }
     void CloseTable() override { call(L"CloseTable", {}); }
-    std::int32_t RecordCount() override { return answer(call(L"RecordCount", {})); }
-    std::int32_t GoTop() override { return answer(call(L"GoTop", {})); }
-    std::int32_t MoveNext() override { return answer(call(L"MoveNext", {})); }
-    std::int32_t PostRecord() override { return answer(call(L"PostRecord", {})); }
+    std::int32_t RecordCount() override { return answerOf(L"RecordCount", {}); }
+    std::int32_t GoTop() override { return answerOf(L"GoTop", {}); }
+    std::int32_t MoveNext() override { return answerOf(L"MoveNext", {}); }
+    std::int32_t PostRecord() override { return answerOf(L"PostRecord", {}); }
     void SetValue(const std::string &field, const Variant &value) override {
         call(L"SetValue", {Variant::text(field), value});
     }
-    std::int32_t SeekKey(const Variant &key) override { return answer(call(L"SeekKey", {key})); }
+    std::int32_t SeekKey(const Variant &key) override { return answerOf(L"SeekKey", {key}); }
     void AppendRecord() override { call(L"AppendRecord", {}); }
-    std::int32_t DeleteRecord() override { return answer(call(L"DeleteRecord", {})); }
+    std::int32_t DeleteRecord() override { return answerOf(L"DeleteRecord", {}); }
     std::int32_t SetIndex(const std::string &keyExpression) override {
-        return answer(call(L"SetIndex", {Variant::text(keyExpression)}));
+        return answerOf(L"SetIndex", {Variant::text(keyExpression)});
     }
     std::int32_t SeekKeyPair(const Variant &first, const Variant &second) override {
-        return answer(call(L"SeekKeyPair", {first, second}));
+        return answerOf(L"SeekKeyPair", {first, second});
     }
     // The GUID travels as its registry text: a late-bound call has no other way to pass the structure.
     std::string QueryGuid(const std::string &guid) override {
@@ -194,7 +216,11 @@ public:
     Variant Value(const std::string &field) override { return call(L"Value", {Variant::text(field)}); }
 
 private:
-    static std::int32_t answer(const Variant &value) { return value.isEmpty() ? 0 : value.toInt32(); }
+    // An operation's answer as a 32-bit integer from any kind of number the engine gives; an answer
+    // that is no number (nothing, a truth value, an object) is an error, not 0: a MoveNext that
+    // answered nothing would otherwise walk for ever.
+    std::int32_t answerOf(const wchar_t *name, std::initializer_list<Variant> arguments);
+    void invoke(const wchar_t *name, std::initializer_list<Variant> arguments, VARIANT *result);
     DISPID dispatchId(const wchar_t *name);
     // As automation clients call: an engine may expose an operation as a method or as a property
     // (RecordCount, GoTop and the other operations without arguments often are properties).
@@ -246,6 +272,25 @@ DISPID HostTableBackend::dispatchId(const wchar_t *name) {
 }
 
 Variant HostTableBackend::call(const wchar_t *name, std::initializer_list<Variant> arguments) {
+    OwnedVariant result;
+    invoke(name, arguments, result.get());
+    return FromComVariant(*result.get());
+}
+
+std::int32_t HostTableBackend::answerOf(const wchar_t *name, std::initializer_list<Variant> arguments) {
+    OwnedVariant result;
+    invoke(name, arguments, result.get());
+    VARIANT &value = *result.get();
+    OwnedVariant number;
+    const bool isNumber = value.vt != VT_EMPTY && value.vt != VT_NULL && value.vt != VT_BOOL &&
+                          value.vt != VT_DISPATCH && value.vt != VT_UNKNOWN && value.vt != VT_ERROR;
+    if (!isNumber || FAILED(VariantChangeType(number.get(), &value, 0, VT_I4)))
+        throw EngineError("Databázový stroj odpověděl na " + Utf8FromWide(name) + " hodnotou typu " +
+                          VariantTypeName(value.vt) + " místo čísla");
+    return number.get()->lVal;
+}
+
+void HostTableBackend::invoke(const wchar_t *name, std::initializer_list<Variant> arguments, VARIANT *result) {
     const DISPID id = dispatchId(name);
     // IDispatch takes the arguments last first.
     std::vector<VARIANT> comArguments(arguments.size());
@@ -262,14 +307,12 @@ Variant HostTableBackend::call(const wchar_t *name, std::initializer_list<Varian
     for (const Variant &argument : arguments)
         ToComVariant(argument, comArguments[--position]);
     DISPPARAMS parameters{comArguments.data(), nullptr, static_cast<UINT>(comArguments.size()), 0};
-    OwnedVariant result;
     EXCEPINFO exception{};
     UINT badArgument = 0;
     const HRESULT status = engine_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD | DISPATCH_PROPERTYGET,
-                                           &parameters, result.get(), &exception, &badArgument);
+                                           &parameters, result, &exception, &badArgument);
     if (FAILED(status))
         throw EngineError(CallErrorDescription(status, &exception));
-    return FromComVariant(*result.get());
 }
 
 } // namespace
