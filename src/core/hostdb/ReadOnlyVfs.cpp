@@ -147,6 +147,10 @@ int decideHowToRead(TableFile &table, void *buffer, int amount, sqlite3_int64 of
     sqlite3_file *below = table.file();
     const auto deadline = std::chrono::steady_clock::now() + kTickWaitLimit;
     while (true) {
+        // The clock is read before the file's state: a change made after this moment gets a later
+        // time than a state that was already a tick old then. Read after the state, a slow thread
+        // would take a change made meanwhile in the same tick for a settled state.
+        const std::int64_t lookedAt = FileClockNow();
         FileState before;
         const bool known = StateOfFile(table.path, before);
         const int code = below->pMethods->xRead(below, buffer, amount, offset);
@@ -161,11 +165,16 @@ int decideHowToRead(TableFile &table, void *buffer, int amount, sqlite3_int64 of
         header[18] = header[19] = 1;
         FileState after;
         const bool steady = known && StateOfFile(table.path, after) && after == before;
-        const bool settled = FileClockNow() - before.changedAt >= kClockTickNanoseconds;
-        if ((steady && settled) || std::chrono::steady_clock::now() >= deadline) {
+        const bool settled = lookedAt - before.changedAt >= kClockTickNanoseconds;
+        if (steady && settled) {
             table.stateRead = before;
             table.decided = true;
             return code;
+        }
+        // A file that keeps changing cannot be read alone: the open tries again, or says so.
+        if (std::chrono::steady_clock::now() >= deadline) {
+            table.changedUnderRead = true;
+            return SQLITE_IOERR_READ;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
