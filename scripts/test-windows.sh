@@ -96,9 +96,10 @@ for agenda in "$work"/DATA/AGENDA.*; do
     fi
 done
 
-# An engine may answer its numbers as other types, or expose operations as properties.
+# An engine may answer its numbers as other types, expose operations as properties, or give an empty
+# field as nothing or as a null.
 for variant in VRELMONT_TEST_ENGINE_ANSWERS=I2 VRELMONT_TEST_ENGINE_ANSWERS=R8 VRELMONT_TEST_ENGINE_ANSWERS=BSTR \
-    VRELMONT_TEST_ENGINE_PROPERTIES=1; do
+    VRELMONT_TEST_ENGINE_PROPERTIES=1 VRELMONT_TEST_ENGINE_EMPTY_FIELDS=NULL VRELMONT_TEST_ENGINE_EMPTY_FIELDS=EMPTY; do
     for name in AGENDA.001 AGENDA.900; do
         env "$variant" "$wine" "$cli_exe" check "$(windows_path "$work/DATA/$name")" --engine host --checks all \
             --output "$(windows_path "$work/$name.variant.txt")" >/dev/null 2>"$work/err" ||

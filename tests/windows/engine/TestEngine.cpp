@@ -8,6 +8,7 @@
 //   VRELMONT_TEST_ENGINE_LOG=file               every table opened is added to the file as a line
 //   VRELMONT_TEST_ENGINE_PROPERTIES=1           operations without arguments are properties, not methods
 //   VRELMONT_TEST_ENGINE_ANSWERS=I2|R8|BSTR|BOOL|EMPTY   operations answer their numbers as that type
+//   VRELMONT_TEST_ENGINE_EMPTY_FIELDS=NULL|EMPTY          empty field values come as VT_NULL or VT_EMPTY
 #include "hostdb/TableBackend.h"
 #include "platform/WideText.h"
 #include "platform/windows/HostEngine.h"
@@ -258,6 +259,13 @@ HRESULT EngineObject::Invoke(DISPID id, REFIID, LCID, WORD kind, DISPPARAMS *par
         ToComVariant(run(id, arguments), result);
         if (result && result->vt == VT_I4 && id != Value && id != QueryGuid)
             AnswerAs(Environment("VRELMONT_TEST_ENGINE_ANSWERS"), *result);
+        if (result && id == Value && result->vt == VT_BSTR && SysStringLen(result->bstrVal) == 0) {
+            const std::string empty = Environment("VRELMONT_TEST_ENGINE_EMPTY_FIELDS");
+            if (empty == "NULL" || empty == "EMPTY") {
+                VariantClear(result);
+                result->vt = empty == "NULL" ? VT_NULL : VT_EMPTY;
+            }
+        }
         return S_OK;
     } catch (const std::exception &error) {
         return Fail(exception, error.what());
