@@ -39,6 +39,7 @@ protected:
         _putenv_s("VRELMONT_TEST_ENGINE_REFUSE_DEFAULT", "");
         _putenv_s("VRELMONT_TEST_ENGINE_PROPERTIES", "");
         _putenv_s("VRELMONT_TEST_ENGINE_ANSWERS", "");
+        _putenv_s("VRELMONT_TEST_ENGINE_ENDLESS", "");
         UseEngine(EngineKind::Files);
     }
 
@@ -132,15 +133,40 @@ TEST_F(HostEngine, AnswersAreNumbersOfAnyNumericTypeAndNothingElse) {
         EXPECT_EQ(table.MoveNext(), 0) << type;
         EXPECT_EQ(table.MoveNext(), kAnswerNoFurtherRecord) << type;
     }
-    // Nothing, or a truth value, would read as 0 ("done") or 1: a walk that never ends, or a wrong one.
+    // Nothing, or a truth value, would read as 0 (another record) or 1: a walk that never ends, or a wrong one.
     for (const char *type : {"EMPTY", "BOOL"}) {
         _putenv_s("VRELMONT_TEST_ENGINE_ANSWERS", "");
         TBFTable table;
         ASSERT_EQ(table.OpenTable(Variant::text(agenda.dir() + "SKSEZZAS")), 0);
         _putenv_s("VRELMONT_TEST_ENGINE_ANSWERS", type);
-        EXPECT_EQ(errorOf([&] { table.MoveNext(); }),
-                  std::string("Databázový stroj odpověděl na MoveNext hodnotou typu VT_") + type + " místo čísla");
+        EXPECT_EQ(errorOf([&] { table.GoTop(); }),
+                  std::string("Databázový stroj odpověděl na GoTop hodnotou typu VT_") + type + " místo čísla");
     }
+}
+
+TEST_F(HostEngine, AWalkThatNeverEndsIsStoppedAndSaysWhy) {
+    TestAgenda agenda;
+    agenda.addStockItems({Stock(1, 9), Stock(1, 3)});
+    TBFTable table;
+    const std::string path = agenda.dir() + "SKSEZZAS";
+    ASSERT_EQ(table.OpenTable(Variant::text(path)), 0);
+    ASSERT_EQ(table.SetIndex("Sklad+Cislo"), 0);
+    _putenv_s("VRELMONT_TEST_ENGINE_ENDLESS", "1");
+    table.GoTop();
+    int steps = 0;
+    const std::string error = errorOf([&] {
+        while (table.MoveNext() != kAnswerNoFurtherRecord && steps < 100'000)
+            ++steps;
+    });
+    EXPECT_EQ(steps, 4 * 2 + 1000);
+    EXPECT_EQ(error, "Tabulka " + path +
+                         ": databázový stroj nehlásí konec tabulky – procházení prošlo 1008 záznamů, víc než "
+                         "čtyřnásobek jejich počtu, a bylo zastaveno");
+    // A new walk starts counting again.
+    _putenv_s("VRELMONT_TEST_ENGINE_ENDLESS", "");
+    table.GoTop();
+    EXPECT_EQ(table.MoveNext(), 0);
+    EXPECT_EQ(table.MoveNext(), kAnswerNoFurtherRecord);
 }
 
 TEST_F(HostEngine, TheSettingsStoreReadsItsTableThroughCom) {

@@ -9,6 +9,9 @@
 //   VRELMONT_TEST_ENGINE_PROPERTIES=1           operations without arguments are properties, not methods
 //   VRELMONT_TEST_ENGINE_ANSWERS=I2|R8|BSTR|BOOL|EMPTY   operations answer their numbers as that type
 //   VRELMONT_TEST_ENGINE_EMPTY_FIELDS=NULL|EMPTY          empty field values come as VT_NULL or VT_EMPTY
+//   VRELMONT_TEST_ENGINE_ENDLESS=1              MoveNext never reports the end (after the last record it
+//                                               starts again at the first)
+#include "hostdb/TBFTable.h"
 #include "hostdb/TableBackend.h"
 #include "platform/WideText.h"
 #include "platform/windows/HostEngine.h"
@@ -289,8 +292,14 @@ Variant EngineObject::run(DISPID id, const std::vector<Variant> &arguments) {
         return Variant::int32(table_->RecordCount());
     case GoTop:
         return Variant::int32(table_->GoTop());
-    case MoveNext:
-        return Variant::int32(table_->MoveNext());
+    case MoveNext: {
+        const std::int32_t answer = table_->MoveNext();
+        if (answer == kAnswerNoFurtherRecord && Environment("VRELMONT_TEST_ENGINE_ENDLESS") == "1") {
+            table_->GoTop();
+            return Variant::int32(0);
+        }
+        return Variant::int32(answer);
+    }
     case PostRecord:
         return Variant::int32(table_->PostRecord());
     case SetValue:

@@ -10,7 +10,9 @@
 
 #include <oleauto.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
@@ -186,6 +188,9 @@ public:
         // The engine would open the table of another folder than the one named.
         const std::string reason = path.isEmpty() ? std::string() : AmbiguousPathReason(path.toText());
         lastOpenError_ = reason.empty() ? std::string() : path.toText() + ": " + reason;
+        tableName_ = path.isEmpty() ? std::string() : path.toText();
+        walkLimit_.reset();
+        startWalk();
         return reason.empty() ? answerOf(L"OpenTable", {path}) : kAnswerFailed;
     }
     std::string lastOpenError() const override { return lastOpenError_; }
@@ -193,19 +198,26 @@ public:
     bool MergeBeatsSeek() const override { return false; }
     void CloseTable() override { call(L"CloseTable", {}); }
     std::int32_t RecordCount() override { return answerOf(L"RecordCount", {}); }
-    std::int32_t GoTop() override { return answerOf(L"GoTop", {}); }
-    std::int32_t MoveNext() override { return answerOf(L"MoveNext", {}); }
+    std::int32_t GoTop() override {
+        startWalk();
+        return answerOf(L"GoTop", {});
+    }
+    std::int32_t MoveNext() override;
     std::int32_t PostRecord() override { return answerOf(L"PostRecord", {}); }
     void SetValue(const std::string &field, const Variant &value) override {
         call(L"SetValue", {Variant::text(field), value});
     }
-    std::int32_t SeekKey(const Variant &key) override { return answerOf(L"SeekKey", {key}); }
+    std::int32_t SeekKey(const Variant &key) override {
+        startWalk();
+        return answerOf(L"SeekKey", {key});
+    }
     void AppendRecord() override { call(L"AppendRecord", {}); }
     std::int32_t DeleteRecord() override { return answerOf(L"DeleteRecord", {}); }
     std::int32_t SetIndex(const std::string &keyExpression) override {
         return answerOf(L"SetIndex", {Variant::text(keyExpression)});
     }
     std::int32_t SeekKeyPair(const Variant &first, const Variant &second) override {
+        startWalk();
         return answerOf(L"SeekKeyPair", {first, second});
     }
     // The GUID travels as its registry text: a late-bound call has no other way to pass the structure.
@@ -226,7 +238,16 @@ private:
     // (RecordCount, GoTop and the other operations without arguments often are properties).
     Variant call(const wchar_t *name, std::initializer_list<Variant> arguments);
 
+    // A walk from a GoTop or a seek passes every record at most once, even if the table grows
+    // meanwhile; an engine that never reports the end would keep a check going for ever.
+    void startWalk() { stepsInWalk_ = 0; }
+
     IDispatch *engine_ = nullptr;
+    std::string tableName_;
+    std::int64_t stepsInWalk_ = 0;
+    // Asked of the engine once per table, at the first step of its first walk: an engine may count
+    // its records by walking them.
+    std::optional<std::int64_t> walkLimit_;
     // Each name is looked up once per object; field reads then cost one Invoke.
     std::unordered_map<const wchar_t *, DISPID> dispatchIds_;
     std::string lastOpenError_;
@@ -269,6 +290,15 @@ DISPID HostTableBackend::dispatchId(const wchar_t *name) {
         throw EngineError(CallErrorDescription(result, nullptr));
     dispatchIds_.emplace(name, id);
     return id;
+}
+
+std::int32_t HostTableBackend::MoveNext() {
+    if (!walkLimit_)
+        walkLimit_ = 4 * static_cast<std::int64_t>(std::max(RecordCount(), 0)) + 1000;
+    if (++stepsInWalk_ > *walkLimit_)
+        throw EngineError("Tabulka " + tableName_ + ": databázový stroj nehlásí konec tabulky – procházení prošlo " +
+                          std::to_string(*walkLimit_) + " záznamů, víc než čtyřnásobek jejich počtu, a bylo zastaveno");
+    return answerOf(L"MoveNext", {});
 }
 
 Variant HostTableBackend::call(const wchar_t *name, std::initializer_list<Variant> arguments) {
