@@ -40,6 +40,8 @@ protected:
         _putenv_s("VRELMONT_TEST_ENGINE_PROPERTIES", "");
         _putenv_s("VRELMONT_TEST_ENGINE_ANSWERS", "");
         _putenv_s("VRELMONT_TEST_ENGINE_ENDLESS", "");
+        _putenv_s("VRELMONT_TEST_ENGINE_ERROR_OBJECT", "");
+        _putenv_s("VRELMONT_TEST_ENGINE_NO_ERROR_INFO", "");
         UseEngine(EngineKind::Files);
     }
 
@@ -184,6 +186,20 @@ TEST_F(HostEngine, AFailingCallRaisesTheEngineDescriptionLessItsFullStop) {
     TBFTable table;
     ASSERT_EQ(table.OpenTable(Variant::text(agenda.dir() + "SKSEZZAS")), 0);
     EXPECT_EQ(errorOf([&] { table.SetIndex("Sklad+Cislo"); }), "Index Sklad+Cislo je poškozen");
+}
+
+TEST_F(HostEngine, AnErrorObjectIsShownOnlyWhenTheObjectGivesThem) {
+    TestAgenda agenda;
+    agenda.addStockItems({Stock(1, 3)});
+    TBFTable table;
+    ASSERT_EQ(table.OpenTable(Variant::text(agenda.dir() + "SKSEZZAS")), 0);
+    _putenv_s("VRELMONT_TEST_ENGINE_ERROR_OBJECT", "SetIndex:Index Sklad+Cislo je poškozen.");
+    EXPECT_EQ(errorOf([&] { table.SetIndex("Sklad+Cislo"); }), "Index Sklad+Cislo je poškozen");
+    // An object that does not say it gives error objects: the one on the thread is stale.
+    _putenv_s("VRELMONT_TEST_ENGINE_NO_ERROR_INFO", "1");
+    const std::string error = errorOf([&] { table.SetIndex("Sklad+Cislo"); });
+    EXPECT_EQ(error.find("poškozen"), std::string::npos) << error;
+    EXPECT_NE(error, "(no error)");
 }
 
 TEST_F(HostEngine, TheEngineTestShowsAFailingQueryGuid) {

@@ -11,6 +11,10 @@
 //   VRELMONT_TEST_ENGINE_EMPTY_FIELDS=NULL|EMPTY          empty field values come as VT_NULL or VT_EMPTY
 //   VRELMONT_TEST_ENGINE_ENDLESS=1              MoveNext never reports the end (after the last record it
 //                                               starts again at the first)
+//   VRELMONT_TEST_ENGINE_ERROR_OBJECT=Operation:Text   the operation fails with E_FAIL, leaving its
+//                                               description in the thread's error object only
+//   VRELMONT_TEST_ENGINE_NO_ERROR_INFO=1        objects do not say that they give error objects
+//                                               (ISupportErrorInfo), so an error object is stale
 #include "hostdb/TBFTable.h"
 #include "hostdb/TableBackend.h"
 #include "platform/WideText.h"
@@ -183,7 +187,22 @@ HRESULT Fail(EXCEPINFO *exception, const std::string &description) {
     return DISP_E_EXCEPTION;
 }
 
-class EngineObject : public IDispatch {
+// Leaves `description` in the thread's error object, as an automation server does.
+void LeaveErrorObject(const std::string &description) {
+    ICreateErrorInfo *create = nullptr;
+    if (FAILED(CreateErrorInfo(&create)))
+        return;
+    const std::wstring wide = WideFromUtf8(description);
+    create->SetDescription(const_cast<LPOLESTR>(wide.c_str()));
+    IErrorInfo *info = nullptr;
+    if (SUCCEEDED(create->QueryInterface(IID_IErrorInfo, reinterpret_cast<void **>(&info)))) {
+        SetErrorInfo(0, info);
+        info->Release();
+    }
+    create->Release();
+}
+
+class EngineObject : public IDispatch, public ISupportErrorInfo {
 public:
     EngineObject() : serial_(++objectsMade) { ++liveObjects; }
     virtual ~EngineObject() { --liveObjects; }
@@ -192,6 +211,13 @@ public:
         if (!out)
             return E_POINTER;
         *out = nullptr;
+        if (IsEqualIID(id, IID_ISupportErrorInfo)) {
+            if (Environment("VRELMONT_TEST_ENGINE_NO_ERROR_INFO") == "1")
+                return E_NOINTERFACE;
+            AddRef();
+            *out = static_cast<ISupportErrorInfo *>(this);
+            return S_OK;
+        }
         bool known = IsEqualIID(id, IID_IUnknown) || IsEqualIID(id, IID_IDispatch);
         for (std::size_t i = 0; !known && i < std::size(kChain); ++i) {
             IID chainId{};
@@ -211,6 +237,8 @@ public:
             delete this;
         return static_cast<ULONG>(left);
     }
+    // Every interface of the chain gives error objects.
+    HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID) override { return S_OK; }
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT *count) override {
         if (count)
             *count = 0;
@@ -253,6 +281,11 @@ HRESULT EngineObject::Invoke(DISPID id, REFIID, LCID, WORD kind, DISPPARAMS *par
     const std::string failure = Environment("VRELMONT_TEST_ENGINE_FAIL");
     if (failure.rfind(name + ":", 0) == 0)
         return Fail(exception, failure.substr(name.size() + 1));
+    const std::string errorObject = Environment("VRELMONT_TEST_ENGINE_ERROR_OBJECT");
+    if (errorObject.rfind(name + ":", 0) == 0) {
+        LeaveErrorObject(errorObject.substr(name.size() + 1));
+        return E_FAIL;
+    }
     try {
         std::vector<Variant> arguments;
         for (UINT i = parameters ? parameters->cArgs : 0; i-- > 0;)

@@ -56,8 +56,21 @@ std::string TextOf(BSTR text) {
     return text ? Utf8FromWide(text, SysStringLen(text)) : std::string();
 }
 
-// The description the failed call left: its EXCEPINFO, else the thread's error object.
-std::string CallErrorDescription(HRESULT result, EXCEPINFO *exception) {
+// Whether `object` says that its interface `interfaceId` leaves error objects: only then is the
+// thread's error object this call's, and not one that an earlier call of any object left.
+bool GivesErrorObjects(IUnknown *object, const IID &interfaceId) {
+    ISupportErrorInfo *support = nullptr;
+    if (!object || FAILED(object->QueryInterface(IID_ISupportErrorInfo, reinterpret_cast<void **>(&support))) ||
+        !support)
+        return false;
+    const bool gives = support->InterfaceSupportsErrorInfo(interfaceId) == S_OK;
+    support->Release();
+    return gives;
+}
+
+// The description the failed call left: its EXCEPINFO, else the thread's error object when the
+// object gives them.
+std::string CallErrorDescription(HRESULT result, EXCEPINFO *exception, bool errorObjectIsThisCalls) {
     std::string description;
     if (result == DISP_E_EXCEPTION && exception) {
         if (exception->pfnDeferredFillIn)
@@ -69,10 +82,11 @@ std::string CallErrorDescription(HRESULT result, EXCEPINFO *exception) {
         SysFreeString(exception->bstrDescription);
         SysFreeString(exception->bstrHelpFile);
     }
+    // Taking the error object clears it, also when its text is not used.
     IErrorInfo *errorInfo = nullptr;
     if (GetErrorInfo(0, &errorInfo) == S_OK && errorInfo) {
         BSTR text = nullptr;
-        if (description.empty() && SUCCEEDED(errorInfo->GetDescription(&text)))
+        if (description.empty() && errorObjectIsThisCalls && SUCCEEDED(errorInfo->GetDescription(&text)))
             description = TextOf(text);
         SysFreeString(text);
         errorInfo->Release();
@@ -243,6 +257,7 @@ private:
     void startWalk() { stepsInWalk_ = 0; }
 
     IDispatch *engine_ = nullptr;
+    IID interfaceId_{};
     std::string tableName_;
     std::int64_t stepsInWalk_ = 0;
     // Asked of the engine once per table, at the first step of its first walk: an engine may count
@@ -267,11 +282,10 @@ HostTableBackend::HostTableBackend(const std::wstring &classId) {
         if (FAILED(result) || !object)
             throw EngineError(SystemText(result));
     }
-    IID interfaceId{};
     void *table = nullptr;
-    result = IIDFromString(kHostEngineDefaultInterfaceId, &interfaceId);
+    result = IIDFromString(kHostEngineDefaultInterfaceId, &interfaceId_);
     if (SUCCEEDED(result))
-        result = object->QueryInterface(interfaceId, &table);
+        result = object->QueryInterface(interfaceId_, &table);
     object->Release();
     if (FAILED(result) || !table)
         throw EngineError("Interface not supported");
@@ -287,7 +301,7 @@ DISPID HostTableBackend::dispatchId(const wchar_t *name) {
     LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
     const HRESULT result = engine_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
     if (FAILED(result))
-        throw EngineError(CallErrorDescription(result, nullptr));
+        throw EngineError(CallErrorDescription(result, nullptr, GivesErrorObjects(engine_, interfaceId_)));
     dispatchIds_.emplace(name, id);
     return id;
 }
@@ -342,7 +356,7 @@ void HostTableBackend::invoke(const wchar_t *name, std::initializer_list<Variant
     const HRESULT status = engine_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD | DISPATCH_PROPERTYGET,
                                            &parameters, result, &exception, &badArgument);
     if (FAILED(status))
-        throw EngineError(CallErrorDescription(status, &exception));
+        throw EngineError(CallErrorDescription(status, &exception, GivesErrorObjects(engine_, interfaceId_)));
 }
 
 } // namespace
