@@ -1,19 +1,4 @@
-# Cross-building for 64-bit Windows with Debian's mingw-w64 compilers (the posix thread model,
-# which std::thread and std::mutex need).
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross-building for 64-bit Windows with Debian's mingw-w64 compilers.
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(VRELMONT_MINGW_PREFIX x86_64-w64-mingw32)
-
-set(CMAKE_C_COMPILER ${VRELMONT_MINGW_PREFIX}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${VRELMONT_MINGW_PREFIX}-g++-posix)
-set(CMAKE_RC_COMPILER ${VRELMONT_MINGW_PREFIX}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${VRELMONT_MINGW_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-# The programs carry their runtime (libstdc++, libgcc, winpthread), so they run from any folder.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
-set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static")
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64-common.cmake)
