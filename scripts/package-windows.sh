@@ -48,7 +48,7 @@ windows_dll() {
             netapi32.dll | ole32.dll | oleaut32.dll | setupapi.dll | shell32.dll | shlwapi.dll | user32.dll | \
             userenv.dll | uxtheme.dll | version.dll | winmm.dll | ws2_32.dll | wtsapi32.dll | mpr.dll | \
             authz.dll | ntdll.dll | shcore.dll | crypt32.dll | bcrypt.dll | secur32.dll | uuid.dll | \
-            dwmapi.dll | d2d1.dll | dcomp.dll) return 0 ;;
+            d2d1.dll | dcomp.dll) return 0 ;;
     esac
     return 1
 }

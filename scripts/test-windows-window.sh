@@ -98,6 +98,8 @@ program_windows() {
         [ -n "$width" ] && [ "$width" -ge "$1" ] && echo "$w"
     done | sort
 }
+# The first window at least $2 pixels wide that is not among the windows $1 (from program_windows).
+new_window() { comm -13 <(echo "$1") <(program_windows "$2") | head -1; }
 screenshot() { import -window root "$shots/$1.png"; }
 # Clicks at the point ($2, $3) of the window $1's client area.
 click() {
@@ -139,14 +141,14 @@ run_to_main_window() {
         click "$id" 372 74
         click "$id" 372 74
         sleep 1
-        dialog=$(comm -13 <(echo "$before") <(program_windows 100) | head -1)
+        dialog=$(new_window "$before" 100)
         if [ -n "$dialog" ]; then
             sleep 1
             screenshot "$2-1-directory-dialog"
             click "$dialog" 205 52 # Zpět
             local waited
             for waited in $(seq 1 20); do
-                [ -z "$(comm -13 <(echo "$before") <(program_windows 100))" ] && break
+                [ -z "$(new_window "$before" 100)" ] && break
                 sleep 0.5
             done
             [ "$waited" -lt 20 ] || fail "$2: Zpět left the directory dialog open"
@@ -208,7 +210,7 @@ if run_to_main_window "$portable/vrelmont.exe" portable; then
     while [ -z "$dialog" ] && [ "$(date +%s)" -le "$deadline" ]; do
         click "$main_window" 248 452
         sleep 1
-        dialog=$(comm -13 <(echo "$before") <(program_windows 300) | head -1)
+        dialog=$(new_window "$before" 300)
     done
     if [ -z "$dialog" ]; then
         fail "portable: no save dialog on Uložit protokol"
@@ -224,7 +226,7 @@ if run_to_main_window "$portable/vrelmont.exe" portable; then
         before=$(program_windows 100)
         click "$main_window" 413 452 # Info
         sleep 1
-        info=$(comm -13 <(echo "$before") <(program_windows 100) | head -1)
+        info=$(new_window "$before" 100)
         if [ -n "$info" ]; then
             screenshot portable-7-info
             press "$info" Return
