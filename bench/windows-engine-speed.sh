@@ -3,10 +3,10 @@
 # the host engine backend (our test engine over COM) against the table files backend; then the
 # missing-card check's look-up both ways (the cards walked alongside as a merge, or a seek per stock
 # item) through each backend, on that agenda and on one with far more cards than stock items.
-# Usage: bench/windows-engine-speed.sh [WINDOWS_BUILD_DIR] [LINUX_BUILD_DIR]
+# Usage: bench/windows-engine-speed.sh [WINDOWS_BUILD_DIR] [LINUX_BUILD_DIR]   (default build-windows/x86_64)
 #   (run scripts/build-windows.sh first; the Linux build provides vrelmont-cli to generate the agenda)
 set -euo pipefail
-windows_build=$(realpath "${1:-build-windows}")
+windows_build=$(realpath "${1:-build-windows/x86_64}")
 linux_build=$(realpath "${2:-build}")
 wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
 work=$(mktemp -d "${TMPDIR:-/tmp}/vrelmont-wine-bench.XXXXXX")

@@ -1,19 +1,31 @@
 #!/usr/bin/env bash
-# Cross-builds the Qt-free core, vrelmont-cli.exe, the core tests and the test engine for 64-bit
-# Windows into build-windows/, with Debian's mingw-w64 compilers. SQLite is built from Debian's own
-# sqlite3 source package and GoogleTest from the source that libgtest-dev ships. When Qt for Windows
-# is in its cache folder (scripts/build-qt-windows.sh), the window vrelmont.exe is built too.
+# Cross-builds the Qt-free core, vrelmont-cli.exe, the core tests and the test engine for Windows with
+# Debian's mingw-w64 compilers, for each target named (i686, x86_64; both when none is named), into
+# build-windows/<target>/. The host's engine is an in-process COM server, which only a program of its
+# own bitness can load, so both are built. SQLite is built from Debian's own sqlite3 source package and
+# GoogleTest from the source that libgtest-dev ships. When Qt for Windows of a target is in its cache
+# folder (scripts/build-qt-windows.sh), the window vrelmont.exe is built for it too.
 # Works as root or as a user with sudo; installs what is missing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-build=${VRELMONT_WINDOWS_BUILD_DIR:-$root/build-windows}
+windows_builds=${VRELMONT_WINDOWS_BUILD_DIR:-$root/build-windows}
+targets=("$@")
+[ ${#targets[@]} -gt 0 ] || targets=(i686 x86_64)
+for target in "${targets[@]}"; do
+    case $target in
+        i686 | x86_64) ;;
+        *) echo "Unknown Windows target \"$target\": i686 or x86_64" >&2; exit 2 ;;
+    esac
+done
 
 . "$root/scripts/lib/debian.sh"
-install_missing_packages g++-mingw-w64-x86-64-posix cmake make gcc tcl dpkg-dev libgtest-dev nlohmann-json3-dev ccache
+compiler_packages=()
+for target in "${targets[@]}"; do compiler_packages+=("g++-mingw-w64-${target//_/-}-posix"); done
+install_missing_packages "${compiler_packages[@]}" cmake make gcc tcl dpkg-dev libgtest-dev nlohmann-json3-dev ccache
 
-# SQLite from Debian's source package.
-sqlite_dir=$build/sqlite
+# SQLite from Debian's source package, one amalgamation for both targets.
+sqlite_dir=$windows_builds/sqlite
 if [ ! -f "$sqlite_dir/amalgamation/sqlite3.c" ]; then
     rm -rf "$sqlite_dir"
     # The version of the library installed here, so that both builds use the same SQLite.
@@ -29,41 +41,44 @@ if [ ! -f "$sqlite_dir/amalgamation/sqlite3.c" ]; then
 fi
 
 # The tests' header-only JSON parser, copied on its own: the host's /usr/include is no Windows include folder.
-mkdir -p "$build/json-include"
-cp -r /usr/include/nlohmann "$build/json-include/"
+mkdir -p "$windows_builds/json-include"
+cp -r /usr/include/nlohmann "$windows_builds/json-include/"
 
-# Qt for Windows from the cache of scripts/build-qt-windows.sh, of the version installed here.
-qt_prefix=
 qt_version=$(dpkg-query -W -f='${Version}' qt6-base-dev 2>/dev/null || true)
-if [ -n "$qt_version" ]; then
-    candidate=${VRELMONT_CACHE_DIR:-${XDG_CACHE_HOME:-$HOME/.cache}/vrelmont}/qt-${qt_version%%+*}-win32-g++-x86_64
-    [ -f "$candidate/.complete" ] && qt_prefix=$candidate
-fi
-toolchain=$root/cmake/mingw-w64-x86_64.cmake
-gui=(-DVRELMONT_BUILD_GUI=OFF)
-targets=(vrelmont-cli vrelmont_core_tests vrelmont-test-engine)
-if [ -n "$qt_prefix" ]; then
-    # Qt's toolchain file finds Qt and its own dependencies, then hands over to ours.
-    toolchain=$qt_prefix/lib/cmake/Qt6/qt.toolchain.cmake
-    gui=(-DVRELMONT_BUILD_GUI=ON -DQT_CHAINLOAD_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake")
-    targets+=(vrelmont)
-fi
-# CMake keeps the toolchain of the first configuration: start afresh when Qt came or went.
-if [ -f "$build/CMakeCache.txt" ] && ! grep -qxF "CMAKE_TOOLCHAIN_FILE:FILEPATH=$toolchain" "$build/CMakeCache.txt" &&
-    ! grep -qxF "CMAKE_TOOLCHAIN_FILE:UNINITIALIZED=$toolchain" "$build/CMakeCache.txt"; then
-    rm -rf "$build/CMakeCache.txt" "$build/CMakeFiles"
-fi
-
 launcher=()
 command -v ccache >/dev/null 2>&1 && launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" "${gui[@]}" \
-    -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DVRELMONT_SQLITE_AMALGAMATION="$sqlite_dir/amalgamation" -DVRELMONT_GTEST_SOURCE=/usr/src/googletest \
-    -DVRELMONT_JSON_INCLUDE="$build/json-include" \
-    "${launcher[@]}" >/dev/null
-cmake --build "$build" -j"${VRELMONT_JOBS:-$(nproc)}" --target "${targets[@]}"
-if [ -n "$qt_prefix" ]; then
-    echo "Windows build ready in $build (the window with Qt from $qt_prefix)"
-else
-    echo "Windows build ready in $build (no window: Qt for Windows is not built; see scripts/build-qt-windows.sh)"
-fi
+
+for target in "${targets[@]}"; do
+    build=$windows_builds/$target
+    # Qt for Windows from the cache of scripts/build-qt-windows.sh, of the version installed here.
+    qt_prefix=
+    if [ -n "$qt_version" ]; then
+        candidate=${VRELMONT_CACHE_DIR:-${XDG_CACHE_HOME:-$HOME/.cache}/vrelmont}/qt-${qt_version%%+*}-win32-g++-$target
+        [ -f "$candidate/.complete" ] && qt_prefix=$candidate
+    fi
+    toolchain=$root/cmake/mingw-w64-$target.cmake
+    gui=(-DVRELMONT_BUILD_GUI=OFF)
+    build_targets=(vrelmont-cli vrelmont_core_tests vrelmont-test-engine)
+    if [ -n "$qt_prefix" ]; then
+        # Qt's toolchain file finds Qt and its own dependencies, then hands over to ours.
+        toolchain=$qt_prefix/lib/cmake/Qt6/qt.toolchain.cmake
+        gui=(-DVRELMONT_BUILD_GUI=ON -DQT_CHAINLOAD_TOOLCHAIN_FILE="$root/cmake/mingw-w64-$target.cmake")
+        build_targets+=(vrelmont)
+    fi
+    # CMake keeps the toolchain of the first configuration: start afresh when Qt came or went.
+    if [ -f "$build/CMakeCache.txt" ] && ! grep -qxF "CMAKE_TOOLCHAIN_FILE:FILEPATH=$toolchain" "$build/CMakeCache.txt" &&
+        ! grep -qxF "CMAKE_TOOLCHAIN_FILE:UNINITIALIZED=$toolchain" "$build/CMakeCache.txt"; then
+        rm -rf "$build/CMakeCache.txt" "$build/CMakeFiles"
+    fi
+    cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" "${gui[@]}" \
+        -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DVRELMONT_SQLITE_AMALGAMATION="$sqlite_dir/amalgamation" -DVRELMONT_GTEST_SOURCE=/usr/src/googletest \
+        -DVRELMONT_JSON_INCLUDE="$windows_builds/json-include" \
+        "${launcher[@]}" >/dev/null
+    cmake --build "$build" -j"${VRELMONT_JOBS:-$(nproc)}" --target "${build_targets[@]}"
+    if [ -n "$qt_prefix" ]; then
+        echo "Windows build ($target) ready in $build (the window with Qt from $qt_prefix)"
+    else
+        echo "Windows build ($target) ready in $build (no window: Qt for Windows is not built; see scripts/build-qt-windows.sh $target)"
+    fi
+done

@@ -33,7 +33,15 @@ bool WriteLocalMachineString(const std::wstring &keyPath, REGSAM view, const std
     return written;
 }
 
+// 32-bit Windows has one registry view, which both view flags name.
+bool HasTwoRegistryViews() {
+    BOOL underWow64 = FALSE;
+    return sizeof(void *) == 8 || (IsWow64Process(GetCurrentProcess(), &underWow64) && underWow64);
+}
+
 TEST(WindowsPlatform, TheRegistryIsReadInThe32BitViewAsWideText) {
+    if (!HasTwoRegistryViews())
+        GTEST_SKIP() << "32-bit Windows has one registry view";
     const std::wstring keyPath = L"SOFTWARE\\VrelmontTest";
     if (!WriteLocalMachineString(keyPath, KEY_WOW64_32KEY, L"C:\\Programy (x86)\\Účetnictví") ||
         !WriteLocalMachineString(keyPath, KEY_WOW64_64KEY, L"C:\\Programy"))
@@ -95,6 +103,8 @@ TEST(WindowsPlatform, AnEngineClassIsLookedUpInBothRegistryViews) {
     };
     removeAll();
     EXPECT_EQ(FindHostEngineRegistration(classId), HostEngineRegistration::Absent);
+    if (!HasTwoRegistryViews())
+        GTEST_SKIP() << "32-bit Windows has one registry view";
     if (!add(keyPath + L"\\InprocServer32", otherView))
         GTEST_SKIP() << "no rights to write classes";
     EXPECT_EQ(FindHostEngineRegistration(classId), HostEngineRegistration::OtherBitnessOnly)

@@ -9,6 +9,9 @@
 //   VRELMONT_TEST_ENGINE_PROPERTIES=1           operations without arguments are properties, not methods
 //   VRELMONT_TEST_ENGINE_ANSWERS=I2|R8|BSTR|BOOL|EMPTY   operations answer their numbers as that type
 //   VRELMONT_TEST_ENGINE_EMPTY_FIELDS=NULL|EMPTY          empty field values come as VT_NULL or VT_EMPTY
+//   VRELMONT_TEST_ENGINE_NUMBER_FIELDS=R8|BSTR|DATE       number fields come as that type, and SeekKey
+//                                               finds only a key of that same type, as an engine
+//                                               that compares Variants as they come
 //   VRELMONT_TEST_ENGINE_ENDLESS=1              MoveNext never reports the end (after the last record it
 //                                               starts again at the first)
 //   VRELMONT_TEST_ENGINE_ERROR_OBJECT=Operation:Text   the operation fails with E_FAIL, leaving its
@@ -111,7 +114,14 @@ void AnswerAs(const std::string &type, VARIANT &answer) {
         answer.boolVal = number ? VARIANT_TRUE : VARIANT_FALSE;
     } else if (type == "EMPTY") {
         answer.vt = VT_EMPTY;
+    } else if (type == "DATE") {
+        answer.vt = VT_DATE;
+        answer.date = number;
     }
+}
+
+VARTYPE NumberFieldType(const std::string &type) {
+    return type == "R8" ? VT_R8 : type == "BSTR" ? VT_BSTR : type == "DATE" ? VT_DATE : VT_I4;
 }
 
 // Tests outside the process (the window under Wine) see through the log that the engine was used.
@@ -292,9 +302,16 @@ HRESULT EngineObject::Invoke(DISPID id, REFIID, LCID, WORD kind, DISPPARAMS *par
             arguments.push_back(FromComVariant(parameters->rgvarg[i]));
         if (result)
             VariantInit(result);
-        ToComVariant(run(id, arguments), result);
+        const std::string numberFields = Environment("VRELMONT_TEST_ENGINE_NUMBER_FIELDS");
+        if (id == SeekKey && !numberFields.empty() && parameters && parameters->cArgs == 1 &&
+            parameters->rgvarg[0].vt != NumberFieldType(numberFields))
+            ToComVariant(Variant::int32(kAnswerNotFound), result);
+        else
+            ToComVariant(run(id, arguments), result);
         if (result && result->vt == VT_I4 && id != Value && id != QueryGuid)
             AnswerAs(Environment("VRELMONT_TEST_ENGINE_ANSWERS"), *result);
+        if (result && result->vt == VT_I4 && id == Value)
+            AnswerAs(numberFields, *result);
         if (result && id == Value && result->vt == VT_BSTR && SysStringLen(result->bstrVal) == 0) {
             const std::string empty = Environment("VRELMONT_TEST_ENGINE_EMPTY_FIELDS");
             if (empty == "NULL" || empty == "EMPTY") {

@@ -116,6 +116,38 @@ std::string VariantTypeName(VARTYPE type) {
     }
 }
 
+// Whether `object` is a proxy of COM's standard marshalling: the object lives in another apartment
+// or process, and each of its interfaces needs a registered proxy to reach this thread.
+bool IsProxy(IUnknown *object) {
+    IClientSecurity *security = nullptr;
+    if (FAILED(object->QueryInterface(IID_IClientSecurity, reinterpret_cast<void **>(&security))) || !security)
+        return false;
+    security->Release();
+    return true;
+}
+
+// The ThreadingModel under the class's InprocServer32 key, or how else it is served.
+std::string ThreadingModelOf(const std::wstring &classId) {
+    const std::wstring keyPath = L"CLSID\\" + classId + L"\\InprocServer32";
+    wchar_t model[64] = {};
+    DWORD size = sizeof model - sizeof model[0];
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, keyPath.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return "mimo proces (LocalServer32)";
+    const LSTATUS status =
+        RegQueryValueExW(key, L"ThreadingModel", nullptr, nullptr, reinterpret_cast<BYTE *>(model), &size);
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS && model[0] ? Utf8FromWide(model) : "Single (bez ThreadingModel)";
+}
+
+// An engine whose objects live in another apartment reaches us only through a proxy; without one
+// for its interface, the plain "Interface not supported" would blame the engine's version.
+std::string MarshallingRefusedText(const std::wstring &classId) {
+    return "Databázový stroj účetního systému je registrován s modelem vláken " + ThreadingModelOf(classId) +
+           ", a tak je k programu připojen přes zprostředkování mezi vlákny, pro jehož rozhraní není "
+           "registrována proxy. Stroj musí být registrován s modelem vláken Apartment nebo Both.";
+}
+
 class OwnedVariant {
 public:
     OwnedVariant() { VariantInit(&value_); }
@@ -204,6 +236,8 @@ public:
         lastOpenError_ = reason.empty() ? std::string() : path.toText() + ": " + reason;
         tableName_ = path.isEmpty() ? std::string() : path.toText();
         walkLimit_.reset();
+        indexField_.clear();
+        fieldTypes_.clear();
         startWalk();
         return reason.empty() ? answerOf(L"OpenTable", {path}) : kAnswerFailed;
     }
@@ -221,13 +255,12 @@ public:
     void SetValue(const std::string &field, const Variant &value) override {
         call(L"SetValue", {Variant::text(field), value});
     }
-    std::int32_t SeekKey(const Variant &key) override {
-        startWalk();
-        return answerOf(L"SeekKey", {key});
-    }
+    std::int32_t SeekKey(const Variant &key) override;
     void AppendRecord() override { call(L"AppendRecord", {}); }
     std::int32_t DeleteRecord() override { return answerOf(L"DeleteRecord", {}); }
     std::int32_t SetIndex(const std::string &keyExpression) override {
+        // A key of one field: its seeks pass the number as the type the engine gives that field.
+        indexField_ = keyExpression.find_first_of("+;") == std::string::npos ? keyExpression : std::string();
         return answerOf(L"SetIndex", {Variant::text(keyExpression)});
     }
     std::int32_t SeekKeyPair(const Variant &first, const Variant &second) override {
@@ -239,7 +272,7 @@ public:
         const Variant text = call(L"QueryGuid", {Variant::text(guid)});
         return text.isEmpty() ? std::string() : text.toText();
     }
-    Variant Value(const std::string &field) override { return call(L"Value", {Variant::text(field)}); }
+    Variant Value(const std::string &field) override;
 
 private:
     // An operation's answer as a 32-bit integer from any kind of number the engine gives; an answer
@@ -251,6 +284,10 @@ private:
     // As automation clients call: an engine may expose an operation as a method or as a property
     // (RecordCount, GoTop and the other operations without arguments often are properties).
     Variant call(const wchar_t *name, std::initializer_list<Variant> arguments);
+
+    // The number `key` as the Variant type in which the engine gives the index's field, where it
+    // has said (by a field read); an engine may compare a key with its field without converting it.
+    Variant keyOfIndexFieldType(const Variant &key);
 
     // A walk from a GoTop or a seek passes every record at most once, even if the table grows
     // meanwhile; an engine that never reports the end would keep a check going for ever.
@@ -266,6 +303,9 @@ private:
     // Each name is looked up once per object; field reads then cost one Invoke.
     std::unordered_map<const wchar_t *, DISPID> dispatchIds_;
     std::string lastOpenError_;
+    std::string indexField_;
+    // The Variant type of each field the engine has answered with a value, for this table.
+    std::unordered_map<std::string, VARTYPE> fieldTypes_;
 };
 
 HostTableBackend::HostTableBackend(const std::wstring &classId) {
@@ -286,9 +326,10 @@ HostTableBackend::HostTableBackend(const std::wstring &classId) {
     result = IIDFromString(kHostEngineDefaultInterfaceId, &interfaceId_);
     if (SUCCEEDED(result))
         result = object->QueryInterface(interfaceId_, &table);
+    const bool reachedThroughProxy = IsProxy(object);
     object->Release();
     if (FAILED(result) || !table)
-        throw EngineError("Interface not supported");
+        throw EngineError(reachedThroughProxy ? MarshallingRefusedText(classId) : "Interface not supported");
     // The interface chain ends in IDispatch, so its pointer is an IDispatch pointer.
     engine_ = static_cast<IDispatch *>(table);
 }
@@ -313,6 +354,43 @@ std::int32_t HostTableBackend::MoveNext() {
         throw EngineError("Tabulka " + tableName_ + ": databázový stroj nehlásí konec tabulky – procházení prošlo " +
                           std::to_string(*walkLimit_) + " záznamů, víc než čtyřnásobek jejich počtu, a bylo zastaveno");
     return answerOf(L"MoveNext", {});
+}
+
+Variant HostTableBackend::Value(const std::string &field) {
+    OwnedVariant result;
+    invoke(L"Value", {Variant::text(field)}, result.get());
+    const VARTYPE type = result.get()->vt;
+    if (type != VT_EMPTY && type != VT_NULL)
+        fieldTypes_[field] = type;
+    return FromComVariant(*result.get());
+}
+
+std::int32_t HostTableBackend::SeekKey(const Variant &key) {
+    const Variant typedKey = keyOfIndexFieldType(key);
+    startWalk();
+    return answerOf(L"SeekKey", {typedKey});
+}
+
+Variant HostTableBackend::keyOfIndexFieldType(const Variant &key) {
+    if (key.kind() != VariantKind::Int32 || indexField_.empty())
+        return key;
+    // A table only sought in has not shown its field's type yet: its first record shows it.
+    if (!fieldTypes_.count(indexField_) && answerOf(L"GoTop", {}) != 0)
+        (void)Value(indexField_);
+    const auto known = fieldTypes_.find(indexField_);
+    switch (known == fieldTypes_.end() ? static_cast<VARTYPE>(VT_I4) : known->second) {
+    case VT_R8:
+    case VT_R4:
+    case VT_DECIMAL:
+    case VT_CY:
+        return Variant::real(key.toInt32());
+    case VT_DATE:
+        return Variant::date(key.toInt32());
+    case VT_BSTR:
+        return Variant::text(std::to_string(key.toInt32()));
+    default:
+        return key;
+    }
 }
 
 Variant HostTableBackend::call(const wchar_t *name, std::initializer_list<Variant> arguments) {
