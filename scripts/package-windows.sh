@@ -1,44 +1,30 @@
 #!/usr/bin/env bash
-# Makes the Windows distribution from the Windows build (scripts/build-windows.sh with Qt for Windows
-# from scripts/build-qt-windows.sh):
-#   dist-windows/Vrelmont/                    the portable folder: runs from any folder or USB stick
-#   dist-windows/Vrelmont-<version>-win64.zip that folder zipped
-#   dist-windows/Vrelmont-<version>-setup.exe the installer (NSIS)
+# Makes the Windows distribution from the Windows builds (scripts/build-windows.sh with Qt for Windows
+# from scripts/build-qt-windows.sh, for both targets):
+#   dist-windows/Vrelmont/                      the portable folder: runs from any folder or USB stick
+#     vrelmont.exe, vrelmont-cli.exe, ...       the 32-bit programs: the host's engine is usually 32-bit
+#     x64/                                      the 64-bit programs, for a 64-bit engine
+#   dist-windows/Vrelmont-<version>-windows.zip that folder zipped
+#   dist-windows/Vrelmont-<version>-setup.exe   the installer (NSIS)
 # Every DLL that a shipped program or plugin imports is either shipped or part of Windows itself;
 # the script stops when one is neither. Works as root or as a user with sudo; installs what is missing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-build=${VRELMONT_WINDOWS_BUILD_DIR:-$root/build-windows}
+windows_builds=${VRELMONT_WINDOWS_BUILD_DIR:-$root/build-windows}
 out=${VRELMONT_WINDOWS_DIST_DIR:-$root/dist-windows}
-mingw=x86_64-w64-mingw32
 
 . "$root/scripts/lib/debian.sh"
-install_missing_packages nsis zip binutils-mingw-w64-x86-64 qt6-translations-l10n
+install_missing_packages nsis zip binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 qt6-translations-l10n
 
-[ -f "$build/vrelmont.exe" ] && [ -f "$build/vrelmont-cli.exe" ] || {
-    echo "No vrelmont.exe in $build: build Qt for Windows (scripts/build-qt-windows.sh), then scripts/build-windows.sh" >&2
-    exit 1
-}
-qt_prefix=$(sed -n 's/^Qt6_DIR:[A-Z]*=\(.*\)\/lib\/cmake\/Qt6$/\1/p' "$build/CMakeCache.txt")
-[ -d "$qt_prefix/bin" ] || { echo "The Qt of $build is not found (Qt6_DIR in its CMakeCache.txt)" >&2; exit 1; }
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
-
-folder=$out/Vrelmont
-rm -rf "$folder"
-mkdir -p "$folder/platforms" "$folder/styles" "$folder/translations" "$folder/licenses"
-strip_into() { "$mingw-strip" --strip-unneeded -o "$2" "$1"; }
-
-strip_into "$build/vrelmont.exe" "$folder/vrelmont.exe"
-strip_into "$build/vrelmont-cli.exe" "$folder/vrelmont-cli.exe"
-for module in Core Gui Widgets; do strip_into "$qt_prefix/bin/Qt6$module.dll" "$folder/Qt6$module.dll"; done
-strip_into "$qt_prefix/plugins/platforms/qwindows.dll" "$folder/platforms/qwindows.dll"
-strip_into "$qt_prefix/plugins/styles/qwindowsvistastyle.dll" "$folder/styles/qwindowsvistastyle.dll"
-# Qt's own dialogs (the save dialog above all) in Czech; the .qm files are the same on every platform.
-cp /usr/share/qt6/translations/qtbase_cs.qm "$folder/translations/"
-# Qt looks for its plugins and translations beside the program, not in a prefix above it.
-printf '[Paths]\r\nPrefix = .\r\nPlugins = .\r\nTranslations = translations\r\n' >"$folder/qt.conf"
-cp "$build/Vrelmont.html" "$folder/"
+for target in i686 x86_64; do
+    [ -f "$windows_builds/$target/vrelmont.exe" ] && [ -f "$windows_builds/$target/vrelmont-cli.exe" ] || {
+        echo "No vrelmont.exe in $windows_builds/$target: build Qt for Windows (scripts/build-qt-windows.sh $target)," \
+            "then scripts/build-windows.sh" >&2
+        exit 1
+    }
+done
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$windows_builds/i686/CMakeCache.txt")
 
 # The DLLs that Windows itself has; everything else a program imports must be shipped.
 windows_dll() {
@@ -52,28 +38,61 @@ windows_dll() {
     esac
     return 1
 }
-runtime_dirs=("$(dirname "$("$mingw-g++-posix" -print-file-name=libstdc++-6.dll)")"
-              "$(dirname "$("$mingw-g++-posix" -print-file-name=libwinpthread-1.dll)")")
-# Follows the imports of every shipped binary; the runtime DLLs it finds are copied and followed too.
-pending=("$folder"/*.exe "$folder"/*.dll "$folder"/platforms/*.dll "$folder"/styles/*.dll)
-while [ ${#pending[@]} -gt 0 ]; do
-    binary=${pending[0]}
-    pending=("${pending[@]:1}")
-    while read -r dll; do
-        [ -e "$folder/$dll" ] && continue
-        windows_dll "$dll" && continue
-        found=
-        for dir in "${runtime_dirs[@]}"; do
-            if [ -f "$dir/$dll" ]; then
-                strip_into "$dir/$dll" "$folder/$dll"
-                pending+=("$folder/$dll")
-                found=1
-                break
-            fi
-        done
-        [ -n "$found" ] || { echo "$(basename "$binary") needs $dll, which is neither shipped nor part of Windows" >&2; exit 1; }
-    done < <("$mingw-objdump" -p "$binary" | sed -n 's/^[[:space:]]*DLL Name: //p')
-done
+
+# Puts the programs of the build for $1 (i686, x86_64) with the Qt and runtime DLLs they need into the
+# folder $2, which then runs on its own.
+assemble_programs() {
+    local target=$1 folder=$2
+    local build=$windows_builds/$target mingw=$target-w64-mingw32
+    local qt_prefix
+    qt_prefix=$(sed -n 's/^Qt6_DIR:[A-Z]*=\(.*\)\/lib\/cmake\/Qt6$/\1/p' "$build/CMakeCache.txt")
+    [ -d "$qt_prefix/bin" ] || { echo "The Qt of $build is not found (Qt6_DIR in its CMakeCache.txt)" >&2; exit 1; }
+    mkdir -p "$folder/platforms" "$folder/styles" "$folder/translations"
+    strip_into() { "$mingw-strip" --strip-unneeded -o "$2" "$1"; }
+
+    strip_into "$build/vrelmont.exe" "$folder/vrelmont.exe"
+    strip_into "$build/vrelmont-cli.exe" "$folder/vrelmont-cli.exe"
+    for module in Core Gui Widgets; do strip_into "$qt_prefix/bin/Qt6$module.dll" "$folder/Qt6$module.dll"; done
+    strip_into "$qt_prefix/plugins/platforms/qwindows.dll" "$folder/platforms/qwindows.dll"
+    strip_into "$qt_prefix/plugins/styles/qwindowsvistastyle.dll" "$folder/styles/qwindowsvistastyle.dll"
+    # Qt's own dialogs (the save dialog above all) in Czech; the .qm files are the same on every platform.
+    cp /usr/share/qt6/translations/qtbase_cs.qm "$folder/translations/"
+    # Qt looks for its plugins and translations beside the program, not in a prefix above it.
+    printf '[Paths]\r\nPrefix = .\r\nPlugins = .\r\nTranslations = translations\r\n' >"$folder/qt.conf"
+    cp "$build/Vrelmont.html" "$folder/"
+
+    local runtime_dirs=("$(dirname "$("$mingw-g++-posix" -print-file-name=libstdc++-6.dll)")"
+                        "$(dirname "$("$mingw-g++-posix" -print-file-name=libwinpthread-1.dll)")")
+    # Follows the imports of every shipped binary; the runtime DLLs it finds are copied and followed too.
+    local pending=("$folder"/*.exe "$folder"/*.dll "$folder"/platforms/*.dll "$folder"/styles/*.dll)
+    local binary dll dir found
+    while [ ${#pending[@]} -gt 0 ]; do
+        binary=${pending[0]}
+        pending=("${pending[@]:1}")
+        while read -r dll; do
+            [ -e "$folder/$dll" ] && continue
+            windows_dll "$dll" && continue
+            found=
+            for dir in "${runtime_dirs[@]}"; do
+                if [ -f "$dir/$dll" ]; then
+                    strip_into "$dir/$dll" "$folder/$dll"
+                    pending+=("$folder/$dll")
+                    found=1
+                    break
+                fi
+            done
+            [ -n "$found" ] ||
+                { echo "$(basename "$binary") ($target) needs $dll, which is neither shipped nor part of Windows" >&2; exit 1; }
+        done < <("$mingw-objdump" -p "$binary" | sed -n 's/^[[:space:]]*DLL Name: //p')
+    done
+}
+
+folder=$out/Vrelmont
+rm -rf "$folder"
+mkdir -p "$folder/licenses"
+assemble_programs i686 "$folder"
+assemble_programs x86_64 "$folder/x64"
+qt_prefix=$(sed -n 's/^Qt6_DIR:[A-Z]*=\(.*\)\/lib\/cmake\/Qt6$/\1/p' "$windows_builds/i686/CMakeCache.txt")
 
 # The licences of everything shipped.
 cp "$root/dist/windows/LICENCE.txt" "$folder/"
@@ -84,20 +103,27 @@ sqlite_copyright=/usr/share/doc/libsqlite3-0/copyright
 [ -f "$sqlite_copyright" ] || sqlite_copyright=/usr/share/doc/libsqlite3-dev/copyright
 cp "$sqlite_copyright" "$folder/licenses/SQLite.txt"
 
-rm -f "$out"/Vrelmont-*-win64.zip "$out"/Vrelmont-*-setup.exe
-zip_file=$out/Vrelmont-$version-win64.zip
+rm -f "$out"/Vrelmont-*.zip "$out"/Vrelmont-*-setup.exe
+zip_file=$out/Vrelmont-$version-windows.zip
 (cd "$out" && zip -qr9 "$zip_file" Vrelmont)
 
-# The installer's file list, and the uninstaller's: the same files, folders deepest first.
+# The installer's file lists (the 32-bit programs with the licences; the 64-bit ones apart, installed
+# when chosen) and the uninstaller's: every file of both, folders deepest first.
 lists=$(mktemp -d)
 trap 'rm -rf "$lists"' EXIT
 (
     cd "$folder"
-    find . -type d | sort | while read -r dir; do
-        windows_dir=${dir#.}
-        echo "SetOutPath \"\$INSTDIR${windows_dir//\//\\}\""
-        find "$dir" -maxdepth 1 -type f | sort | while read -r file; do echo "File \"$folder/${file#./}\""; done
-    done >"$lists/install-files.nsh"
+    # SetOutPath for each folder, then its files.
+    list_files() {
+        local dir windows_dir file
+        while read -r dir; do
+            windows_dir=${dir#.}
+            echo "SetOutPath \"\$INSTDIR${windows_dir//\//\\}\""
+            find "$dir" -maxdepth 1 -type f | sort | while read -r file; do echo "File \"$folder/${file#./}\""; done
+        done
+    }
+    find . -path ./x64 -prune -o -type d -print | sort | list_files >"$lists/install-files.nsh"
+    find ./x64 -type d | sort | list_files >"$lists/install-files-x64.nsh"
     find . -type f | sort | while read -r file; do
         file=${file#./}
         echo "Delete \"\$INSTDIR\\${file//\//\\}\""
@@ -110,7 +136,7 @@ trap 'rm -rf "$lists"' EXIT
 installer=$out/Vrelmont-$version-setup.exe
 makensis -V2 -INPUTCHARSET UTF8 -DVERSION="$version" -DSOURCE_DIR="$folder" -DOUT_FILE="$installer" \
     -DICON_FILE="$root/dist/icons/vrelmont.ico" -DFILE_LIST="$lists/install-files.nsh" \
-    -DREMOVE_LIST="$lists/uninstall-files.nsh" "$root/dist/windows/installer.nsi"
+    -DFILE_LIST_X64="$lists/install-files-x64.nsh" -DREMOVE_LIST="$lists/uninstall-files.nsh" "$root/dist/windows/installer.nsi"
 
 echo "Portable folder: $folder ($(du -sh "$folder" | cut -f1))"
 echo "Zip:             $zip_file ($(du -h "$zip_file" | cut -f1))"
