@@ -33,10 +33,13 @@ std::string HostEngineBitnessMismatch() {
 #ifdef _WIN32
     if (FindHostEngineRegistration() != HostEngineRegistration::OtherBitnessOnly)
         return {};
-    return sizeof(void *) == 8 ? "Databázový stroj účetního systému je registrován jen pro 32bitové programy a tento "
-                                 "Vrelmont je 64bitový: použijte 32bitové sestavení (i686)."
-                               : "Databázový stroj účetního systému je registrován jen pro 64bitové programy a tento "
-                                 "Vrelmont je 32bitový: použijte 64bitové sestavení (x86_64).";
+    // The package keeps the 32-bit programs in its folder and the 64-bit ones in its x64 folder.
+    return sizeof(void *) == 8
+               ? "Databázový stroj účetního systému je registrován jen pro 32bitové programy a tento "
+                 "Vrelmont je 64bitový: použijte 32bitové sestavení (i686), vrelmont.exe o složku výš než tento."
+               : "Databázový stroj účetního systému je registrován jen pro 64bitové programy a tento "
+                 "Vrelmont je 32bitový: použijte 64bitové sestavení (x86_64), vrelmont.exe ve složce x64 "
+                 "vedle tohoto.";
 #else
     return {};
 #endif

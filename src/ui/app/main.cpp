@@ -6,7 +6,11 @@
 #include "platform/UserFolders.h"
 
 #include <QDir>
+#include <QMessageBox>
 #include <QStandardPaths>
+
+#include <cstdlib>
+#include <string>
 
 int main(int argc, char **argv) {
     vrelmont::ui::VrelmontApplication app(argc, argv);
@@ -15,6 +19,14 @@ int main(int argc, char **argv) {
     // its class is registered, else the table files.
     if (!vrelmont::ui::GuardHandler(nullptr, [] { vrelmont::UseEngineFromEnvironment(); }))
         return 1;
+    // An engine this build cannot load is never passed over in silence for the table files.
+    const std::string bitnessMismatch = vrelmont::HostEngineBitnessMismatch();
+    const char *forcedEngine = std::getenv(vrelmont::kEngineEnvironmentVariable);
+    if (!bitnessMismatch.empty() && !(forcedEngine && std::string(forcedEngine) == "files"))
+        QMessageBox::warning(nullptr, QStringLiteral("Vrelmont"),
+                             QString::fromStdString(bitnessMismatch) +
+                                 QStringLiteral("\n\nVrelmont teď čte soubory tabulek agendy sám, bez databázového "
+                                                "stroje účetního systému."));
     // No organisation name: the desktop's configuration directory is ~/.config/Vrelmont; Windows
     // has %APPDATA%\Vrelmont.
     const std::string desktopConfigFolder =
