@@ -123,6 +123,16 @@ echo "== Registering the test engine"
 wine_run regsvr32 /s "$(windows_path "$build/vrelmont-test-engine.dll")" ||
     { echo "regsvr32 failed" >&2; exit 1; }
 
+if [ "$prefix_arch" = win64 ]; then
+    # Registered for both bitnesses, as a host may install it: each build loads its own.
+    echo "== The engine class registered in both registry views"
+    wine_run reg add "$class_key\InprocServer32" /ve /d "C:\\engine$other_bits.dll" /reg:$other_bits /f >/dev/null 2>&1
+    run_cli check "$(windows_path "$work/DATA/AGENDA.001")" --checks 1
+    [ "$status" -eq 0 ] && grep -q "databázovým strojem" "$work/err" ||
+        fail "a class in both views through the automatic choice: $status $(cat "$work/err")"
+    wine_run reg delete "$class_key" /reg:$other_bits /f >/dev/null 2>&1
+fi
+
 echo "== Core tests under Wine"
 start=$(date +%s)
 (cd "$build" && wine_run ./vrelmont_core_tests.exe --gtest_brief=1) || fail "core tests"
