@@ -279,7 +279,16 @@ int tableShmMap(sqlite3_file *file, int page, int pageSize, int extend, void vol
             return SQLITE_IOERR_SHMOPEN;
         table.sharedMemoryLooked = true;
     }
-    return table.file()->pMethods->xShmMap(table.file(), page, pageSize, extend, memory);
+    const int code = table.file()->pMethods->xShmMap(table.file(), page, pageSize, extend, memory);
+    // SQLite reads through the writer's log: a log and its -shm that came after the read
+    // transaction began (a writer that opened the table meanwhile) are held still from here on,
+    // before SQLite reads the first record from the log.
+    if ((code == SQLITE_OK || code == SQLITE_READONLY || code == SQLITE_READONLY_CANTINIT) &&
+        table.lockLevel != SQLITE_LOCK_NONE) {
+        table.logReadersJoined = true;
+        keepTheLogStill(table);
+    }
+    return code;
 }
 
 int tableShmLock(sqlite3_file *file, int offset, int count, int flags) {
