@@ -3,6 +3,7 @@
 #include "SqliteShell.h"
 #include "TempDir.h"
 #include "TestAgenda.h"
+#include "hostdb/ReadOnlyVfs.h"
 
 #include <algorithm>
 #include <chrono>
@@ -149,6 +150,26 @@ TEST_F(LiveHost, AWriteAheadLogTableThatNobodyHasOpenIsReadWithoutCreatingAFile)
     EXPECT_TRUE(run(kCardNumbers)) << BFTable1.lastOpenError();
     EXPECT_EQ(findings(), Lines{kCardSeven});
     EXPECT_EQ(ListingOf(agenda.dir()), before);
+}
+
+// A table read from its file alone stays so for its whole read transaction, even when a host opens
+// it meanwhile: looking at its header (for the record count's change stamp) must not switch the
+// reader's guard off while SQLite goes on reading the file alone.
+TEST_F(LiveHost, AHeaderLookDuringAReadOfTheFileAloneKeepsItsGuard) {
+    cards(10, "WAL");
+    sqlite3 *db = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(("file:" + cardsFile() + "?readonly_shm=1").c_str(), &db,
+                              SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, ReadOnlyVfsName()),
+              SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, "BEGIN; SELECT count(*) FROM SKKMKART", nullptr, nullptr, nullptr), SQLITE_OK);
+    ASSERT_TRUE(ReadOnlyFileReadWithoutLog(db));
+    SqliteShell writer(cardsFile());
+    ASSERT_TRUE(writer.run("INSERT INTO SKKMKART (Cislo) VALUES (7);")) << writer.output();
+    ASSERT_TRUE(fs::exists(cardsFile() + "-wal"));
+    EXPECT_EQ(TableFileHeader(db).substr(0, 15), "SQLite format 3");
+    EXPECT_TRUE(ReadOnlyFileReadWithoutLog(db)) << "the look decided anew in the middle of the transaction";
+    sqlite3_close(db);
+    EXPECT_EQ(writer.close(), 0);
 }
 
 // --- Rollback journal and locks ---------------------------------------------------------------------

@@ -496,6 +496,21 @@ bool ReadOnlyFileChangedUnderRead(sqlite3 *db) {
     return table && table->changedUnderRead;
 }
 
+std::string TableFileHeader(sqlite3 *db) {
+    sqlite3_file *file = nullptr;
+    if (!db || sqlite3_file_control(db, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || !file ||
+        !file->pMethods)
+        return {};
+    // A read through the layer's methods would decide again: a log that appeared meanwhile would
+    // turn the reader's guard off in the middle of a transaction that SQLite reads from the file.
+    if (file->pMethods == &registeredLayer().tableMethods)
+        file = tableOf(file).file();
+    std::string header(100, '\0');
+    if (file->pMethods->xRead(file, header.data(), static_cast<int>(header.size()), 0) != SQLITE_OK)
+        return {};
+    return header;
+}
+
 bool ReadOnlyFileReadWithoutLog(sqlite3 *db) {
     const TableFile *table = tableFileOf(db);
     return table && table->readWithoutLog;

@@ -36,4 +36,9 @@ bool ReadOnlyFileChangedUnderRead(sqlite3 *db);
 // Whether `db` reads a write-ahead-log table from its file alone, because no program keeps it open.
 bool ReadOnlyFileReadWithoutLog(sqlite3 *db);
 
+// The first 100 bytes of the table file of `db`, as they stand in the file, read through the
+// connection's own file handle; empty when they cannot be read. Unlike a read through SQLite's
+// file methods, it never decides anew how the current read transaction reads the table.
+std::string TableFileHeader(sqlite3 *db);
+
 } // namespace vrelmont

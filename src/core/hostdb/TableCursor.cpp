@@ -1,4 +1,6 @@
 #include "hostdb/TableCursor.h"
+
+#include "hostdb/ReadOnlyVfs.h"
 #include "hostdb/SqliteHandle.h"
 #include "hostdb/TextFold.h"
 
@@ -241,12 +243,8 @@ std::int64_t TableCursor::recordCount() {
 std::string TableCursor::changeStamp() {
     // Through the connection's own file handle: closing another handle of the file would drop the
     // process's locks on it.
-    sqlite3_file *file = nullptr;
-    if (sqlite3_file_control(db_.get(), "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || !file ||
-        !file->pMethods)
-        return {};
-    std::string header(100, '\0');
-    if (file->pMethods->xRead(file, header.data(), static_cast<int>(header.size()), 0) != SQLITE_OK)
+    const std::string header = TableFileHeader(db_.get());
+    if (header.empty())
         return {};
     constexpr std::size_t kWriteVersion = 18, kReadVersion = 19; // 1: rollback journal, 2: write-ahead log
     if (header[kWriteVersion] != 1 || header[kReadVersion] != 1)
