@@ -8,6 +8,7 @@
 #include "hostdb/PathText.h"
 #include "location/AgendaListing.h"
 #include "location/CurrentAgenda.h"
+#include "widgets/WholeLineRows.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -76,6 +77,7 @@ AgendaWindow::AgendaWindow(CurrentAgenda &currentAgenda, QWidget *parent)
     agendaList_->setGeometry(8, 32, 345, 193);
     agendaList_->setSelectionMode(QAbstractItemView::SingleSelection);
     agendaList_->setSortingEnabled(false);
+    agendaList_->setItemDelegate(new WholeLineDelegate(agendaList_));
     listCaption_->setBuddy(agendaList_);
     agendaList_->setAccessibleName(QStringLiteral("Nalezené agendy"));
     connect(agendaList_, &QListWidget::itemSelectionChanged, this, &AgendaWindow::onSelectionChanged);
