@@ -105,6 +105,7 @@ const Case kCases[] = {
      [](Parts &p) {
          auto window = std::make_shared<DataDirectoryWindow>(p.engineTestTable);
          window->setDataPath(kCapitals);
+         window->setPathLocked(true); // read-only, and drawn like any text
          auto *edit = Named<QLineEdit>(window.get(), "Edit1");
          return Shown{window, edit, [edit] { return Inside(edit, 3); }};
      }},

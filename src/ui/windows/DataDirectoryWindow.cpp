@@ -22,6 +22,8 @@ namespace vrelmont::ui {
 namespace {
 const QString kBrowseCaption = QStringLiteral("...");
 const QString kUnlockCaption = QStringLiteral("<>");
+const QString kLockedDescription =
+    QStringLiteral("Cesta je zamčená, nelze ji upravit. Odemkne ji tlačítko <> vedle pole.");
 constexpr int kHelpTopic = 1;
 
 QLabel *TitleStripLabel(const QString &text, QWidget *parent) {
@@ -68,6 +70,8 @@ DataDirectoryWindow::DataDirectoryWindow(TBFTable &engineTestTable, QWidget *par
     pathEdit_->setGeometry(8, 64, 353, 21);
     pathCaption_->setBuddy(pathEdit_);
     pathEdit_->setAccessibleName(QStringLiteral("Cesta k adresáři DATA"));
+    // A deep path shows only part of itself in the field.
+    connect(pathEdit_, &QLineEdit::textChanged, pathEdit_, &QWidget::setToolTip);
 
     auto button = [this](const QString &caption, const char *name, int left, int top, int width, int height) {
         auto *b = new QPushButton(caption, this);
@@ -104,7 +108,10 @@ void DataDirectoryWindow::setDataPath(const QString &path) {
 }
 
 void DataDirectoryWindow::setPathLocked(bool locked) {
-    pathEdit_->setEnabled(!locked);
+    // Locked, the path cannot be edited but can still be read: in the ordinary text colour, reached
+    // by Tab, scrolled with the cursor keys and read aloud. A disabled field would offer none of it.
+    pathEdit_->setReadOnly(locked);
+    pathEdit_->setAccessibleDescription(locked ? kLockedDescription : QString());
     browseButton_->setText(locked ? kUnlockCaption : kBrowseCaption);
     // The captions "<>" and "..." say little when read aloud.
     const QString meaning =
