@@ -10,7 +10,6 @@
 #include "location/EngineTest.h"
 #include "windows/AgendaWindow.h"
 
-#include <QFileInfo>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -157,11 +156,8 @@ void DataDirectoryWindow::onBrowseClicked() {
         setPathLocked(false); // only unlocks; the dialog opens on the next press
         return;
     }
-    // The dialog opens where the path field points when that is a directory; otherwise where its
-    // previous showing ended.
-    const QString typed = QString::fromStdString(NormalizeDirPath(pathEdit_->text().toStdString()));
-    if (!typed.isEmpty() && QFileInfo(typed).isDir())
-        directoryDialog_.setDirectoryName(typed);
+    // The path field is not handed over: the dialog starts where its previous showing ended, the
+    // first time in the process's current directory.
     if (directoryDialog_.runDialog())
         pathEdit_->setText(directoryDialog_.directoryName());
 }
