@@ -255,6 +255,7 @@ void DirectoryDialogWindow::selectDriveOfCurrentDirectory() {
 void DirectoryDialogWindow::showCurrentDirectory() {
     currentDirLabel_->setText(ElidePath(directory(), currentDirLabel_->fontMetrics(), folderList_->width()));
     currentDirLabel_->setToolTip(directory());
+    currentDirLabel_->setAccessibleName(directory()); // the whole path, not the shortened one
     fillFolderList();
     fillFileList();
     selectDriveOfCurrentDirectory();

@@ -83,6 +83,7 @@ DataDirectoryWindow::DataDirectoryWindow(TBFTable &engineTestTable, QWidget *par
     endButton_ = button(QStringLiteral("Konec"), "Button2", 230, 112, 75, 25);
     nextButton_ = button(QStringLiteral("Další >>>"), "Button1", 312, 112, 75, 25);
     nextButton_->setDefault(true);
+    nextButton_->setAccessibleName(QStringLiteral("Další")); // the arrows read aloud say nothing
     connect(nextButton_, &QPushButton::clicked, this, &DataDirectoryWindow::onNextClicked);
     connect(endButton_, &QPushButton::clicked, this, &DataDirectoryWindow::onEndClicked);
     connect(browseButton_, &QPushButton::clicked, this, &DataDirectoryWindow::onBrowseClicked);
