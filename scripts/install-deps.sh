@@ -11,7 +11,7 @@ packages=(
   g++ cmake make pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
   libsqlite3-dev
-  fonts-dejavu-core
+  fonts-dejavu-core fonts-dejavu-extra
 )
 # The tests also build with clang and check the format.
 testing=(libgtest-dev nlohmann-json3-dev xvfb xauth clang clang-format git)

@@ -269,6 +269,24 @@ TEST_F(AgendaWindowTest, EqualNamesPlainFilesAndHiddenEntries) {
     });
 }
 
+TEST_F(AgendaWindowTest, ADeepPathIsElidedInTheMiddleAndWholeInItsTooltip) {
+    root += "Účetnictví/Železářství Novák a synové, veřejná obchodní společnost/Money S3 – archiv 2019–2024/DATA/";
+    const std::string path = MakeAgenda("AGENDA.001", "Alfa");
+    Select([&](AgendaWindow &w) {
+        Named<QListWidget>(w, "ListBox1")->setCurrentRow(0);
+        const auto *status = Named<QLabel>(w, "Label1");
+        const QString whole = QString::fromStdString(path);
+        EXPECT_TRUE(status->text().contains(QStringLiteral("…"))) << status->text().toStdString();
+        EXPECT_TRUE(whole.startsWith(status->text().section(QStringLiteral("…"), 0, 0)));
+        EXPECT_TRUE(whole.endsWith(status->text().section(QStringLiteral("…"), 1)));
+        EXPECT_TRUE(status->text().endsWith("AGENDA.001/")) << "the agenda's own folder stays";
+        EXPECT_LE(status->fontMetrics().horizontalAdvance(status->text()), status->contentsRect().width());
+        EXPECT_EQ(status->toolTip(), whole);
+        EXPECT_EQ(status->accessibleName(), whole);
+        return QDialog::Rejected;
+    });
+}
+
 TEST_F(AgendaWindowTest, ADeselectedRowCannotBeChosen) {
     MakeAgenda("AGENDA.001", "Alfa");
     EXPECT_FALSE(Select([&](AgendaWindow &w) {

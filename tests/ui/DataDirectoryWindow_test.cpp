@@ -1,3 +1,4 @@
+#include "appearance/CaptionColour.h"
 #include "dialogs/DirectoryDialogWindow.h"
 #include "dialogs/HelpViewer.h"
 #include "dialogs/Modal.h"
@@ -19,6 +20,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include "LayoutChecks.h"
@@ -141,7 +143,7 @@ TEST_F(DataDirectoryWindowTest, LayoutKeepsItsPlacesAndHidesNothing) {
 TEST_F(DataDirectoryWindowTest, LockedPathUnlocksFirstAndBrowsesOnTheSecondPress) {
     Named<QLineEdit>(window, "Edit1")->setText("C:\\Money\\DATA\\");
     window.setPathLocked(true);
-    EXPECT_FALSE(Named<QLineEdit>(window, "Edit1")->isEnabled());
+    EXPECT_TRUE(Named<QLineEdit>(window, "Edit1")->isReadOnly());
     EXPECT_EQ(Named<QPushButton>(window, "Button3")->text(), "<>");
 
     bool dialogShown = false;
@@ -156,7 +158,8 @@ TEST_F(DataDirectoryWindowTest, LockedPathUnlocksFirstAndBrowsesOnTheSecondPress
     });
     Named<QPushButton>(window, "Button3")->click();
     EXPECT_FALSE(dialogShown) << "the first press only unlocks";
-    EXPECT_TRUE(Named<QLineEdit>(window, "Edit1")->isEnabled());
+    EXPECT_FALSE(Named<QLineEdit>(window, "Edit1")->isReadOnly());
+    EXPECT_TRUE(Named<QLineEdit>(window, "Edit1")->accessibleDescription().isEmpty());
     EXPECT_EQ(Named<QPushButton>(window, "Button3")->text(), "...");
     EXPECT_EQ(Named<QLineEdit>(window, "Edit1")->text(), "C:\\Money\\DATA\\");
 
@@ -165,6 +168,37 @@ TEST_F(DataDirectoryWindowTest, LockedPathUnlocksFirstAndBrowsesOnTheSecondPress
     EXPECT_EQ(Named<QLineEdit>(window, "Edit1")->text(), root + "/DATA")
         << "the whole text replaced, no separator added";
     EXPECT_FALSE(window.isPathLocked());
+}
+
+// Locked, the path is still there to be read: in the ordinary text colour, by Tab, by a screen
+// reader and, when deep, in its tooltip; only typing is refused.
+TEST_F(DataDirectoryWindowTest, ALockedPathCanBeReadButNotEdited) {
+    const QString deep = root + "/Účetnictví/Železářství Novák a synové/Money S3 – archiv 2019–2024/DATA/";
+    window.setDataPath(deep);
+    window.setPathLocked(true);
+    auto *edit = Named<QLineEdit>(window, "Edit1");
+    EXPECT_TRUE(edit->isEnabled());
+    EXPECT_TRUE(edit->focusPolicy() & Qt::TabFocus);
+    EXPECT_EQ(edit->toolTip(), deep);
+    EXPECT_EQ(edit->accessibleName(), "Cesta k adresáři DATA");
+    EXPECT_TRUE(edit->accessibleDescription().contains("<>")) << "says how to unlock it";
+    QTest::keyClicks(edit, "x");
+    EXPECT_EQ(edit->text(), deep);
+
+    window.show();
+    edit->clearFocus(); // no text cursor among the letters
+    const QImage image = edit->grab().toImage();
+    const QRect inside = edit->rect().adjusted(3, 3, -3, -3);
+    const QRgb ground = image.pixel(inside.center().x(), inside.top());
+    double best = 1;
+    for (int y = inside.top(); y <= inside.bottom(); ++y) {
+        for (int x = inside.left(); x <= inside.right(); ++x) {
+            const QRgb p = image.pixel(x, y);
+            best = std::max(
+                best, ContrastRatio({qRed(p), qGreen(p), qBlue(p)}, {qRed(ground), qGreen(ground), qBlue(ground)}));
+        }
+    }
+    EXPECT_GE(best, kReadableContrast);
 }
 
 TEST_F(DataDirectoryWindowTest, CancelledBrowsingKeepsThePathAndTheNextShowingStartsWhereItEnded) {
@@ -183,20 +217,19 @@ TEST_F(DataDirectoryWindowTest, CancelledBrowsingKeepsThePathAndTheNextShowingSt
     Named<QPushButton>(window, "Button3")->click();
     EXPECT_EQ(Named<QLineEdit>(window, "Edit1")->text(), "typed by hand");
     Named<QPushButton>(window, "Button3")->click();
-    EXPECT_EQ(secondStart, root + "/DATA/AGENDA.001") << "a path field that is no directory is not handed over";
+    EXPECT_EQ(secondStart, root + "/DATA/AGENDA.001") << "where the first showing ended";
 }
 
-TEST_F(DataDirectoryWindowTest, BrowsingStartsAtThePathFieldsDirectoryWhenItExists) {
-    Named<QLineEdit>(window, "Edit1")->setText("  " + root + "/DATA/AGENDA.001  ");
+TEST_F(DataDirectoryWindowTest, BrowsingStartsInTheCurrentDirectoryNotAtThePathField) {
+    Named<QLineEdit>(window, "Edit1")->setText(root + "/DATA/AGENDA.001");
     QString start;
     seam::PushModalHandler([&](QDialog *dialog) {
         start = static_cast<DirectoryDialogWindow *>(dialog)->directory();
         return int(QDialog::Rejected);
     });
     Named<QPushButton>(window, "Button3")->click();
-    EXPECT_EQ(start, root + "/DATA/AGENDA.001") << "blanks around the path are ignored";
-    EXPECT_EQ(Named<QLineEdit>(window, "Edit1")->text(), "  " + root + "/DATA/AGENDA.001  ")
-        << "cancelled: the field is unchanged";
+    EXPECT_EQ(start, QDir::toNativeSeparators(QDir::currentPath())) << "the first showing";
+    EXPECT_EQ(Named<QLineEdit>(window, "Edit1")->text(), root + "/DATA/AGENDA.001") << "cancelled: unchanged";
 }
 
 TEST_F(DataDirectoryWindowTest, KonecAndEscapeEndTheProgramTheCloseBoxCancels) {

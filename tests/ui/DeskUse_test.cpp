@@ -9,6 +9,7 @@
 #include "location/CurrentAgenda.h"
 #include "widgets/ProgressGauge.h"
 #include "widgets/ReportBox.h"
+#include "widgets/RunAnnouncements.h"
 #include "windows/AgendaWindow.h"
 #include "windows/DataDirectoryWindow.h"
 #include "windows/EngineTables.h"
@@ -18,10 +19,14 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMap>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
@@ -254,6 +259,74 @@ TEST_F(DeskUseTest, DirectoryDialogShowsNoTitleButIsNamedForScreenReaders) {
     DirectoryDialogWindow directory;
     EXPECT_EQ(Named<QLabel>(directory, "Label1")->text(), "Adresář");
     EXPECT_EQ(QAccessible::queryAccessibleInterface(&directory)->text(QAccessible::Name), "Výběr adresáře");
+}
+
+TEST_F(DeskUseTest, ScreenReadersHearAWindowAndNamesNotCaptionsOrValues) {
+    MainWindow main(tables, currentAgenda);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(&main)->role(), QAccessible::Window) << "not a filler";
+    DataDirectoryWindow init(BFTable1);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(Named<QPushButton>(init, "Button1"))->text(QAccessible::Name),
+              "Další");
+    DirectoryDialogWindow directory;
+    ASSERT_TRUE(directory.setDirectory(QDir::rootPath()));
+    // On Linux Qt names a combo box by its value and relates its label instead.
+    QAccessibleInterface *drives = QAccessible::queryAccessibleInterface(Named<QComboBox>(directory, "DriveComboBox"));
+    EXPECT_EQ(Named<QComboBox>(directory, "DriveComboBox")->accessibleName(), "Jednotky");
+    ASSERT_FALSE(drives->relations(QAccessible::Label).isEmpty());
+    EXPECT_EQ(drives->relations(QAccessible::Label).front().first->text(QAccessible::Name), "Jednotky");
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(Named<QLabel>(directory, "LDirLabel"))->text(QAccessible::Name),
+              directory.directory());
+    const auto box = MakeMessageBox(nullptr, "Error", "Text", BoxIcon::Error);
+    EXPECT_EQ(box->findChild<QLabel *>("qt_msgboxex_icon_label")->accessibleName(), "Chyba");
+}
+
+// Everything assistive tools were told, by kind.
+QMap<QAccessible::Event, QStringList> told;
+void Tell(QAccessibleEvent *event) {
+    QString what = event->object() ? event->object()->objectName() : QString();
+    if (event->type() == QAccessible::TextInserted)
+        what += ":" + static_cast<QAccessibleTextInsertEvent *>(event)->textInserted();
+    told[event->type()] << what;
+}
+
+// Assistive tools hear nothing on the test machine (no accessibility bus), so the run's events are
+// handed to the filter that a run installs, as Qt would hand them.
+TEST(RunAnnouncementsTest, ARunIsToldAboutOnceASecondAndItsEndOnce) {
+    QWidget window;
+    auto *report = new ReportBox(&window);
+    report->setObjectName("RichEdit1");
+    auto *gauge = new ProgressGauge(&window);
+    gauge->setObjectName("Gauge1");
+    auto *other = new QPushButton("Info", &window);
+    const QAccessible::UpdateHandler previous = QAccessible::installUpdateHandler(&Tell);
+    told.clear();
+    qint64 now = 0;
+    RunAnnouncements announcements(report, gauge, [&now] { return now; });
+    announcements.beginRun();
+    const QAccessible::UpdateHandler filter = QAccessible::installUpdateHandler(nullptr);
+    QAccessible::installUpdateHandler(filter);
+    ASSERT_NE(filter, &Tell);
+    for (int i = 1; i <= 1000; ++i) { // ten seconds of a run: a line and a gauge step every 10 ms
+        now += 10;
+        QAccessibleTextInsertEvent line(report, 0, QStringLiteral("Duplicitní číslo %1").arg(i));
+        QAccessibleTextCursorEvent caret(report, i);
+        QAccessibleValueChangeEvent step(gauge, i);
+        for (QAccessibleEvent *event : std::initializer_list<QAccessibleEvent *>{&line, &caret, &step})
+            filter(event);
+    }
+    QAccessibleEvent focus(other, QAccessible::Focus);
+    filter(&focus);
+    for (const char *line : {"", "==========", "Dokončeno", "=========="})
+        report->appendLine(line);
+    report->flushPendingLines();
+    EXPECT_EQ(told.value(QAccessible::TextInserted), QStringList()) << "the lines are not read one by one";
+    EXPECT_EQ(told.value(QAccessible::TextCaretMoved), QStringList());
+    EXPECT_EQ(told.value(QAccessible::Focus).size(), 1) << "the rest of the window is heard as ever";
+    EXPECT_EQ(told.value(QAccessible::ValueChanged).size(), 10) << "the gauge once a second";
+    announcements.endRun();
+    EXPECT_EQ(told.value(QAccessible::TextInserted), QStringList{"RichEdit1:Dokončeno"}) << "the end, once";
+    EXPECT_EQ(told.value(QAccessible::ValueChanged).size(), 11) << "and the gauge's last value";
+    EXPECT_EQ(QAccessible::installUpdateHandler(previous), &Tell) << "the run's filter is gone";
 }
 
 TEST(DesktopIntegration, DesktopFileNameAndWindowClassMatchTheLauncher) {

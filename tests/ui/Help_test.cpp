@@ -1,3 +1,4 @@
+#include "dialogs/HelpBrowserWindow.h"
 #include "dialogs/HelpViewer.h"
 #include "dialogs/Modal.h"
 #include "hostdb/TBFTable.h"
@@ -6,8 +7,12 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTextBrowser>
 #include <QUrl>
 #include <gtest/gtest.h>
 
@@ -99,16 +104,54 @@ TEST_F(HelpTest, AMissingDocumentIsToldWithThePlacesLookedAt) {
     EXPECT_TRUE(boxes[0].text.contains(second));
 }
 
-TEST_F(HelpTest, ABrowserThatDoesNotStartIsTold) {
-    const QString present = tmp.filePath("Vrelmont.html");
-    QFile(present).open(QIODevice::WriteOnly);
-    seam::SetHelpDocumentCandidates({present});
-    seam::SetUrlOpener([](const QUrl &) { return false; });
-    OpenHelpTopic(nullptr, 3);
-    const auto boxes = seam::TakeRecordedBoxes();
-    ASSERT_EQ(boxes.size(), 1);
-    EXPECT_TRUE(boxes[0].text.contains("#topic-3")) << boxes[0].text.toStdString();
+// The help's own document, whose topic 5 lies far below the top.
+const QString kDocument = QStringLiteral(VRELMONT_SOURCE_DIR "/help/Vrelmont.html");
+
+// Where no browser starts, the program's own viewer shows the topic, beside the window that asked.
+void ExpectOwnViewerAtTopicFive(QWidget &caller) {
+    auto *viewer = caller.findChild<HelpBrowserWindow *>();
+    ASSERT_NE(viewer, nullptr);
+    EXPECT_TRUE(viewer->isVisible());
+    EXPECT_EQ(QFileInfo(viewer->browser()->source().toLocalFile()).fileName(), "Vrelmont.html");
+    EXPECT_GT(viewer->browser()->verticalScrollBar()->value(), 0) << "scrolled to #topic-5";
+    EXPECT_TRUE(seam::TakeRecordedBoxes().isEmpty());
 }
+
+TEST_F(HelpTest, ABrowserThatDoesNotStartLeavesTheTopicToTheOwnViewer) {
+    seam::SetHelpDocumentCandidates({kDocument});
+    seam::SetUrlOpener([](const QUrl &) { return false; });
+    QWidget caller;
+    OpenHelpTopic(&caller, 5);
+    ExpectOwnViewerAtTopicFive(caller);
+    OpenHelpTopic(&caller, 5);
+    EXPECT_EQ(caller.findChildren<HelpBrowserWindow *>().size(), 1) << "the same viewer again";
+
+    seam::SetUrlOpener([](const QUrl &) { return true; });
+    QWidget withBrowser;
+    OpenHelpTopic(&withBrowser, 5);
+    EXPECT_EQ(withBrowser.findChild<HelpBrowserWindow *>(), nullptr) << "the browser keeps the help";
+}
+
+#ifndef _WIN32
+// xdg-open starts, so the desktop's own answer is "opened"; then it finds no browser and says so.
+TEST_F(HelpTest, AnXdgOpenThatFindsNoBrowserLeavesTheTopicToTheOwnViewer) {
+    const QString script = tmp.filePath("xdg-open");
+    QFile file(script);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("#!/bin/sh\necho 'xdg-open: no method available for opening' >&2\nexit 3\n");
+    file.close();
+    file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", tmp.path().toLocal8Bit() + ":" + path);
+    seam::SetHelpDocumentCandidates({kDocument});
+    QWidget caller;
+    OpenHelpTopic(&caller, 5);
+    const bool told = QTest::qWaitFor([&] { return caller.findChild<HelpBrowserWindow *>() != nullptr; }, 20000);
+    qputenv("PATH", path);
+    EXPECT_TRUE(told);
+    ExpectOwnViewerAtTopicFive(caller);
+}
+#endif
 
 TEST(HelpCandidates, BesideTheProgramThenTheInstalledDataDirectory) {
     const QStringList places = HelpDocumentCandidatesFor(QStringLiteral("/opt/vrelmont/bin"));

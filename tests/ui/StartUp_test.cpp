@@ -76,7 +76,7 @@ const std::vector<bool> kDefaultTicks = {true,  true,  true,  true,  true,  fals
 struct DataDirectoryView {
     bool shown = false;
     QString path;
-    bool pathEnabled = false;
+    bool pathEditable = false;
     QString browseCaption;
     QString version;
     std::vector<bool> ticks;
@@ -124,7 +124,7 @@ protected:
             auto &window = *static_cast<DataDirectoryWindow *>(dialog);
             view.shown = true;
             view.path = Named<QLineEdit>(window, "Edit1")->text();
-            view.pathEnabled = Named<QLineEdit>(window, "Edit1")->isEnabled();
+            view.pathEditable = !Named<QLineEdit>(window, "Edit1")->isReadOnly();
             view.browseCaption = Named<QPushButton>(window, "Button3")->text();
             view.version = Named<QLabel>(window, "lblInfoVerze")->text();
             if (MainWindow *main = ProgramMainWindow())
@@ -239,7 +239,7 @@ TEST_F(StartUpTest, FirstStartRunAndExitThenASecondStartReadsTheSettings) {
 
     EXPECT_TRUE(first.shown);
     EXPECT_EQ(first.path, dataDir + "/") << "found by the host discovery";
-    EXPECT_FALSE(first.pathEnabled);
+    EXPECT_FALSE(first.pathEditable);
     EXPECT_EQ(first.browseCaption, "<>");
     EXPECT_EQ(first.version, "Verze 1.10");
     EXPECT_EQ(first.ticks, kDefaultTicks) << "loaded before the window was shown";
@@ -266,7 +266,7 @@ TEST_F(StartUpTest, FirstStartRunAndExitThenASecondStartReadsTheSettings) {
     NextDataDirectoryWindow(second, [](DataDirectoryWindow &w) { Named<QPushButton>(w, "Button2")->click(); });
     EXPECT_EQ(RunTheProgram(), 0);
     EXPECT_EQ(second.path, dataDir + "/");
-    EXPECT_FALSE(second.pathEnabled);
+    EXPECT_FALSE(second.pathEditable);
     EXPECT_EQ(second.browseCaption, "<>");
     std::vector<bool> savedTicks = kDefaultTicks;
     savedTicks[1] = false;
@@ -323,7 +323,7 @@ TEST_F(StartUpTest, LeavingTheDataDirectoryWindowWritesNoSettings) {
     EXPECT_EQ(RunTheProgram(), 0);
     EXPECT_TRUE(closeBox.shown);
     EXPECT_EQ(closeBox.path, "");
-    EXPECT_TRUE(closeBox.pathEnabled);
+    EXPECT_TRUE(closeBox.pathEditable);
     EXPECT_EQ(closeBox.browseCaption, "...");
     EXPECT_FALSE(QFileInfo::exists(settingsPath()));
     EXPECT_FALSE(QFileInfo::exists(root + "/config"));

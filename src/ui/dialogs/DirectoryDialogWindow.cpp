@@ -3,6 +3,7 @@
 #include "common/WindowFont.h"
 #include "common/WindowPlacement.h"
 #include "dialogs/HelpViewer.h"
+#include "widgets/WholeLineRows.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -16,7 +17,6 @@
 #include <QScreen>
 #include <QStorageInfo>
 #include <QStyle>
-#include <QStyledItemDelegate>
 
 namespace vrelmont::ui {
 namespace {
@@ -30,16 +30,16 @@ constexpr int kNarrowClientWidth = 253; // 261 with the frame
 constexpr int kClientHeight = 219;
 
 // Indents each folder by its depth, so that the path from the root reads as a tree.
-class FolderIndentDelegate : public QStyledItemDelegate {
+class FolderIndentDelegate : public WholeLineDelegate {
 public:
-    using QStyledItemDelegate::QStyledItemDelegate;
+    using WholeLineDelegate::WholeLineDelegate;
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override {
         QStyleOptionViewItem shifted(option);
         shifted.rect.setLeft(shifted.rect.left() + indent(index));
-        QStyledItemDelegate::paint(painter, shifted, index);
+        WholeLineDelegate::paint(painter, shifted, index);
     }
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override {
-        return QStyledItemDelegate::sizeHint(option, index) + QSize(indent(index), 0);
+        return WholeLineDelegate::sizeHint(option, index) + QSize(indent(index), 0);
     }
 
 private:
@@ -126,6 +126,7 @@ DirectoryDialogWindow::DirectoryDialogWindow(QWidget *parent)
     fileList_ = new QListWidget(this);
     fileList_->setObjectName(QStringLiteral("FileListBox"));
     fileList_->setGeometry(165, 50, 145, 164);
+    fileList_->setItemDelegate(new WholeLineDelegate(fileList_));
     fileList_->setAccessibleName(QStringLiteral("Soubory"));
 
     auto button = [this](const QString &caption, const char *name, int top) {
@@ -254,6 +255,7 @@ void DirectoryDialogWindow::selectDriveOfCurrentDirectory() {
 void DirectoryDialogWindow::showCurrentDirectory() {
     currentDirLabel_->setText(ElidePath(directory(), currentDirLabel_->fontMetrics(), folderList_->width()));
     currentDirLabel_->setToolTip(directory());
+    currentDirLabel_->setAccessibleName(directory()); // the whole path, not the shortened one
     fillFolderList();
     fillFileList();
     selectDriveOfCurrentDirectory();

@@ -1,6 +1,7 @@
 #include "dialogs/HelpViewer.h"
 
 #include "common/ProgramTexts.h"
+#include "dialogs/HelpBrowserWindow.h"
 #include "dialogs/Modal.h"
 
 #include <QCoreApplication>
@@ -8,6 +9,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QKeySequence>
+#include <QPointer>
+#include <QProcess>
 #include <QSaveFile>
 #include <QShortcut>
 #include <QStandardPaths>
@@ -17,11 +20,35 @@
 namespace vrelmont::ui {
 namespace {
 std::function<void(QWidget *, int)> topicOpener;
-std::function<bool(const QUrl &)> urlOpener;
+BrowserLauncher browserLauncher;
 QStringList candidatesOverride;
 
 void ShowHelpProblem(QWidget *parent, const QString &text) {
     ShowMessageBox(parent, ApplicationTitle(), text, BoxIcon::Error);
+}
+
+void LaunchBrowser(const QUrl &url, std::function<void(bool)> told) {
+#if defined(Q_OS_WIN) || defined(Q_OS_MACOS)
+    told(QDesktopServices::openUrl(url)); // the system's own answer
+#else
+    // QDesktopServices answers true as soon as xdg-open runs, also when xdg-open then finds no
+    // browser; its exit status tells. Without a parent, an xdg-open that waits for the browser it
+    // started is not killed when the program ends.
+    auto *process = new QProcess;
+    process->setStandardOutputFile(QProcess::nullDevice());
+    process->setStandardErrorFile(QProcess::nullDevice());
+    QObject::connect(process, &QProcess::finished, process, [process, told](int code, QProcess::ExitStatus status) {
+        told(status == QProcess::NormalExit && code == 0);
+        process->deleteLater();
+    });
+    QObject::connect(process, &QProcess::errorOccurred, process, [process, told](QProcess::ProcessError error) {
+        if (error != QProcess::FailedToStart)
+            return; // a crash also finishes, and is told there
+        told(false);
+        process->deleteLater();
+    });
+    process->start(QStringLiteral("xdg-open"), {url.toString(QUrl::FullyEncoded)});
+#endif
 }
 } // namespace
 
@@ -63,10 +90,12 @@ void OpenHelpTopic(QWidget *parent, int topic) {
             WriteTopicJumpPage(QStandardPaths::writableLocation(QStandardPaths::CacheLocation), topicUrl, topic);
         // Without a place for the jump page the document itself is opened at its anchor.
         const QUrl url = jumpPage.isEmpty() ? topicUrl : QUrl::fromLocalFile(jumpPage);
-        const bool opened = urlOpener ? urlOpener(url) : QDesktopServices::openUrl(url);
-        if (!opened)
-            ShowHelpProblem(parent,
-                            QStringLiteral("Nápovědu se nepodařilo otevřít v prohlížeči: %1").arg(topicUrl.toString()));
+        // Where no browser can be started, the program's own viewer shows the topic.
+        const auto told = [caller = QPointer<QWidget>(parent), topicUrl](bool started) {
+            if (!started)
+                HelpBrowserWindow::showTopic(caller, topicUrl);
+        };
+        (browserLauncher ? browserLauncher : LaunchBrowser)(url, told);
         return;
     }
     ShowHelpProblem(parent, QStringLiteral("Nápověda nebyla nalezena. Soubor %1 není na žádném z těchto míst:\n%2")
@@ -108,8 +137,17 @@ namespace testing {
 void SetHelpTopicOpener(std::function<void(QWidget *, int)> opener) {
     topicOpener = std::move(opener);
 }
+void SetBrowserLauncher(BrowserLauncher launcher) {
+    browserLauncher = std::move(launcher);
+}
 void SetUrlOpener(std::function<bool(const QUrl &)> opener) {
-    urlOpener = std::move(opener);
+    if (!opener) {
+        browserLauncher = {};
+        return;
+    }
+    browserLauncher = [opener = std::move(opener)](const QUrl &url, std::function<void(bool)> told) {
+        told(opener(url));
+    };
 }
 void SetHelpDocumentCandidates(const QStringList &candidates) {
     candidatesOverride = candidates;

@@ -1,6 +1,7 @@
 #pragma once
 // The application's help: the HTML document Vrelmont.html, opened in the user's browser at the
-// anchor of a topic ("#topic-1" for context number 1).
+// anchor of a topic ("#topic-1" for context number 1), or in the program's own viewer where no
+// browser can be started.
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -30,8 +31,8 @@ enum HelpTopic : int {
     kHelpInformation = 5,
 };
 
-// Opens the help at `topic`. A missing document, or a browser that cannot be started, is told in
-// a message box naming the places looked at.
+// Opens the help at `topic`: in the browser, else in the program's own viewer. A missing document
+// is told in a message box naming the places looked at.
 void OpenHelpTopic(QWidget *parent, int topic);
 
 // F1 anywhere in `window` opens the help at the topic that `topic` answers at that moment.
@@ -42,10 +43,16 @@ void InstallHelpKey(QWidget *window, int topic);
 // #anchor, but they follow a page's own jump. Written into `directory`; empty when that fails.
 QString WriteTopicJumpPage(const QString &directory, const QUrl &topicUrl, int topic);
 
+// Starts the browser on a URL and tells, maybe later, whether it started; it may never tell while
+// the browser runs.
+using BrowserLauncher = std::function<void(const QUrl &url, std::function<void(bool started)> told)>;
+
 namespace testing {
 // Replaces the whole opener (windows' help buttons call it with their topic); empty restores.
 void SetHelpTopicOpener(std::function<void(QWidget *parent, int topic)> opener);
-// Replaces the browser start; answers whether it worked. Empty restores.
+// Replaces the browser start. Empty restores.
+void SetBrowserLauncher(BrowserLauncher launcher);
+// The same for a start that answers at once whether it worked.
 void SetUrlOpener(std::function<bool(const QUrl &)> opener);
 // Replaces the places looked at; empty restores.
 void SetHelpDocumentCandidates(const QStringList &candidates);

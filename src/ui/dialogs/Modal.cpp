@@ -1,6 +1,7 @@
 #include "dialogs/Modal.h"
 
 #include <QFileDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QQueue>
 
@@ -19,9 +20,17 @@ void ShowMessageBox(QWidget *parent, const QString &title, const QString &text, 
         recorded.append({title, text, icon});
         return;
     }
-    QMessageBox box(icon == BoxIcon::Error ? QMessageBox::Critical : QMessageBox::NoIcon, title, text, QMessageBox::Ok,
-                    parent);
-    box.exec();
+    const auto box = MakeMessageBox(parent, title, text, icon);
+    box->exec();
+}
+
+std::unique_ptr<QMessageBox> MakeMessageBox(QWidget *parent, const QString &title, const QString &text, BoxIcon icon) {
+    auto box = std::make_unique<QMessageBox>(icon == BoxIcon::Error ? QMessageBox::Critical : QMessageBox::NoIcon,
+                                             title, text, QMessageBox::Ok, parent);
+    // The icon is the only sign of an error that a screen reader would otherwise not name.
+    if (auto *iconLabel = box->findChild<QLabel *>(QStringLiteral("qt_msgboxex_icon_label")))
+        iconLabel->setAccessibleName(icon == BoxIcon::Error ? QStringLiteral("Chyba") : QString());
+    return box;
 }
 
 int ExecModal(QDialog *dialog) {

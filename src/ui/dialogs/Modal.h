@@ -4,8 +4,10 @@
 #include <QList>
 #include <QString>
 #include <functional>
+#include <memory>
 #include <optional>
 
+class QMessageBox;
 class QWidget;
 
 namespace vrelmont::ui {
@@ -20,6 +22,8 @@ struct ShownBox {
 
 // A modal message box with one OK button.
 void ShowMessageBox(QWidget *parent, const QString &title, const QString &text, BoxIcon icon);
+// The box that ShowMessageBox shows, not yet shown.
+std::unique_ptr<QMessageBox> MakeMessageBox(QWidget *parent, const QString &title, const QString &text, BoxIcon icon);
 
 // Runs a dialog modally and answers its result. Tests install a handler that is called with the
 // dialog (already shown) instead of a modal loop; it answers the result (QDialog::Accepted...).

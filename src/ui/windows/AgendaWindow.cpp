@@ -8,6 +8,7 @@
 #include "hostdb/PathText.h"
 #include "location/AgendaListing.h"
 #include "location/CurrentAgenda.h"
+#include "widgets/WholeLineRows.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -76,6 +77,7 @@ AgendaWindow::AgendaWindow(CurrentAgenda &currentAgenda, QWidget *parent)
     agendaList_->setGeometry(8, 32, 345, 193);
     agendaList_->setSelectionMode(QAbstractItemView::SingleSelection);
     agendaList_->setSortingEnabled(false);
+    agendaList_->setItemDelegate(new WholeLineDelegate(agendaList_));
     listCaption_->setBuddy(agendaList_);
     agendaList_->setAccessibleName(QStringLiteral("Nalezené agendy"));
     connect(agendaList_, &QListWidget::itemSelectionChanged, this, &AgendaWindow::onSelectionChanged);
@@ -111,7 +113,7 @@ AgendaWindow::~AgendaWindow() = default;
 void AgendaWindow::clearListing() {
     okButton_->setEnabled(false);
     agendaList_->clear();
-    statusLine_->clear();
+    showStatusPath(QString());
     agendaDirs_.clear();
 }
 
@@ -146,11 +148,19 @@ void AgendaWindow::onSelectionChanged() {
     // A row can be deselected (Ctrl+click); then there is nothing OK could choose.
     if (row < 0 || row >= int(agendaDirs_.size())) {
         okButton_->setEnabled(false);
-        statusLine_->clear();
+        showStatusPath(QString());
         return;
     }
     okButton_->setEnabled(true);
-    statusLine_->setText(QString::fromStdString(agendaDirs_[std::size_t(row)]));
+    showStatusPath(QString::fromStdString(agendaDirs_[std::size_t(row)]));
+}
+
+void AgendaWindow::showStatusPath(const QString &path) {
+    // A deep path keeps both its start and the agenda's own folder; the whole of it is in the tooltip.
+    const int width = statusLine_->contentsRect().width();
+    statusLine_->setText(statusLine_->fontMetrics().elidedText(path, Qt::ElideMiddle, width));
+    statusLine_->setToolTip(path);
+    statusLine_->setAccessibleName(path);
 }
 
 void AgendaWindow::onListDoubleClicked() {

@@ -41,6 +41,8 @@ private slots:
 private:
     void clearListing();
     int selectedRow() const;
+    // The status line: `path`, elided in the middle when it is too wide; empty clears it.
+    void showStatusPath(const QString &path);
 
     CurrentAgenda &currentAgenda_;
     QLabel *listCaption_;     // Label2

@@ -10,7 +10,6 @@
 #include "location/EngineTest.h"
 #include "windows/AgendaWindow.h"
 
-#include <QFileInfo>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -22,6 +21,8 @@ namespace vrelmont::ui {
 namespace {
 const QString kBrowseCaption = QStringLiteral("...");
 const QString kUnlockCaption = QStringLiteral("<>");
+const QString kLockedDescription =
+    QStringLiteral("Cesta je zamčená, nelze ji upravit. Odemkne ji tlačítko <> vedle pole.");
 constexpr int kHelpTopic = 1;
 
 QLabel *TitleStripLabel(const QString &text, QWidget *parent) {
@@ -68,6 +69,8 @@ DataDirectoryWindow::DataDirectoryWindow(TBFTable &engineTestTable, QWidget *par
     pathEdit_->setGeometry(8, 64, 353, 21);
     pathCaption_->setBuddy(pathEdit_);
     pathEdit_->setAccessibleName(QStringLiteral("Cesta k adresáři DATA"));
+    // A deep path shows only part of itself in the field.
+    connect(pathEdit_, &QLineEdit::textChanged, pathEdit_, &QWidget::setToolTip);
 
     auto button = [this](const QString &caption, const char *name, int left, int top, int width, int height) {
         auto *b = new QPushButton(caption, this);
@@ -80,6 +83,7 @@ DataDirectoryWindow::DataDirectoryWindow(TBFTable &engineTestTable, QWidget *par
     endButton_ = button(QStringLiteral("Konec"), "Button2", 230, 112, 75, 25);
     nextButton_ = button(QStringLiteral("Další >>>"), "Button1", 312, 112, 75, 25);
     nextButton_->setDefault(true);
+    nextButton_->setAccessibleName(QStringLiteral("Další")); // the arrows read aloud say nothing
     connect(nextButton_, &QPushButton::clicked, this, &DataDirectoryWindow::onNextClicked);
     connect(endButton_, &QPushButton::clicked, this, &DataDirectoryWindow::onEndClicked);
     connect(browseButton_, &QPushButton::clicked, this, &DataDirectoryWindow::onBrowseClicked);
@@ -104,7 +108,10 @@ void DataDirectoryWindow::setDataPath(const QString &path) {
 }
 
 void DataDirectoryWindow::setPathLocked(bool locked) {
-    pathEdit_->setEnabled(!locked);
+    // Locked, the path cannot be edited but can still be read: in the ordinary text colour, reached
+    // by Tab, scrolled with the cursor keys and read aloud. A disabled field would offer none of it.
+    pathEdit_->setReadOnly(locked);
+    pathEdit_->setAccessibleDescription(locked ? kLockedDescription : QString());
     browseButton_->setText(locked ? kUnlockCaption : kBrowseCaption);
     // The captions "<>" and "..." say little when read aloud.
     const QString meaning =
@@ -150,11 +157,8 @@ void DataDirectoryWindow::onBrowseClicked() {
         setPathLocked(false); // only unlocks; the dialog opens on the next press
         return;
     }
-    // The dialog opens where the path field points when that is a directory; otherwise where its
-    // previous showing ended.
-    const QString typed = QString::fromStdString(NormalizeDirPath(pathEdit_->text().toStdString()));
-    if (!typed.isEmpty() && QFileInfo(typed).isDir())
-        directoryDialog_.setDirectoryName(typed);
+    // The path field is not handed over: the dialog starts where its previous showing ended, the
+    // first time in the process's current directory.
     if (directoryDialog_.runDialog())
         pathEdit_->setText(directoryDialog_.directoryName());
 }

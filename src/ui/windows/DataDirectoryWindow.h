@@ -31,7 +31,7 @@ public:
     // The path field's text, as typed or as loaded.
     QString dataPath() const;
     void setDataPath(const QString &path);
-    // Locked: the path field disabled and "<>" on the button beside it; unlocked: enabled and "...".
+    // Locked: the path field read-only and "<>" on the button beside it; unlocked: editable and "...".
     void setPathLocked(bool locked);
     bool isPathLocked() const;
     // Whether "Konec" (or Escape) asked for the end of the program.

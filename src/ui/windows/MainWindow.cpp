@@ -13,12 +13,14 @@
 #include "platform/DateText.h"
 #include "widgets/ProgressGauge.h"
 #include "widgets/ReportBox.h"
+#include "widgets/RunAnnouncements.h"
 #include "windows/AgendaWindow.h"
 #include "windows/EngineTables.h"
 #include "windows/InfoWindow.h"
 #include "windows/MainWindowRunHost.h"
 
 #include <QAccessible>
+#include <QAccessibleWidget>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -102,6 +104,14 @@ QPushButton *makeButton(QWidget *parent, const char *name, const QString &captio
     return button;
 }
 
+// A plain top-level widget is exposed to assistive tools as a "filler" that screen readers do not
+// announce; the program's main window is a window, as the dialogs are.
+QAccessibleInterface *MainWindowAccessible(const QString &className, QObject *object) {
+    if (className == QLatin1String(MainWindow::staticMetaObject.className()) && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Window);
+    return nullptr;
+}
+
 QString withDefaultSuffix(const QString &fileName, const QString &suffix) {
     if (!QFileInfo(fileName).suffix().isEmpty())
         return fileName;
@@ -120,6 +130,8 @@ int CaptionWidth(const QPushButton *button) {
 MainWindow::MainWindow(EngineTables &tables, const CurrentAgenda &agenda, QWidget *parent)
     : QWidget(parent, Qt::Window), tables_(tables), agenda_(agenda) {
     setObjectName(QStringLiteral("frmMain"));
+    static const bool accessibleAsWindow = (QAccessible::installFactory(MainWindowAccessible), true);
+    Q_UNUSED(accessibleAsWindow);
     // System menu, minimise and close boxes; no maximise box.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
@@ -141,6 +153,7 @@ MainWindow::MainWindow(EngineTables &tables, const CurrentAgenda &agenda, QWidge
     connectHandlers();
     runHost_ = std::make_unique<MainWindowRunHost>(MainWindowRunHost::Controls{
         reportBox_, gauge_, checkBoxes_, this, [this](bool running) { setRunState(running); }});
+    announcements_ = std::make_unique<RunAnnouncements>(reportBox_, gauge_);
     setRunState(false);
     colourBlueCaptions();
     // The first of the tab order has the focus when the window first appears.
@@ -300,12 +313,14 @@ void MainWindow::onStartClicked() {
         return;
     runInProgress_ = true;
     runHost_->prepareRun();
+    announcements_->beginRun();
     GuardHandler(this, [this] {
         const RunContext context{agenda_.agendaDir, agenda_.agendaName, TodayShortDateText()};
         RunChecks(*runHost_, context, tables_.walkTable, tables_.lookupTable);
     });
     runInProgress_ = false;
     setRunState(false);
+    announcements_->endRun(); // once its last line is in the box
     // A close asked for during the run takes effect now that the run has returned.
     if (closePending_) {
         closePending_ = false;

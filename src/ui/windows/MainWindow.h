@@ -26,6 +26,7 @@ class InfoWindow;
 class MainWindowRunHost;
 class ProgressGauge;
 class ReportBox;
+class RunAnnouncements;
 struct EngineTables;
 
 // The width a push button needs to show its caption unclipped with the style's margins.
@@ -102,6 +103,7 @@ private:
     // The save dialog's settings; its initial name follows the name chosen last.
     SaveFileRequest saveRequest_;
     std::unique_ptr<MainWindowRunHost> runHost_;
+    std::unique_ptr<RunAnnouncements> announcements_;
 
     bool runInProgress_ = false;
     bool closePending_ = false;
