@@ -35,6 +35,9 @@ VIAddVersionKey /LANG=1029 "ProductVersion" "${VERSION}"
 VIAddVersionKey /LANG=1029 "CompanyName" "${PRODUCT}"
 VIAddVersionKey /LANG=1029 "LegalCopyright" "© vývojáři programu ${PRODUCT}"
 
+; vrelmont.exe, or x64\vrelmont.exe where only a 64-bit engine is registered.
+Var StartedProgram
+
 !define MUI_ICON "${ICON_FILE}"
 !define MUI_UNICON "${ICON_FILE}"
 !define MUI_FINISHPAGE_RUN "$INSTDIR\$StartedProgram"
@@ -46,9 +49,6 @@ VIAddVersionKey /LANG=1029 "LegalCopyright" "© vývojáři programu ${PRODUCT}"
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "Czech"
-
-; vrelmont.exe, or x64\vrelmont.exe where only a 64-bit engine is registered.
-Var StartedProgram
 
 Section "Vrelmont (32bitový)" SectionPrograms32
     SectionIn RO
