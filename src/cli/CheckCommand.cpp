@@ -54,9 +54,10 @@ const std::string kUsage =
     "                    15 stock items without description\n"
     "  --output FILE   also save the report as the program's Uložit protokol does\n"
     "                  (windows-1250, CR LF; UTF-8 with a byte-order mark when needed)\n"
-    "  --format F      text (the report, the default), json (one object, UTF-8) or csv (one\n"
-    "                  row per finding, UTF-8 with a byte-order mark). A duplicate finding of\n"
-    "                  json and csv lists its whole group: every record sharing the key.\n"
+    "  --format F      text (the report, the default), json (one object, UTF-8), ndjson (one\n"
+    "                  object a line: a check's start, each finding, each group, a check's end,\n"
+    "                  the summary) or csv (UTF-8 with a byte-order mark). Every record sharing\n"
+    "                  a duplicate key is listed once, in its group; the findings name the group.\n"
     "  --csv-delimiter C\n"
     "                  the separator of csv: \",\" (the default), \";\" (what a Czech\n"
     "                  spreadsheet expects) or \"tab\"\n"
@@ -95,9 +96,11 @@ FindingsFormat ParseFormat(const std::string &text) {
         return FindingsFormat::Text;
     if (text == "json")
         return FindingsFormat::Json;
+    if (text == "ndjson")
+        return FindingsFormat::Ndjson;
     if (text == "csv")
         return FindingsFormat::Csv;
-    throw UsageError("--format takes text, json or csv, not \"" + text + "\"");
+    throw UsageError("--format takes text, json, ndjson or csv, not \"" + text + "\"");
 }
 
 char ParseCsvDelimiter(const std::string &text) {
@@ -148,7 +151,7 @@ int RunCheckCommand(const ParsedArgs &parsed) {
     });
     CheckCliHost host(ticked, saving, format == FindingsFormat::Text, collecting ? &findings : nullptr);
     hostForOutput = &host;
-    findings.Begin(parsed.positional.front(), context.agendaName, TodayIsoDateText());
+    findings.Begin({parsed.positional.front(), context.agendaName, TodayIsoDateText()});
     TBFTable BFTable1;
     TBFTable BFTable2;
     bool completed = false;

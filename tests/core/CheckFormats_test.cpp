@@ -97,16 +97,16 @@ std::vector<Lines> ParseCsv(const std::string &text, char delimiter) {
     return rows;
 }
 
-std::string GroupText(const json &group) {
-    std::string text;
-    for (const json &member : group) {
-        if (!text.empty())
-            text += ' ';
-        if (!member["warehouse"].is_null())
-            text += std::to_string(member["warehouse"].get<int>()) + "/";
-        text += std::to_string(member["number"].get<int>());
-    }
-    return text;
+std::string Cell(const json &number) {
+    return number.is_null() ? "" : std::to_string(number.get<int>());
+}
+
+// The check's group of that id.
+const json &GroupOf(const json &check, const json &id) {
+    for (const json &group : check["groups"])
+        if (group["id"] == id)
+            return group;
+    throw std::runtime_error("no group " + id.dump());
 }
 
 // Plain SQL over a table file, for what the walk should have seen.
@@ -161,7 +161,7 @@ protected:
 };
 TempDir *CheckFormats::data = nullptr;
 
-TEST_F(CheckFormats, JsonHoldsTheReportsFindingsAndWholeGroupsOnEveryDemoAgenda) {
+TEST_F(CheckFormats, JsonHoldsTheReportsFindingsAndEachGroupOnceOnEveryDemoAgenda) {
     for (const std::string name : {"AGENDA.001", "AGENDA.002", "AGENDA.003"}) {
         SCOPED_TRACE(name);
         const fs::path dir = agenda(name);
@@ -196,31 +196,38 @@ TEST_F(CheckFormats, JsonHoldsTheReportsFindingsAndWholeGroupsOnEveryDemoAgenda)
 
             const bool duplicates = box != 2 && box != 14 && box != 15;
             for (const json &finding : check["findings"]) {
-                EXPECT_EQ(finding["table"], check["table"]);
                 EXPECT_EQ(finding.contains("group"), duplicates);
                 const std::string number = std::to_string(finding["number"].get<int>());
                 EXPECT_NE(finding["text"].get<std::string>().find(" " + number), std::string::npos);
                 if (!duplicates)
                     continue;
                 // The group is every record with the finding's key, in index order, the finding among them.
-                const json &group = finding["group"];
-                ASSERT_GE(group.size(), 2u);
-                EXPECT_NE(std::find(group.begin(), group.end(),
+                const json &group = GroupOf(check, finding["group"]);
+                const json &members = group["members"];
+                EXPECT_EQ(group["value"], finding["value"]);
+                EXPECT_NE(std::find(members.begin(), members.end(),
                                     json{{"warehouse", finding["warehouse"]}, {"number", finding["number"]}}),
-                          group.end());
-                TableQuery &table = finding["table"] == "SKSEZZAS" ? stock : cards;
+                          members.end());
                 const auto records =
-                    table.recordsWithKey(finding["table"], finding["warehouse"], finding["field"], finding["value"]);
-                ASSERT_EQ(records.size(), group.size());
-                EXPECT_EQ(group[0]["warehouse"], records[0].first);
-                EXPECT_EQ(group[0]["number"], records[0].second);
+                    (check["table"] == "SKSEZZAS" ? stock : cards)
+                        .recordsWithKey(check["table"], finding["warehouse"], group["field"], group["value"]);
+                ASSERT_EQ(records.size(), members.size());
+                EXPECT_EQ(members[0]["warehouse"], records[0].first);
+                EXPECT_EQ(members[0]["number"], records[0].second);
             }
+            // Each group once: its members are its first record and the records of its findings.
+            std::size_t members = 0;
+            for (const json &group : check["groups"]) {
+                EXPECT_EQ(group["size"], group["members"].size());
+                members += group["members"].size() - 1;
+            }
+            EXPECT_EQ(members, duplicates ? texts.size() : 0u);
         }
         EXPECT_EQ(result["total"], total);
     }
 }
 
-TEST_F(CheckFormats, CsvRowsAreTheJsonFindingsWithTheirGroups) {
+TEST_F(CheckFormats, CsvRowsAreTheJsonFindingsAndGroups) {
     const fs::path dir = agenda("AGENDA.002");
     const CliResult js = RunCli({"check", dir.string(), "--checks", "all", "--format", "json"});
     ASSERT_EQ(js.status, 0) << js.err;
@@ -234,26 +241,70 @@ TEST_F(CheckFormats, CsvRowsAreTheJsonFindingsWithTheirGroups) {
         const std::vector<Lines> rows = ParseCsv(csv.out.substr(3), delimiter);
         ASSERT_FALSE(rows.empty());
         EXPECT_EQ(rows[0],
-                  (Lines{"check", "title", "table", "warehouse", "number", "field", "value", "text", "group"}));
-        std::size_t row = 1;
-        for (const json &check : result["checks"])
-            for (const json &finding : check["findings"]) {
-                ASSERT_LT(row, rows.size());
-                const Lines expected{std::to_string(check["number"].get<int>()),
-                                     check["title"],
-                                     finding["table"],
-                                     finding["warehouse"].is_null() ? ""
-                                                                    : std::to_string(finding["warehouse"].get<int>()),
-                                     std::to_string(finding["number"].get<int>()),
-                                     finding["field"],
-                                     finding["value"],
-                                     finding["text"],
-                                     finding.contains("group") ? GroupText(finding["group"]) : ""};
-                EXPECT_EQ(rows[row++], expected);
-            }
-        EXPECT_EQ(row, rows.size());
-        EXPECT_EQ(static_cast<long>(row - 1), result["total"].get<long>());
+                  (Lines{"kind", "check", "title", "table", "warehouse", "number", "field", "value", "text", "group"}));
+        // Filtered by kind, the rows are the JSON's findings and its groups' members, in order.
+        Lines findings, expectedFindings, members, expectedMembers;
+        for (std::size_t row = 1; row < rows.size(); ++row) {
+            const Lines &r = rows[row];
+            ASSERT_EQ(r.size(), 10u);
+            if (r[0] == "finding")
+                findings.push_back(r[1] + "|" + r[2] + "|" + r[3] + "|" + r[4] + "|" + r[5] + "|" + r[6] + "|" + r[7] +
+                                   "|" + r[8] + "|" + r[9]);
+            else if (r[0] == "member")
+                members.push_back(r[9] + ":" + r[4] + "/" + r[5]);
+            else
+                EXPECT_EQ(r[0], "group");
+        }
+        for (const json &check : result["checks"]) {
+            for (const json &finding : check["findings"])
+                expectedFindings.push_back(
+                    std::to_string(check["number"].get<int>()) + "|" + check["title"].get<std::string>() + "|" +
+                    check["table"].get<std::string>() + "|" + Cell(finding["warehouse"]) + "|" +
+                    Cell(finding["number"]) + "|" + finding["field"].get<std::string>() + "|" +
+                    finding["value"].get<std::string>() + "|" + finding["text"].get<std::string>() + "|" +
+                    (finding.contains("group") ? Cell(finding["group"]) : ""));
+            for (const json &group : check["groups"])
+                for (const json &member : group["members"])
+                    expectedMembers.push_back(Cell(group["id"]) + ":" + Cell(member["warehouse"]) + "/" +
+                                              Cell(member["number"]));
+        }
+        EXPECT_EQ(findings, expectedFindings);
+        std::sort(members.begin(), members.end());
+        std::sort(expectedMembers.begin(), expectedMembers.end());
+        EXPECT_EQ(members, expectedMembers);
+        EXPECT_EQ(static_cast<long>(findings.size()), result["total"].get<long>());
     }
+}
+
+// JSON lines carry the document's content as events, one object a line, in the order of the run.
+TEST_F(CheckFormats, NdjsonLinesAreTheJsonDocumentAsEvents) {
+    const std::string dir = agenda("AGENDA.002").string();
+    const CliResult js = RunCli({"check", dir, "--checks", "all", "--format", "json"});
+    const CliResult lines = RunCli({"check", dir, "--checks", "all", "--format", "ndjson"});
+    ASSERT_EQ(lines.status, 0) << lines.err;
+    json rebuilt = json::parse(js.out);
+    for (json &check : rebuilt["checks"]) {
+        check["findings"] = json::array();
+        check["groups"] = json::array();
+    }
+    std::vector<std::string> types;
+    for (const std::string &line : SplitLines(lines.out)) {
+        json event = json::parse(line);
+        const std::string type = event["type"];
+        types.push_back(type);
+        event.erase("type");
+        if (type == "finding" || type == "group") {
+            const auto position = std::find(kRunOrder.begin(), kRunOrder.end(), event["check"].get<int>());
+            json &check = rebuilt["checks"][static_cast<std::size_t>(position - kRunOrder.begin())];
+            event.erase("check");
+            check[type == "finding" ? "findings" : "groups"].push_back(event);
+        }
+    }
+    EXPECT_EQ(rebuilt, json::parse(js.out));
+    EXPECT_EQ(types.front(), "run");
+    EXPECT_EQ(types[1], "check_start");
+    EXPECT_EQ(types.back(), "summary");
+    EXPECT_EQ(std::count(types.begin(), types.end(), "check_end"), 15);
 }
 
 TEST_F(CheckFormats, UntickedChecksAreSkippedAndTheProtocolStaysTheReport) {
@@ -296,15 +347,16 @@ TEST_F(CheckFormats, ExitStatusWithFailOnFindings) {
     const json result = json::parse(stopped.out);
     EXPECT_FALSE(result["completed"].get<bool>());
     EXPECT_EQ(result["checks"][0]["status"], "completed");
-    EXPECT_EQ(result["checks"][1]["status"], "stopped"); // the cards cannot be opened
+    EXPECT_EQ(result["checks"][1]["status"], "failed"); // the cards cannot be opened
     EXPECT_EQ(result["checks"][2]["status"], "skipped");
-    EXPECT_EQ(result["checks"][10]["status"], "stopped"); // ticked, but the run never came to it
+    EXPECT_EQ(result["checks"][10]["status"], "not_run"); // ticked, but the run never came to it
     EXPECT_EQ(result["total"], 1);
 }
 
-// Ctrl+C: the run stops as with Přerušit, and standard error says why. The report is read from a
-// pipe that the test leaves full until the signal is sent, so the run is surely still going.
-TEST_F(CheckFormats, CtrlCStopsTheRunAndSaysSo) {
+// Ctrl+C: the run stops as with Přerušit, standard error says why, and every format still ends
+// whole. The output is read from a pipe that the test leaves full until the signal is sent, so the
+// run is surely still going; the descriptions check stands in a run of a thousand equal keys.
+TEST_F(CheckFormats, CtrlCStopsTheRunAndSaysSoInEveryFormat) {
 #ifdef _WIN32
     GTEST_SKIP() << "Ctrl+C is sent here as the POSIX signal SIGINT; Windows has no kill() to send it with";
 #else
@@ -313,45 +365,57 @@ TEST_F(CheckFormats, CtrlCStopsTheRunAndSaysSo) {
         RunCli({"generate", dir.file("AGENDA.500"), "--cards", "4000", "--stock", "20000", "--warehouses", "5"});
     ASSERT_EQ(made.status, 0) << made.err;
 
-    int report[2];
-    ASSERT_EQ(pipe(report), 0);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, report[1], STDOUT_FILENO);
-    posix_spawn_file_actions_addclose(&actions, report[0]);
-    const std::string errFile = dir.file("err");
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    sigset_t defaults;
-    sigemptyset(&defaults);
-    sigaddset(&defaults, SIGINT); // a test run in the background would otherwise pass Ctrl+C on as ignored
-    posix_spawnattr_setsigdefault(&attributes, &defaults);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
-    std::string cli = VRELMONT_CLI_PATH, check = "check", agendaDir = dir.file("AGENDA.500"), checks = "--checks",
-                all = "all";
-    char *argv[] = {cli.data(), check.data(), agendaDir.data(), checks.data(), all.data(), nullptr};
-    pid_t child = 0;
-    ASSERT_EQ(posix_spawn(&child, cli.c_str(), &actions, &attributes, argv, environ), 0);
-    posix_spawn_file_actions_destroy(&actions);
-    posix_spawnattr_destroy(&attributes);
-    close(report[1]);
+    for (const std::string format : {"text", "json", "ndjson", "csv"}) {
+        SCOPED_TRACE(format);
+        int report[2];
+        ASSERT_EQ(pipe(report), 0);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, report[1], STDOUT_FILENO);
+        posix_spawn_file_actions_addclose(&actions, report[0]);
+        const std::string errFile = dir.file("err");
+        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        posix_spawnattr_t attributes;
+        posix_spawnattr_init(&attributes);
+        sigset_t defaults;
+        sigemptyset(&defaults);
+        sigaddset(&defaults, SIGINT); // a test run in the background would otherwise pass Ctrl+C on as ignored
+        posix_spawnattr_setsigdefault(&attributes, &defaults);
+        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+        std::vector<std::string> args{
+            VRELMONT_CLI_PATH, "check", dir.file("AGENDA.500"), "--checks", "all", "--format", format, "--jobs", "1"};
+        std::vector<char *> argv;
+        for (std::string &arg : args)
+            argv.push_back(arg.data());
+        argv.push_back(nullptr);
+        pid_t child = 0;
+        ASSERT_EQ(posix_spawn(&child, argv[0], &actions, &attributes, argv.data(), environ), 0);
+        posix_spawn_file_actions_destroy(&actions);
+        posix_spawnattr_destroy(&attributes);
+        close(report[1]);
 
-    usleep(500 * 1000); // the run fills the pipe and waits
-    kill(child, SIGINT);
-    std::string out;
-    char buffer[65536];
-    for (ssize_t got; (got = read(report[0], buffer, sizeof buffer)) > 0;)
-        out.append(buffer, static_cast<std::size_t>(got));
-    close(report[0]);
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 1);
-    EXPECT_EQ(ReadBytes(errFile), "vrelmont-cli check: interrupted by Ctrl+C; the run stopped\n");
-    const Lines lines = SplitLines(out);
-    ASSERT_GE(lines.size(), 2u);
-    EXPECT_EQ(lines.back(), "[ kontrola přerušena uživatelem ]");
+        usleep(500 * 1000); // the run fills the pipe and waits
+        kill(child, SIGINT);
+        std::string out;
+        char buffer[65536];
+        for (ssize_t got; (got = read(report[0], buffer, sizeof buffer)) > 0;)
+            out.append(buffer, static_cast<std::size_t>(got));
+        close(report[0]);
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 1);
+        EXPECT_EQ(ReadBytes(errFile), "vrelmont-cli check: interrupted by Ctrl+C; the run stopped\n");
+        const Lines lines = SplitLines(out);
+        ASSERT_GE(lines.size(), 2u);
+        if (format == "text") {
+            EXPECT_EQ(lines.back(), "[ kontrola přerušena uživatelem ]");
+        } else if (format == "json") {
+            EXPECT_FALSE(json::parse(out)["completed"].get<bool>());
+        } else if (format == "ndjson") {
+            EXPECT_FALSE(json::parse(lines.back())["completed"].get<bool>());
+        }
+    }
 #endif
 }
 
@@ -373,8 +437,8 @@ TEST_F(CheckFormats, AnEngineErrorStillLeavesAWholeDocument) {
     EXPECT_FALSE(out.err.empty());
     const json result = json::parse(out.out);
     EXPECT_FALSE(result["completed"].get<bool>());
-    EXPECT_EQ(result["checks"][0]["status"], "stopped");
-    EXPECT_EQ(result["checks"][10]["status"], "stopped");
+    EXPECT_EQ(result["checks"][0]["status"], "failed");
+    EXPECT_EQ(result["checks"][10]["status"], "not_run");
     EXPECT_EQ(result["checks"][1]["status"], "skipped");
 }
 
@@ -396,14 +460,16 @@ TEST_F(CheckFormats, AwkwardTextsSurviveBothFormats) {
     const json &finding = result["checks"][13]["findings"][0];
     EXPECT_EQ(finding["value"], stored);
     EXPECT_EQ(finding["text"], "Nalezena kmenová karta č. 2 s duplicitním popisem " + stored);
-    EXPECT_EQ(finding["group"], json::parse(R"([{"warehouse": null, "number": 1}, {"warehouse": null, "number": 2}])"));
+    EXPECT_EQ(result["checks"][13]["groups"][0]["members"],
+              json::parse(R"([{"warehouse": null, "number": 1}, {"warehouse": null, "number": 2}])"));
 
     const CliResult csv = RunCli({"check", agendaDir, "--checks", "12", "--format", "csv", "--csv-delimiter", ";"});
     ASSERT_EQ(csv.status, 0) << csv.err;
     const std::vector<Lines> rows = ParseCsv(csv.out.substr(3), ';');
-    ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(rows[1], (Lines{"12", "Kontrola duplicitních popisů kmenových karet", "SKKMKART", "", "2", "Popis",
-                              stored, finding["text"], "1 2"}));
+    ASSERT_EQ(rows.size(), 5u);
+    EXPECT_EQ(rows[1], (Lines{"group", "12", "", "SKKMKART", "", "", "Popis", stored, "", "1"}));
+    EXPECT_EQ(rows[4], (Lines{"finding", "12", "Kontrola duplicitních popisů kmenových karet", "SKKMKART", "", "2",
+                              "Popis", stored, finding["text"], "1"}));
 }
 
 TEST_F(CheckFormats, WrongFormatOptionsAndVersion) {

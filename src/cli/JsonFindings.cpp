@@ -1,0 +1,200 @@
+#include "cli/JsonFindings.h"
+
+#include "checks/CheckList.h"
+#include "cli/JsonText.h"
+
+namespace vrelmont::cli {
+namespace {
+
+std::string TitleWithoutColon(int checkBox) {
+    std::string title(CheckTitle(checkBox));
+    if (!title.empty() && title.back() == ':')
+        title.pop_back();
+    return title;
+}
+
+// "number":1,"title":...,"table":... of a check.
+void AppendCheckHead(std::string &out, int checkBox) {
+    out += "\"number\":" + std::to_string(checkBox) + ",\"title\":";
+    AppendJsonString(out, TitleWithoutColon(checkBox));
+    out += ",\"table\":";
+    AppendJsonString(out, CheckTableName(checkBox));
+}
+
+// The finding's fields, and its group's id when it has one (0: none).
+void AppendFindingFields(std::string &out, const Finding &finding, long long group) {
+    out += "\"warehouse\":";
+    out += finding.record.warehouse ? std::to_string(*finding.record.warehouse) : "null";
+    out += ",\"number\":" + std::to_string(finding.record.number) + ",\"field\":";
+    AppendJsonString(out, finding.field);
+    out += ",\"value\":";
+    AppendJsonString(out, finding.value);
+    out += ",\"text\":";
+    AppendJsonString(out, finding.text);
+    if (group != 0)
+        out += ",\"group\":" + std::to_string(group);
+}
+
+// "id":G,"field":...,"value":...,"members":[first,second — the rest follows as the run goes on.
+void AppendGroupHead(std::string &out, long long group, const RecordName &first, const Finding &firstFinding) {
+    out += "\"id\":" + std::to_string(group) + ",\"field\":";
+    AppendJsonString(out, firstFinding.field);
+    out += ",\"value\":";
+    AppendJsonString(out, firstFinding.value);
+    out += ",\"members\":[";
+    AppendJsonRecord(out, first);
+    out += ',';
+    AppendJsonRecord(out, firstFinding.record);
+}
+
+void AppendMember(std::string &out, const RecordName &record) {
+    out += ',';
+    AppendJsonRecord(out, record);
+}
+
+class JsonFindings final : public FindingsWriter {
+public:
+    explicit JsonFindings(FindingsStream &out) : out_(out) {}
+
+    void begin(const RunInfo &run) override {
+        text_ = "{\"agenda\":{\"directory\":";
+        AppendJsonString(text_, run.agendaPath);
+        text_ += ",\"name\":";
+        AppendJsonString(text_, run.agendaName);
+        text_ += "},\n\"date\":";
+        AppendJsonString(text_, run.isoDate);
+        text_ += ",\n\"checks\":[";
+        out_.write(text_);
+    }
+    void checkStarted(int checkBox) override {
+        text_ = checks_++ == 0 ? "\n{" : ",\n{";
+        AppendCheckHead(text_, checkBox);
+        text_ += ",\"findings\":[";
+        out_.write(text_);
+        findings_ = 0;
+        groups_ = 0;
+    }
+    void single(const Finding &finding) override { writeFinding(finding, 0); }
+    void groupStarted(long long group, const RecordName &first, const Finding &firstFinding) override {
+        text_ = groups_++ == 0 ? "\n {" : ",\n {";
+        AppendGroupHead(text_, group, first, firstFinding);
+        deferred_.append(text_);
+        writeFinding(firstFinding, group);
+    }
+    void duplicate(long long group, const Finding &finding) override {
+        text_.clear();
+        AppendMember(text_, finding.record);
+        deferred_.append(text_);
+        writeFinding(finding, group);
+    }
+    void groupEnded(long long, long long size) override {
+        deferred_.append("],\"size\":" + std::to_string(size) + "}");
+    }
+    void checkEnded(const CheckOutcome &check) override {
+        out_.write(findings_ == 0 ? "],\"groups\":[" : "\n],\"groups\":[");
+        deferred_.moveTo(out_);
+        text_ = groups_ == 0 ? "]" : "\n]";
+        text_ += ",\"status\":\"";
+        text_ += check.status;
+        text_ += "\",\"count\":" + std::to_string(check.count) + "}";
+        out_.write(text_);
+    }
+    void end(const RunOutcome &run) override {
+        text_ = "\n],\n\"completed\":";
+        text_ += run.completed ? "true" : "false";
+        text_ += ",\n\"total\":" + std::to_string(run.total) + "}\n";
+        out_.write(text_);
+    }
+
+private:
+    void writeFinding(const Finding &finding, long long group) {
+        text_ = findings_++ == 0 ? "\n {" : ",\n {";
+        AppendFindingFields(text_, finding, group);
+        text_ += '}';
+        out_.write(text_);
+    }
+
+    FindingsStream &out_;
+    DeferredText deferred_; // the check's groups, written after its findings
+    std::string text_;
+    long long checks_ = 0;
+    long long findings_ = 0;
+    long long groups_ = 0;
+};
+
+class NdjsonFindings final : public FindingsWriter {
+public:
+    explicit NdjsonFindings(FindingsStream &out) : out_(out) {}
+
+    void begin(const RunInfo &run) override {
+        text_ = "{\"type\":\"run\",\"agenda\":{\"directory\":";
+        AppendJsonString(text_, run.agendaPath);
+        text_ += ",\"name\":";
+        AppendJsonString(text_, run.agendaName);
+        text_ += "},\"date\":";
+        AppendJsonString(text_, run.isoDate);
+        text_ += "}\n";
+        out_.write(text_);
+    }
+    void checkStarted(int checkBox) override {
+        checkBox_ = checkBox;
+        text_ = "{\"type\":\"check_start\",";
+        AppendCheckHead(text_, checkBox);
+        text_ += "}\n";
+        out_.write(text_);
+    }
+    void single(const Finding &finding) override { writeFinding(finding, 0); }
+    void groupStarted(long long group, const RecordName &first, const Finding &firstFinding) override {
+        text_ = "{\"type\":\"group\",\"check\":" + std::to_string(checkBox_) + ",";
+        AppendGroupHead(text_, group, first, firstFinding);
+        deferred_.append(text_);
+        writeFinding(firstFinding, group);
+    }
+    void duplicate(long long group, const Finding &finding) override {
+        text_.clear();
+        AppendMember(text_, finding.record);
+        deferred_.append(text_);
+        writeFinding(finding, group);
+    }
+    void groupEnded(long long, long long size) override {
+        deferred_.append("],\"size\":" + std::to_string(size) + "}\n");
+        deferred_.moveTo(out_);
+    }
+    void checkEnded(const CheckOutcome &check) override {
+        text_ = "{\"type\":\"check_end\",\"check\":" + std::to_string(check.checkBox) + ",\"status\":\"";
+        text_ += check.status;
+        text_ += "\",\"count\":" + std::to_string(check.count) + "}\n";
+        out_.write(text_);
+    }
+    void end(const RunOutcome &run) override {
+        text_ = "{\"type\":\"summary\",\"completed\":";
+        text_ += run.completed ? "true" : "false";
+        text_ += ",\"total\":" + std::to_string(run.total) + "}\n";
+        out_.write(text_);
+    }
+
+private:
+    void writeFinding(const Finding &finding, long long group) {
+        text_ = "{\"type\":\"finding\",\"check\":" + std::to_string(checkBox_) + ",";
+        AppendFindingFields(text_, finding, group);
+        text_ += "}\n";
+        out_.write(text_);
+    }
+
+    FindingsStream &out_;
+    DeferredText deferred_; // the open group, written when it ends
+    std::string text_;
+    int checkBox_ = 0;
+};
+
+} // namespace
+
+std::unique_ptr<FindingsWriter> MakeJsonFindings(FindingsStream &out) {
+    return std::make_unique<JsonFindings>(out);
+}
+
+std::unique_ptr<FindingsWriter> MakeNdjsonFindings(FindingsStream &out) {
+    return std::make_unique<NdjsonFindings>(out);
+}
+
+} // namespace vrelmont::cli
