@@ -14,7 +14,8 @@ packages=(
   fonts-dejavu-core
 )
 # The tests also build with clang and check the format.
-testing=(libgtest-dev nlohmann-json3-dev xvfb xauth clang clang-format git)
+# The findings' schema is checked with Debian's JSON Schema validator.
+testing=(libgtest-dev nlohmann-json3-dev xvfb xauth clang clang-format git python3 python3-jsonschema)
 case "${1:-}" in
   --run) ;;
   --bench) packages+=(xvfb xauth sqlite3 bc time) ;;

@@ -85,6 +85,7 @@ void CheckCliHost::ShowMessage(const std::string &text) {
     clearProgress();
     std::fflush(stdout);
     std::fprintf(stderr, "vrelmont-cli check: %s\n", text.c_str());
+    messages_.push_back(text);
 }
 
 void CheckCliHost::FinishOutput() {

@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <stdexcept>
 #include <thread>
@@ -151,7 +152,7 @@ int RunCheckCommand(const ParsedArgs &parsed) {
     });
     CheckCliHost host(ticked, saving, format == FindingsFormat::Text, collecting ? &findings : nullptr);
     hostForOutput = &host;
-    findings.Begin({parsed.positional.front(), context.agendaName, TodayIsoDateText()});
+    findings.Begin({parsed.positional.front(), context.agendaName, IsoDateTimeText(std::time(nullptr))});
     TBFTable BFTable1;
     TBFTable BFTable2;
     bool completed = false;
@@ -167,17 +168,25 @@ int RunCheckCommand(const ParsedArgs &parsed) {
             completed = result.completed;
             openErrors = std::move(result.openErrors);
         }
-    } catch (...) {
+    } catch (const std::exception &error) {
         // Whoever reads the findings still gets a whole document, which says the run did not complete.
-        findings.End(false);
+        findings.End({false, host.interrupted(), error.what()});
         try {
             host.FinishOutput();
         } catch (const std::exception &) {
             // The error that stopped the run is the one to report.
         }
         throw;
+    } catch (...) {
+        findings.End({false, host.interrupted(), "unknown error"});
+        throw;
     }
-    findings.End(completed);
+    std::string stoppedBecause;
+    for (const std::string &line : host.messages())
+        stoppedBecause += (stoppedBecause.empty() ? "" : "\n") + line;
+    for (const std::string &openError : openErrors)
+        stoppedBecause += (stoppedBecause.empty() ? "" : "\n") + openError;
+    findings.End({completed, host.interrupted(), stoppedBecause});
     if (summary && format == FindingsFormat::Text)
         std::fputs(findings.Summary().c_str(), stdout);
     host.FinishOutput();

@@ -4,13 +4,41 @@
 #include "hostdb/Cp1250.h"
 
 #include <array>
+#include <cstdio>
 
 namespace vrelmont::cli {
 namespace {
 
-enum Column { Kind, Check, Title, Table, Warehouse, Number, Field, Value, Text, Group, kColumns };
-constexpr std::array<const char *, kColumns> kColumnNames{"kind",   "check", "title", "table", "warehouse",
-                                                          "number", "field", "value", "text",  "group"};
+enum Column {
+    Kind,
+    Check,
+    CheckIdColumn,
+    Severity,
+    Title,
+    Table,
+    Warehouse,
+    Number,
+    Field,
+    Value,
+    Text,
+    Group,
+    Status,
+    Error,
+    Count,
+    Elapsed,
+    kColumns
+};
+constexpr std::array<const char *, kColumns> kColumnNames{
+    "kind",  "check", "check_id", "severity", "title",  "table", "warehouse", "number",
+    "field", "value", "text",     "group",    "status", "error", "count",     "elapsed_s"};
+
+std::string Seconds(double seconds) {
+    if (seconds < 0)
+        return {};
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3f", seconds);
+    return text;
+}
 
 std::string TitleWithoutColon(int checkBox) {
     std::string title(CheckTitle(checkBox));
@@ -57,8 +85,29 @@ public:
         writeFinding(finding, group);
     }
     void groupEnded(long long, long long) override {}
-    void checkEnded(const CheckOutcome &) override {}
-    void end(const RunOutcome &) override {}
+    void checkEnded(const CheckOutcome &check) override {
+        std::array<std::string, kColumns> row;
+        row[Kind] = "check";
+        row[Check] = std::to_string(check.checkBox);
+        row[CheckIdColumn] = CheckId(check.checkBox);
+        row[Severity] = FindingsNeedNotBeErrors(check.checkBox) ? "warning" : "error";
+        row[Title] = TitleWithoutColon(check.checkBox);
+        row[Table] = CheckTableName(check.checkBox);
+        row[Status] = check.status;
+        row[Error] = check.error;
+        row[Count] = std::to_string(check.count);
+        row[Elapsed] = Seconds(check.seconds);
+        writeRow(row);
+    }
+    void end(const RunOutcome &run) override {
+        std::array<std::string, kColumns> row;
+        row[Kind] = "run";
+        row[Status] = run.status;
+        row[Error] = run.error;
+        row[Count] = std::to_string(run.total);
+        row[Elapsed] = Seconds(run.seconds);
+        writeRow(row);
+    }
 
 private:
     void writeMember(long long group, const RecordName &record) {
@@ -76,6 +125,8 @@ private:
         std::array<std::string, kColumns> row;
         row[Kind] = "finding";
         row[Check] = std::to_string(checkBox_);
+        row[CheckIdColumn] = CheckId(checkBox_);
+        row[Severity] = FindingsNeedNotBeErrors(checkBox_) ? "warning" : "error";
         row[Title] = title_;
         row[Table] = finding.table;
         if (finding.record.warehouse)

@@ -43,6 +43,7 @@ FindingsOutput::FindingsOutput(FindingsFormat format, std::FILE *out, const Sele
 FindingsOutput::~FindingsOutput() = default;
 
 void FindingsOutput::Begin(const RunInfo &run) {
+    started_ = std::chrono::steady_clock::now();
     if (writer_)
         writer_->begin(run);
 }
@@ -55,7 +56,7 @@ void FindingsOutput::passChecksBefore(int checkBox) {
             continue;
         writer_->checkStarted(box);
         // A ticked check that never ran: the run stopped before its turn.
-        writer_->checkEnded({box, ticked_.contains(box) ? "not_run" : "skipped", 0});
+        writer_->checkEnded({box, ticked_.contains(box) ? "not_run" : "skipped", 0, -1, {}});
     }
 }
 
@@ -67,11 +68,15 @@ void FindingsOutput::CheckStarted(int checkBox) {
         writer_->checkStarted(checkBox);
 }
 
-void FindingsOutput::CheckEnded(int checkBox, bool answer, double) {
+void FindingsOutput::CheckEnded(int checkBox, bool answer, double seconds) {
     const auto box = static_cast<std::size_t>(checkBox);
     status_[box] = answer ? Status::Completed : Status::Stopped;
-    if (writer_)
-        writer_->checkEnded({checkBox, answer ? "completed" : "failed", count_[box]});
+    if (!answer) {
+        stoppedCheck_ = checkBox;
+        stoppedSeconds_ = seconds;
+    } else if (writer_) {
+        writer_->checkEnded({checkBox, "completed", count_[box], seconds, {}});
+    }
 }
 
 void FindingsOutput::count(const Finding &finding) {
@@ -107,15 +112,24 @@ void FindingsOutput::GroupEnded() {
     groupSize_ = 0;
 }
 
-void FindingsOutput::End(bool completed) {
+void FindingsOutput::End(const RunEnd &end) {
     // After an engine error the check that raised it never ended: it stopped the run.
     GroupEnded();
     for (const int checkBox : kRunOrder)
         if (status_[static_cast<std::size_t>(checkBox)] == Status::Running)
-            CheckEnded(checkBox, false, 0);
+            CheckEnded(checkBox, false,
+                       std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count());
+    const bool aborted = end.interrupted && end.error.empty();
+    const char *const stopped = aborted ? "aborted" : "failed";
+    const std::string error = aborted ? "interrupted by Ctrl+C; the run stopped" : end.error;
+    if (stoppedCheck_ != 0 && writer_)
+        writer_->checkEnded(
+            {stoppedCheck_, stopped, count_[static_cast<std::size_t>(stoppedCheck_)], stoppedSeconds_, error});
     passChecksBefore(0);
     if (writer_)
-        writer_->end({completed, total_});
+        writer_->end({end.completed, end.completed ? "completed" : stopped, total_,
+                      std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count(),
+                      end.completed ? std::string() : error});
 }
 
 std::string FindingsOutput::Summary() const {

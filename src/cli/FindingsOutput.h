@@ -7,6 +7,7 @@
 #include "cli/FindingsWriter.h"
 
 #include <array>
+#include <chrono>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -15,6 +16,14 @@
 namespace vrelmont::cli {
 
 enum class FindingsFormat { Text, Json, Ndjson, Csv };
+
+// How the run ended: `interrupted` by Ctrl+C; `error`: the lines standard error gives for the
+// check that stopped it (empty when none).
+struct RunEnd {
+    bool completed = false;
+    bool interrupted = false;
+    std::string error;
+};
 
 class FindingsOutput : public FindingSink {
 public:
@@ -25,8 +34,9 @@ public:
     ~FindingsOutput() override;
 
     void Begin(const RunInfo &run);
-    // The checks not reached and the closing part. Call once, after the run, also after an error.
-    void End(bool completed);
+    // The check that stopped the run, the checks not reached and the closing part. Call once, after
+    // the run, also after an error.
+    void End(const RunEnd &end);
 
     void CheckStarted(int checkBox) override;
     void CheckEnded(int checkBox, bool answer, double seconds) override;
@@ -48,6 +58,7 @@ private:
     FindingsStream stream_;
     std::unique_ptr<FindingsWriter> writer_;
     SelectedChecks ticked_;
+    std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();
     std::array<Status, 16> status_{};
     std::array<long long, 16> count_{};
     long long total_ = 0;
@@ -55,6 +66,9 @@ private:
     long long groups_ = 0;    // the last group's id
     long long groupSize_ = 0; // records of the open group so far; 0: none open
     RecordName groupFirst_;
+    // The check that stopped the run waits for End, which knows why.
+    int stoppedCheck_ = 0;
+    double stoppedSeconds_ = -1;
 };
 
 } // namespace vrelmont::cli

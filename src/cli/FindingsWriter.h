@@ -14,20 +14,27 @@ namespace vrelmont::cli {
 struct RunInfo {
     std::string agendaPath;
     std::string agendaName;
-    std::string isoDate;
+    std::string generatedAt; // ISO 8601 with the zone
 };
 
 // One check, once it has ended or the run has passed it. `status`: completed, failed, aborted,
-// not_run (ticked, but the run stopped before its turn) or skipped (not ticked).
+// not_run (ticked, but the run stopped before its turn) or skipped (not ticked). `error`: why it
+// failed or stopped, as standard error says it; `seconds` negative for a check that did not run.
 struct CheckOutcome {
     int checkBox = 0;
     const char *status = "";
     long long count = 0;
+    double seconds = -1;
+    std::string error;
 };
 
+// `status`: completed, failed or aborted, as the check that stopped the run.
 struct RunOutcome {
     bool completed = false;
+    const char *status = "";
     long long total = 0;
+    double seconds = 0;
+    std::string error;
 };
 
 // Standard output (or a file) with the hook that clears the progress line before a write.

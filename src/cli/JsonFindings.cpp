@@ -2,6 +2,9 @@
 
 #include "checks/CheckList.h"
 #include "cli/JsonText.h"
+#include "settings/ProgramValues.h"
+
+#include <cstdio>
 
 namespace vrelmont::cli {
 namespace {
@@ -13,12 +16,70 @@ std::string TitleWithoutColon(int checkBox) {
     return title;
 }
 
-// "number":1,"title":...,"table":... of a check.
+// The version of the document's layout: readers check it before they rely on a field.
+constexpr int kSchemaVersion = 2;
+
+void AppendRunHead(std::string &out, const RunInfo &run) {
+    out += "\"schema_version\":" + std::to_string(kSchemaVersion) + ",\"tool\":{\"name\":\"vrelmont-cli\",\"version\":";
+    AppendJsonString(out, kProgramVersion);
+    out += "},\"generated_at\":";
+    AppendJsonString(out, run.generatedAt);
+    out += ",\"agenda\":{\"path\":";
+    AppendJsonString(out, run.agendaPath);
+    out += ",\"name\":";
+    AppendJsonString(out, run.agendaName);
+    out += '}';
+}
+
+void AppendTextOrNull(std::string &out, const std::string &text) {
+    if (text.empty())
+        out += "null";
+    else
+        AppendJsonString(out, text);
+}
+
+void AppendSeconds(std::string &out, double seconds) {
+    if (seconds < 0) {
+        out += "null";
+        return;
+    }
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3f", seconds);
+    out += text;
+}
+
+// "number":1,"id":...,"title":...,"severity":...,"table":... of a check.
 void AppendCheckHead(std::string &out, int checkBox) {
-    out += "\"number\":" + std::to_string(checkBox) + ",\"title\":";
+    out += "\"number\":" + std::to_string(checkBox) + ",\"id\":";
+    AppendJsonString(out, CheckId(checkBox));
+    out += ",\"title\":";
     AppendJsonString(out, TitleWithoutColon(checkBox));
+    out += ",\"severity\":";
+    out += FindingsNeedNotBeErrors(checkBox) ? "\"warning\"" : "\"error\"";
     out += ",\"table\":";
     AppendJsonString(out, CheckTableName(checkBox));
+}
+
+// "status":...,"error":...,"count":...,"elapsed_s":... of a check that ended or was passed.
+void AppendCheckEnd(std::string &out, const CheckOutcome &check) {
+    out += "\"status\":\"";
+    out += check.status;
+    out += "\",\"error\":";
+    AppendTextOrNull(out, check.error);
+    out += ",\"count\":" + std::to_string(check.count) + ",\"elapsed_s\":";
+    AppendSeconds(out, check.seconds);
+}
+
+void AppendRunEnd(std::string &out, const RunOutcome &run) {
+    out += "\"completed\":";
+    out += run.completed ? "true" : "false";
+    out += ",\"status\":\"";
+    out += run.status;
+    out += "\",\"error\":";
+    AppendTextOrNull(out, run.error);
+    out += ",\"elapsed_s\":";
+    AppendSeconds(out, run.seconds);
+    out += ",\"total\":" + std::to_string(run.total);
 }
 
 // The finding's fields, and its group's id when it has one (0: none).
@@ -57,12 +118,8 @@ public:
     explicit JsonFindings(FindingsStream &out) : out_(out) {}
 
     void begin(const RunInfo &run) override {
-        text_ = "{\"agenda\":{\"directory\":";
-        AppendJsonString(text_, run.agendaPath);
-        text_ += ",\"name\":";
-        AppendJsonString(text_, run.agendaName);
-        text_ += "},\n\"date\":";
-        AppendJsonString(text_, run.isoDate);
+        text_ = "{";
+        AppendRunHead(text_, run);
         text_ += ",\n\"checks\":[";
         out_.write(text_);
     }
@@ -93,16 +150,15 @@ public:
     void checkEnded(const CheckOutcome &check) override {
         out_.write(findings_ == 0 ? "],\"groups\":[" : "\n],\"groups\":[");
         deferred_.moveTo(out_);
-        text_ = groups_ == 0 ? "]" : "\n]";
-        text_ += ",\"status\":\"";
-        text_ += check.status;
-        text_ += "\",\"count\":" + std::to_string(check.count) + "}";
+        text_ = groups_ == 0 ? "]," : "\n],";
+        AppendCheckEnd(text_, check);
+        text_ += '}';
         out_.write(text_);
     }
     void end(const RunOutcome &run) override {
-        text_ = "\n],\n\"completed\":";
-        text_ += run.completed ? "true" : "false";
-        text_ += ",\n\"total\":" + std::to_string(run.total) + "}\n";
+        text_ = "\n],\n";
+        AppendRunEnd(text_, run);
+        text_ += "}\n";
         out_.write(text_);
     }
 
@@ -127,12 +183,8 @@ public:
     explicit NdjsonFindings(FindingsStream &out) : out_(out) {}
 
     void begin(const RunInfo &run) override {
-        text_ = "{\"type\":\"run\",\"agenda\":{\"directory\":";
-        AppendJsonString(text_, run.agendaPath);
-        text_ += ",\"name\":";
-        AppendJsonString(text_, run.agendaName);
-        text_ += "},\"date\":";
-        AppendJsonString(text_, run.isoDate);
+        text_ = "{\"type\":\"run\",";
+        AppendRunHead(text_, run);
         text_ += "}\n";
         out_.write(text_);
     }
@@ -161,15 +213,15 @@ public:
         deferred_.moveTo(out_);
     }
     void checkEnded(const CheckOutcome &check) override {
-        text_ = "{\"type\":\"check_end\",\"check\":" + std::to_string(check.checkBox) + ",\"status\":\"";
-        text_ += check.status;
-        text_ += "\",\"count\":" + std::to_string(check.count) + "}\n";
+        text_ = "{\"type\":\"check_end\",\"check\":" + std::to_string(check.checkBox) + ",";
+        AppendCheckEnd(text_, check);
+        text_ += "}\n";
         out_.write(text_);
     }
     void end(const RunOutcome &run) override {
-        text_ = "{\"type\":\"summary\",\"completed\":";
-        text_ += run.completed ? "true" : "false";
-        text_ += ",\"total\":" + std::to_string(run.total) + "}\n";
+        text_ = "{\"type\":\"summary\",";
+        AppendRunEnd(text_, run);
+        text_ += "}\n";
         out_.write(text_);
     }
 

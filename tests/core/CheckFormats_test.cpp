@@ -97,6 +97,14 @@ std::vector<Lines> ParseCsv(const std::string &text, char delimiter) {
     return rows;
 }
 
+// Standard error's lines without the program's name before each, as the findings give a reason.
+std::string WithoutProgramName(const std::string &err) {
+    std::string text;
+    for (const std::string &line : SplitLines(err))
+        text += (text.empty() ? "" : "\n") + line.substr(line.find(": ") + 2);
+    return text;
+}
+
 std::string Cell(const json &number) {
     return number.is_null() ? "" : std::to_string(number.get<int>());
 }
@@ -172,9 +180,9 @@ TEST_F(CheckFormats, JsonHoldsTheReportsFindingsAndEachGroupOnceOnEveryDemoAgend
         const std::map<int, Lines> expected = FindingsOfReport(text.out);
         const json result = json::parse(out.out);
 
-        EXPECT_EQ(result["agenda"]["directory"], dir.string());
+        EXPECT_EQ(result["schema_version"], 2);
+        EXPECT_EQ(result["agenda"]["path"], dir.string());
         EXPECT_EQ(result["agenda"]["name"], SplitLines(text.out)[2].substr(8));
-        EXPECT_EQ(result["date"].get<std::string>().size(), 10u);
         EXPECT_TRUE(result["completed"].get<bool>());
         ASSERT_EQ(result["checks"].size(), 15u);
         long total = 0;
@@ -187,6 +195,8 @@ TEST_F(CheckFormats, JsonHoldsTheReportsFindingsAndEachGroupOnceOnEveryDemoAgend
             EXPECT_EQ(check["title"].get<std::string>() + ":", CheckTitle(box));
             EXPECT_EQ(check["table"], std::string(CheckTableName(box)));
             EXPECT_EQ(check["status"], "completed");
+            // The blue captions of the window mark the checks whose findings need not be errors.
+            EXPECT_EQ(check["severity"], box >= 6 && box <= 13 ? "warning" : "error");
             Lines texts;
             for (const json &finding : check["findings"])
                 texts.push_back(finding["text"]);
@@ -240,22 +250,27 @@ TEST_F(CheckFormats, CsvRowsAreTheJsonFindingsAndGroups) {
         ASSERT_EQ(csv.out.substr(0, 3), "\xEF\xBB\xBF");
         const std::vector<Lines> rows = ParseCsv(csv.out.substr(3), delimiter);
         ASSERT_FALSE(rows.empty());
-        EXPECT_EQ(rows[0],
-                  (Lines{"kind", "check", "title", "table", "warehouse", "number", "field", "value", "text", "group"}));
-        // Filtered by kind, the rows are the JSON's findings and its groups' members, in order.
-        Lines findings, expectedFindings, members, expectedMembers;
+        EXPECT_EQ(rows[0], (Lines{"kind", "check", "check_id", "severity", "title", "table", "warehouse", "number",
+                                  "field", "value", "text", "group", "status", "error", "count", "elapsed_s"}));
+        // Filtered by kind, the rows are the JSON's findings, its groups' members and its checks.
+        Lines findings, expectedFindings, members, expectedMembers, checks, expectedChecks;
         for (std::size_t row = 1; row < rows.size(); ++row) {
             const Lines &r = rows[row];
-            ASSERT_EQ(r.size(), 10u);
+            ASSERT_EQ(r.size(), 16u);
             if (r[0] == "finding")
-                findings.push_back(r[1] + "|" + r[2] + "|" + r[3] + "|" + r[4] + "|" + r[5] + "|" + r[6] + "|" + r[7] +
-                                   "|" + r[8] + "|" + r[9]);
+                findings.push_back(r[1] + "|" + r[4] + "|" + r[5] + "|" + r[6] + "|" + r[7] + "|" + r[8] + "|" + r[9] +
+                                   "|" + r[10] + "|" + r[11]);
             else if (r[0] == "member")
-                members.push_back(r[9] + ":" + r[4] + "/" + r[5]);
+                members.push_back(r[11] + ":" + r[6] + "/" + r[7]);
+            else if (r[0] == "check")
+                checks.push_back(r[1] + "|" + r[2] + "|" + r[3] + "|" + r[12] + "|" + r[14]);
             else
-                EXPECT_EQ(r[0], "group");
+                EXPECT_TRUE(r[0] == "group" || (r[0] == "run" && row + 1 == rows.size())) << r[0];
         }
         for (const json &check : result["checks"]) {
+            expectedChecks.push_back(Cell(check["number"]) + "|" + check["id"].get<std::string>() + "|" +
+                                     check["severity"].get<std::string>() + "|" + check["status"].get<std::string>() +
+                                     "|" + Cell(check["count"]));
             for (const json &finding : check["findings"])
                 expectedFindings.push_back(
                     std::to_string(check["number"].get<int>()) + "|" + check["title"].get<std::string>() + "|" +
@@ -268,6 +283,7 @@ TEST_F(CheckFormats, CsvRowsAreTheJsonFindingsAndGroups) {
                     expectedMembers.push_back(Cell(group["id"]) + ":" + Cell(member["warehouse"]) + "/" +
                                               Cell(member["number"]));
         }
+        EXPECT_EQ(checks, expectedChecks);
         EXPECT_EQ(findings, expectedFindings);
         std::sort(members.begin(), members.end());
         std::sort(expectedMembers.begin(), expectedMembers.end());
@@ -351,6 +367,40 @@ TEST_F(CheckFormats, ExitStatusWithFailOnFindings) {
     EXPECT_EQ(result["checks"][2]["status"], "skipped");
     EXPECT_EQ(result["checks"][10]["status"], "not_run"); // ticked, but the run never came to it
     EXPECT_EQ(result["total"], 1);
+    // The reason is what standard error says, in JSON and in CSV.
+    EXPECT_EQ(result["checks"][1]["error"], WithoutProgramName(stopped.err));
+    EXPECT_EQ(result["error"], result["checks"][1]["error"]);
+    const CliResult csv = RunCli({"check", broken.file("AGENDA.009"), "--checks", "1,3,9", "--format", "csv"});
+    const std::vector<Lines> rows = ParseCsv(csv.out.substr(3), ',');
+    const std::string title(CheckTitle(3).substr(0, CheckTitle(3).size() - 1));
+    const Lines checkRow{"check", "3",      "duplicate-card-number",     "error", title, "SKKMKART", "", "", "", "", "",
+                         "",      "failed", WithoutProgramName(csv.err), "0"};
+    ASSERT_GE(rows.size(), 2u);
+    const auto row =
+        std::find_if(rows.begin(), rows.end(), [](const Lines &r) { return r[0] == "check" && r[1] == "3"; });
+    ASSERT_NE(row, rows.end());
+    EXPECT_EQ(Lines(row->begin(), row->end() - 1), checkRow);
+    EXPECT_EQ(rows.back()[12], "failed");
+}
+
+// An index that cannot be set: the window's text, then which index of which table.
+TEST_F(CheckFormats, AnIndexThatCannotBeSetIsNamed) {
+    const TempDir broken;
+    const fs::path dir = broken.path() / "AGENDA.009";
+    fs::create_directory(dir);
+    fs::copy_file(agenda("AGENDA.001") / "SKSEZZAS.DAT", dir / "SKSEZZAS.DAT");
+    sqlite3 *db = nullptr;
+    ASSERT_EQ(sqlite3_open((dir / "SKSEZZAS.DAT").string().c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, "DROP INDEX SKSEZZAS_Sklad_BarCode", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+    const CliResult out = RunCli({"check", dir.string(), "--checks", "9", "--format", "json"});
+    EXPECT_EQ(out.status, 1);
+    const Lines lines = SplitLines(out.err);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0], "vrelmont-cli check: Nelze nastavit index skladových zásob.");
+    EXPECT_NE(lines[1].find("SKSEZZAS"), std::string::npos);
+    EXPECT_NE(lines[1].find("index Sklad+BarCode"), std::string::npos);
+    EXPECT_EQ(json::parse(out.out)["checks"][10]["error"], WithoutProgramName(out.err));
 }
 
 // Ctrl+C: the run stops as with Přerušit, standard error says why, and every format still ends
@@ -411,7 +461,12 @@ TEST_F(CheckFormats, CtrlCStopsTheRunAndSaysSoInEveryFormat) {
         if (format == "text") {
             EXPECT_EQ(lines.back(), "[ kontrola přerušena uživatelem ]");
         } else if (format == "json") {
-            EXPECT_FALSE(json::parse(out)["completed"].get<bool>());
+            const json result = json::parse(out);
+            EXPECT_EQ(result["status"], "aborted");
+            const auto aborted = std::find_if(result["checks"].begin(), result["checks"].end(),
+                                              [](const json &check) { return check["status"] == "aborted"; });
+            ASSERT_NE(aborted, result["checks"].end());
+            EXPECT_EQ((*aborted)["error"], "interrupted by Ctrl+C; the run stopped");
         } else if (format == "ndjson") {
             EXPECT_FALSE(json::parse(lines.back())["completed"].get<bool>());
         }
@@ -438,6 +493,7 @@ TEST_F(CheckFormats, AnEngineErrorStillLeavesAWholeDocument) {
     const json result = json::parse(out.out);
     EXPECT_FALSE(result["completed"].get<bool>());
     EXPECT_EQ(result["checks"][0]["status"], "failed");
+    EXPECT_EQ(result["checks"][0]["error"], WithoutProgramName(out.err));
     EXPECT_EQ(result["checks"][10]["status"], "not_run");
     EXPECT_EQ(result["checks"][1]["status"], "skipped");
 }
@@ -466,10 +522,14 @@ TEST_F(CheckFormats, AwkwardTextsSurviveBothFormats) {
     const CliResult csv = RunCli({"check", agendaDir, "--checks", "12", "--format", "csv", "--csv-delimiter", ";"});
     ASSERT_EQ(csv.status, 0) << csv.err;
     const std::vector<Lines> rows = ParseCsv(csv.out.substr(3), ';');
-    ASSERT_EQ(rows.size(), 5u);
-    EXPECT_EQ(rows[1], (Lines{"group", "12", "", "SKKMKART", "", "", "Popis", stored, "", "1"}));
-    EXPECT_EQ(rows[4], (Lines{"finding", "12", "Kontrola duplicitních popisů kmenových karet", "SKKMKART", "", "2",
-                              "Popis", stored, finding["text"], "1"}));
+    // Thirteen checks before, a group, its two members, the finding, two checks and the run.
+    ASSERT_EQ(rows.size(), 21u);
+    EXPECT_EQ(rows[14],
+              (Lines{"group", "12", "", "", "", "SKKMKART", "", "", "Popis", stored, "", "1", "", "", "", ""}));
+    EXPECT_EQ(
+        Lines(rows[17].begin(), rows[17].begin() + 12),
+        (Lines{"finding", "12", "duplicate-card-description", "warning", "Kontrola duplicitních popisů kmenových karet",
+               "SKKMKART", "", "2", "Popis", stored, finding["text"], "1"}));
 }
 
 TEST_F(CheckFormats, WrongFormatOptionsAndVersion) {
