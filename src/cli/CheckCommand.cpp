@@ -8,6 +8,7 @@
 #include "cli/Commands.h"
 #include "cli/EngineOption.h"
 #include "cli/FindingsOutput.h"
+#include "cli/XlsxFindings.h"
 #include "hostdb/PathText.h"
 #include "hostdb/TS3IniFile.h"
 #include "platform/DateText.h"
@@ -27,7 +28,7 @@ constexpr int kExitRunStopped = 1;
 constexpr int kExitFindings = 4;
 
 const std::string kUsage =
-    "Usage: vrelmont-cli check AGENDA_DIR [--checks LIST] [--output FILE] [--format text|json|csv]\n"
+    "Usage: vrelmont-cli check AGENDA_DIR [--checks LIST] [--output FILE] [--format F]\n"
     "                          [--csv-delimiter C] [--summary] [--fail-on-findings] [--jobs N]\n"
     "                          [--engine NAME]\n"
     "\n"
@@ -59,6 +60,8 @@ const std::string kUsage =
     "                  object a line: a check's start, each finding, each group, a check's end,\n"
     "                  the summary) or csv (UTF-8 with a byte-order mark). Every record sharing\n"
     "                  a duplicate key is listed once, in its group; the findings name the group.\n"
+    "                  xlsx writes a workbook to the file --output names (a summary sheet, a\n"
+    "                  sheet per check that ran, the groups' members; values as text cells).\n"
     "  --csv-delimiter C\n"
     "                  the separator of csv: \",\" (the default), \";\" (what a Czech\n"
     "                  spreadsheet expects) or \"tab\"\n"
@@ -101,7 +104,13 @@ FindingsFormat ParseFormat(const std::string &text) {
         return FindingsFormat::Ndjson;
     if (text == "csv")
         return FindingsFormat::Csv;
-    throw UsageError("--format takes text, json, ndjson or csv, not \"" + text + "\"");
+    if (text == "xlsx") {
+        if (!XlsxAvailable())
+            throw UsageError("formát xlsx tato sestava programu neumí (sestavení pro Windows je bez knihovny "
+                             "libxlsxwriter); použijte --format csv nebo json");
+        return FindingsFormat::Xlsx;
+    }
+    throw UsageError("--format takes text, json, ndjson, csv or xlsx, not \"" + text + "\"");
 }
 
 char ParseCsvDelimiter(const std::string &text) {
@@ -125,8 +134,11 @@ int RunCheckCommand(const ParsedArgs &parsed) {
         throw std::runtime_error("not a directory: " + parsed.positional.front());
     const SelectedChecks ticked =
         parsed.has("--checks") ? ParseCheckList(parsed.required("--checks")) : SelectedChecks::defaults();
-    const bool saving = parsed.has("--output");
     const FindingsFormat format = ParseFormat(parsed.valueOr("--format", "text"));
+    // A workbook is the file --output names; the protocol is then not saved.
+    if (format == FindingsFormat::Xlsx && !parsed.has("--output"))
+        throw UsageError("--format xlsx potřebuje --output SOUBOR.xlsx");
+    const bool saving = parsed.has("--output") && format != FindingsFormat::Xlsx;
     const char csvDelimiter = ParseCsvDelimiter(parsed.valueOr("--csv-delimiter", ","));
     if (parsed.has("--csv-delimiter") && format != FindingsFormat::Csv)
         throw UsageError("--csv-delimiter needs --format csv");
@@ -146,10 +158,13 @@ int RunCheckCommand(const ParsedArgs &parsed) {
     // The text report needs no finding sink unless something counts the findings.
     const bool collecting = format != FindingsFormat::Text || summary || failOnFindings;
     CheckCliHost *hostForOutput = nullptr;
-    FindingsOutput findings(format, stdout, ticked, csvDelimiter, [&hostForOutput] {
-        if (hostForOutput)
-            hostForOutput->clearProgressForOutput();
-    });
+    FindingsOutput findings(
+        format, stdout, ticked, csvDelimiter,
+        [&hostForOutput] {
+            if (hostForOutput)
+                hostForOutput->clearProgressForOutput();
+        },
+        parsed.valueOr("--output", ""));
     CheckCliHost host(ticked, saving, format == FindingsFormat::Text, collecting ? &findings : nullptr);
     hostForOutput = &host;
     findings.Begin({parsed.positional.front(), context.agendaName, IsoDateTimeText(std::time(nullptr))});

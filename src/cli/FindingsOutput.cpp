@@ -3,6 +3,7 @@
 #include "checks/CheckList.h"
 #include "cli/CsvFindings.h"
 #include "cli/JsonFindings.h"
+#include "cli/XlsxFindings.h"
 
 #include <algorithm>
 
@@ -23,7 +24,7 @@ std::string TitleWithoutColon(int checkBox) {
 } // namespace
 
 FindingsOutput::FindingsOutput(FindingsFormat format, std::FILE *out, const SelectedChecks &ticked, char csvDelimiter,
-                               std::function<void()> beforeWrite)
+                               std::function<void()> beforeWrite, const std::string &xlsxPath)
     : stream_(out, std::move(beforeWrite)), ticked_(ticked) {
     switch (format) {
     case FindingsFormat::Json:
@@ -34,6 +35,9 @@ FindingsOutput::FindingsOutput(FindingsFormat format, std::FILE *out, const Sele
         break;
     case FindingsFormat::Csv:
         writer_ = MakeCsvFindings(stream_, csvDelimiter);
+        break;
+    case FindingsFormat::Xlsx:
+        writer_ = MakeXlsxFindings(xlsxPath);
         break;
     case FindingsFormat::Text:
         break;

@@ -15,7 +15,7 @@
 
 namespace vrelmont::cli {
 
-enum class FindingsFormat { Text, Json, Ndjson, Csv };
+enum class FindingsFormat { Text, Json, Ndjson, Csv, Xlsx };
 
 // How the run ended: `interrupted` by Ctrl+C; `error`: the lines standard error gives for the
 // check that stopped it (empty when none).
@@ -29,8 +29,9 @@ class FindingsOutput : public FindingSink {
 public:
     // `ticked`: the checks that take part. Text writes nothing itself (the report is the
     // output) and only counts. `beforeWrite` runs before each write to `out` (to clear the progress).
+    // Xlsx writes the workbook `xlsxPath` instead of `out`.
     FindingsOutput(FindingsFormat format, std::FILE *out, const SelectedChecks &ticked, char csvDelimiter,
-                   std::function<void()> beforeWrite);
+                   std::function<void()> beforeWrite, const std::string &xlsxPath = {});
     ~FindingsOutput() override;
 
     void Begin(const RunInfo &run);

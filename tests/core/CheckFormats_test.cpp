@@ -532,6 +532,22 @@ TEST_F(CheckFormats, AwkwardTextsSurviveBothFormats) {
                "SKKMKART", "", "2", "Popis", stored, finding["text"], "1"}));
 }
 
+// A workbook needs a file to be written to; the Windows build, made without libxlsxwriter, says so.
+TEST_F(CheckFormats, XlsxGoesToTheOutputFileOnly) {
+    const std::string dir = agenda("AGENDA.001").string();
+    EXPECT_EQ(RunCli({"check", dir, "--format", "xlsx"}).status, 2);
+    const TempDir out;
+    const CliResult book = RunCli({"check", dir, "--format", "xlsx", "--output", out.file("nalezy.xlsx")});
+#ifdef _WIN32
+    EXPECT_EQ(book.status, 2);
+    EXPECT_NE(book.err.find("formát xlsx tato sestava programu neumí"), std::string::npos) << book.err;
+#else
+    EXPECT_EQ(book.status, 0) << book.err;
+    EXPECT_EQ(book.out, "");
+    EXPECT_EQ(ReadBytes(out.file("nalezy.xlsx")).substr(0, 2), "PK"); // a zip, read back by FindingsXlsx
+#endif
+}
+
 TEST_F(CheckFormats, WrongFormatOptionsAndVersion) {
     const std::string dir = agenda("AGENDA.001").string();
     EXPECT_EQ(RunCli({"check", dir, "--format", "xml"}).status, 2);
