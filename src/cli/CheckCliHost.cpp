@@ -2,6 +2,7 @@
 
 #include "checks/CheckList.h"
 #include "platform/CommandLine.h"
+#include "platform/TerminalText.h"
 
 #include <csignal>
 #include <stdexcept>
@@ -32,7 +33,8 @@ bool IsCheckTitle(const std::string &line) {
 
 CheckCliHost::CheckCliHost(const SelectedChecks &ticked, bool keepLines, bool printReport, FindingSink *findings)
     : ticked_(ticked), keepLines_(keepLines), printReport_(printReport), findings_(findings),
-      progressOnTerminal_(IsTerminal(stderr)), outputOnSameTerminal_(progressOnTerminal_ && IsTerminal(stdout)) {
+      progressOnTerminal_(IsTerminal(stderr)), reportOnTerminal_(IsTerminal(stdout)),
+      outputOnSameTerminal_(progressOnTerminal_ && reportOnTerminal_) {
     interruptRequested = 0;
     // A program started with Ctrl+C ignored (in the background, say) keeps ignoring it.
     if (std::signal(SIGINT, OnInterrupt) == SIG_IGN)
@@ -50,7 +52,12 @@ void CheckCliHost::ReportLine(const std::string &text) {
         checkTitle_ = text;
     if (printReport_) {
         clearProgressForOutput();
-        std::fwrite(text.data(), 1, text.size(), stdout);
+        if (reportOnTerminal_) {
+            const std::string safe = TerminalSafeText(text, false);
+            std::fwrite(safe.data(), 1, safe.size(), stdout);
+        } else {
+            std::fwrite(text.data(), 1, text.size(), stdout);
+        }
         std::fputc('\n', stdout);
         if (outputOnSameTerminal_)
             std::fflush(stdout);

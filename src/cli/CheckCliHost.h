@@ -55,6 +55,7 @@ private:
     std::vector<std::string> messages_;
     Gauge gauge_;
     bool progressOnTerminal_;
+    bool reportOnTerminal_; // report lines are shown with their control characters escaped
     bool outputOnSameTerminal_;
     std::string checkTitle_;
     std::string shownProgress_;

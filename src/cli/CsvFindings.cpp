@@ -32,6 +32,14 @@ constexpr std::array<const char *, kColumns> kColumnNames{
     "kind",  "check", "check_id", "severity", "title",  "table", "warehouse", "number",
     "field", "value", "text",     "group",    "status", "error", "count",     "elapsed_s"};
 
+// A spreadsheet runs a cell that starts with one of these as a formula; the apostrophe before it makes
+// the cell text (and the spreadsheet hides the apostrophe).
+std::string SpreadsheetText(const std::string &text) {
+    if (text.empty() || std::string_view("=+-@\t\r").find(text.front()) == std::string_view::npos)
+        return text;
+    return "'" + text;
+}
+
 std::string Seconds(double seconds) {
     if (seconds < 0)
         return {};
@@ -144,7 +152,9 @@ private:
         for (std::size_t column = 0; column < row.size(); ++column) {
             if (column != 0)
                 text_ += delimiter_;
-            AppendCsvField(text_, row[column], delimiter_);
+            const bool text =
+                column == Title || column == Field || column == Value || column == Text || column == Error;
+            AppendCsvField(text_, text ? SpreadsheetText(row[column]) : row[column], delimiter_);
         }
         text_ += "\r\n";
         out_.write(text_);

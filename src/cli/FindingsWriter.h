@@ -2,6 +2,8 @@
 // What a format of the findings is told, in the order the run goes; FindingsOutput keeps the counts
 // and the states of the checks and hands each format only what it writes.
 #include "checks/Findings.h"
+#include "platform/CommandLine.h"
+#include "platform/TerminalText.h"
 
 #include <cstdio>
 #include <functional>
@@ -37,22 +39,29 @@ struct RunOutcome {
     std::string error;
 };
 
-// Standard output (or a file) with the hook that clears the progress line before a write.
+// Standard output (or a file) with the hook that clears the progress line before a write. On a
+// terminal, control characters from the tables are shown escaped, never passed to it.
 class FindingsStream {
 public:
     FindingsStream(std::FILE *out, std::function<void()> beforeWrite)
-        : out_(out), beforeWrite_(std::move(beforeWrite)) {}
+        : out_(out), beforeWrite_(std::move(beforeWrite)), terminal_(IsTerminal(out)) {}
     void write(std::string_view text) {
         if (text.empty())
             return;
         if (beforeWrite_)
             beforeWrite_();
-        std::fwrite(text.data(), 1, text.size(), out_);
+        if (terminal_) {
+            const std::string safe = TerminalSafeText(text, true);
+            std::fwrite(safe.data(), 1, safe.size(), out_);
+        } else {
+            std::fwrite(text.data(), 1, text.size(), out_);
+        }
     }
 
 private:
     std::FILE *out_;
     std::function<void()> beforeWrite_;
+    bool terminal_;
 };
 
 class FindingsWriter {

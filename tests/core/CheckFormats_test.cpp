@@ -9,6 +9,7 @@
 #include <sqlite3.h>
 
 #include <csignal>
+#include <cstdlib>
 #include <fcntl.h>
 #include <map>
 #ifndef _WIN32
@@ -530,6 +531,61 @@ TEST_F(CheckFormats, AwkwardTextsSurviveBothFormats) {
         Lines(rows[17].begin(), rows[17].begin() + 12),
         (Lines{"finding", "12", "duplicate-card-description", "warning", "Kontrola duplicitních popisů kmenových karet",
                "SKKMKART", "", "2", "Popis", stored, finding["text"], "1"}));
+}
+
+// A value a spreadsheet would run as a formula is text in CSV; JSON keeps the value as stored.
+TEST_F(CheckFormats, CsvNeverHandsASpreadsheetAFormula) {
+    const TempDir dir;
+    const std::string agendaDir = dir.file("AGENDA.600");
+    ASSERT_EQ(RunCli({"create-agenda", agendaDir, "--name", "Test"}).status, 0);
+    WriteBytes(dir.file("cards.csv"),
+               "Cislo,Zkrat,Popis\n1,@SUM(A1),\"=HYPERLINK(\"\"x\"\")\"\n2,@SUM(A1),\"=HYPERLINK(\"\"x\"\")\"\n"
+               "3,-2+3,+1\n4,-2+3,+1\n");
+    ASSERT_EQ(RunCli({"import", agendaDir, "SKKMKART", dir.file("cards.csv")}).status, 0);
+    const CliResult csv = RunCli({"check", agendaDir, "--checks", "10,12", "--format", "csv"});
+    const json js = json::parse(RunCli({"check", agendaDir, "--checks", "10,12", "--format", "json"}).out);
+    Lines values;
+    for (const Lines &row : ParseCsv(csv.out.substr(3), ','))
+        if (row[0] == "finding")
+            values.push_back(row[9]);
+    EXPECT_EQ(values, (Lines{"'-2+3", "'@SUM(A1)", "'+1", "'=HYPERLINK(\"x\")"}));
+    EXPECT_EQ(js["checks"][13]["findings"][1]["value"], "=HYPERLINK(\"x\")");
+}
+
+// On a terminal a stored ESC or NUL is shown escaped; the saved protocol keeps the stored bytes.
+TEST_F(CheckFormats, ATerminalSeesControlCharactersEscaped) {
+#ifdef _WIN32
+    GTEST_SKIP() << "a pseudo-terminal is POSIX's";
+#else
+    const TempDir dir;
+    const std::string agendaDir = dir.file("AGENDA.600");
+    ASSERT_EQ(RunCli({"create-agenda", agendaDir, "--name", "Test"}).status, 0);
+    WriteBytes(dir.file("cards.csv"), "Cislo,Popis\n1,a\x1B[2Jb\n2,a\x1B[2Jb\n");
+    ASSERT_EQ(RunCli({"import", agendaDir, "SKKMKART", dir.file("cards.csv")}).status, 0);
+    const int terminal = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(terminal, 0);
+    ASSERT_EQ(grantpt(terminal), 0);
+    ASSERT_EQ(unlockpt(terminal), 0);
+    const std::string protocol = dir.file("protokol.txt");
+    pid_t child = fork();
+    if (child == 0) {
+        const int shown = open(ptsname(terminal), O_RDWR | O_NOCTTY);
+        dup2(shown, STDOUT_FILENO);
+        execl(VRELMONT_CLI_PATH, VRELMONT_CLI_PATH, "check", agendaDir.c_str(), "--checks", "12", "--output",
+              protocol.c_str(), static_cast<char *>(nullptr));
+        _exit(127);
+    }
+    std::string out;
+    char buffer[4096];
+    for (ssize_t got; (got = read(terminal, buffer, sizeof buffer)) > 0;)
+        out.append(buffer, static_cast<std::size_t>(got));
+    close(terminal);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_EQ(out.find('\x1B'), std::string::npos);
+    EXPECT_NE(out.find("s duplicitním popisem a\\x1B[2Jb"), std::string::npos) << out;
+    EXPECT_NE(ReadBytes(protocol).find(" a\x1B[2Jb\r\n"), std::string::npos);
+#endif
 }
 
 // A workbook needs a file to be written to; the Windows build, made without libxlsxwriter, says so.
