@@ -29,7 +29,8 @@ constexpr int kExitFindings = 4;
 
 const std::string kUsage =
     "Usage: vrelmont-cli check AGENDA_DIR [--checks LIST] [--output FILE] [--format F]\n"
-    "                          [--csv-delimiter C] [--summary] [--fail-on-findings] [--jobs N]\n"
+    "                          [--csv-delimiter C] [--no-bom] [--summary] [--fail-on-findings]\n"
+    "                          [--jobs N]\n"
     "                          [--engine NAME]\n"
     "\n"
     "Runs the checks of the program's Start over the agenda in AGENDA_DIR and writes the report\n"
@@ -65,6 +66,7 @@ const std::string kUsage =
     "  --csv-delimiter C\n"
     "                  the separator of csv: \",\" (the default), \";\" (what a Czech\n"
     "                  spreadsheet expects) or \"tab\"\n"
+    "  --no-bom        csv without the byte-order mark, for readers that do not expect one\n"
     "  --summary       one line per ticked check with its number of findings, after the\n"
     "                  report (text) or on standard error (json, csv)\n"
     "  --fail-on-findings\n"
@@ -142,6 +144,8 @@ int RunCheckCommand(const ParsedArgs &parsed) {
     const char csvDelimiter = ParseCsvDelimiter(parsed.valueOr("--csv-delimiter", ","));
     if (parsed.has("--csv-delimiter") && format != FindingsFormat::Csv)
         throw UsageError("--csv-delimiter needs --format csv");
+    if (parsed.has("--no-bom") && format != FindingsFormat::Csv)
+        throw UsageError("--no-bom needs --format csv");
     const bool summary = parsed.has("--summary");
     const bool failOnFindings = parsed.has("--fail-on-findings");
     auto jobs = parsed.has("--jobs")
@@ -158,13 +162,11 @@ int RunCheckCommand(const ParsedArgs &parsed) {
     // The text report needs no finding sink unless something counts the findings.
     const bool collecting = format != FindingsFormat::Text || summary || failOnFindings;
     CheckCliHost *hostForOutput = nullptr;
-    FindingsOutput findings(
-        format, stdout, ticked, csvDelimiter,
-        [&hostForOutput] {
-            if (hostForOutput)
-                hostForOutput->clearProgressForOutput();
-        },
-        parsed.valueOr("--output", ""));
+    FindingsOutput findings(format, stdout, ticked,
+                            {csvDelimiter, !parsed.has("--no-bom"), parsed.valueOr("--output", "")}, [&hostForOutput] {
+                                if (hostForOutput)
+                                    hostForOutput->clearProgressForOutput();
+                            });
     CheckCliHost host(ticked, saving, format == FindingsFormat::Text, collecting ? &findings : nullptr);
     hostForOutput = &host;
     findings.Begin({parsed.positional.front(), context.agendaName, IsoDateTimeText(std::time(nullptr))});
@@ -226,7 +228,7 @@ int RunCheckCommand(const ParsedArgs &parsed) {
 int CheckCommand(const Args &args) {
     return RunTool("check", kUsage, args,
                    {"--checks", "--output", "--format", "--csv-delimiter", "--jobs", kEngineOption}, RunCheckCommand,
-                   {"--summary", "--fail-on-findings"});
+                   {"--summary", "--fail-on-findings", "--no-bom"});
 }
 
 } // namespace vrelmont::cli

@@ -57,11 +57,11 @@ std::string TitleWithoutColon(int checkBox) {
 
 class CsvFindings final : public FindingsWriter {
 public:
-    CsvFindings(FindingsStream &out, char delimiter) : out_(out), delimiter_(delimiter) {}
+    CsvFindings(FindingsStream &out, char delimiter, bool bom) : out_(out), delimiter_(delimiter), bom_(bom) {}
 
     void begin(const RunInfo &) override {
         // The byte-order mark makes spreadsheets read the file as UTF-8.
-        std::string text(kUtf8Bom);
+        std::string text(bom_ ? kUtf8Bom : std::string_view());
         for (const char *name : kColumnNames) {
             if (name != kColumnNames.front())
                 text += delimiter_;
@@ -162,6 +162,7 @@ private:
 
     FindingsStream &out_;
     char delimiter_;
+    bool bom_;
     int checkBox_ = 0;
     std::string title_;
     std::string text_;
@@ -169,8 +170,8 @@ private:
 
 } // namespace
 
-std::unique_ptr<FindingsWriter> MakeCsvFindings(FindingsStream &out, char delimiter) {
-    return std::make_unique<CsvFindings>(out, delimiter);
+std::unique_ptr<FindingsWriter> MakeCsvFindings(FindingsStream &out, char delimiter, bool bom) {
+    return std::make_unique<CsvFindings>(out, delimiter, bom);
 }
 
 void AppendCsvField(std::string &out, std::string_view text, char delimiter) {

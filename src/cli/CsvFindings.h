@@ -9,7 +9,8 @@
 
 namespace vrelmont::cli {
 
-std::unique_ptr<FindingsWriter> MakeCsvFindings(FindingsStream &out, char delimiter);
+// `bom`: begin with the UTF-8 byte-order mark.
+std::unique_ptr<FindingsWriter> MakeCsvFindings(FindingsStream &out, char delimiter, bool bom);
 
 // One CSV field: quoted when it holds the delimiter, a quote or a line break.
 void AppendCsvField(std::string &out, std::string_view text, char delimiter);

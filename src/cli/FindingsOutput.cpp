@@ -23,8 +23,8 @@ std::string TitleWithoutColon(int checkBox) {
 
 } // namespace
 
-FindingsOutput::FindingsOutput(FindingsFormat format, std::FILE *out, const SelectedChecks &ticked, char csvDelimiter,
-                               std::function<void()> beforeWrite, const std::string &xlsxPath)
+FindingsOutput::FindingsOutput(FindingsFormat format, std::FILE *out, const SelectedChecks &ticked,
+                               const FormatOptions &options, std::function<void()> beforeWrite)
     : stream_(out, std::move(beforeWrite)), ticked_(ticked) {
     switch (format) {
     case FindingsFormat::Json:
@@ -34,10 +34,10 @@ FindingsOutput::FindingsOutput(FindingsFormat format, std::FILE *out, const Sele
         writer_ = MakeNdjsonFindings(stream_);
         break;
     case FindingsFormat::Csv:
-        writer_ = MakeCsvFindings(stream_, csvDelimiter);
+        writer_ = MakeCsvFindings(stream_, options.csvDelimiter, options.csvBom);
         break;
     case FindingsFormat::Xlsx:
-        writer_ = MakeXlsxFindings(xlsxPath);
+        writer_ = MakeXlsxFindings(options.xlsxPath);
         break;
     case FindingsFormat::Text:
         break;

@@ -17,6 +17,12 @@ namespace vrelmont::cli {
 
 enum class FindingsFormat { Text, Json, Ndjson, Csv, Xlsx };
 
+struct FormatOptions {
+    char csvDelimiter = ',';
+    bool csvBom = true;   // the byte-order mark that tells spreadsheets the CSV is UTF-8
+    std::string xlsxPath; // the workbook to write
+};
+
 // How the run ended: `interrupted` by Ctrl+C; `error`: the lines standard error gives for the
 // check that stopped it (empty when none).
 struct RunEnd {
@@ -29,9 +35,9 @@ class FindingsOutput : public FindingSink {
 public:
     // `ticked`: the checks that take part. Text writes nothing itself (the report is the
     // output) and only counts. `beforeWrite` runs before each write to `out` (to clear the progress).
-    // Xlsx writes the workbook `xlsxPath` instead of `out`.
-    FindingsOutput(FindingsFormat format, std::FILE *out, const SelectedChecks &ticked, char csvDelimiter,
-                   std::function<void()> beforeWrite, const std::string &xlsxPath = {});
+    // Xlsx writes the workbook `options.xlsxPath` instead of `out`.
+    FindingsOutput(FindingsFormat format, std::FILE *out, const SelectedChecks &ticked, const FormatOptions &options,
+                   std::function<void()> beforeWrite);
     ~FindingsOutput() override;
 
     void Begin(const RunInfo &run);

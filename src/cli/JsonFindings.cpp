@@ -58,6 +58,8 @@ void AppendCheckHead(std::string &out, int checkBox) {
     out += FindingsNeedNotBeErrors(checkBox) ? "\"warning\"" : "\"error\"";
     out += ",\"table\":";
     AppendJsonString(out, CheckTableName(checkBox));
+    out += ",\"field\":";
+    AppendJsonString(out, CheckKeyField(checkBox));
 }
 
 // "status":...,"error":...,"count":...,"elapsed_s":... of a check that ended or was passed.
@@ -86,9 +88,7 @@ void AppendRunEnd(std::string &out, const RunOutcome &run) {
 void AppendFindingFields(std::string &out, const Finding &finding, long long group) {
     out += "\"warehouse\":";
     out += finding.record.warehouse ? std::to_string(*finding.record.warehouse) : "null";
-    out += ",\"number\":" + std::to_string(finding.record.number) + ",\"field\":";
-    AppendJsonString(out, finding.field);
-    out += ",\"value\":";
+    out += ",\"number\":" + std::to_string(finding.record.number) + ",\"value\":";
     AppendJsonString(out, finding.value);
     out += ",\"text\":";
     AppendJsonString(out, finding.text);
@@ -96,11 +96,9 @@ void AppendFindingFields(std::string &out, const Finding &finding, long long gro
         out += ",\"group\":" + std::to_string(group);
 }
 
-// "id":G,"field":...,"value":...,"members":[first,second — the rest follows as the run goes on.
+// "id":G,"value":...,"members":[first,second — the rest follows as the run goes on.
 void AppendGroupHead(std::string &out, long long group, const RecordName &first, const Finding &firstFinding) {
-    out += "\"id\":" + std::to_string(group) + ",\"field\":";
-    AppendJsonString(out, firstFinding.field);
-    out += ",\"value\":";
+    out += "\"id\":" + std::to_string(group) + ",\"value\":";
     AppendJsonString(out, firstFinding.value);
     out += ",\"members\":[";
     AppendJsonRecord(out, first);
@@ -133,7 +131,7 @@ public:
     }
     void single(const Finding &finding) override { writeFinding(finding, 0); }
     void groupStarted(long long group, const RecordName &first, const Finding &firstFinding) override {
-        text_ = groups_++ == 0 ? "\n {" : ",\n {";
+        text_ = groups_++ == 0 ? "\n{" : ",\n{";
         AppendGroupHead(text_, group, first, firstFinding);
         deferred_.append(text_);
         writeFinding(firstFinding, group);
@@ -144,9 +142,7 @@ public:
         deferred_.append(text_);
         writeFinding(finding, group);
     }
-    void groupEnded(long long, long long size) override {
-        deferred_.append("],\"size\":" + std::to_string(size) + "}");
-    }
+    void groupEnded(long long, long long) override { deferred_.append("]}"); }
     void checkEnded(const CheckOutcome &check) override {
         out_.write(findings_ == 0 ? "],\"groups\":[" : "\n],\"groups\":[");
         deferred_.moveTo(out_);
@@ -164,7 +160,7 @@ public:
 
 private:
     void writeFinding(const Finding &finding, long long group) {
-        text_ = findings_++ == 0 ? "\n {" : ",\n {";
+        text_ = findings_++ == 0 ? "\n{" : ",\n{";
         AppendFindingFields(text_, finding, group);
         text_ += '}';
         out_.write(text_);
@@ -208,8 +204,8 @@ public:
         deferred_.append(text_);
         writeFinding(finding, group);
     }
-    void groupEnded(long long, long long size) override {
-        deferred_.append("],\"size\":" + std::to_string(size) + "}\n");
+    void groupEnded(long long, long long) override {
+        deferred_.append("]}\n");
         deferred_.moveTo(out_);
     }
     void checkEnded(const CheckOutcome &check) override {

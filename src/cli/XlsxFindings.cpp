@@ -13,8 +13,7 @@
 namespace vrelmont::cli {
 namespace {
 
-constexpr std::array<const char *, 6> kFindingColumns{"warehouse", "number", "field", "value", "text", "group"};
-constexpr std::array<const char *, 6> kMemberColumns{"group", "check", "warehouse", "number", "field", "value"};
+constexpr std::array<const char *, 5> kFindingColumns{"warehouse", "number", "value", "text", "group"};
 constexpr std::array<const char *, 9> kSummaryColumns{"check",  "check_id", "severity", "title",    "table",
                                                       "status", "error",    "count",    "elapsed_s"};
 // A cell holds at most this many characters; longer texts are cut.
@@ -102,7 +101,6 @@ public:
         format_set_bold(bold_);
         // Made first, filled last: the summary is the sheet a spreadsheet opens on.
         summary_ = std::make_unique<Sheet>(book_, "Souhrn", kSummaryColumns, bold_);
-        members_ = std::make_unique<Sheet>(book_, "Skupiny", kMemberColumns, bold_);
     }
     ~XlsxFindings() override {
         if (book_)
@@ -117,14 +115,16 @@ public:
         check_.reset();
     }
     void single(const Finding &finding) override { writeFinding(finding, 0); }
+    // The group's first record, which no report line names, stands above its findings without a text,
+    // so that filtering by the group shows every record that shares the key.
     void groupStarted(long long group, const RecordName &first, const Finding &firstFinding) override {
-        writeMember(group, first, firstFinding);
-        duplicate(group, firstFinding);
+        Finding firstRecord;
+        firstRecord.record = first;
+        firstRecord.value = firstFinding.value;
+        writeFinding(firstRecord, group);
+        writeFinding(firstFinding, group);
     }
-    void duplicate(long long group, const Finding &finding) override {
-        writeMember(group, finding.record, finding);
-        writeFinding(finding, group);
-    }
+    void duplicate(long long group, const Finding &finding) override { writeFinding(finding, group); }
     void groupEnded(long long, long long) override {}
     void checkEnded(const CheckOutcome &check) override {
         const std::string_view status = check.status;
@@ -133,7 +133,6 @@ public:
         checks_.push_back(check);
     }
     void end(const RunOutcome &run) override {
-        members_->close();
         for (const CheckOutcome &check : checks_) {
             const lxw_row_t row = summary_->nextRow();
             summary_->number(row, 0, check.checkBox);
@@ -188,30 +187,17 @@ private:
         if (finding.record.warehouse)
             sheet.number(row, 0, *finding.record.warehouse);
         sheet.number(row, 1, finding.record.number);
-        sheet.text(row, 2, finding.field);
-        sheet.text(row, 3, finding.value);
-        sheet.text(row, 4, finding.text);
+        sheet.text(row, 2, finding.value);
+        sheet.text(row, 3, finding.text);
         if (group != 0)
-            sheet.number(row, 5, static_cast<double>(group));
+            sheet.number(row, 4, static_cast<double>(group));
     }
-    void writeMember(long long group, const RecordName &record, const Finding &finding) {
-        const lxw_row_t row = members_->nextRow();
-        members_->number(row, 0, static_cast<double>(group));
-        members_->number(row, 1, checkBox_);
-        if (record.warehouse)
-            members_->number(row, 2, *record.warehouse);
-        members_->number(row, 3, record.number);
-        members_->text(row, 4, finding.field);
-        members_->text(row, 5, finding.value);
-    }
-
     std::string path_;
     lxw_workbook *book_ = nullptr;
     lxw_format *bold_ = nullptr;
     RunInfo run_;
     std::unique_ptr<Sheet> summary_;
     std::unique_ptr<Sheet> check_;
-    std::unique_ptr<Sheet> members_;
     std::vector<CheckOutcome> checks_;
     int checkBox_ = 0;
 };

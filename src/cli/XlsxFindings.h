@@ -1,6 +1,6 @@
 #pragma once
-// The findings as a spreadsheet workbook: a summary sheet, then a sheet per check that ran and one
-// of the groups' members. Every value of the tables is a text cell, so that a spreadsheet keeps
+// The findings as a spreadsheet workbook: a summary sheet, then a sheet per check that ran, each
+// group's records together under its id. Every value of the tables is a text cell, so that a spreadsheet keeps
 // "0103", "1E5" and "1/4" as they are and never reads one as a number, a date or a formula.
 #include "cli/FindingsWriter.h"
 

@@ -221,17 +221,15 @@ TEST_F(CheckFormats, JsonHoldsTheReportsFindingsAndEachGroupOnceOnEveryDemoAgend
                           members.end());
                 const auto records =
                     (check["table"] == "SKSEZZAS" ? stock : cards)
-                        .recordsWithKey(check["table"], finding["warehouse"], group["field"], group["value"]);
+                        .recordsWithKey(check["table"], finding["warehouse"], check["field"], group["value"]);
                 ASSERT_EQ(records.size(), members.size());
                 EXPECT_EQ(members[0]["warehouse"], records[0].first);
                 EXPECT_EQ(members[0]["number"], records[0].second);
             }
             // Each group once: its members are its first record and the records of its findings.
             std::size_t members = 0;
-            for (const json &group : check["groups"]) {
-                EXPECT_EQ(group["size"], group["members"].size());
+            for (const json &group : check["groups"])
                 members += group["members"].size() - 1;
-            }
             EXPECT_EQ(members, duplicates ? texts.size() : 0u);
         }
         EXPECT_EQ(result["total"], total);
@@ -276,7 +274,7 @@ TEST_F(CheckFormats, CsvRowsAreTheJsonFindingsAndGroups) {
                 expectedFindings.push_back(
                     std::to_string(check["number"].get<int>()) + "|" + check["title"].get<std::string>() + "|" +
                     check["table"].get<std::string>() + "|" + Cell(finding["warehouse"]) + "|" +
-                    Cell(finding["number"]) + "|" + finding["field"].get<std::string>() + "|" +
+                    Cell(finding["number"]) + "|" + check["field"].get<std::string>() + "|" +
                     finding["value"].get<std::string>() + "|" + finding["text"].get<std::string>() + "|" +
                     (finding.contains("group") ? Cell(finding["group"]) : ""));
             for (const json &group : check["groups"])
@@ -609,6 +607,9 @@ TEST_F(CheckFormats, WrongFormatOptionsAndVersion) {
     EXPECT_EQ(RunCli({"check", dir, "--format", "xml"}).status, 2);
     EXPECT_EQ(RunCli({"check", dir, "--format", "csv", "--csv-delimiter", "|"}).status, 2);
     EXPECT_EQ(RunCli({"check", dir, "--csv-delimiter", ";"}).status, 2);
+    EXPECT_EQ(RunCli({"check", dir, "--no-bom"}).status, 2);
+    const CliResult plain = RunCli({"check", dir, "--format", "csv", "--no-bom"});
+    EXPECT_EQ(plain.out.substr(0, 5), "kind,");
     EXPECT_EQ(RunCli({"check", dir, "--summary=yes"}).status, 2);
     const CliResult version = RunCli({"--version"});
     EXPECT_EQ(version.status, 0);

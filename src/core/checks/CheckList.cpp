@@ -1,6 +1,7 @@
 #include "checks/CheckList.h"
 
 #include "checks/DuplicateKeyCheck.h"
+#include "checks/FieldNames.h"
 #include "checks/MissingCardCheck.h"
 #include "checks/UndescribedSearch.h"
 
@@ -44,6 +45,18 @@ std::string_view CheckId(int checkBox) {
     if (checkBox < 1 || checkBox > 15)
         throw std::invalid_argument("No check belongs to check box " + std::to_string(checkBox));
     return ids[static_cast<std::size_t>(checkBox)];
+}
+
+std::string_view CheckKeyField(int checkBox) {
+    switch (checkBox) {
+    case kMissingCardBox:
+        return kFieldCislo;
+    case kUndescribedCardsBox:
+    case kUndescribedStockItemsBox:
+        return kFieldPopis;
+    default:
+        return MemberFor(checkBox).keys.back().name;
+    }
 }
 
 bool FindingsNeedNotBeErrors(int checkBox) {
