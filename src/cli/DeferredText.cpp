@@ -17,7 +17,11 @@ DeferredText::~DeferredText() {
 
 void DeferredText::append(std::string_view text) {
     size_ += text.size();
-    if (!file_ && memory_.size() + text.size() > kMemoryLimit && (file_ = std::tmpfile()) != nullptr) {
+    if (!file_ && !triedFile_ && memory_.size() + text.size() > kMemoryLimit) {
+        triedFile_ = true;
+        file_ = std::tmpfile();
+    }
+    if (file_ && !memory_.empty()) {
         std::fwrite(memory_.data(), 1, memory_.size(), file_);
         memory_.clear();
         memory_.shrink_to_fit();
@@ -38,6 +42,7 @@ void DeferredText::moveTo(FindingsStream &out) {
             out.write(std::string_view(buffer, got));
         std::fclose(file_);
         file_ = nullptr;
+        triedFile_ = false;
     }
     out.write(memory_);
     memory_.clear();

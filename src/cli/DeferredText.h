@@ -24,6 +24,7 @@ public:
 private:
     std::string memory_;
     std::FILE *file_ = nullptr;
+    bool triedFile_ = false; // a temporary file was asked for (and may have been refused)
     std::size_t size_ = 0;
 };
 

@@ -531,6 +531,28 @@ TEST_F(CheckFormats, AwkwardTextsSurviveBothFormats) {
                "SKKMKART", "", "2", "Popis", stored, finding["text"], "1"}));
 }
 
+// A group whose members outgrow memory's share (4 MB of JSON) goes through a temporary file whole.
+TEST_F(CheckFormats, AGroupOfAHundredFiftyThousandRecordsComesBackWhole) {
+    const TempDir dir;
+    const std::string agendaDir = dir.file("AGENDA.800");
+    ASSERT_EQ(RunCli({"create-agenda", agendaDir, "--name", "Test"}).status, 0);
+    std::string cards = "Cislo\n";
+    for (int number = 1; number <= 150000; ++number)
+        cards += std::to_string(number) + "\n";
+    WriteBytes(dir.file("cards.csv"), cards);
+    ASSERT_EQ(RunCli({"import", agendaDir, "SKKMKART", dir.file("cards.csv")}).status, 0);
+    const CliResult out = RunCli({"check", agendaDir, "--checks", "12", "--format", "json"});
+    ASSERT_EQ(out.status, 0) << out.err;
+    const json result = json::parse(out.out);
+    const json &check = result["checks"][13];
+    ASSERT_EQ(check["groups"].size(), 1u);
+    const json &members = check["groups"][0]["members"];
+    ASSERT_EQ(members.size(), 150000u);
+    EXPECT_EQ(members[0]["number"], 1);
+    EXPECT_EQ(members[149999]["number"], 150000);
+    EXPECT_EQ(check["count"], 149999);
+}
+
 // A value a spreadsheet would run as a formula is text in CSV; JSON keeps the value as stored.
 TEST_F(CheckFormats, CsvNeverHandsASpreadsheetAFormula) {
     const TempDir dir;
