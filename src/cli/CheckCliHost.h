@@ -57,6 +57,8 @@ private:
     bool progressOnTerminal_;
     bool reportOnTerminal_; // report lines are shown with their control characters escaped
     bool outputOnSameTerminal_;
+    bool dumbTerminal_; // TERM=dumb: no control sequences
+    // "3/7 <title>" of the check that runs
     std::string checkTitle_;
     std::string shownProgress_;
 };

@@ -25,6 +25,8 @@ namespace vrelmont::cli {
 namespace {
 
 constexpr int kExitRunStopped = 1;
+// As shells report a program ended by SIGINT (128 + 2), so that scripts can tell it from a failure.
+constexpr int kExitInterrupted = 130;
 constexpr int kExitFindings = 4;
 
 const std::string kUsage =
@@ -75,12 +77,14 @@ const std::string kUsage =
     "                  the report is the same, in the same order. 1 runs them one by one.\n" +
     std::string(kEngineOptionUsage) +
     "\n"
-    "Progress is shown on standard error when it is a terminal; Ctrl+C interrupts the running\n"
-    "check as Přerušit does, and says so on standard error.\n"
+    "Progress is shown on standard error when it is a terminal (\"3/7\", the check's title and\n"
+    "its percentage; without control sequences when TERM=dumb); control characters that the\n"
+    "tables hold are shown escaped on a terminal. Ctrl+C interrupts the running check as\n"
+    "Přerušit does, and says so on standard error.\n"
     "\n"
     "Exit status: 0 the run completed, 1 a check stopped the run (its table could not be opened\n"
-    "or indexed, or it was interrupted), 2 wrong usage, 3 any other error, 4 the run completed\n"
-    "with findings and --fail-on-findings was given.\n";
+    "or indexed), 2 wrong usage, 3 any other error, 4 the run completed with findings and\n"
+    "--fail-on-findings was given, 130 Ctrl+C interrupted the run.\n";
 
 SelectedChecks ParseCheckList(const std::string &list) {
     if (list == "all")
@@ -219,7 +223,7 @@ int RunCheckCommand(const ParsedArgs &parsed) {
     if (saving)
         WriteProtocolFile(parsed.required("--output"), host.lines());
     if (!completed)
-        return kExitRunStopped;
+        return host.interrupted() ? kExitInterrupted : kExitRunStopped;
     return failOnFindings && findings.total() > 0 ? kExitFindings : kExitOk;
 }
 

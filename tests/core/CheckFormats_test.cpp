@@ -453,7 +453,7 @@ TEST_F(CheckFormats, CtrlCStopsTheRunAndSaysSoInEveryFormat) {
         int status = 0;
         ASSERT_EQ(waitpid(child, &status, 0), child);
         ASSERT_TRUE(WIFEXITED(status));
-        EXPECT_EQ(WEXITSTATUS(status), 1);
+        EXPECT_EQ(WEXITSTATUS(status), 130);
         EXPECT_EQ(ReadBytes(errFile), "vrelmont-cli check: interrupted by Ctrl+C; the run stopped\n");
         const Lines lines = SplitLines(out);
         ASSERT_GE(lines.size(), 2u);
@@ -572,27 +572,25 @@ TEST_F(CheckFormats, CsvNeverHandsASpreadsheetAFormula) {
     EXPECT_EQ(js["checks"][13]["findings"][1]["value"], "=HYPERLINK(\"x\")");
 }
 
-// On a terminal a stored ESC or NUL is shown escaped; the saved protocol keeps the stored bytes.
-TEST_F(CheckFormats, ATerminalSeesControlCharactersEscaped) {
-#ifdef _WIN32
-    GTEST_SKIP() << "a pseudo-terminal is POSIX's";
-#else
-    const TempDir dir;
-    const std::string agendaDir = dir.file("AGENDA.600");
-    ASSERT_EQ(RunCli({"create-agenda", agendaDir, "--name", "Test"}).status, 0);
-    WriteBytes(dir.file("cards.csv"), "Cislo,Popis\n1,a\x1B[2Jb\n2,a\x1B[2Jb\n");
-    ASSERT_EQ(RunCli({"import", agendaDir, "SKKMKART", dir.file("cards.csv")}).status, 0);
+#ifndef _WIN32
+// What a terminal receives when vrelmont-cli writes both its outputs to it, with TERM as given.
+std::string OnTerminal(const std::vector<std::string> &arguments, const char *term) {
     const int terminal = posix_openpt(O_RDWR | O_NOCTTY);
-    ASSERT_GE(terminal, 0);
-    ASSERT_EQ(grantpt(terminal), 0);
-    ASSERT_EQ(unlockpt(terminal), 0);
-    const std::string protocol = dir.file("protokol.txt");
-    pid_t child = fork();
+    if (terminal < 0 || grantpt(terminal) != 0 || unlockpt(terminal) != 0)
+        throw std::runtime_error("no pseudo-terminal");
+    std::vector<std::string> args{VRELMONT_CLI_PATH};
+    args.insert(args.end(), arguments.begin(), arguments.end());
+    std::vector<char *> argv;
+    for (std::string &arg : args)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    const pid_t child = fork();
     if (child == 0) {
         const int shown = open(ptsname(terminal), O_RDWR | O_NOCTTY);
         dup2(shown, STDOUT_FILENO);
-        execl(VRELMONT_CLI_PATH, VRELMONT_CLI_PATH, "check", agendaDir.c_str(), "--checks", "12", "--output",
-              protocol.c_str(), static_cast<char *>(nullptr));
+        dup2(shown, STDERR_FILENO);
+        setenv("TERM", term, 1);
+        execv(argv[0], argv.data());
         _exit(127);
     }
     std::string out;
@@ -601,10 +599,32 @@ TEST_F(CheckFormats, ATerminalSeesControlCharactersEscaped) {
         out.append(buffer, static_cast<std::size_t>(got));
     close(terminal);
     int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    EXPECT_EQ(out.find('\x1B'), std::string::npos);
+    waitpid(child, &status, 0);
+    return out;
+}
+#endif
+
+// On a terminal a stored ESC or NUL is shown escaped; the saved protocol keeps the stored bytes.
+// The progress names the check's place among those that run, without control sequences for TERM=dumb.
+TEST_F(CheckFormats, ATerminalSeesControlCharactersEscapedAndWhereTheRunIs) {
+#ifdef _WIN32
+    GTEST_SKIP() << "a pseudo-terminal is POSIX's";
+#else
+    const TempDir dir;
+    const std::string agendaDir = dir.file("AGENDA.600");
+    ASSERT_EQ(RunCli({"create-agenda", agendaDir, "--name", "Test"}).status, 0);
+    WriteBytes(dir.file("cards.csv"), "Cislo,Popis\n1,a\x1B[2Jb\n2,a\x1B[2Jb\n");
+    ASSERT_EQ(RunCli({"import", agendaDir, "SKKMKART", dir.file("cards.csv")}).status, 0);
+    const std::string protocol = dir.file("protokol.txt");
+    const std::string out = OnTerminal({"check", agendaDir, "--checks", "12,14", "--output", protocol}, "xterm");
     EXPECT_NE(out.find("s duplicitním popisem a\\x1B[2Jb"), std::string::npos) << out;
+    EXPECT_EQ(out.find("\x1B[2J"), std::string::npos);
+    EXPECT_NE(out.find("2/2 Kontrola duplicitních popisů kmenových karet: 100%"), std::string::npos) << out;
     EXPECT_NE(ReadBytes(protocol).find(" a\x1B[2Jb\r\n"), std::string::npos);
+
+    const std::string dumb = OnTerminal({"check", agendaDir, "--checks", "12,14"}, "dumb");
+    EXPECT_NE(dumb.find("1/2 Hledání kmenových karet bez popisu:"), std::string::npos) << dumb;
+    EXPECT_EQ(dumb.find('\x1B'), std::string::npos) << dumb;
 #endif
 }
 
