@@ -11,10 +11,12 @@
 #include "cli/XlsxFindings.h"
 #include "hostdb/PathText.h"
 #include "hostdb/TS3IniFile.h"
+#include "location/AgendaListing.h"
 #include "platform/DateText.h"
 #include "platform/Utf8Path.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
@@ -86,6 +88,35 @@ const std::string kUsage =
     "or indexed), 2 wrong usage, 3 any other error, 4 the run completed with findings and\n"
     "--fail-on-findings was given, 130 Ctrl+C interrupted the run.\n";
 
+// Whether the folder holds a table of the checks (under any extension the engine may give it).
+bool HoldsCheckedTables(const std::string &agendaDir) {
+    std::error_code error;
+    for (std::filesystem::directory_iterator it(PathFromUtf8(agendaDir), error), end; !error && it != end;
+         it.increment(error)) {
+        std::string name = Utf8FromPath(it->path().filename());
+        std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::toupper(c); });
+        if (name.rfind("SKSEZZAS", 0) == 0 || name.rfind("SKKMKART", 0) == 0)
+            return true;
+    }
+    return false;
+}
+
+// A data root given where an agenda belongs: its agendas are named instead of a table that cannot be opened.
+void RefuseDataRoot(const std::string &given, const std::string &agendaDir) {
+    if (HoldsCheckedTables(agendaDir))
+        return;
+    const std::vector<std::string> agendas = ListAgendaDirs(agendaDir);
+    if (agendas.empty())
+        return;
+    std::string message = "\"" + given + "\" je složka dat, ne agenda; zadejte jednu z jejích agend:";
+    for (const std::string &agenda : agendas) {
+        message += "\n  " + agenda;
+        if (const std::string name = ReadAgendaName(agenda); !name.empty())
+            message += "  (" + name + ")";
+    }
+    throw UsageError(message);
+}
+
 SelectedChecks ParseCheckList(const std::string &list) {
     if (list == "all")
         return SelectedChecks::all();
@@ -138,6 +169,7 @@ int RunCheckCommand(const ParsedArgs &parsed) {
         throw std::runtime_error("složku \"" + given + "\" nelze číst tak, jak je zadána: " + reason);
     if (agendaDir.empty() || !std::filesystem::is_directory(PathFromUtf8(agendaDir)))
         throw std::runtime_error("not a directory: " + parsed.positional.front());
+    RefuseDataRoot(given, agendaDir);
     const SelectedChecks ticked =
         parsed.has("--checks") ? ParseCheckList(parsed.required("--checks")) : SelectedChecks::defaults();
     const FindingsFormat format = ParseFormat(parsed.valueOr("--format", "text"));

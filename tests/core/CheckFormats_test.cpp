@@ -644,6 +644,16 @@ TEST_F(CheckFormats, XlsxGoesToTheOutputFileOnly) {
 #endif
 }
 
+// The DATA folder given for an agenda: the agendas under it are named, and it is a usage error.
+TEST_F(CheckFormats, ADataRootIsNoAgenda) {
+    const CliResult out = RunCli({"check", (data->path() / "DATA").string()});
+    EXPECT_EQ(out.status, 2);
+    EXPECT_NE(out.err.find("je složka dat, ne agenda"), std::string::npos) << out.err;
+    EXPECT_NE(out.err.find("AGENDA.003"), std::string::npos) << out.err;
+    EXPECT_NE(out.err.find("Železářství Novák s.r.o."), std::string::npos) << out.err;
+    EXPECT_EQ(out.out, "");
+}
+
 TEST_F(CheckFormats, WrongFormatOptionsAndVersion) {
     const std::string dir = agenda("AGENDA.001").string();
     EXPECT_EQ(RunCli({"check", dir, "--format", "xml"}).status, 2);
