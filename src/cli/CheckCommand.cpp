@@ -20,6 +20,7 @@
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
+#include <fstream>
 #include <stdexcept>
 #include <thread>
 
@@ -117,6 +118,22 @@ void RefuseDataRoot(const std::string &given, const std::string &agendaDir) {
     throw UsageError(message);
 }
 
+// The file --output names is tried before the run, so that a long run does not end in a file that
+// cannot be written. A file made for the try is removed again.
+void RefuseUnwritableOutput(const std::string &path) {
+    const std::filesystem::path file = PathFromUtf8(path);
+    std::error_code error;
+    const bool existed = std::filesystem::exists(file, error);
+    if (std::filesystem::is_directory(file, error))
+        throw std::runtime_error("Nelze zapsat soubor " + path + ": je to složka");
+    std::ofstream probe(file, std::ios::binary | std::ios::app);
+    if (!probe)
+        throw std::runtime_error("Nelze zapsat soubor " + path + ": nelze jej otevřít pro zápis");
+    probe.close();
+    if (!existed)
+        std::filesystem::remove(file, error);
+}
+
 SelectedChecks ParseCheckList(const std::string &list) {
     if (list == "all")
         return SelectedChecks::all();
@@ -177,6 +194,8 @@ int RunCheckCommand(const ParsedArgs &parsed) {
     if (format == FindingsFormat::Xlsx && !parsed.has("--output"))
         throw UsageError("--format xlsx potřebuje --output SOUBOR.xlsx");
     const bool saving = parsed.has("--output") && format != FindingsFormat::Xlsx;
+    if (parsed.has("--output"))
+        RefuseUnwritableOutput(parsed.required("--output"));
     const char csvDelimiter = ParseCsvDelimiter(parsed.valueOr("--csv-delimiter", ","));
     if (parsed.has("--csv-delimiter") && format != FindingsFormat::Csv)
         throw UsageError("--csv-delimiter needs --format csv");

@@ -644,6 +644,21 @@ TEST_F(CheckFormats, XlsxGoesToTheOutputFileOnly) {
 #endif
 }
 
+// An --output that cannot be written stops the command before the run, whatever the format.
+TEST_F(CheckFormats, AnUnwritableOutputIsRefusedBeforeTheRun) {
+    const TempDir dir;
+    for (const std::string format : {"text", "xlsx"}) {
+        const CliResult out = RunCli({"check", agenda("AGENDA.001").string(), "--format", format, "--output",
+                                      (dir.path() / "no such folder" / "out.txt").string()});
+        EXPECT_EQ(out.status, 3);
+        EXPECT_EQ(out.out, "") << "nothing of the run";
+        EXPECT_NE(out.err.find("Nelze zapsat soubor"), std::string::npos) << out.err;
+    }
+    const std::string kept = dir.file("kept.txt");
+    ASSERT_EQ(RunCli({"check", agenda("AGENDA.001").string(), "--output", kept}).status, 0);
+    EXPECT_FALSE(ReadBytes(kept).empty());
+}
+
 // The DATA folder given for an agenda: the agendas under it are named, and it is a usage error.
 TEST_F(CheckFormats, ADataRootIsNoAgenda) {
     const CliResult out = RunCli({"check", (data->path() / "DATA").string()});
