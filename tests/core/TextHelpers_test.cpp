@@ -124,11 +124,15 @@ TEST(TerminalSafeText, ControlCharactersAreShownNotSent) {
         bool keepLineEnds;
         std::string shown;
     } cases[] = {
-        {"a\x1B]0;title\x07" "b", false, "a\\x1B]0;title\\x07b"},
+        {"a\x1B]0;title\x07"
+         "b",
+         false, "a\\x1B]0;title\\x07b"},
         {std::string("a\0b", 3), false, "a\\x00b"},
         {"x\r\ny", false, "x\\x0D\\x0Ay"},
         {"x\r\ny", true, "x\r\ny"},
-        {"\x7F\xC2\x9B" "2J", true, "\\x7F\\u009B2J"},
+        {"\x7F\xC2\x9B"
+         "2J",
+         true, "\\x7F\\u009B2J"},
         {"Šroub\t1/4\" žluťoučký", false, "Šroub\t1/4\" žluťoučký"},
     };
     for (const auto &c : cases)
