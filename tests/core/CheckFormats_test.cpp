@@ -647,7 +647,12 @@ TEST_F(CheckFormats, XlsxGoesToTheOutputFileOnly) {
 // An --output that cannot be written stops the command before the run, whatever the format.
 TEST_F(CheckFormats, AnUnwritableOutputIsRefusedBeforeTheRun) {
     const TempDir dir;
-    for (const std::string format : {"text", "xlsx"}) {
+#ifdef _WIN32
+    const auto formats = {"text"}; // the Windows build refuses xlsx before it looks at the file
+#else
+    const auto formats = {"text", "xlsx"};
+#endif
+    for (const std::string format : formats) {
         const CliResult out = RunCli({"check", agenda("AGENDA.001").string(), "--format", format, "--output",
                                       (dir.path() / "no such folder" / "out.txt").string()});
         EXPECT_EQ(out.status, 3);
