@@ -683,6 +683,8 @@ TEST_F(CheckFormats, WrongFormatOptionsAndVersion) {
     const CliResult plain = RunCli({"check", dir, "--format", "csv", "--no-bom"});
     EXPECT_EQ(plain.out.substr(0, 5), "kind,");
     EXPECT_EQ(RunCli({"check", dir, "--summary=yes"}).status, 2);
+    EXPECT_EQ(RunCli({"help", "check"}).out, RunCli({"check", "--help"}).out);
+    EXPECT_EQ(RunCli({"help", "nonsense"}).status, 2);
     const CliResult version = RunCli({"--version"});
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, "vrelmont-cli 1.10\n");
