@@ -17,17 +17,21 @@
 # compared runs in rounds, one run of each per round, so that a busy minute does not fall on one
 # side only.
 #
-# Then, on 200,000 stock items, it times the same run with --format json and --format csv against
-# the text report, and makes sure that they hold as many findings as the report.
+# Then, on 1,000,000 stock items, it times the same run with --format json, ndjson, csv and xlsx
+# against the text report, gives the size of each, and makes sure that they hold as many findings as
+# the report.
 #
 # Targets: the check run's CPU time is at most 1.5 times the bare scan's; on both cores its wall
 # time is at most 0.10 times the SQL's; its peak memory (one check at a time) does not grow with the
-# table (less than 4 MiB more for fifty times the records); JSON and CSV take at most 1.5 times the CPU
-# time of the text run. The exit status is 1 when a target is missed or the findings differ.
+# table (less than 4 MiB more for fifty times the records); every format takes at most 1.5 times the
+# CPU time of the text run, and JSON is at most 3 times the report's size. The exit status is 1 when a
+# target is missed or the findings differ.
 #
 # Usage: bench/check-speed.sh [BUILD_DIR]   (default: build)
 #        RUNS=5 bench/check-speed.sh ...                (rounds per measurement, default 3)
 #        SIZES="100000 1000000" bench/check-speed.sh ...  (stock items per agenda)
+#        FORMATS_STOCK=200000 bench/check-speed.sh ...    (stock items for the formats, default 1000000)
+#        FORMATS_ONLY=1 bench/check-speed.sh ...          (the formats alone)
 set -euo pipefail
 "$(dirname "$0")/../scripts/install-deps.sh" --bench
 
@@ -37,6 +41,7 @@ cli=$build/vrelmont-cli
 bare=$build/vrelmont-bench-bare-scan
 runs=${RUNS:-3}
 sizes=${SIZES:-100000 1000000 5000000}
+[[ -n ${FORMATS_ONLY:-} ]] && sizes=""
 sql_file=$here/check-findings.sql
 for tool in "$cli" "$bare" sqlite3 /usr/bin/time; do
     command -v "$tool" >/dev/null || { echo "check-speed: $tool not found" >&2; exit 2; }
@@ -148,47 +153,62 @@ done
 # cache, which is capped at about 2 MiB per open table (the run holds at most two) and fills only on
 # a large table. (--jobs 2 also holds the lines of the checks that wait for their turn.)
 read -r -a measured <<<"$sizes"
-small=${check_peak[${measured[0]}]} large=${check_peak[${measured[-1]}]}
-echo "peak memory of the check run: $(awk "BEGIN { printf \"%.1f MiB at %d and %.1f MiB at %d stock items\", \
-    $small / 1024, ${measured[0]}, $large / 1024, ${measured[-1]} }")"
-if ((large - small >= 4096)); then
-    echo "  target missed: the peak memory grows with the table"
-    failed=1
+if ((${#measured[@]} > 0)); then
+    small=${check_peak[${measured[0]}]} large=${check_peak[${measured[-1]}]}
+    echo "peak memory of the check run: $(awk "BEGIN { printf \"%.1f MiB at %d and %.1f MiB at %d stock items\", \
+        $small / 1024, ${measured[0]}, $large / 1024, ${measured[-1]} }")"
+    if ((large - small >= 4096)); then
+        echo "  target missed: the peak memory grows with the table"
+        failed=1
+    fi
 fi
-# Machine-readable output: the groups come from the run the walk is on, so the cost stays near
-# the text report's, and the memory stays flat. Compared by CPU time: the wall time of runs on
-# both cores follows whatever else the machine does.
-stock=200000
+# Machine-readable output: each group is written once, as the walk finds it, so the cost and the size
+# stay near the text report's, and the memory stays flat. Compared by CPU time: the wall time of runs
+# on both cores follows whatever else the machine does.
+stock=${FORMATS_STOCK:-1000000}
 agenda=$work/AGENDA.formats
-"$cli" generate "$agenda" --cards $((stock / 5)) --stock $stock --warehouses 5 >/dev/null
+"$cli" generate "$agenda" --cards $((stock / 5)) --stock "$stock" --warehouses 5 >/dev/null
 cat "$agenda"/*.DAT >/dev/null
 # shellcheck disable=SC2034 # rounds() reads the commands by their names
 {
     text=("$work/formats.txt" "$cli" check "$agenda" --checks all)
     json=("$work/formats.json" "$cli" check "$agenda" --checks all --format json)
+    ndjson=("$work/formats.ndjson" "$cli" check "$agenda" --checks all --format ndjson)
     csv=("$work/formats.csv" "$cli" check "$agenda" --checks all --format csv)
+    xlsx=("$work/formats.out" "$cli" check "$agenda" --checks all --format xlsx --output "$work/formats.xlsx")
 }
-rounds text json csv
+rounds text json ndjson csv xlsx
 text_time=${best[text]} text_cpu=${cpu[text]} text_peak=${peak[text]}
+text_size=$(stat -c %s "$work/formats.txt")
 text_findings=$(grep -cE '^(Nalezena|Ke skladové)' "$work/formats.txt")
-printf '%-12s %10s %10s %7s %14s %9s\n' format time CPU ratio peak findings
-printf '%-12s %8.2f s %8.2f s %7s %10.1f MiB %9s\n' text "$text_time" "$text_cpu" 1.00 \
-    "$(awk "BEGIN { print $text_peak / 1024 }")" "$text_findings"
-for format in json csv; do
-    if [[ $format == json ]]; then
-        found=$(grep -c '"text": ' "$work/formats.$format")
-    else
-        found=$(($(wc -l <"$work/formats.$format") - 1))
-    fi
+echo "formats on $stock stock items:"
+printf '%-8s %10s %10s %7s %10s %7s %14s %9s\n' format time CPU ratio size ratio peak findings
+printf '%-8s %8.2f s %8.2f s %7s %7.1f MB %7s %10.1f MiB %9s\n' text "$text_time" "$text_cpu" 1.00 \
+    "$(awk "BEGIN { print $text_size / 1e6 }")" 1.00 "$(awk "BEGIN { print $text_peak / 1024 }")" "$text_findings"
+for format in json ndjson csv xlsx; do
+    file=$work/formats.$format
+    case $format in
+    json) found=$(grep -c '"text":' "$file") ;;
+    ndjson) found=$(grep -c '^{"type":"finding"' "$file") ;;
+    csv) found=$(grep -c '^finding,' "$file") ;;
+    xlsx) found=- ;;
+    esac
+    size=$(stat -c %s "$file")
     ratio=$(awk "BEGIN { printf \"%.2f\", ${cpu[$format]} / $text_cpu }")
-    printf '%-12s %8.2f s %8.2f s %7s %10.1f MiB %9s\n' "$format" "${best[$format]}" "${cpu[$format]}" "$ratio" \
-        "$(awk "BEGIN { print ${peak[$format]} / 1024 }")" "$found"
-    if [[ $found != "$text_findings" ]]; then
+    size_ratio=$(awk "BEGIN { printf \"%.2f\", $size / $text_size }")
+    printf '%-8s %8.2f s %8.2f s %7s %7.1f MB %7s %10.1f MiB %9s\n' "$format" "${best[$format]}" "${cpu[$format]}" \
+        "$ratio" "$(awk "BEGIN { print $size / 1e6 }")" "$size_ratio" "$(awk "BEGIN { print ${peak[$format]} / 1024 }")" \
+        "$found"
+    if [[ $found != - && $found != "$text_findings" ]]; then
         echo "  $format holds $found findings, the report $text_findings"
         failed=1
     fi
     if awk "BEGIN { exit !($ratio > 1.5) }"; then
         echo "  target missed: $format takes more than 1.5 times the CPU time of the text run"
+        failed=1
+    fi
+    if [[ $format == json ]] && awk "BEGIN { exit !($size_ratio > 3) }"; then
+        echo "  target missed: JSON is more than 3 times the size of the report"
         failed=1
     fi
 done

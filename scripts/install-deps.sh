@@ -10,11 +10,12 @@ set -euo pipefail
 packages=(
   g++ cmake make pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
-  libsqlite3-dev
+  libsqlite3-dev libxlsxwriter-dev
   fonts-dejavu-core fonts-dejavu-extra
 )
 # The tests also build with clang and check the format.
-testing=(libgtest-dev nlohmann-json3-dev xvfb xauth clang clang-format git)
+# The findings' schema is checked with Debian's JSON Schema validator.
+testing=(libgtest-dev nlohmann-json3-dev xvfb xauth clang clang-format git python3 python3-jsonschema python3-openpyxl)
 case "${1:-}" in
   --run) ;;
   --bench) packages+=(xvfb xauth sqlite3 bc time) ;;

@@ -35,6 +35,8 @@ public:
     // Clears the progress line before other output to the same terminal.
     void clearProgressForOutput();
 
+    // The check failures shown on standard error, in order.
+    const std::vector<std::string> &messages() const { return messages_; }
     // The report's lines, when asked to keep them (for the protocol file).
     const std::vector<std::string> &lines() const { return lines_; }
     // Throws std::runtime_error when standard output could not take every line.
@@ -50,9 +52,13 @@ private:
     bool printReport_;
     FindingSink *findings_;
     std::vector<std::string> lines_;
+    std::vector<std::string> messages_;
     Gauge gauge_;
     bool progressOnTerminal_;
+    bool reportOnTerminal_; // report lines are shown with their control characters escaped
     bool outputOnSameTerminal_;
+    bool dumbTerminal_; // TERM=dumb: no control sequences
+    // "3/7 <title>" of the check that runs
     std::string checkTitle_;
     std::string shownProgress_;
 };

@@ -8,14 +8,19 @@
 #include "cli/Commands.h"
 #include "cli/EngineOption.h"
 #include "cli/FindingsOutput.h"
+#include "cli/XlsxFindings.h"
 #include "hostdb/PathText.h"
 #include "hostdb/TS3IniFile.h"
+#include "location/AgendaListing.h"
 #include "platform/DateText.h"
 #include "platform/Utf8Path.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
+#include <fstream>
 #include <stdexcept>
 #include <thread>
 
@@ -23,11 +28,14 @@ namespace vrelmont::cli {
 namespace {
 
 constexpr int kExitRunStopped = 1;
+// As shells report a program ended by SIGINT (128 + 2), so that scripts can tell it from a failure.
+constexpr int kExitInterrupted = 130;
 constexpr int kExitFindings = 4;
 
 const std::string kUsage =
-    "Usage: vrelmont-cli check AGENDA_DIR [--checks LIST] [--output FILE] [--format text|json|csv]\n"
-    "                          [--csv-delimiter C] [--summary] [--fail-on-findings] [--jobs N]\n"
+    "Usage: vrelmont-cli check AGENDA_DIR [--checks LIST] [--output FILE] [--format F]\n"
+    "                          [--csv-delimiter C] [--no-bom] [--summary] [--fail-on-findings]\n"
+    "                          [--jobs N]\n"
     "                          [--engine NAME]\n"
     "\n"
     "Runs the checks of the program's Start over the agenda in AGENDA_DIR and writes the report\n"
@@ -54,12 +62,16 @@ const std::string kUsage =
     "                    15 stock items without description\n"
     "  --output FILE   also save the report as the program's Uložit protokol does\n"
     "                  (windows-1250, CR LF; UTF-8 with a byte-order mark when needed)\n"
-    "  --format F      text (the report, the default), json (one object, UTF-8) or csv (one\n"
-    "                  row per finding, UTF-8 with a byte-order mark). A duplicate finding of\n"
-    "                  json and csv lists its whole group: every record sharing the key.\n"
+    "  --format F      text (the report, the default), json (one object, UTF-8), ndjson (one\n"
+    "                  object a line: a check's start, each finding, each group, a check's end,\n"
+    "                  the summary) or csv (UTF-8 with a byte-order mark). Every record sharing\n"
+    "                  a duplicate key is listed once, in its group; the findings name the group.\n"
+    "                  xlsx writes a workbook to the file --output names (a summary sheet and\n"
+    "                  a sheet per check that ran; values as text cells).\n"
     "  --csv-delimiter C\n"
     "                  the separator of csv: \",\" (the default), \";\" (what a Czech\n"
     "                  spreadsheet expects) or \"tab\"\n"
+    "  --no-bom        csv without the byte-order mark, for readers that do not expect one\n"
     "  --summary       one line per ticked check with its number of findings, after the\n"
     "                  report (text) or on standard error (json, csv)\n"
     "  --fail-on-findings\n"
@@ -68,12 +80,59 @@ const std::string kUsage =
     "                  the report is the same, in the same order. 1 runs them one by one.\n" +
     std::string(kEngineOptionUsage) +
     "\n"
-    "Progress is shown on standard error when it is a terminal; Ctrl+C interrupts the running\n"
-    "check as Přerušit does, and says so on standard error.\n"
+    "Progress is shown on standard error when it is a terminal (\"3/7\", the check's title and\n"
+    "its percentage; without control sequences when TERM=dumb); control characters that the\n"
+    "tables hold are shown escaped on a terminal. Ctrl+C interrupts the running check as\n"
+    "Přerušit does, and says so on standard error.\n"
     "\n"
     "Exit status: 0 the run completed, 1 a check stopped the run (its table could not be opened\n"
-    "or indexed, or it was interrupted), 2 wrong usage, 3 any other error, 4 the run completed\n"
-    "with findings and --fail-on-findings was given.\n";
+    "or indexed), 2 wrong usage, 3 any other error, 4 the run completed with findings and\n"
+    "--fail-on-findings was given, 130 Ctrl+C interrupted the run.\n";
+
+// Whether the folder holds a table of the checks (under any extension the engine may give it).
+bool HoldsCheckedTables(const std::string &agendaDir) {
+    std::error_code error;
+    for (std::filesystem::directory_iterator it(PathFromUtf8(agendaDir), error), end; !error && it != end;
+         it.increment(error)) {
+        std::string name = Utf8FromPath(it->path().filename());
+        std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::toupper(c); });
+        if (name.rfind("SKSEZZAS", 0) == 0 || name.rfind("SKKMKART", 0) == 0)
+            return true;
+    }
+    return false;
+}
+
+// A data root given where an agenda belongs: its agendas are named instead of a table that cannot be opened.
+void RefuseDataRoot(const std::string &given, const std::string &agendaDir) {
+    if (HoldsCheckedTables(agendaDir))
+        return;
+    const std::vector<std::string> agendas = ListAgendaDirs(agendaDir);
+    if (agendas.empty())
+        return;
+    std::string message = "\"" + given + "\" je složka dat, ne agenda; zadejte jednu z jejích agend:";
+    for (const std::string &agenda : agendas) {
+        message += "\n  " + agenda;
+        if (const std::string name = ReadAgendaName(agenda); !name.empty())
+            message += "  (" + name + ")";
+    }
+    throw UsageError(message);
+}
+
+// The file --output names is tried before the run, so that a long run does not end in a file that
+// cannot be written. A file made for the try is removed again.
+void RefuseUnwritableOutput(const std::string &path) {
+    const std::filesystem::path file = PathFromUtf8(path);
+    std::error_code error;
+    const bool existed = std::filesystem::exists(file, error);
+    if (std::filesystem::is_directory(file, error))
+        throw std::runtime_error("Nelze zapsat soubor " + path + ": je to složka");
+    std::ofstream probe(file, std::ios::binary | std::ios::app);
+    if (!probe)
+        throw std::runtime_error("Nelze zapsat soubor " + path + ": nelze jej otevřít pro zápis");
+    probe.close();
+    if (!existed)
+        std::filesystem::remove(file, error);
+}
 
 SelectedChecks ParseCheckList(const std::string &list) {
     if (list == "all")
@@ -95,9 +154,17 @@ FindingsFormat ParseFormat(const std::string &text) {
         return FindingsFormat::Text;
     if (text == "json")
         return FindingsFormat::Json;
+    if (text == "ndjson")
+        return FindingsFormat::Ndjson;
     if (text == "csv")
         return FindingsFormat::Csv;
-    throw UsageError("--format takes text, json or csv, not \"" + text + "\"");
+    if (text == "xlsx") {
+        if (!XlsxAvailable())
+            throw UsageError("formát xlsx tato sestava programu neumí (sestavení pro Windows je bez knihovny "
+                             "libxlsxwriter); použijte --format csv nebo json");
+        return FindingsFormat::Xlsx;
+    }
+    throw UsageError("--format takes text, json, ndjson, csv or xlsx, not \"" + text + "\"");
 }
 
 char ParseCsvDelimiter(const std::string &text) {
@@ -119,13 +186,21 @@ int RunCheckCommand(const ParsedArgs &parsed) {
         throw std::runtime_error("složku \"" + given + "\" nelze číst tak, jak je zadána: " + reason);
     if (agendaDir.empty() || !std::filesystem::is_directory(PathFromUtf8(agendaDir)))
         throw std::runtime_error("not a directory: " + parsed.positional.front());
+    RefuseDataRoot(given, agendaDir);
     const SelectedChecks ticked =
         parsed.has("--checks") ? ParseCheckList(parsed.required("--checks")) : SelectedChecks::defaults();
-    const bool saving = parsed.has("--output");
     const FindingsFormat format = ParseFormat(parsed.valueOr("--format", "text"));
+    // A workbook is the file --output names; the protocol is then not saved.
+    if (format == FindingsFormat::Xlsx && !parsed.has("--output"))
+        throw UsageError("--format xlsx potřebuje --output SOUBOR.xlsx");
+    const bool saving = parsed.has("--output") && format != FindingsFormat::Xlsx;
+    if (parsed.has("--output"))
+        RefuseUnwritableOutput(parsed.required("--output"));
     const char csvDelimiter = ParseCsvDelimiter(parsed.valueOr("--csv-delimiter", ","));
     if (parsed.has("--csv-delimiter") && format != FindingsFormat::Csv)
         throw UsageError("--csv-delimiter needs --format csv");
+    if (parsed.has("--no-bom") && format != FindingsFormat::Csv)
+        throw UsageError("--no-bom needs --format csv");
     const bool summary = parsed.has("--summary");
     const bool failOnFindings = parsed.has("--fail-on-findings");
     auto jobs = parsed.has("--jobs")
@@ -142,13 +217,14 @@ int RunCheckCommand(const ParsedArgs &parsed) {
     // The text report needs no finding sink unless something counts the findings.
     const bool collecting = format != FindingsFormat::Text || summary || failOnFindings;
     CheckCliHost *hostForOutput = nullptr;
-    FindingsOutput findings(format, stdout, ticked, csvDelimiter, [&hostForOutput] {
-        if (hostForOutput)
-            hostForOutput->clearProgressForOutput();
-    });
+    FindingsOutput findings(format, stdout, ticked,
+                            {csvDelimiter, !parsed.has("--no-bom"), parsed.valueOr("--output", "")}, [&hostForOutput] {
+                                if (hostForOutput)
+                                    hostForOutput->clearProgressForOutput();
+                            });
     CheckCliHost host(ticked, saving, format == FindingsFormat::Text, collecting ? &findings : nullptr);
     hostForOutput = &host;
-    findings.Begin(parsed.positional.front(), context.agendaName, TodayIsoDateText());
+    findings.Begin({parsed.positional.front(), context.agendaName, IsoDateTimeText(std::time(nullptr))});
     TBFTable BFTable1;
     TBFTable BFTable2;
     bool completed = false;
@@ -164,17 +240,25 @@ int RunCheckCommand(const ParsedArgs &parsed) {
             completed = result.completed;
             openErrors = std::move(result.openErrors);
         }
-    } catch (...) {
+    } catch (const std::exception &error) {
         // Whoever reads the findings still gets a whole document, which says the run did not complete.
-        findings.End(false);
+        findings.End({false, host.interrupted(), error.what()});
         try {
             host.FinishOutput();
         } catch (const std::exception &) {
             // The error that stopped the run is the one to report.
         }
         throw;
+    } catch (...) {
+        findings.End({false, host.interrupted(), "unknown error"});
+        throw;
     }
-    findings.End(completed);
+    std::string stoppedBecause;
+    for (const std::string &line : host.messages())
+        stoppedBecause += (stoppedBecause.empty() ? "" : "\n") + line;
+    for (const std::string &openError : openErrors)
+        stoppedBecause += (stoppedBecause.empty() ? "" : "\n") + openError;
+    findings.End({completed, host.interrupted(), stoppedBecause});
     if (summary && format == FindingsFormat::Text)
         std::fputs(findings.Summary().c_str(), stdout);
     host.FinishOutput();
@@ -190,7 +274,7 @@ int RunCheckCommand(const ParsedArgs &parsed) {
     if (saving)
         WriteProtocolFile(parsed.required("--output"), host.lines());
     if (!completed)
-        return kExitRunStopped;
+        return host.interrupted() ? kExitInterrupted : kExitRunStopped;
     return failOnFindings && findings.total() > 0 ? kExitFindings : kExitOk;
 }
 
@@ -199,7 +283,7 @@ int RunCheckCommand(const ParsedArgs &parsed) {
 int CheckCommand(const Args &args) {
     return RunTool("check", kUsage, args,
                    {"--checks", "--output", "--format", "--csv-delimiter", "--jobs", kEngineOption}, RunCheckCommand,
-                   {"--summary", "--fail-on-findings"});
+                   {"--summary", "--fail-on-findings", "--no-bom"});
 }
 
 } // namespace vrelmont::cli

@@ -1,35 +1,56 @@
 #pragma once
-// The findings of a check run as JSON or CSV for other programs and spreadsheets, with the counts
-// that --summary and --fail-on-findings need. Written as the run goes: only the run of equal keys
-// that a duplicate check is on is held.
+// The findings of a check run for other programs and spreadsheets (FindingsWriter does the format),
+// with the counts that --summary and --fail-on-findings need. Written as the run goes: nothing of a
+// run of equal keys is held but the group's members waiting behind its findings.
 #include "checks/Findings.h"
 #include "checks/SelectedChecks.h"
+#include "cli/FindingsWriter.h"
 
 #include <array>
+#include <chrono>
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace vrelmont::cli {
 
-enum class FindingsFormat { Text, Json, Csv };
+enum class FindingsFormat { Text, Json, Ndjson, Csv, Xlsx };
+
+struct FormatOptions {
+    char csvDelimiter = ',';
+    bool csvBom = true;   // the byte-order mark that tells spreadsheets the CSV is UTF-8
+    std::string xlsxPath; // the workbook to write
+};
+
+// How the run ended: `interrupted` by Ctrl+C; `error`: the lines standard error gives for the
+// check that stopped it (empty when none).
+struct RunEnd {
+    bool completed = false;
+    bool interrupted = false;
+    std::string error;
+};
 
 class FindingsOutput : public FindingSink {
 public:
     // `ticked`: the checks that take part. Text writes nothing itself (the report is the
     // output) and only counts. `beforeWrite` runs before each write to `out` (to clear the progress).
-    FindingsOutput(FindingsFormat format, std::FILE *out, const SelectedChecks &ticked, char csvDelimiter,
+    // Xlsx writes the workbook `options.xlsxPath` instead of `out`.
+    FindingsOutput(FindingsFormat format, std::FILE *out, const SelectedChecks &ticked, const FormatOptions &options,
                    std::function<void()> beforeWrite);
+    ~FindingsOutput() override;
 
-    // JSON: the object's start; CSV: the byte-order mark and the header row.
-    void Begin(const std::string &agendaDirectory, const std::string &agendaName, const std::string &isoDate);
-    // The checks not reached and the closing part. Call once, after the run, also after an error.
-    void End(bool completed);
+    void Begin(const RunInfo &run);
+    // The check that stopped the run, the checks not reached and the closing part. Call once, after
+    // the run, also after an error.
+    void End(const RunEnd &end);
 
     void CheckStarted(int checkBox) override;
-    void CheckEnded(int checkBox, bool answer) override;
+    void CheckEnded(int checkBox, bool answer, double seconds) override;
     void SingleFinding(const Finding &finding) override;
-    void DuplicateGroup(const std::vector<Finding> &findings, const std::vector<RecordName> &group) override;
+    void GroupStarted(const RecordName &first) override;
+    void DuplicateFinding(const Finding &finding) override;
+    void GroupEnded() override;
 
     long long total() const { return total_; }
     // One line per ticked check: its number, title and count of findings.
@@ -38,30 +59,23 @@ public:
 private:
     enum class Status { NotRun, Running, Completed, Stopped };
 
-    void write(const std::string &text);
-    void formatGroup(const std::vector<RecordName> &group);
-    // `group`: the group as formatGroup wrote it, or null for a finding without one.
-    void writeFinding(const Finding &finding, const std::string *group);
-    void openCheck(int checkBox);
-    void closeCheck(int checkBox, const char *status);
-    void writeChecksBefore(int checkBox); // the checks before it in run order that did not run
+    void passChecksBefore(int checkBox); // the checks before it in run order that did not run
+    void count(const Finding &finding);
 
-    FindingsFormat format_;
-    std::FILE *out_;
+    FindingsStream stream_;
+    std::unique_ptr<FindingsWriter> writer_;
     SelectedChecks ticked_;
-    char csvDelimiter_;
-    std::function<void()> beforeWrite_;
+    std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();
     std::array<Status, 16> status_{};
     std::array<long long, 16> count_{};
     long long total_ = 0;
-    std::size_t written_ = 0; // checks written so far, in run order (JSON)
-    std::string buffer_;
-    std::string groupText_; // the group being written, formatted
+    std::size_t passed_ = 0;  // checks handed to the writer so far, in run order
+    long long groups_ = 0;    // the last group's id
+    long long groupSize_ = 0; // records of the open group so far; 0: none open
+    RecordName groupFirst_;
+    // The check that stopped the run waits for End, which knows why.
+    int stoppedCheck_ = 0;
+    double stoppedSeconds_ = -1;
 };
-
-// JSON string literal of UTF-8 text; bytes that are not UTF-8 are read as windows-1250.
-void AppendJsonString(std::string &out, std::string_view text);
-// One CSV field: quoted when it holds the delimiter, a quote or a line break.
-void AppendCsvField(std::string &out, std::string_view text, char delimiter);
 
 } // namespace vrelmont::cli

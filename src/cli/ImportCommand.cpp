@@ -5,6 +5,7 @@
 #include "cli/CsvInput.h"
 #include "cli/TableChoice.h"
 #include "hostdb/RecordWriter.h"
+#include "hostdb/TBFTable.h"
 #include "hostdb/TextFold.h"
 #include "platform/Utf8Path.h"
 
@@ -245,6 +246,14 @@ int RunImport(const ParsedArgs &args) {
         importer.readHeader(row);
         // Every record goes into one transaction, which is committed only after the last one: any
         // failure on the way leaves the table as it was. A dry run opens no table for writing.
+        // A second plain import of the same file would double the records silently: the count before says so.
+        std::int32_t before = 0;
+        if (!replace) {
+            TBFTable counted;
+            if (counted.OpenTable(Variant::text(Utf8FromPath(tableFile))) == kAnswerDone)
+                before = counted.RecordCount();
+            counted.CloseTable();
+        }
         std::optional<RecordWriter> writer;
         if (!dryRun) {
             writer.emplace(Utf8FromPath(tableFile), table, RecordWriter::Mode::Safe);
@@ -273,6 +282,9 @@ int RunImport(const ParsedArgs &args) {
         writer->commit();
         if (replace)
             std::cout << "Replaced the records of " << Utf8FromPath(tableFile) << " with " << records << ".\n";
+        else if (before > 0)
+            std::cout << "Imported " << records << " into " << Utf8FromPath(tableFile) << ", which held " << before
+                      << " before; it holds " << before + count << " now.\n";
         else
             std::cout << "Imported " << records << " into " << Utf8FromPath(tableFile) << ".\n";
     } catch (const CsvError &error) {

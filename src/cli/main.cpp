@@ -34,8 +34,8 @@ void PrintOverview(std::ostream &out) {
             out << ' ';
         out << command.summary << "\n";
     }
-    out << "\nRun \"vrelmont-cli COMMAND --help\" for the usage of one command,\n"
-           "\"vrelmont-cli --version\" for the version.\n";
+    out << "\nRun \"vrelmont-cli COMMAND --help\" or \"vrelmont-cli help COMMAND\" for the usage of one\n"
+           "command, \"vrelmont-cli --version\" for the version.\n";
 }
 
 } // namespace
@@ -57,23 +57,26 @@ int main(int argc, char **argv) {
         std::cout << "vrelmont-cli " << vrelmont::kProgramVersion << "\n";
         return vrelmont::cli::kExitOk;
     }
-    if (name == "--help" || name == "-h" || name == "help") {
+    // "help check" is "check --help".
+    const bool helpOfCommand = name == "help" && arguments.size() > 2;
+    if ((name == "--help" || name == "-h" || name == "help") && !helpOfCommand) {
         PrintOverview(std::cout);
         return vrelmont::cli::kExitOk;
     }
+    const std::string_view commandName = helpOfCommand ? std::string_view(arguments[2]) : name;
     for (const auto &command : kCommands) {
-        if (command.name != name)
+        if (command.name != commandName)
             continue;
         // The commands report their own failures; this only keeps anything that slips through
         // from ending the program without a word.
         try {
-            return command.run(Args(arguments.begin() + 2, arguments.end()));
+            return command.run(helpOfCommand ? Args{"--help"} : Args(arguments.begin() + 2, arguments.end()));
         } catch (const std::exception &error) {
             std::cerr << "vrelmont-cli " << name << ": " << error.what() << "\n";
             return vrelmont::cli::kExitFailure;
         }
     }
-    std::cerr << "vrelmont-cli: unknown command \"" << name << "\"\n\n";
+    std::cerr << "vrelmont-cli: unknown command \"" << commandName << "\"\n\n";
     PrintOverview(std::cerr);
     return vrelmont::cli::kExitUsage;
 }

@@ -19,17 +19,20 @@ std::string Name(const RecordName &record) {
 class RecordingSink : public FindingSink {
 public:
     void CheckStarted(int checkBox) override { events.push_back("start " + std::to_string(checkBox)); }
-    void CheckEnded(int checkBox, bool answer) override {
+    void CheckEnded(int checkBox, bool answer, double) override {
         events.push_back("end " + std::to_string(checkBox) + (answer ? " true" : " false"));
     }
     void SingleFinding(const Finding &finding) override { events.push_back(describe(finding)); }
-    void DuplicateGroup(const std::vector<Finding> &findings, const std::vector<RecordName> &group) override {
-        std::string members;
-        for (const RecordName &member : group)
-            members += " " + Name(member);
+    // A group is told as one event with its members, then its findings, when it ends.
+    void GroupStarted(const RecordName &first) override { members = " " + Name(first); }
+    void DuplicateFinding(const Finding &finding) override {
+        members += " " + Name(finding.record);
+        pending.push_back(describe(finding));
+    }
+    void GroupEnded() override {
         events.push_back("group" + members);
-        for (const Finding &finding : findings)
-            events.push_back(describe(finding));
+        events.insert(events.end(), pending.begin(), pending.end());
+        pending.clear();
     }
 
     static std::string describe(const Finding &finding) {
@@ -38,6 +41,8 @@ public:
     }
 
     std::vector<std::string> events;
+    std::string members;
+    std::vector<std::string> pending;
 };
 
 class CheckFindings : public CheckFixture {

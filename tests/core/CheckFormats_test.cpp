@@ -9,6 +9,7 @@
 #include <sqlite3.h>
 
 #include <csignal>
+#include <cstdlib>
 #include <fcntl.h>
 #include <map>
 #ifndef _WIN32
@@ -97,16 +98,24 @@ std::vector<Lines> ParseCsv(const std::string &text, char delimiter) {
     return rows;
 }
 
-std::string GroupText(const json &group) {
+// Standard error's lines without the program's name before each, as the findings give a reason.
+std::string WithoutProgramName(const std::string &err) {
     std::string text;
-    for (const json &member : group) {
-        if (!text.empty())
-            text += ' ';
-        if (!member["warehouse"].is_null())
-            text += std::to_string(member["warehouse"].get<int>()) + "/";
-        text += std::to_string(member["number"].get<int>());
-    }
+    for (const std::string &line : SplitLines(err))
+        text += (text.empty() ? "" : "\n") + line.substr(line.find(": ") + 2);
     return text;
+}
+
+std::string Cell(const json &number) {
+    return number.is_null() ? "" : std::to_string(number.get<int>());
+}
+
+// The check's group of that id.
+const json &GroupOf(const json &check, const json &id) {
+    for (const json &group : check["groups"])
+        if (group["id"] == id)
+            return group;
+    throw std::runtime_error("no group " + id.dump());
 }
 
 // Plain SQL over a table file, for what the walk should have seen.
@@ -161,7 +170,7 @@ protected:
 };
 TempDir *CheckFormats::data = nullptr;
 
-TEST_F(CheckFormats, JsonHoldsTheReportsFindingsAndWholeGroupsOnEveryDemoAgenda) {
+TEST_F(CheckFormats, JsonHoldsTheReportsFindingsAndEachGroupOnceOnEveryDemoAgenda) {
     for (const std::string name : {"AGENDA.001", "AGENDA.002", "AGENDA.003"}) {
         SCOPED_TRACE(name);
         const fs::path dir = agenda(name);
@@ -172,9 +181,9 @@ TEST_F(CheckFormats, JsonHoldsTheReportsFindingsAndWholeGroupsOnEveryDemoAgenda)
         const std::map<int, Lines> expected = FindingsOfReport(text.out);
         const json result = json::parse(out.out);
 
-        EXPECT_EQ(result["agenda"]["directory"], dir.string());
+        EXPECT_EQ(result["schema_version"], 2);
+        EXPECT_EQ(result["agenda"]["path"], dir.string());
         EXPECT_EQ(result["agenda"]["name"], SplitLines(text.out)[2].substr(8));
-        EXPECT_EQ(result["date"].get<std::string>().size(), 10u);
         EXPECT_TRUE(result["completed"].get<bool>());
         ASSERT_EQ(result["checks"].size(), 15u);
         long total = 0;
@@ -187,6 +196,8 @@ TEST_F(CheckFormats, JsonHoldsTheReportsFindingsAndWholeGroupsOnEveryDemoAgenda)
             EXPECT_EQ(check["title"].get<std::string>() + ":", CheckTitle(box));
             EXPECT_EQ(check["table"], std::string(CheckTableName(box)));
             EXPECT_EQ(check["status"], "completed");
+            // The blue captions of the window mark the checks whose findings need not be errors.
+            EXPECT_EQ(check["severity"], box >= 6 && box <= 13 ? "warning" : "error");
             Lines texts;
             for (const json &finding : check["findings"])
                 texts.push_back(finding["text"]);
@@ -196,31 +207,36 @@ TEST_F(CheckFormats, JsonHoldsTheReportsFindingsAndWholeGroupsOnEveryDemoAgenda)
 
             const bool duplicates = box != 2 && box != 14 && box != 15;
             for (const json &finding : check["findings"]) {
-                EXPECT_EQ(finding["table"], check["table"]);
                 EXPECT_EQ(finding.contains("group"), duplicates);
                 const std::string number = std::to_string(finding["number"].get<int>());
                 EXPECT_NE(finding["text"].get<std::string>().find(" " + number), std::string::npos);
                 if (!duplicates)
                     continue;
                 // The group is every record with the finding's key, in index order, the finding among them.
-                const json &group = finding["group"];
-                ASSERT_GE(group.size(), 2u);
-                EXPECT_NE(std::find(group.begin(), group.end(),
+                const json &group = GroupOf(check, finding["group"]);
+                const json &members = group["members"];
+                EXPECT_EQ(group["value"], finding["value"]);
+                EXPECT_NE(std::find(members.begin(), members.end(),
                                     json{{"warehouse", finding["warehouse"]}, {"number", finding["number"]}}),
-                          group.end());
-                TableQuery &table = finding["table"] == "SKSEZZAS" ? stock : cards;
+                          members.end());
                 const auto records =
-                    table.recordsWithKey(finding["table"], finding["warehouse"], finding["field"], finding["value"]);
-                ASSERT_EQ(records.size(), group.size());
-                EXPECT_EQ(group[0]["warehouse"], records[0].first);
-                EXPECT_EQ(group[0]["number"], records[0].second);
+                    (check["table"] == "SKSEZZAS" ? stock : cards)
+                        .recordsWithKey(check["table"], finding["warehouse"], check["field"], group["value"]);
+                ASSERT_EQ(records.size(), members.size());
+                EXPECT_EQ(members[0]["warehouse"], records[0].first);
+                EXPECT_EQ(members[0]["number"], records[0].second);
             }
+            // Each group once: its members are its first record and the records of its findings.
+            std::size_t members = 0;
+            for (const json &group : check["groups"])
+                members += group["members"].size() - 1;
+            EXPECT_EQ(members, duplicates ? texts.size() : 0u);
         }
         EXPECT_EQ(result["total"], total);
     }
 }
 
-TEST_F(CheckFormats, CsvRowsAreTheJsonFindingsWithTheirGroups) {
+TEST_F(CheckFormats, CsvRowsAreTheJsonFindingsAndGroups) {
     const fs::path dir = agenda("AGENDA.002");
     const CliResult js = RunCli({"check", dir.string(), "--checks", "all", "--format", "json"});
     ASSERT_EQ(js.status, 0) << js.err;
@@ -233,27 +249,77 @@ TEST_F(CheckFormats, CsvRowsAreTheJsonFindingsWithTheirGroups) {
         ASSERT_EQ(csv.out.substr(0, 3), "\xEF\xBB\xBF");
         const std::vector<Lines> rows = ParseCsv(csv.out.substr(3), delimiter);
         ASSERT_FALSE(rows.empty());
-        EXPECT_EQ(rows[0],
-                  (Lines{"check", "title", "table", "warehouse", "number", "field", "value", "text", "group"}));
-        std::size_t row = 1;
-        for (const json &check : result["checks"])
-            for (const json &finding : check["findings"]) {
-                ASSERT_LT(row, rows.size());
-                const Lines expected{std::to_string(check["number"].get<int>()),
-                                     check["title"],
-                                     finding["table"],
-                                     finding["warehouse"].is_null() ? ""
-                                                                    : std::to_string(finding["warehouse"].get<int>()),
-                                     std::to_string(finding["number"].get<int>()),
-                                     finding["field"],
-                                     finding["value"],
-                                     finding["text"],
-                                     finding.contains("group") ? GroupText(finding["group"]) : ""};
-                EXPECT_EQ(rows[row++], expected);
-            }
-        EXPECT_EQ(row, rows.size());
-        EXPECT_EQ(static_cast<long>(row - 1), result["total"].get<long>());
+        EXPECT_EQ(rows[0], (Lines{"kind", "check", "check_id", "severity", "title", "table", "warehouse", "number",
+                                  "field", "value", "text", "group", "status", "error", "count", "elapsed_s"}));
+        // Filtered by kind, the rows are the JSON's findings, its groups' members and its checks.
+        Lines findings, expectedFindings, members, expectedMembers, checks, expectedChecks;
+        for (std::size_t row = 1; row < rows.size(); ++row) {
+            const Lines &r = rows[row];
+            ASSERT_EQ(r.size(), 16u);
+            if (r[0] == "finding")
+                findings.push_back(r[1] + "|" + r[4] + "|" + r[5] + "|" + r[6] + "|" + r[7] + "|" + r[8] + "|" + r[9] +
+                                   "|" + r[10] + "|" + r[11]);
+            else if (r[0] == "member")
+                members.push_back(r[11] + ":" + r[6] + "/" + r[7]);
+            else if (r[0] == "check")
+                checks.push_back(r[1] + "|" + r[2] + "|" + r[3] + "|" + r[12] + "|" + r[14]);
+            else
+                EXPECT_TRUE(r[0] == "group" || (r[0] == "run" && row + 1 == rows.size())) << r[0];
+        }
+        for (const json &check : result["checks"]) {
+            expectedChecks.push_back(Cell(check["number"]) + "|" + check["id"].get<std::string>() + "|" +
+                                     check["severity"].get<std::string>() + "|" + check["status"].get<std::string>() +
+                                     "|" + Cell(check["count"]));
+            for (const json &finding : check["findings"])
+                expectedFindings.push_back(
+                    std::to_string(check["number"].get<int>()) + "|" + check["title"].get<std::string>() + "|" +
+                    check["table"].get<std::string>() + "|" + Cell(finding["warehouse"]) + "|" +
+                    Cell(finding["number"]) + "|" + check["field"].get<std::string>() + "|" +
+                    finding["value"].get<std::string>() + "|" + finding["text"].get<std::string>() + "|" +
+                    (finding.contains("group") ? Cell(finding["group"]) : ""));
+            for (const json &group : check["groups"])
+                for (const json &member : group["members"])
+                    expectedMembers.push_back(Cell(group["id"]) + ":" + Cell(member["warehouse"]) + "/" +
+                                              Cell(member["number"]));
+        }
+        EXPECT_EQ(checks, expectedChecks);
+        EXPECT_EQ(findings, expectedFindings);
+        std::sort(members.begin(), members.end());
+        std::sort(expectedMembers.begin(), expectedMembers.end());
+        EXPECT_EQ(members, expectedMembers);
+        EXPECT_EQ(static_cast<long>(findings.size()), result["total"].get<long>());
     }
+}
+
+// JSON lines carry the document's content as events, one object a line, in the order of the run.
+TEST_F(CheckFormats, NdjsonLinesAreTheJsonDocumentAsEvents) {
+    const std::string dir = agenda("AGENDA.002").string();
+    const CliResult js = RunCli({"check", dir, "--checks", "all", "--format", "json"});
+    const CliResult lines = RunCli({"check", dir, "--checks", "all", "--format", "ndjson"});
+    ASSERT_EQ(lines.status, 0) << lines.err;
+    json rebuilt = json::parse(js.out);
+    for (json &check : rebuilt["checks"]) {
+        check["findings"] = json::array();
+        check["groups"] = json::array();
+    }
+    std::vector<std::string> types;
+    for (const std::string &line : SplitLines(lines.out)) {
+        json event = json::parse(line);
+        const std::string type = event["type"];
+        types.push_back(type);
+        event.erase("type");
+        if (type == "finding" || type == "group") {
+            const auto position = std::find(kRunOrder.begin(), kRunOrder.end(), event["check"].get<int>());
+            json &check = rebuilt["checks"][static_cast<std::size_t>(position - kRunOrder.begin())];
+            event.erase("check");
+            check[type == "finding" ? "findings" : "groups"].push_back(event);
+        }
+    }
+    EXPECT_EQ(rebuilt, json::parse(js.out));
+    EXPECT_EQ(types.front(), "run");
+    EXPECT_EQ(types[1], "check_start");
+    EXPECT_EQ(types.back(), "summary");
+    EXPECT_EQ(std::count(types.begin(), types.end(), "check_end"), 15);
 }
 
 TEST_F(CheckFormats, UntickedChecksAreSkippedAndTheProtocolStaysTheReport) {
@@ -296,15 +362,50 @@ TEST_F(CheckFormats, ExitStatusWithFailOnFindings) {
     const json result = json::parse(stopped.out);
     EXPECT_FALSE(result["completed"].get<bool>());
     EXPECT_EQ(result["checks"][0]["status"], "completed");
-    EXPECT_EQ(result["checks"][1]["status"], "stopped"); // the cards cannot be opened
+    EXPECT_EQ(result["checks"][1]["status"], "failed"); // the cards cannot be opened
     EXPECT_EQ(result["checks"][2]["status"], "skipped");
-    EXPECT_EQ(result["checks"][10]["status"], "stopped"); // ticked, but the run never came to it
+    EXPECT_EQ(result["checks"][10]["status"], "not_run"); // ticked, but the run never came to it
     EXPECT_EQ(result["total"], 1);
+    // The reason is what standard error says, in JSON and in CSV.
+    EXPECT_EQ(result["checks"][1]["error"], WithoutProgramName(stopped.err));
+    EXPECT_EQ(result["error"], result["checks"][1]["error"]);
+    const CliResult csv = RunCli({"check", broken.file("AGENDA.009"), "--checks", "1,3,9", "--format", "csv"});
+    const std::vector<Lines> rows = ParseCsv(csv.out.substr(3), ',');
+    const std::string title(CheckTitle(3).substr(0, CheckTitle(3).size() - 1));
+    const Lines checkRow{"check", "3",      "duplicate-card-number",     "error", title, "SKKMKART", "", "", "", "", "",
+                         "",      "failed", WithoutProgramName(csv.err), "0"};
+    ASSERT_GE(rows.size(), 2u);
+    const auto row =
+        std::find_if(rows.begin(), rows.end(), [](const Lines &r) { return r[0] == "check" && r[1] == "3"; });
+    ASSERT_NE(row, rows.end());
+    EXPECT_EQ(Lines(row->begin(), row->end() - 1), checkRow);
+    EXPECT_EQ(rows.back()[12], "failed");
 }
 
-// Ctrl+C: the run stops as with Přerušit, and standard error says why. The report is read from a
-// pipe that the test leaves full until the signal is sent, so the run is surely still going.
-TEST_F(CheckFormats, CtrlCStopsTheRunAndSaysSo) {
+// An index that cannot be set: the window's text, then which index of which table.
+TEST_F(CheckFormats, AnIndexThatCannotBeSetIsNamed) {
+    const TempDir broken;
+    const fs::path dir = broken.path() / "AGENDA.009";
+    fs::create_directory(dir);
+    fs::copy_file(agenda("AGENDA.001") / "SKSEZZAS.DAT", dir / "SKSEZZAS.DAT");
+    sqlite3 *db = nullptr;
+    ASSERT_EQ(sqlite3_open((dir / "SKSEZZAS.DAT").string().c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, "DROP INDEX SKSEZZAS_Sklad_BarCode", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+    const CliResult out = RunCli({"check", dir.string(), "--checks", "9", "--format", "json"});
+    EXPECT_EQ(out.status, 1);
+    const Lines lines = SplitLines(out.err);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0], "vrelmont-cli check: Nelze nastavit index skladových zásob.");
+    EXPECT_NE(lines[1].find("SKSEZZAS"), std::string::npos);
+    EXPECT_NE(lines[1].find("index Sklad+BarCode"), std::string::npos);
+    EXPECT_EQ(json::parse(out.out)["checks"][10]["error"], WithoutProgramName(out.err));
+}
+
+// Ctrl+C: the run stops as with Přerušit, standard error says why, and every format still ends
+// whole. The output is read from a pipe that the test leaves full until the signal is sent, so the
+// run is surely still going; the descriptions check stands in a run of a thousand equal keys.
+TEST_F(CheckFormats, CtrlCStopsTheRunAndSaysSoInEveryFormat) {
 #ifdef _WIN32
     GTEST_SKIP() << "Ctrl+C is sent here as the POSIX signal SIGINT; Windows has no kill() to send it with";
 #else
@@ -313,45 +414,62 @@ TEST_F(CheckFormats, CtrlCStopsTheRunAndSaysSo) {
         RunCli({"generate", dir.file("AGENDA.500"), "--cards", "4000", "--stock", "20000", "--warehouses", "5"});
     ASSERT_EQ(made.status, 0) << made.err;
 
-    int report[2];
-    ASSERT_EQ(pipe(report), 0);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, report[1], STDOUT_FILENO);
-    posix_spawn_file_actions_addclose(&actions, report[0]);
-    const std::string errFile = dir.file("err");
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    sigset_t defaults;
-    sigemptyset(&defaults);
-    sigaddset(&defaults, SIGINT); // a test run in the background would otherwise pass Ctrl+C on as ignored
-    posix_spawnattr_setsigdefault(&attributes, &defaults);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
-    std::string cli = VRELMONT_CLI_PATH, check = "check", agendaDir = dir.file("AGENDA.500"), checks = "--checks",
-                all = "all";
-    char *argv[] = {cli.data(), check.data(), agendaDir.data(), checks.data(), all.data(), nullptr};
-    pid_t child = 0;
-    ASSERT_EQ(posix_spawn(&child, cli.c_str(), &actions, &attributes, argv, environ), 0);
-    posix_spawn_file_actions_destroy(&actions);
-    posix_spawnattr_destroy(&attributes);
-    close(report[1]);
+    for (const std::string format : {"text", "json", "ndjson", "csv"}) {
+        SCOPED_TRACE(format);
+        int report[2];
+        ASSERT_EQ(pipe(report), 0);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, report[1], STDOUT_FILENO);
+        posix_spawn_file_actions_addclose(&actions, report[0]);
+        const std::string errFile = dir.file("err");
+        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        posix_spawnattr_t attributes;
+        posix_spawnattr_init(&attributes);
+        sigset_t defaults;
+        sigemptyset(&defaults);
+        sigaddset(&defaults, SIGINT); // a test run in the background would otherwise pass Ctrl+C on as ignored
+        posix_spawnattr_setsigdefault(&attributes, &defaults);
+        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+        std::vector<std::string> args{
+            VRELMONT_CLI_PATH, "check", dir.file("AGENDA.500"), "--checks", "all", "--format", format, "--jobs", "1"};
+        std::vector<char *> argv;
+        for (std::string &arg : args)
+            argv.push_back(arg.data());
+        argv.push_back(nullptr);
+        pid_t child = 0;
+        ASSERT_EQ(posix_spawn(&child, argv[0], &actions, &attributes, argv.data(), environ), 0);
+        posix_spawn_file_actions_destroy(&actions);
+        posix_spawnattr_destroy(&attributes);
+        close(report[1]);
 
-    usleep(500 * 1000); // the run fills the pipe and waits
-    kill(child, SIGINT);
-    std::string out;
-    char buffer[65536];
-    for (ssize_t got; (got = read(report[0], buffer, sizeof buffer)) > 0;)
-        out.append(buffer, static_cast<std::size_t>(got));
-    close(report[0]);
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 1);
-    EXPECT_EQ(ReadBytes(errFile), "vrelmont-cli check: interrupted by Ctrl+C; the run stopped\n");
-    const Lines lines = SplitLines(out);
-    ASSERT_GE(lines.size(), 2u);
-    EXPECT_EQ(lines.back(), "[ kontrola přerušena uživatelem ]");
+        usleep(500 * 1000); // the run fills the pipe and waits
+        kill(child, SIGINT);
+        std::string out;
+        char buffer[65536];
+        for (ssize_t got; (got = read(report[0], buffer, sizeof buffer)) > 0;)
+            out.append(buffer, static_cast<std::size_t>(got));
+        close(report[0]);
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 130);
+        EXPECT_EQ(ReadBytes(errFile), "vrelmont-cli check: interrupted by Ctrl+C; the run stopped\n");
+        const Lines lines = SplitLines(out);
+        ASSERT_GE(lines.size(), 2u);
+        if (format == "text") {
+            EXPECT_EQ(lines.back(), "[ kontrola přerušena uživatelem ]");
+        } else if (format == "json") {
+            const json result = json::parse(out);
+            EXPECT_EQ(result["status"], "aborted");
+            const auto aborted = std::find_if(result["checks"].begin(), result["checks"].end(),
+                                              [](const json &check) { return check["status"] == "aborted"; });
+            ASSERT_NE(aborted, result["checks"].end());
+            EXPECT_EQ((*aborted)["error"], "interrupted by Ctrl+C; the run stopped");
+        } else if (format == "ndjson") {
+            EXPECT_FALSE(json::parse(lines.back())["completed"].get<bool>());
+        }
+    }
 #endif
 }
 
@@ -373,8 +491,9 @@ TEST_F(CheckFormats, AnEngineErrorStillLeavesAWholeDocument) {
     EXPECT_FALSE(out.err.empty());
     const json result = json::parse(out.out);
     EXPECT_FALSE(result["completed"].get<bool>());
-    EXPECT_EQ(result["checks"][0]["status"], "stopped");
-    EXPECT_EQ(result["checks"][10]["status"], "stopped");
+    EXPECT_EQ(result["checks"][0]["status"], "failed");
+    EXPECT_EQ(result["checks"][0]["error"], WithoutProgramName(out.err));
+    EXPECT_EQ(result["checks"][10]["status"], "not_run");
     EXPECT_EQ(result["checks"][1]["status"], "skipped");
 }
 
@@ -396,14 +515,163 @@ TEST_F(CheckFormats, AwkwardTextsSurviveBothFormats) {
     const json &finding = result["checks"][13]["findings"][0];
     EXPECT_EQ(finding["value"], stored);
     EXPECT_EQ(finding["text"], "Nalezena kmenová karta č. 2 s duplicitním popisem " + stored);
-    EXPECT_EQ(finding["group"], json::parse(R"([{"warehouse": null, "number": 1}, {"warehouse": null, "number": 2}])"));
+    EXPECT_EQ(result["checks"][13]["groups"][0]["members"],
+              json::parse(R"([{"warehouse": null, "number": 1}, {"warehouse": null, "number": 2}])"));
 
     const CliResult csv = RunCli({"check", agendaDir, "--checks", "12", "--format", "csv", "--csv-delimiter", ";"});
     ASSERT_EQ(csv.status, 0) << csv.err;
     const std::vector<Lines> rows = ParseCsv(csv.out.substr(3), ';');
-    ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(rows[1], (Lines{"12", "Kontrola duplicitních popisů kmenových karet", "SKKMKART", "", "2", "Popis",
-                              stored, finding["text"], "1 2"}));
+    // Thirteen checks before, a group, its two members, the finding, two checks and the run.
+    ASSERT_EQ(rows.size(), 21u);
+    EXPECT_EQ(rows[14],
+              (Lines{"group", "12", "", "", "", "SKKMKART", "", "", "Popis", stored, "", "1", "", "", "", ""}));
+    EXPECT_EQ(
+        Lines(rows[17].begin(), rows[17].begin() + 12),
+        (Lines{"finding", "12", "duplicate-card-description", "warning", "Kontrola duplicitních popisů kmenových karet",
+               "SKKMKART", "", "2", "Popis", stored, finding["text"], "1"}));
+}
+
+// A group whose members outgrow memory's share (4 MB of JSON) goes through a temporary file whole.
+TEST_F(CheckFormats, AGroupOfAHundredFiftyThousandRecordsComesBackWhole) {
+    const TempDir dir;
+    const std::string agendaDir = dir.file("AGENDA.800");
+    ASSERT_EQ(RunCli({"create-agenda", agendaDir, "--name", "Test"}).status, 0);
+    std::string cards = "Cislo\n";
+    for (int number = 1; number <= 150000; ++number)
+        cards += std::to_string(number) + "\n";
+    WriteBytes(dir.file("cards.csv"), cards);
+    ASSERT_EQ(RunCli({"import", agendaDir, "SKKMKART", dir.file("cards.csv")}).status, 0);
+    const CliResult out = RunCli({"check", agendaDir, "--checks", "12", "--format", "json"});
+    ASSERT_EQ(out.status, 0) << out.err;
+    const json result = json::parse(out.out);
+    const json &check = result["checks"][13];
+    ASSERT_EQ(check["groups"].size(), 1u);
+    const json &members = check["groups"][0]["members"];
+    ASSERT_EQ(members.size(), 150000u);
+    EXPECT_EQ(members[0]["number"], 1);
+    EXPECT_EQ(members[149999]["number"], 150000);
+    EXPECT_EQ(check["count"], 149999);
+}
+
+// A value a spreadsheet would run as a formula is text in CSV; JSON keeps the value as stored.
+TEST_F(CheckFormats, CsvNeverHandsASpreadsheetAFormula) {
+    const TempDir dir;
+    const std::string agendaDir = dir.file("AGENDA.600");
+    ASSERT_EQ(RunCli({"create-agenda", agendaDir, "--name", "Test"}).status, 0);
+    WriteBytes(dir.file("cards.csv"),
+               "Cislo,Zkrat,Popis\n1,@SUM(A1),\"=HYPERLINK(\"\"x\"\")\"\n2,@SUM(A1),\"=HYPERLINK(\"\"x\"\")\"\n"
+               "3,-2+3,+1\n4,-2+3,+1\n");
+    ASSERT_EQ(RunCli({"import", agendaDir, "SKKMKART", dir.file("cards.csv")}).status, 0);
+    const CliResult csv = RunCli({"check", agendaDir, "--checks", "10,12", "--format", "csv"});
+    const json js = json::parse(RunCli({"check", agendaDir, "--checks", "10,12", "--format", "json"}).out);
+    Lines values;
+    for (const Lines &row : ParseCsv(csv.out.substr(3), ','))
+        if (row[0] == "finding")
+            values.push_back(row[9]);
+    EXPECT_EQ(values, (Lines{"'-2+3", "'@SUM(A1)", "'+1", "'=HYPERLINK(\"x\")"}));
+    EXPECT_EQ(js["checks"][13]["findings"][1]["value"], "=HYPERLINK(\"x\")");
+}
+
+#ifndef _WIN32
+// What a terminal receives when vrelmont-cli writes both its outputs to it, with TERM as given.
+std::string OnTerminal(const std::vector<std::string> &arguments, const char *term) {
+    const int terminal = posix_openpt(O_RDWR | O_NOCTTY);
+    if (terminal < 0 || grantpt(terminal) != 0 || unlockpt(terminal) != 0)
+        throw std::runtime_error("no pseudo-terminal");
+    std::vector<std::string> args{VRELMONT_CLI_PATH};
+    args.insert(args.end(), arguments.begin(), arguments.end());
+    std::vector<char *> argv;
+    for (std::string &arg : args)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    const pid_t child = fork();
+    if (child == 0) {
+        const int shown = open(ptsname(terminal), O_RDWR | O_NOCTTY);
+        dup2(shown, STDOUT_FILENO);
+        dup2(shown, STDERR_FILENO);
+        setenv("TERM", term, 1);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    std::string out;
+    char buffer[4096];
+    for (ssize_t got; (got = read(terminal, buffer, sizeof buffer)) > 0;)
+        out.append(buffer, static_cast<std::size_t>(got));
+    close(terminal);
+    int status = 0;
+    waitpid(child, &status, 0);
+    return out;
+}
+#endif
+
+// On a terminal a stored ESC or NUL is shown escaped; the saved protocol keeps the stored bytes.
+// The progress names the check's place among those that run, without control sequences for TERM=dumb.
+TEST_F(CheckFormats, ATerminalSeesControlCharactersEscapedAndWhereTheRunIs) {
+#ifdef _WIN32
+    GTEST_SKIP() << "a pseudo-terminal is POSIX's";
+#else
+    const TempDir dir;
+    const std::string agendaDir = dir.file("AGENDA.600");
+    ASSERT_EQ(RunCli({"create-agenda", agendaDir, "--name", "Test"}).status, 0);
+    WriteBytes(dir.file("cards.csv"), "Cislo,Popis\n1,a\x1B[2Jb\n2,a\x1B[2Jb\n");
+    ASSERT_EQ(RunCli({"import", agendaDir, "SKKMKART", dir.file("cards.csv")}).status, 0);
+    const std::string protocol = dir.file("protokol.txt");
+    const std::string out = OnTerminal({"check", agendaDir, "--checks", "12,14", "--output", protocol}, "xterm");
+    EXPECT_NE(out.find("s duplicitním popisem a\\x1B[2Jb"), std::string::npos) << out;
+    EXPECT_EQ(out.find("\x1B[2J"), std::string::npos);
+    EXPECT_NE(out.find("2/2 Kontrola duplicitních popisů kmenových karet: 100%"), std::string::npos) << out;
+    EXPECT_NE(ReadBytes(protocol).find(" a\x1B[2Jb\r\n"), std::string::npos);
+
+    const std::string dumb = OnTerminal({"check", agendaDir, "--checks", "12,14"}, "dumb");
+    EXPECT_NE(dumb.find("1/2 Hledání kmenových karet bez popisu:"), std::string::npos) << dumb;
+    EXPECT_EQ(dumb.find('\x1B'), std::string::npos) << dumb;
+#endif
+}
+
+// A workbook needs a file to be written to; the Windows build, made without libxlsxwriter, says so.
+TEST_F(CheckFormats, XlsxGoesToTheOutputFileOnly) {
+    const std::string dir = agenda("AGENDA.001").string();
+    EXPECT_EQ(RunCli({"check", dir, "--format", "xlsx"}).status, 2);
+    const TempDir out;
+    const CliResult book = RunCli({"check", dir, "--format", "xlsx", "--output", out.file("nalezy.xlsx")});
+#ifdef _WIN32
+    EXPECT_EQ(book.status, 2);
+    EXPECT_NE(book.err.find("formát xlsx tato sestava programu neumí"), std::string::npos) << book.err;
+#else
+    EXPECT_EQ(book.status, 0) << book.err;
+    EXPECT_EQ(book.out, "");
+    EXPECT_EQ(ReadBytes(out.file("nalezy.xlsx")).substr(0, 2), "PK"); // a zip, read back by FindingsXlsx
+#endif
+}
+
+// An --output that cannot be written stops the command before the run, whatever the format.
+TEST_F(CheckFormats, AnUnwritableOutputIsRefusedBeforeTheRun) {
+    const TempDir dir;
+#ifdef _WIN32
+    const auto formats = {"text"}; // the Windows build refuses xlsx before it looks at the file
+#else
+    const auto formats = {"text", "xlsx"};
+#endif
+    for (const std::string format : formats) {
+        const CliResult out = RunCli({"check", agenda("AGENDA.001").string(), "--format", format, "--output",
+                                      (dir.path() / "no such folder" / "out.txt").string()});
+        EXPECT_EQ(out.status, 3);
+        EXPECT_EQ(out.out, "") << "nothing of the run";
+        EXPECT_NE(out.err.find("Nelze zapsat soubor"), std::string::npos) << out.err;
+    }
+    const std::string kept = dir.file("kept.txt");
+    ASSERT_EQ(RunCli({"check", agenda("AGENDA.001").string(), "--output", kept}).status, 0);
+    EXPECT_FALSE(ReadBytes(kept).empty());
+}
+
+// The DATA folder given for an agenda: the agendas under it are named, and it is a usage error.
+TEST_F(CheckFormats, ADataRootIsNoAgenda) {
+    const CliResult out = RunCli({"check", (data->path() / "DATA").string()});
+    EXPECT_EQ(out.status, 2);
+    EXPECT_NE(out.err.find("je složka dat, ne agenda"), std::string::npos) << out.err;
+    EXPECT_NE(out.err.find("AGENDA.003"), std::string::npos) << out.err;
+    EXPECT_NE(out.err.find("Železářství Novák s.r.o."), std::string::npos) << out.err;
+    EXPECT_EQ(out.out, "");
 }
 
 TEST_F(CheckFormats, WrongFormatOptionsAndVersion) {
@@ -411,7 +679,12 @@ TEST_F(CheckFormats, WrongFormatOptionsAndVersion) {
     EXPECT_EQ(RunCli({"check", dir, "--format", "xml"}).status, 2);
     EXPECT_EQ(RunCli({"check", dir, "--format", "csv", "--csv-delimiter", "|"}).status, 2);
     EXPECT_EQ(RunCli({"check", dir, "--csv-delimiter", ";"}).status, 2);
+    EXPECT_EQ(RunCli({"check", dir, "--no-bom"}).status, 2);
+    const CliResult plain = RunCli({"check", dir, "--format", "csv", "--no-bom"});
+    EXPECT_EQ(plain.out.substr(0, 5), "kind,");
     EXPECT_EQ(RunCli({"check", dir, "--summary=yes"}).status, 2);
+    EXPECT_EQ(RunCli({"help", "check"}).out, RunCli({"check", "--help"}).out);
+    EXPECT_EQ(RunCli({"help", "nonsense"}).status, 2);
     const CliResult version = RunCli({"--version"});
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, "vrelmont-cli 1.10\n");

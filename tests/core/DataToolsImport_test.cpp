@@ -33,7 +33,9 @@ TEST_F(Import, AppendsInFileOrderAfterTheRecordsAlreadyThere) {
                                            "Šroub,8594001200010,-5,1,101,K-1,SR\n"
                                            "Matice,,+7,1,,,\n");
     ASSERT_EQ(result.status, 0) << result.err;
+    // A second import into a table that holds records says so, lest it be a silent duplicate.
     EXPECT_NE(result.out.find("Imported 2 records"), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find(", which held 1 before; it holds 3 now."), std::string::npos) << result.out;
     EXPECT_EQ(TableRows(stockFile(), "SKSEZZAS"),
               (std::vector<std::string>{
                   "Sklad=i:2|Cislo=i:20|UzivCode=t:|Katalog=t:|BarCode=t:|Zkrat=t:|Popis=t:druhý",

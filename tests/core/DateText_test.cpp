@@ -62,4 +62,26 @@ TEST(DateText, TodayInBothForms) {
     EXPECT_EQ(TodayShortDateText(), iso.substr(5, 2) + "/" + iso.substr(8, 2) + "/" + iso.substr(2, 2));
 }
 
+// The offset is computed, not named: a zone half an hour off, on both sides of a year's end.
+TEST(DateText, IsoDateTimeCarriesTheZonesOffset) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the zone is set here through TZ, which Windows reads otherwise";
+#else
+    const char *before = std::getenv("TZ");
+    const std::optional<std::string> saved = before ? std::optional<std::string>(before) : std::nullopt;
+    setenv("TZ", "Europe/Prague", 1);
+    tzset();
+    EXPECT_EQ(IsoDateTimeText(1782864000), "2026-07-01T02:00:00+02:00");
+    setenv("TZ", "America/St_Johns", 1);
+    tzset();
+    EXPECT_EQ(IsoDateTimeText(1782864000), "2026-06-30T21:30:00-02:30");
+    EXPECT_EQ(IsoDateTimeText(1767229200), "2025-12-31T21:30:00-03:30");
+    if (saved)
+        setenv("TZ", saved->c_str(), 1);
+    else
+        unsetenv("TZ");
+    tzset();
+#endif
+}
+
 } // namespace

@@ -17,16 +17,17 @@ namespace {
 class FindingJournal : public FindingSink {
 public:
     void CheckStarted(int checkBox) override { entries.push_back("start " + std::to_string(checkBox)); }
-    void CheckEnded(int checkBox, bool answer) override {
+    void CheckEnded(int checkBox, bool answer, double) override {
         entries.push_back("end " + std::to_string(checkBox) + (answer ? " true" : " false"));
     }
     void SingleFinding(const Finding &finding) override { entries.push_back("single " + finding.text); }
-    void DuplicateGroup(const std::vector<Finding> &findings, const std::vector<RecordName> &group) override {
-        std::string entry = "group of " + std::to_string(group.size());
-        for (const Finding &finding : findings)
-            entry += " | " + finding.text;
-        entries.push_back(entry);
+    void GroupStarted(const RecordName &) override { group = {1, ""}; }
+    void DuplicateFinding(const Finding &finding) override {
+        ++group.first;
+        group.second += " | " + finding.text;
     }
+    void GroupEnded() override { entries.push_back("group of " + std::to_string(group.first) + group.second); }
+    std::pair<std::size_t, std::string> group;
     std::vector<std::string> entries;
 };
 

@@ -4,6 +4,7 @@
 #include "hostdb/TextFold.h"
 #include "hostdb/Variant.h"
 #include "platform/ErrorReportText.h"
+#include "platform/TerminalText.h"
 
 #include <gtest/gtest.h>
 #include <iconv.h>
@@ -114,6 +115,28 @@ TEST(ErrorReportText, FullStopRule) {
         EXPECT_EQ(ErrorReportText(ending), ending);
     EXPECT_EQ(ErrorReportText("soubor /x/a.txt"), "soubor /x/a.txt.");
     EXPECT_EQ(ErrorReportText("zápis selhal: č"), "zápis selhal: č.") << "UTF-8 letters sort after the full stop";
+}
+
+// What a terminal would act on is shown as text; what it only prints stays as it is.
+TEST(TerminalSafeText, ControlCharactersAreShownNotSent) {
+    const struct {
+        std::string stored;
+        bool keepLineEnds;
+        std::string shown;
+    } cases[] = {
+        {"a\x1B]0;title\x07"
+         "b",
+         false, "a\\x1B]0;title\\x07b"},
+        {std::string("a\0b", 3), false, "a\\x00b"},
+        {"x\r\ny", false, "x\\x0D\\x0Ay"},
+        {"x\r\ny", true, "x\r\ny"},
+        {"\x7F\xC2\x9B"
+         "2J",
+         true, "\\x7F\\u009B2J"},
+        {"Šroub\t1/4\" žluťoučký", false, "Šroub\t1/4\" žluťoučký"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(TerminalSafeText(c.stored, c.keepLineEnds), c.shown) << c.stored;
 }
 
 } // namespace

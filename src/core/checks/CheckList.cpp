@@ -1,9 +1,11 @@
 #include "checks/CheckList.h"
 
 #include "checks/DuplicateKeyCheck.h"
+#include "checks/FieldNames.h"
 #include "checks/MissingCardCheck.h"
 #include "checks/UndescribedSearch.h"
 
+#include <array>
 #include <stdexcept>
 #include <string>
 
@@ -22,6 +24,44 @@ const DuplicateKeyMember &MemberFor(int checkBox) {
 }
 
 } // namespace
+
+std::string_view CheckId(int checkBox) {
+    static constexpr std::array<std::string_view, 16> ids{"",
+                                                          "duplicate-stock-number",
+                                                          "missing-card",
+                                                          "duplicate-card-number",
+                                                          "duplicate-card-plu",
+                                                          "duplicate-stock-plu",
+                                                          "duplicate-card-catalogue-number",
+                                                          "duplicate-stock-catalogue-number",
+                                                          "duplicate-card-bar-code",
+                                                          "duplicate-stock-bar-code",
+                                                          "duplicate-card-abbreviation",
+                                                          "duplicate-stock-abbreviation",
+                                                          "duplicate-card-description",
+                                                          "duplicate-stock-description",
+                                                          "card-without-description",
+                                                          "stock-without-description"};
+    if (checkBox < 1 || checkBox > 15)
+        throw std::invalid_argument("No check belongs to check box " + std::to_string(checkBox));
+    return ids[static_cast<std::size_t>(checkBox)];
+}
+
+std::string_view CheckKeyField(int checkBox) {
+    switch (checkBox) {
+    case kMissingCardBox:
+        return kFieldCislo;
+    case kUndescribedCardsBox:
+    case kUndescribedStockItemsBox:
+        return kFieldPopis;
+    default:
+        return MemberFor(checkBox).keys.back().name;
+    }
+}
+
+bool FindingsNeedNotBeErrors(int checkBox) {
+    return checkBox >= 6 && checkBox <= 13;
+}
 
 std::string_view CheckTitle(int checkBox) {
     switch (checkBox) {

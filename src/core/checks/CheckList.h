@@ -17,6 +17,13 @@ std::string_view CheckTitle(int checkBox);
 // The table whose records the check names (the missing master card check names stock items).
 std::string_view CheckTableName(int checkBox);
 
+// The field whose values the check compares or names (Cislo, Popis, BarCode, ...).
+std::string_view CheckKeyField(int checkBox);
+// A stable English name of the check for programs ("duplicate-stock-number", "missing-card").
+std::string_view CheckId(int checkBox);
+// Whether the check's findings need not be errors: the eight checks with blue captions.
+bool FindingsNeedNotBeErrors(int checkBox);
+
 // Runs the check that CheckBox`checkBox` enables; answers false when the run must stop.
 bool RunCheck(int checkBox, RunHost &host, const RunContext &context, TBFTable &BFTable1, TBFTable &BFTable2);
 

@@ -2,6 +2,8 @@
 
 #include "checks/CheckList.h"
 
+#include <chrono>
+
 namespace vrelmont {
 
 void WriteRunHeader(RunHost &host, const RunContext &context) {
@@ -52,9 +54,11 @@ bool RunChecks(RunHost &host, const RunContext &context, TBFTable &BFTable1, TBF
                 continue;
             if (sink)
                 sink->CheckStarted(checkBox);
+            const auto started = std::chrono::steady_clock::now();
             const bool answer = RunCheck(checkBox, host, context, BFTable1, BFTable2);
             if (sink)
-                sink->CheckEnded(checkBox, answer);
+                sink->CheckEnded(checkBox, answer,
+                                 std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count());
             if (!answer) {
                 host.SetRunState(false);
                 return false;

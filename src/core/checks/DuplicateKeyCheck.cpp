@@ -188,8 +188,7 @@ private:
     std::int32_t currentCislo_ = 0;
 };
 
-// One run of equal keys, for a finding sink: its findings and its records, handed over when the
-// run ends. Only the run the walk is on is held, never the table.
+// One run of equal keys, for a finding sink: handed over record by record as the walk finds them.
 class RunOfEqualKeys {
 public:
     explicit RunOfEqualKeys(FindingSink *sink) : sink_(sink) {}
@@ -198,24 +197,22 @@ public:
     void add(KeyPair &key) {
         if (!sink_)
             return;
-        if (findings_.empty())
-            group_.push_back(key.keptRecord());
-        findings_.push_back(key.finding());
-        group_.push_back(findings_.back().record);
+        if (!open_)
+            sink_->GroupStarted(key.keptRecord());
+        open_ = true;
+        sink_->DuplicateFinding(key.finding());
     }
 
     void close() {
-        if (!sink_ || findings_.empty())
+        if (!sink_ || !open_)
             return;
-        sink_->DuplicateGroup(findings_, group_);
-        findings_.clear();
-        group_.clear();
+        open_ = false;
+        sink_->GroupEnded();
     }
 
 private:
     FindingSink *sink_;
-    std::vector<Finding> findings_;
-    std::vector<RecordName> group_;
+    bool open_ = false;
 };
 
 } // namespace

@@ -29,14 +29,18 @@ struct Finding {
 class FindingSink {
 public:
     virtual ~FindingSink() = default;
-    // Around each check that runs; `answer` is the check's answer (false: the run stops).
+    // Around each check that runs; `answer` is the check's answer (false: the run stops), `seconds`
+    // the time its own work took.
     virtual void CheckStarted(int checkBox) = 0;
-    virtual void CheckEnded(int checkBox, bool answer) = 0;
+    virtual void CheckEnded(int checkBox, bool answer, double seconds) = 0;
     // A finding of a check that compares no neighbours.
     virtual void SingleFinding(const Finding &finding) = 0;
-    // The findings of one run of equal keys, and every record of that run in index order (the first
-    // one included). Handed over when the run ends, also when an abort ends it early.
-    virtual void DuplicateGroup(const std::vector<Finding> &findings, const std::vector<RecordName> &group) = 0;
+    // A run of equal keys, handed over as the walk goes so that no run is held: GroupStarted with the
+    // run's first record when its second repeats the key, DuplicateFinding for that record and each
+    // later one, GroupEnded when the run ends (also when an abort ends it early).
+    virtual void GroupStarted(const RecordName &first) = 0;
+    virtual void DuplicateFinding(const Finding &finding) = 0;
+    virtual void GroupEnded() = 0;
 };
 
 } // namespace vrelmont

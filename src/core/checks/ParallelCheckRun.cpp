@@ -13,7 +13,6 @@
 #include <memory>
 #include <mutex>
 #include <thread>
-#include <variant>
 
 namespace vrelmont {
 namespace {
@@ -21,17 +20,13 @@ namespace {
 // An empty line, the title, its underline and an empty line come before a check's findings.
 constexpr std::size_t kHeaderBlockLines = 4;
 
-struct ShownMessage {
-    std::string text;
-};
-struct FindingGroup {
-    std::vector<Finding> findings;
-    std::vector<RecordName> group;
-};
 // A step other than a report line, and how many lines came before it.
 struct OtherStep {
+    enum class Kind { Message, Single, GroupStart, Duplicate, GroupEnd };
     std::size_t linesBefore;
-    std::variant<ShownMessage, Finding, FindingGroup> step;
+    Kind kind;
+    std::string message; // Kind::Message
+    Finding finding;     // Kind::Single and Kind::Duplicate; Kind::GroupStart: the first record
 };
 
 // The host of one check on a worker thread: it keeps what the check hands over, in order, until
@@ -51,7 +46,7 @@ public:
     void ProcessEvents() override { percent_.store(gauge_.percent(), std::memory_order_relaxed); }
     void SetRunState(bool) override {}
     bool IsChecked(int) override { return true; }
-    void ShowMessage(const std::string &text) override { keep(ShownMessage{text}); }
+    void ShowMessage(const std::string &text) override { keep(OtherStep::Kind::Message, text, {}); }
     bool AbortRequested() override { return stop_.load(); }
     FindingSink *findingSink() override { return collectsFindings_ ? this : nullptr; }
     Gauge &gauge() override { return gauge_; }
@@ -65,18 +60,20 @@ public:
         FindingSink *const sink = host.findingSink();
         auto other = others_.begin();
         std::size_t offset = 0;
+        bool groupOpen = false;
         for (std::size_t line = 0; line <= lineLengths_.size(); ++line) {
             for (; other != others_.end() && other->linesBefore == line; ++other)
-                handOver(other->step, host, sink);
+                handOver(*other, host, sink, groupOpen);
             if (line == lineLengths_.size())
                 break;
             host.ReportLine(lineText_.substr(offset, lineLengths_[line]));
             offset += lineLengths_[line];
             if (line + 1 >= kHeaderBlockLines && line + 1 < lineLengths_.size() && AbortSeen(host)) {
-                // A run of equal keys ends with the abort: it holds the findings written so far.
-                if (other != others_.end() && sink)
-                    if (const auto *group = std::get_if<FindingGroup>(&other->step))
-                        handOverCut(*group, other->linesBefore - (line + 1), *sink);
+                // As the walk would have: the finding of the line just written, then the run ends.
+                for (; other != others_.end() && other->linesBefore == line + 1; ++other)
+                    handOver(*other, host, sink, groupOpen);
+                if (groupOpen && sink)
+                    sink->GroupEnded();
                 return AbortCheck(host, {});
             }
         }
@@ -87,30 +84,41 @@ public:
 
 private:
     void CheckStarted(int) override {}
-    void CheckEnded(int, bool) override {}
-    void SingleFinding(const Finding &finding) override { keep(finding); }
-    void DuplicateGroup(const std::vector<Finding> &findings, const std::vector<RecordName> &group) override {
-        keep(FindingGroup{findings, group});
+    void CheckEnded(int, bool, double) override {}
+    void SingleFinding(const Finding &finding) override { keep(OtherStep::Kind::Single, {}, finding); }
+    void GroupStarted(const RecordName &first) override {
+        Finding named;
+        named.record = first;
+        keep(OtherStep::Kind::GroupStart, {}, std::move(named));
     }
-    template <typename Step> void keep(Step step) { others_.push_back({lineLengths_.size(), std::move(step)}); }
-
-    static void handOver(const std::variant<ShownMessage, Finding, FindingGroup> &step, RunHost &host,
-                         FindingSink *sink) {
-        if (const auto *message = std::get_if<ShownMessage>(&step))
-            host.ShowMessage(message->text);
-        else if (const auto *finding = std::get_if<Finding>(&step); finding && sink)
-            sink->SingleFinding(*finding);
-        else if (const auto *group = std::get_if<FindingGroup>(&step); group && sink)
-            sink->DuplicateGroup(group->findings, group->group);
+    void DuplicateFinding(const Finding &finding) override { keep(OtherStep::Kind::Duplicate, {}, finding); }
+    void GroupEnded() override { keep(OtherStep::Kind::GroupEnd, {}, {}); }
+    void keep(OtherStep::Kind kind, std::string message, Finding finding) {
+        others_.push_back({lineLengths_.size(), kind, std::move(message), std::move(finding)});
     }
 
-    // The group without its last `unwritten` findings (and their records), whose lines were not written.
-    static void handOverCut(const FindingGroup &group, std::size_t unwritten, FindingSink &sink) {
-        if (unwritten >= group.findings.size())
+    static void handOver(const OtherStep &step, RunHost &host, FindingSink *sink, bool &groupOpen) {
+        if (step.kind == OtherStep::Kind::Message) {
+            host.ShowMessage(step.message);
             return;
-        const auto findings = static_cast<std::ptrdiff_t>(group.findings.size() - unwritten);
-        sink.DuplicateGroup(std::vector<Finding>(group.findings.begin(), group.findings.begin() + findings),
-                            std::vector<RecordName>(group.group.begin(), group.group.begin() + findings + 1));
+        }
+        if (!sink)
+            return;
+        switch (step.kind) {
+        case OtherStep::Kind::Single:
+            sink->SingleFinding(step.finding);
+            break;
+        case OtherStep::Kind::GroupStart:
+            sink->GroupStarted(step.finding.record);
+            groupOpen = true;
+            break;
+        case OtherStep::Kind::Duplicate:
+            sink->DuplicateFinding(step.finding);
+            break;
+        default:
+            sink->GroupEnded();
+            groupOpen = false;
+        }
     }
 
     bool collectsFindings_;
@@ -130,6 +138,7 @@ struct CheckJob {
     std::unique_ptr<RecordingHost> host;
     bool done = false;
     bool answer = false;
+    double seconds = 0;
     std::exception_ptr error;
     std::vector<std::string> openErrors;
 };
@@ -177,6 +186,7 @@ private:
             CheckJob &job = jobs_[index];
             bool answer = false;
             std::exception_ptr error;
+            const auto started = std::chrono::steady_clock::now();
             try {
                 answer = RunCheck(job.checkBox, *job.host, context_, BFTable1, BFTable2);
             } catch (...) {
@@ -193,6 +203,7 @@ private:
             }
             std::lock_guard lock(mutex_);
             job.answer = answer;
+            job.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
             job.error = error;
             job.openErrors = std::move(openErrors);
             job.done = true;
@@ -260,7 +271,7 @@ ParallelRunResult RunChecksInParallel(RunHost &host, const RunContext &context, 
                 std::rethrow_exception(job.error);
             }
             if (sink)
-                sink->CheckEnded(job.checkBox, job.answer);
+                sink->CheckEnded(job.checkBox, job.answer, job.seconds);
             if (!job.answer) {
                 pool.cancel();
                 host.SetRunState(false);

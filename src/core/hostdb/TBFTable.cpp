@@ -30,6 +30,8 @@ TableBackend &TBFTable::connect() {
 
 std::int32_t TBFTable::OpenTable(const Variant &path) {
     ++openedTables_;
+    openedPath_ = path.kind() == VariantKind::Text ? path.toText() : std::string();
+    failedIndex_.clear();
     return backend().OpenTable(path);
 }
 
@@ -73,7 +75,9 @@ std::int32_t TBFTable::DeleteRecord() {
 }
 
 std::int32_t TBFTable::SetIndex(const std::string &keyExpression) {
-    return backend().SetIndex(keyExpression);
+    const std::int32_t answer = backend().SetIndex(keyExpression);
+    failedIndex_ = answer == kAnswerDone ? std::string() : keyExpression;
+    return answer;
 }
 
 std::int32_t TBFTable::SeekKeyPair(const Variant &first, const Variant &second) {
@@ -135,7 +139,10 @@ std::int32_t TBFTable::Int32ValueInRun(FieldHandle field, std::int64_t runLength
 }
 
 std::string TBFTable::lastOpenError() const {
-    return backend_ ? backend_->lastOpenError() : std::string();
+    std::string error = backend_ ? backend_->lastOpenError() : std::string();
+    if (error.empty() && !failedIndex_.empty())
+        error = openedPath_ + ": index " + failedIndex_ + " nelze nastavit";
+    return error;
 }
 
 } // namespace vrelmont

@@ -108,6 +108,10 @@ private:
 
     // Kept until the component is destroyed; CloseTable does not release it.
     std::unique_ptr<TableBackend> backend_;
+    // The table last opened and the key expression SetIndex failed on, to say which when the
+    // backend cannot.
+    std::string openedPath_;
+    std::string failedIndex_;
     std::uint64_t openedTables_ = 0; // tells a handle of an earlier table from one of this
 };
 

@@ -1,5 +1,6 @@
 #include "platform/DateText.h"
 
+#include <cstdio>
 #include <iomanip>
 #include <locale>
 #include <sstream>
@@ -57,6 +58,26 @@ std::string TodayShortDateText() {
 
 std::string TodayIsoDateText() {
     return Formatted(Today(), "%Y-%m-%d", std::locale::classic());
+}
+
+// The offset is the local clock minus UTC's, computed from both: %z names the zone on Windows.
+std::string IsoDateTimeText(std::time_t when) {
+    std::tm local{}, utc{};
+#ifdef _WIN32
+    localtime_s(&local, &when);
+    gmtime_s(&utc, &when);
+#else
+    localtime_r(&when, &local);
+    gmtime_r(&when, &utc);
+#endif
+    int days = local.tm_yday - utc.tm_yday;
+    if (local.tm_year != utc.tm_year)
+        days = local.tm_year > utc.tm_year ? 1 : -1;
+    const int minutes = days * 24 * 60 + (local.tm_hour - utc.tm_hour) * 60 + (local.tm_min - utc.tm_min);
+    const int offset = minutes < 0 ? -minutes : minutes;
+    char zone[8];
+    std::snprintf(zone, sizeof zone, "%c%02d:%02d", minutes < 0 ? '-' : '+', offset / 60 % 100, offset % 60);
+    return Formatted(local, "%Y-%m-%dT%H:%M:%S", std::locale::classic()) + zone;
 }
 
 } // namespace vrelmont

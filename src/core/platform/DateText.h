@@ -12,5 +12,7 @@ std::string TodayShortDateText();
 
 // Today as YYYY-MM-DD, for machine-readable output.
 std::string TodayIsoDateText();
+// `when` as ISO 8601 local date and time with the zone's offset from UTC: 2026-12-09T21:30:05+01:00.
+std::string IsoDateTimeText(std::time_t when);
 
 } // namespace vrelmont
