@@ -111,9 +111,31 @@ void AppendMember(std::string &out, const RecordName &record) {
     AppendJsonRecord(out, record);
 }
 
-class JsonFindings final : public FindingsWriter {
+// What both JSON layouts share: findings are written as they come, a group's members gathered
+// until it ends.
+class JsonWriterBase : public FindingsWriter {
 public:
-    explicit JsonFindings(FindingsStream &out) : out_(out) {}
+    explicit JsonWriterBase(FindingsStream &out) : out_(out) {}
+
+    void single(const Finding &finding) override { writeFinding(finding, 0); }
+    void duplicate(long long group, const Finding &finding) override {
+        text_.clear();
+        AppendMember(text_, finding.record);
+        deferred_.append(text_);
+        writeFinding(finding, group);
+    }
+
+protected:
+    virtual void writeFinding(const Finding &finding, long long group) = 0;
+
+    FindingsStream &out_;
+    DeferredText deferred_;
+    std::string text_;
+};
+
+class JsonFindings final : public JsonWriterBase {
+public:
+    explicit JsonFindings(FindingsStream &out) : JsonWriterBase(out) {}
 
     void begin(const RunInfo &run) override {
         text_ = "{";
@@ -129,18 +151,11 @@ public:
         findings_ = 0;
         groups_ = 0;
     }
-    void single(const Finding &finding) override { writeFinding(finding, 0); }
     void groupStarted(long long group, const RecordName &first, const Finding &firstFinding) override {
         text_ = groups_++ == 0 ? "\n{" : ",\n{";
         AppendGroupHead(text_, group, first, firstFinding);
         deferred_.append(text_);
         writeFinding(firstFinding, group);
-    }
-    void duplicate(long long group, const Finding &finding) override {
-        text_.clear();
-        AppendMember(text_, finding.record);
-        deferred_.append(text_);
-        writeFinding(finding, group);
     }
     void groupEnded(long long, long long) override { deferred_.append("]}"); }
     void checkEnded(const CheckOutcome &check) override {
@@ -159,24 +174,22 @@ public:
     }
 
 private:
-    void writeFinding(const Finding &finding, long long group) {
+    // The check's groups wait in deferred_ until its findings are written.
+    void writeFinding(const Finding &finding, long long group) override {
         text_ = findings_++ == 0 ? "\n{" : ",\n{";
         AppendFindingFields(text_, finding, group);
         text_ += '}';
         out_.write(text_);
     }
 
-    FindingsStream &out_;
-    DeferredText deferred_; // the check's groups, written after its findings
-    std::string text_;
     long long checks_ = 0;
     long long findings_ = 0;
     long long groups_ = 0;
 };
 
-class NdjsonFindings final : public FindingsWriter {
+class NdjsonFindings final : public JsonWriterBase {
 public:
-    explicit NdjsonFindings(FindingsStream &out) : out_(out) {}
+    explicit NdjsonFindings(FindingsStream &out) : JsonWriterBase(out) {}
 
     void begin(const RunInfo &run) override {
         text_ = "{\"type\":\"run\",";
@@ -191,18 +204,11 @@ public:
         text_ += "}\n";
         out_.write(text_);
     }
-    void single(const Finding &finding) override { writeFinding(finding, 0); }
     void groupStarted(long long group, const RecordName &first, const Finding &firstFinding) override {
         text_ = "{\"type\":\"group\",\"check\":" + std::to_string(checkBox_) + ",";
         AppendGroupHead(text_, group, first, firstFinding);
         deferred_.append(text_);
         writeFinding(firstFinding, group);
-    }
-    void duplicate(long long group, const Finding &finding) override {
-        text_.clear();
-        AppendMember(text_, finding.record);
-        deferred_.append(text_);
-        writeFinding(finding, group);
     }
     void groupEnded(long long, long long) override {
         deferred_.append("]}\n");
@@ -222,16 +228,14 @@ public:
     }
 
 private:
-    void writeFinding(const Finding &finding, long long group) {
+    // The open group waits in deferred_ until it ends.
+    void writeFinding(const Finding &finding, long long group) override {
         text_ = "{\"type\":\"finding\",\"check\":" + std::to_string(checkBox_) + ",";
         AppendFindingFields(text_, finding, group);
         text_ += "}\n";
         out_.write(text_);
     }
 
-    FindingsStream &out_;
-    DeferredText deferred_; // the open group, written when it ends
-    std::string text_;
     int checkBox_ = 0;
 };
 
