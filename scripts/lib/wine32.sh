@@ -28,9 +28,10 @@ _wine32_entry() {
         _wine32_entry_mode=
         if ! command -v bwrap >/dev/null 2>&1; then
             :
-        elif [ "$(id -u)" -eq 0 ] || bwrap --ro-bind / / true 2>/dev/null; then
+        elif bwrap --ro-bind / / true 2>/dev/null; then
+            # Tried, not assumed: root in a container without the right to make namespaces cannot.
             _wine32_entry_mode=direct
-        elif command -v sudo >/dev/null 2>&1; then
+        elif [ "$(id -u)" -ne 0 ] && command -v sudo >/dev/null 2>&1; then
             _wine32_entry_mode=sudo
         fi
     fi
