@@ -4,7 +4,6 @@
 #include "hostdb/Cp1250.h"
 
 #include <array>
-#include <cstdio>
 
 namespace vrelmont::cli {
 namespace {
@@ -40,21 +39,6 @@ std::string SpreadsheetText(const std::string &text) {
     return "'" + text;
 }
 
-std::string Seconds(double seconds) {
-    if (seconds < 0)
-        return {};
-    char text[32];
-    std::snprintf(text, sizeof text, "%.3f", seconds);
-    return text;
-}
-
-std::string TitleWithoutColon(int checkBox) {
-    std::string title(CheckTitle(checkBox));
-    if (!title.empty() && title.back() == ':')
-        title.pop_back();
-    return title;
-}
-
 class CsvFindings final : public FindingsWriter {
 public:
     CsvFindings(FindingsStream &out, char delimiter, bool bom) : out_(out), delimiter_(delimiter), bom_(bom) {}
@@ -72,7 +56,7 @@ public:
     }
     void checkStarted(int checkBox) override {
         checkBox_ = checkBox;
-        title_ = TitleWithoutColon(checkBox);
+        title_ = CheckTitleWithoutColon(checkBox);
     }
     void single(const Finding &finding) override { writeFinding(finding, 0); }
     void groupStarted(long long group, const RecordName &first, const Finding &firstFinding) override {
@@ -99,12 +83,12 @@ public:
         row[Check] = std::to_string(check.checkBox);
         row[CheckIdColumn] = CheckId(check.checkBox);
         row[Severity] = FindingsNeedNotBeErrors(check.checkBox) ? "warning" : "error";
-        row[Title] = TitleWithoutColon(check.checkBox);
+        row[Title] = CheckTitleWithoutColon(check.checkBox);
         row[Table] = CheckTableName(check.checkBox);
         row[Status] = check.status;
         row[Error] = check.error;
         row[Count] = std::to_string(check.count);
-        row[Elapsed] = Seconds(check.seconds);
+        row[Elapsed] = SecondsText(check.seconds);
         writeRow(row);
     }
     void end(const RunOutcome &run) override {
@@ -113,7 +97,7 @@ public:
         row[Status] = run.status;
         row[Error] = run.error;
         row[Count] = std::to_string(run.total);
-        row[Elapsed] = Seconds(run.seconds);
+        row[Elapsed] = SecondsText(run.seconds);
         writeRow(row);
     }
 

@@ -14,13 +14,6 @@ std::size_t RunPosition(int checkBox) {
     return static_cast<std::size_t>(std::find(kRunOrder.begin(), kRunOrder.end(), checkBox) - kRunOrder.begin());
 }
 
-std::string TitleWithoutColon(int checkBox) {
-    std::string title(CheckTitle(checkBox));
-    if (!title.empty() && title.back() == ':')
-        title.pop_back();
-    return title;
-}
-
 } // namespace
 
 FindingsOutput::FindingsOutput(FindingsFormat format, std::FILE *out, const SelectedChecks &ticked,
@@ -145,7 +138,7 @@ std::string FindingsOutput::Summary() const {
         char number[8];
         std::snprintf(number, sizeof number, "Check%02d", checkBox);
         summary += number;
-        summary += " " + TitleWithoutColon(checkBox) + ": " + std::to_string(count_[box]);
+        summary += " " + std::string(CheckTitleWithoutColon(checkBox)) + ": " + std::to_string(count_[box]);
         if (status_[box] == Status::Stopped)
             summary += " (stopped)";
         else if (status_[box] == Status::NotRun)

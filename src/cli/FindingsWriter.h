@@ -13,6 +13,15 @@
 
 namespace vrelmont::cli {
 
+// A duration with three decimals; empty for one that was not measured (negative).
+inline std::string SecondsText(double seconds) {
+    if (seconds < 0)
+        return {};
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3f", seconds);
+    return text;
+}
+
 struct RunInfo {
     std::string agendaPath;
     std::string agendaName;

@@ -4,17 +4,8 @@
 #include "cli/JsonText.h"
 #include "settings/ProgramValues.h"
 
-#include <cstdio>
-
 namespace vrelmont::cli {
 namespace {
-
-std::string TitleWithoutColon(int checkBox) {
-    std::string title(CheckTitle(checkBox));
-    if (!title.empty() && title.back() == ':')
-        title.pop_back();
-    return title;
-}
 
 // The version of the document's layout: readers check it before they rely on a field.
 constexpr int kSchemaVersion = 2;
@@ -39,13 +30,8 @@ void AppendTextOrNull(std::string &out, const std::string &text) {
 }
 
 void AppendSeconds(std::string &out, double seconds) {
-    if (seconds < 0) {
-        out += "null";
-        return;
-    }
-    char text[32];
-    std::snprintf(text, sizeof text, "%.3f", seconds);
-    out += text;
+    const std::string text = SecondsText(seconds);
+    out += text.empty() ? "null" : text;
 }
 
 // "number":1,"id":...,"title":...,"severity":...,"table":... of a check.
@@ -53,7 +39,7 @@ void AppendCheckHead(std::string &out, int checkBox) {
     out += "\"number\":" + std::to_string(checkBox) + ",\"id\":";
     AppendJsonString(out, CheckId(checkBox));
     out += ",\"title\":";
-    AppendJsonString(out, TitleWithoutColon(checkBox));
+    AppendJsonString(out, CheckTitleWithoutColon(checkBox));
     out += ",\"severity\":";
     out += FindingsNeedNotBeErrors(checkBox) ? "\"warning\"" : "\"error\"";
     out += ",\"table\":";

@@ -30,13 +30,6 @@ std::string CellText(std::string_view text) {
     return utf8;
 }
 
-std::string TitleWithoutColon(int checkBox) {
-    std::string title(CheckTitle(checkBox));
-    if (!title.empty() && title.back() == ':')
-        title.pop_back();
-    return title;
-}
-
 // A sheet written row by row, continued on a new sheet when one is full.
 class Sheet {
 public:
@@ -138,7 +131,7 @@ public:
             summary_->number(row, 0, check.checkBox);
             summary_->text(row, 1, CheckId(check.checkBox));
             summary_->text(row, 2, FindingsNeedNotBeErrors(check.checkBox) ? "warning" : "error");
-            summary_->text(row, 3, TitleWithoutColon(check.checkBox));
+            summary_->text(row, 3, CheckTitleWithoutColon(check.checkBox));
             summary_->text(row, 4, CheckTableName(check.checkBox));
             summary_->text(row, 5, check.status);
             summary_->text(row, 6, check.error);

@@ -76,6 +76,13 @@ std::string_view CheckTitle(int checkBox) {
     }
 }
 
+std::string_view CheckTitleWithoutColon(int checkBox) {
+    std::string_view title = CheckTitle(checkBox);
+    if (!title.empty() && title.back() == ':')
+        title.remove_suffix(1);
+    return title;
+}
+
 std::string_view CheckTableName(int checkBox) {
     switch (checkBox) {
     case kMissingCardBox:

@@ -14,6 +14,8 @@ inline constexpr std::array<int, 15> kRunOrder{1, 3, 2, 14, 15, 4, 5, 6, 7, 8, 9
 
 // The title line of the check that CheckBox`checkBox` (1..15) enables.
 std::string_view CheckTitle(int checkBox);
+// The title without its closing colon, as a heading of its own (summaries, tables, sheets).
+std::string_view CheckTitleWithoutColon(int checkBox);
 // The table whose records the check names (the missing master card check names stock items).
 std::string_view CheckTableName(int checkBox);
 
