@@ -237,7 +237,7 @@ public:
         tableName_ = path.isEmpty() ? std::string() : path.toText();
         walkLimit_.reset();
         indexField_.clear();
-        fieldTypes_.clear();
+        indexFieldType_.reset();
         startWalk();
         return reason.empty() ? answerOf(L"OpenTable", {path}) : kAnswerFailed;
     }
@@ -261,6 +261,7 @@ public:
     std::int32_t SetIndex(const std::string &keyExpression) override {
         // A key of one field: its seeks pass the number as the type the engine gives that field.
         indexField_ = keyExpression.find_first_of("+;") == std::string::npos ? keyExpression : std::string();
+        indexFieldType_.reset();
         return answerOf(L"SetIndex", {Variant::text(keyExpression)});
     }
     std::int32_t SeekKeyPair(const Variant &first, const Variant &second) override {
@@ -304,8 +305,8 @@ private:
     std::unordered_map<const wchar_t *, DISPID> dispatchIds_;
     std::string lastOpenError_;
     std::string indexField_;
-    // The Variant type of each field the engine has answered with a value, for this table.
-    std::unordered_map<std::string, VARTYPE> fieldTypes_;
+    // The Variant type in which the engine answered a value of the index's field, once it has.
+    std::optional<VARTYPE> indexFieldType_;
 };
 
 HostTableBackend::HostTableBackend(const std::wstring &classId) {
@@ -360,8 +361,8 @@ Variant HostTableBackend::Value(const std::string &field) {
     OwnedVariant result;
     invoke(L"Value", {Variant::text(field)}, result.get());
     const VARTYPE type = result.get()->vt;
-    if (type != VT_EMPTY && type != VT_NULL)
-        fieldTypes_[field] = type;
+    if (type != VT_EMPTY && type != VT_NULL && !indexFieldType_ && field == indexField_)
+        indexFieldType_ = type;
     return FromComVariant(*result.get());
 }
 
@@ -375,10 +376,9 @@ Variant HostTableBackend::keyOfIndexFieldType(const Variant &key) {
     if (key.kind() != VariantKind::Int32 || indexField_.empty())
         return key;
     // A table only sought in has not shown its field's type yet: its first record shows it.
-    if (!fieldTypes_.count(indexField_) && answerOf(L"GoTop", {}) != 0)
+    if (!indexFieldType_ && answerOf(L"GoTop", {}) != 0)
         (void)Value(indexField_);
-    const auto known = fieldTypes_.find(indexField_);
-    switch (known == fieldTypes_.end() ? static_cast<VARTYPE>(VT_I4) : known->second) {
+    switch (indexFieldType_.value_or(static_cast<VARTYPE>(VT_I4))) {
     case VT_R8:
     case VT_R4:
     case VT_DECIMAL:
