@@ -203,12 +203,13 @@ int RunCheckCommand(const ParsedArgs &parsed) {
         throw UsageError("--no-bom needs --format csv");
     const bool summary = parsed.has("--summary");
     const bool failOnFindings = parsed.has("--fail-on-findings");
-    auto jobs = parsed.has("--jobs")
-                    ? static_cast<unsigned>(ParseNumberOption("--jobs", parsed.required("--jobs"), 1, 64))
-                    : std::max(1u, std::thread::hardware_concurrency());
-    // The host's engine is a COM object of this thread's apartment: its checks run one by one.
-    if (ApplyEngineOption(parsed))
-        jobs = 1;
+    const auto jobs = parsed.has("--jobs")
+                          ? static_cast<unsigned>(ParseNumberOption("--jobs", parsed.required("--jobs"), 1, 64))
+                          : std::max(1u, std::thread::hardware_concurrency());
+    // The host's engine is a COM object of this thread's apartment: its checks run one by one, on
+    // this thread. The table files are read on workers even with one job, which read a check again
+    // when a host changed its table under the read.
+    const bool hostEngine = ApplyEngineOption(parsed);
 
     const RunContext context{agendaDir,
                              TS3IniFile(agendaDir + "AGENDA.INI").GetText("Údaje o firmě", "Název-obchodní", ""),
@@ -230,7 +231,7 @@ int RunCheckCommand(const ParsedArgs &parsed) {
     bool completed = false;
     std::vector<std::string> openErrors;
     try {
-        if (jobs == 1) {
+        if (hostEngine) {
             completed = RunChecks(host, context, BFTable1, BFTable2);
             for (const TBFTable *table : {&BFTable1, &BFTable2})
                 if (!completed && !table->lastOpenError().empty())

@@ -128,4 +128,45 @@ TEST_F(ParallelCheckRun, AnEngineErrorReachesTheCallerAfterTheLinesBeforeIt) {
     EXPECT_EQ(parallel.runStates.back(), false);
 }
 
+// A stand-in for a check whose table a host changes under its read: check 3 (the second of the run
+// order) writes a line and a finding and then finds its table changed, `changesLeft` times.
+int changesLeft = 0;
+int attemptsOfCheck3 = 0;
+bool CheckWhoseTableChanges(int checkBox, RunHost &host, const RunContext &context, TBFTable &BFTable1,
+                            TBFTable &BFTable2) {
+    if (checkBox == 3) {
+        ++attemptsOfCheck3;
+        if (changesLeft > 0) {
+            --changesLeft;
+            host.ReportLine("half of a walk");
+            if (FindingSink *sink = host.findingSink())
+                sink->SingleFinding({});
+            throw TableChangedError("Tabulka SKKMKART.DAT: tabulku během čtení změnil jiný program");
+        }
+    }
+    return RunCheck(checkBox, host, context, BFTable1, BFTable2);
+}
+
+TEST_F(ParallelCheckRun, ACheckWhoseTableChangedUnderItsReadRunsAgainAndLeavesNoTrace) {
+    ASSERT_TRUE(runSequential());
+    for (unsigned workers : {1u, 3u}) {
+        FakeRunHost host;
+        FindingJournal findings;
+        host.ticked = SelectedChecks::all();
+        host.findings = &findings;
+        changesLeft = 2;
+        attemptsOfCheck3 = 0;
+        EXPECT_TRUE(RunChecksInParallel(host, context, workers, CheckWhoseTableChanges).completed);
+        EXPECT_EQ(attemptsOfCheck3, 3);
+        EXPECT_EQ(host.lines, sequential.lines) << workers << " workers";
+        EXPECT_EQ(findings.entries, sequentialFindings.entries) << workers << " workers";
+    }
+    // A table that keeps changing stops the run with the error, after the lines before the check.
+    changesLeft = 3;
+    attemptsOfCheck3 = 0;
+    EXPECT_THROW(RunChecksInParallel(parallel, context, 2, CheckWhoseTableChanges), TableChangedError);
+    EXPECT_EQ(attemptsOfCheck3, 3);
+    EXPECT_EQ(parallel.lines.back(), "half of a walk");
+}
+
 } // namespace

@@ -3,6 +3,7 @@
 #include "checks/CheckFrame.h"
 #include "checks/CheckList.h"
 #include "checks/CheckRun.h"
+#include "hostdb/EngineError.h"
 #include "hostdb/TBFTable.h"
 
 #include <algorithm>
@@ -19,6 +20,9 @@ namespace {
 
 // An empty line, the title, its underline and an empty line come before a check's findings.
 constexpr std::size_t kHeaderBlockLines = 4;
+
+// How many times a check reads its tables before a change under its read stops the run.
+constexpr int kAttemptsOnChangedTable = 3;
 
 // A step other than a report line, and how many lines came before it.
 struct OtherStep {
@@ -52,6 +56,16 @@ public:
     Gauge &gauge() override { return gauge_; }
 
     int percent() const { return percent_.load(std::memory_order_relaxed); }
+
+    // Forgets what the check handed over, for a check that starts again.
+    void restart() {
+        lineText_.clear();
+        lineLengths_.clear();
+        others_.clear();
+        gauge_.setMaximum(100);
+        gauge_.setProgress(0);
+        ProcessEvents();
+    }
 
     // Hands every kept step to `host`, as the check handed them. An abort the host sees meanwhile
     // (Ctrl+C while the lines are written) stops the check as a walk would have at that line: after
@@ -145,8 +159,9 @@ struct CheckJob {
 
 class Workers {
 public:
-    Workers(std::vector<CheckJob> &jobs, const RunContext &context, std::atomic<bool> &stop, unsigned count)
-        : jobs_(jobs), context_(context), stop_(stop) {
+    Workers(std::vector<CheckJob> &jobs, const RunContext &context, CheckFunction runCheck, std::atomic<bool> &stop,
+            unsigned count)
+        : jobs_(jobs), context_(context), runCheck_(runCheck), stop_(stop) {
         for (unsigned i = 0; i < count; ++i)
             threads_.emplace_back([this] { work(); });
     }
@@ -187,20 +202,29 @@ private:
             bool answer = false;
             std::exception_ptr error;
             const auto started = std::chrono::steady_clock::now();
-            try {
-                answer = RunCheck(job.checkBox, *job.host, context_, BFTable1, BFTable2);
-            } catch (...) {
-                error = std::current_exception();
-            }
-            std::vector<std::string> openErrors;
-            for (TBFTable *table : {&BFTable1, &BFTable2}) {
-                if (!answer && !table->lastOpenError().empty())
-                    openErrors.push_back(table->lastOpenError());
+            for (int attempt = 1;; ++attempt) {
                 try {
-                    table->CloseTable();
+                    answer = runCheck_(job.checkBox, *job.host, context_, BFTable1, BFTable2);
+                    break;
+                } catch (const TableChangedError &) {
+                    // A table read alone, whose writer came and moved its log into the file under the
+                    // read: the check reads it again, from a new look at the file, before it says so.
+                    if (attempt == kAttemptsOnChangedTable || stop_.load()) {
+                        error = std::current_exception();
+                        break;
+                    }
+                    closeTables(BFTable1, BFTable2);
+                    job.host->restart();
                 } catch (...) {
+                    error = std::current_exception();
+                    break;
                 }
             }
+            std::vector<std::string> openErrors;
+            for (TBFTable *table : {&BFTable1, &BFTable2})
+                if (!answer && !table->lastOpenError().empty())
+                    openErrors.push_back(table->lastOpenError());
+            closeTables(BFTable1, BFTable2);
             std::lock_guard lock(mutex_);
             job.answer = answer;
             job.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
@@ -211,8 +235,18 @@ private:
         }
     }
 
+    static void closeTables(TBFTable &BFTable1, TBFTable &BFTable2) noexcept {
+        for (TBFTable *table : {&BFTable1, &BFTable2}) {
+            try {
+                table->CloseTable();
+            } catch (...) {
+            }
+        }
+    }
+
     std::vector<CheckJob> &jobs_;
     const RunContext &context_;
+    CheckFunction runCheck_;
     std::atomic<bool> &stop_;
     std::atomic<std::size_t> next_{0};
     std::atomic<bool> stopped_{false};
@@ -233,7 +267,8 @@ void ReturnToIdle(RunHost &host) noexcept {
 
 } // namespace
 
-ParallelRunResult RunChecksInParallel(RunHost &host, const RunContext &context, unsigned workers) {
+ParallelRunResult RunChecksInParallel(RunHost &host, const RunContext &context, unsigned workers,
+                                      CheckFunction runCheck) {
     host.FocusReport();
     host.SetRunState(true);
     FindingSink *const sink = host.findingSink();
@@ -252,7 +287,7 @@ ParallelRunResult RunChecksInParallel(RunHost &host, const RunContext &context, 
         if (host.AbortRequested())
             stopChecks.store(true);
         const auto count = static_cast<unsigned>(std::min<std::size_t>(std::max(workers, 1u), jobs.size()));
-        Workers pool(jobs, context, stopChecks, count);
+        Workers pool(jobs, context, runCheck, stopChecks, count);
         for (std::size_t i = 0; i < jobs.size(); ++i) {
             CheckJob &job = jobs[i];
             while (!pool.waitFor(i, kEventPeriod)) {

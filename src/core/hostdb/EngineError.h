@@ -11,4 +11,11 @@ public:
     explicit EngineError(const std::string &description);
 };
 
+// Another program changed a table while it was being read, and no lock could have kept it out:
+// what was read may mix two states. Reading the table again from its start gives one state.
+class TableChangedError : public EngineError {
+public:
+    using EngineError::EngineError;
+};
+
 } // namespace vrelmont

@@ -180,7 +180,10 @@ std::string TableCursor::orderedSelect(const std::string &where, const std::stri
 }
 
 bool TableCursor::failStep(int code) const {
-    fail(DescribeSqliteError(db_.get(), code, db_.path()));
+    const std::string what = "Tabulka " + db_.path() + ": " + DescribeSqliteError(db_.get(), code, db_.path());
+    if (ReadOnlyFileChangedUnderRead(db_.get()))
+        throw TableChangedError(what);
+    throw EngineError(what);
 }
 
 void TableCursor::bind(sqlite3_stmt *statement, int position, const Variant &value) {
@@ -206,7 +209,7 @@ void TableCursor::bind(sqlite3_stmt *statement, int position, const Variant &val
         break;
     }
     if (code != SQLITE_OK)
-        fail(DescribeSqliteError(db_.get(), code, db_.path()));
+        failStep(code);
 }
 
 Variant TableCursor::columnValue(sqlite3_stmt *statement, int column) const {
@@ -549,7 +552,7 @@ Variant TableCursor::valueInRun(int column, std::int64_t runLength, std::int64_t
             const int code = sqlite3_bind_value(statement.get(), static_cast<int>(i + 1),
                                                 sqlite3_column_value(active_, static_cast<int>(i) + keyOffset_));
             if (code != SQLITE_OK)
-                fail(DescribeSqliteError(db_.get(), code, db_.path()));
+                failStep(code);
         }
         sqlite3_bind_int64(statement.get(), static_cast<int>(index_->columns.size() + 1), index);
         run_ = {statement.get(), column, first, wanted, false};

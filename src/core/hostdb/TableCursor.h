@@ -82,7 +82,8 @@ private:
     void activate(sqlite3_stmt *statement, bool withIds);
     void ensureIdentified();
     void noteOddKey() { recordsSinceOddKey_ = 0; }
-    // The next row of `statement`: false at its end; EngineError when SQLite fails.
+    // The next row of `statement`: false at its end; EngineError when SQLite fails, TableChangedError
+    // when another program changed the table under the read.
     bool step(sqlite3_stmt *statement) {
         const int code = sqlite3_step(statement);
         return code == SQLITE_ROW || (code != SQLITE_DONE && failStep(code));
