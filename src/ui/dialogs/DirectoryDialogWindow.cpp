@@ -3,9 +3,9 @@
 #include "common/WindowFont.h"
 #include "common/WindowPlacement.h"
 #include "dialogs/HelpViewer.h"
+#include "widgets/DriveSelector.h"
 #include "widgets/WholeLineRows.h"
 
-#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QFontMetrics>
@@ -116,7 +116,7 @@ DirectoryDialogWindow::DirectoryDialogWindow(QWidget *parent)
     driveCaption_->setObjectName(QStringLiteral("Label2"));
     driveCaption_->move(10, 180);
     driveCaption_->adjustSize();
-    driveBox_ = new QComboBox(this);
+    driveBox_ = new DriveSelector(this);
     driveBox_->setObjectName(QStringLiteral("DriveComboBox"));
     driveBox_->setGeometry(10, 195, 145, 20);
     driveCaption_->setBuddy(driveBox_);

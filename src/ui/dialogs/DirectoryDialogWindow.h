@@ -4,13 +4,14 @@
 #include <QDialog>
 #include <QString>
 
-class QComboBox;
 class QLabel;
 class QListWidget;
 class QListWidgetItem;
 class QPushButton;
 
 namespace vrelmont::ui {
+
+class DriveSelector;
 
 class DirectoryDialogWindow : public QDialog {
     Q_OBJECT
@@ -52,7 +53,7 @@ private:
     QLabel *currentDirLabel_;   // LDirLabel
     QListWidget *folderList_;   // DirectoryListBox
     QLabel *driveCaption_;      // Label2
-    QComboBox *driveBox_;       // DriveComboBox
+    DriveSelector *driveBox_;   // DriveComboBox
     QListWidget *fileList_;     // FileListBox
     QPushButton *okButton_;     // BBOk
     QPushButton *cancelButton_; // BBCancel
