@@ -19,7 +19,8 @@ public:
     // Throws EngineError when the engine cannot be created.
     static std::shared_ptr<Engine> runningOrNew();
 
-    // Tests replace how the engine object is created (for example with one that fails to start).
+    // A process-wide test seam: tests replace how the engine object is created (for example with one
+    // that fails to start).
     // An empty function restores the real engine. Also drops the running object.
     using Factory = std::function<std::shared_ptr<Engine>()>;
     static void setFactory(Factory factory);

@@ -66,7 +66,8 @@ int CompareWithNumber(const Variant &value, std::int32_t number);
 using TableBackendFactory = std::function<std::unique_ptr<TableBackend>()>;
 
 // The process's choice of backend for the components that connect from now on (the command line or
-// the environment decide it at start). An empty function restores the table files.
+// the environment decide it at start). An empty function restores the table files. Process-wide: tests
+// also use it as a seam that gives the components a stand-in backend.
 void SetTableBackendFactory(TableBackendFactory factory);
 std::unique_ptr<TableBackend> ConnectTableBackend();
 

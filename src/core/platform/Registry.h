@@ -10,7 +10,7 @@ namespace vrelmont {
 // The value's text when it is a string value (an expandable one taken literally); empty otherwise.
 std::optional<std::string> ReadLocalMachineString(const std::string &keyPath, const std::string &valueName);
 
-// Tests stand in for the registry; an empty function restores the platform's.
+// A process-wide test seam: tests stand in for the registry; an empty function restores the platform's.
 using RegistryReader = std::function<std::optional<std::string>(const std::string &, const std::string &)>;
 void SetRegistryReader(RegistryReader reader);
 

@@ -47,6 +47,7 @@ QString WriteTopicJumpPage(const QString &directory, const QUrl &topicUrl, int t
 // the browser runs.
 using BrowserLauncher = std::function<void(const QUrl &url, std::function<void(bool started)> told)>;
 
+// Test control, process-wide seams: the UI tests start no browser.
 namespace testing {
 // Replaces the whole opener (windows' help buttons call it with their topic); empty restores.
 void SetHelpTopicOpener(std::function<void(QWidget *parent, int topic)> opener);

@@ -38,7 +38,7 @@ struct SaveFileRequest {
 // The file-save dialog; empty when cancelled.
 QString AskSaveFileName(QWidget *parent, const SaveFileRequest &request);
 
-// Test control. While recording, message boxes are stored instead of shown.
+// Test control, process-wide seams. While recording, message boxes are stored instead of shown.
 namespace testing {
 void RecordMessageBoxes(bool on);
 QList<ShownBox> TakeRecordedBoxes();
