@@ -1,6 +1,7 @@
 // The findings the checks hand to a finding sink: what each is about and the whole run of equal keys.
 #include "ForwardingBackend.h"
 #include "TestAgenda.h"
+#include "TestScopes.h"
 
 #include "checks/CheckRun.h"
 
@@ -159,11 +160,14 @@ TEST_F(CheckFindings, AnEngineWithoutRecordIdsNamesTheSameGroups) {
     RecordingSink withIds;
     FakeRunHost filesHost;
     ASSERT_TRUE(runAll(filesHost, withIds));
-    SetTableBackendFactory([] { return std::make_unique<BackendWithoutRecordIds>(); });
     RecordingSink withoutIds;
     FakeRunHost otherHost;
-    const bool completed = runAll(otherHost, withoutIds);
-    SetTableBackendFactory(nullptr);
+    bool completed = false;
+    {
+        const vrelmont::test::TableBackendFactoryScope standIn(
+            [] { return std::make_unique<BackendWithoutRecordIds>(); });
+        completed = runAll(otherHost, withoutIds);
+    }
     ASSERT_TRUE(completed) << ::testing::PrintToString(otherHost.lines);
     EXPECT_EQ(withoutIds.events, withIds.events);
     EXPECT_EQ(otherHost.lines, filesHost.lines);

@@ -1,6 +1,7 @@
 // The missing master card check: SKSEZZAS walked, SKKMKART looked up.
 #include "ForwardingBackend.h"
 #include "TestAgenda.h"
+#include "TestScopes.h"
 
 using namespace vrelmont;
 using namespace vrelmont::testing;
@@ -51,10 +52,9 @@ TEST_F(MissingCardCheck, AnEngineThatSeeksFasterIsAskedOnceForEveryStockItem) {
     agenda.addStockItems({Stock(1, 5), Stock(2, 5), Stock(1, 7), Stock(1, 8), Stock(2, 12)});
     agenda.addCards({Card(1), Card(2), Card(3), Card(7), Card(9), Card(10), Card(11), Card(12)});
     int seeks = 0, moves = 0;
-    SetTableBackendFactory([&] { return std::make_unique<SeekingBackend>(seeks, moves); });
-    const bool completed = run(kMissingCards);
-    SetTableBackendFactory(nullptr);
-    EXPECT_TRUE(completed);
+    const vrelmont::test::TableBackendFactoryScope standIn(
+        [&] { return std::make_unique<SeekingBackend>(seeks, moves); });
+    EXPECT_TRUE(run(kMissingCards));
     EXPECT_EQ(findings(), (Lines{Finding(5), Finding(5), Finding(8)}));
     EXPECT_EQ(seeks, 5);
     EXPECT_EQ(moves, 5) << "the stock items are walked, the cards are not";
@@ -78,13 +78,12 @@ TEST_F(MissingCardCheck, CardsThatFarOutnumberTheStockItemsAreSoughtNotWalked) {
     agenda.addCards({Card(1), Card(2), Card(3), Card(4), Card(6), Card(7), Card(8), Card(9), Card(10), Card(11),
                      Card(12), Card(13)});
     int seeks = 0;
-    SetTableBackendFactory([&] { return std::make_unique<CountingBackend>(seeks); });
+    const vrelmont::test::TableBackendFactoryScope standIn([&] { return std::make_unique<CountingBackend>(seeks); });
     EXPECT_TRUE(run(kMissingCards));
     EXPECT_EQ(seeks, 0) << "four cards per stock item are still walked";
     agenda.addCards({Card(14)});
     host.lines.clear();
     EXPECT_TRUE(run(kMissingCards));
-    SetTableBackendFactory(nullptr);
     EXPECT_EQ(seeks, 3);
     EXPECT_EQ(findings(), (Lines{Finding(5), Finding(5)}));
 }

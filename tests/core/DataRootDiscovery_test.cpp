@@ -1,4 +1,5 @@
 #include "TempDir.h"
+#include "TestScopes.h"
 
 #include "hostdb/IniFile.h"
 #include "location/DataRootDiscovery.h"
@@ -24,16 +25,15 @@ protected:
         setupIni = programFiles + "/CIGLER SOFTWARE/Common Files/setup.ini";
         useRegistryValue(programFiles);
     }
-    void TearDown() override { SetRegistryReader({}); }
-
     void useRegistryValue(std::optional<std::string> value) {
-        SetRegistryReader([value, this](const std::string &key, const std::string &name) {
+        registry.use([value, this](const std::string &key, const std::string &name) {
             askedKey = key;
             askedName = name;
             return value;
         });
     }
 
+    vrelmont::test::RegistryReaderScope registry;
     TempDir dir;
     std::string programFiles, setupIni, askedKey, askedName;
 };
@@ -82,7 +82,7 @@ TEST_F(DataRootDiscovery, WithoutARegistryValueTheCandidateStandsAtTheRoot) {
     EXPECT_EQ(QueryProgramFilesDir(), "");
     EXPECT_EQ(FindHostSetupIni(), "");
 #ifndef _WIN32
-    SetRegistryReader({});
+    registry.use({});
     EXPECT_EQ(QueryProgramFilesDir(), "") << "this platform has no registry";
 #endif
 }

@@ -1,5 +1,6 @@
 // The choice of engine backend, and the table component over a backend.
 #include "DataToolsRun.h"
+#include "TestScopes.h"
 #include "hostdb/EngineError.h"
 #include "hostdb/TBFTable.h"
 #include "hostdb/TableBackend.h"
@@ -50,15 +51,10 @@ private:
     std::vector<std::string> &calls_;
 };
 
-struct BackendFactoryScope {
-    ~BackendFactoryScope() { SetTableBackendFactory({}); }
-};
-
 TEST(TableBackendChoice, AComponentConnectsOnceAndPassesEveryOperationThrough) {
-    BackendFactoryScope restore;
     std::vector<std::string> calls;
     int connections = 0;
-    SetTableBackendFactory([&] {
+    const vrelmont::test::TableBackendFactoryScope standIn([&] {
         ++connections;
         return std::make_unique<RecordingBackend>(calls);
     });
@@ -77,10 +73,9 @@ TEST(TableBackendChoice, AComponentConnectsOnceAndPassesEveryOperationThrough) {
 }
 
 TEST(TableBackendChoice, AFailedConnectionIsRetriedByTheNextOperation) {
-    BackendFactoryScope restore;
     std::vector<std::string> calls;
     bool available = false;
-    SetTableBackendFactory([&]() -> std::unique_ptr<TableBackend> {
+    const vrelmont::test::TableBackendFactoryScope standIn([&]() -> std::unique_ptr<TableBackend> {
         if (!available)
             throw EngineError("Třída není registrována.");
         return std::make_unique<RecordingBackend>(calls);

@@ -3,6 +3,8 @@
 // out of the test, a failed assertion included.
 #include "hostdb/Engine.h"
 #include "hostdb/EngineError.h"
+#include "hostdb/TableBackend.h"
+#include "platform/Registry.h"
 
 #include <filesystem>
 #include <memory>
@@ -19,6 +21,25 @@ public:
     ~EngineFactoryScope() { Engine::setFactory({}); }
     EngineFactoryScope(const EngineFactoryScope &) = delete;
     EngineFactoryScope &operator=(const EngineFactoryScope &) = delete;
+};
+
+// Stands in for the registry; the platform's comes back at the end. `use` changes the stand-in.
+class RegistryReaderScope {
+public:
+    explicit RegistryReaderScope(RegistryReader reader = {}) { use(std::move(reader)); }
+    ~RegistryReaderScope() { SetRegistryReader({}); }
+    RegistryReaderScope(const RegistryReaderScope &) = delete;
+    RegistryReaderScope &operator=(const RegistryReaderScope &) = delete;
+    void use(RegistryReader reader) { SetRegistryReader(std::move(reader)); }
+};
+
+// Gives the table components a stand-in backend; the table files come back at the end.
+class TableBackendFactoryScope {
+public:
+    explicit TableBackendFactoryScope(TableBackendFactory factory) { SetTableBackendFactory(std::move(factory)); }
+    ~TableBackendFactoryScope() { SetTableBackendFactory({}); }
+    TableBackendFactoryScope(const TableBackendFactoryScope &) = delete;
+    TableBackendFactoryScope &operator=(const TableBackendFactoryScope &) = delete;
 };
 
 // A factory whose engine cannot start: every connection fails with `message`.

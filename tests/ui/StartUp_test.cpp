@@ -2,6 +2,7 @@
 // directory and agenda windows answered through the modal seam, the main window driven from inside
 // its event loop, and the settings file checked line by line afterwards.
 #include "UiTestAgenda.h"
+#include "core/TestScopes.h"
 
 #include "app/HelpFileLocation.h"
 #include "app/StartUp.h"
@@ -98,7 +99,7 @@ protected:
         IniFile((commonFiles + "/setup.ini").toStdString())
             .PutText("InstParams", "LocalPath", (root + "/money").toStdString());
         IniFile((root + "/money/mons3.ini").toStdString()).PutText("Directory", "DataRoot", dataDir.toStdString());
-        SetRegistryReader([this](const std::string &key, const std::string &value) -> std::optional<std::string> {
+        registry_.use([this](const std::string &key, const std::string &value) -> std::optional<std::string> {
             ++registryReads;
             if (hostInstalled && key == "SOFTWARE\\Microsoft\\Windows\\CurrentVersion" && value == "ProgramFilesDir")
                 return (root + "/pf").toStdString();
@@ -108,7 +109,6 @@ protected:
         seam::ClearModalHandlers();
     }
     ~StartUpTest() override {
-        SetRegistryReader({});
         seam::ClearModalHandlers();
         seam::RecordMessageBoxes(false);
     }
@@ -182,6 +182,7 @@ protected:
         return code;
     }
 
+    vrelmont::test::RegistryReaderScope registry_;
     QTemporaryDir tmp;
     QString root;
     QString programDir;
