@@ -142,7 +142,7 @@ std::string ManPage(const std::vector<const CommandSpec *> &commands, const std:
             ".SH DESCRIPTION\n"
             "Each command's options follow it; \\fB\\-h\\fR or \\fB\\-\\-help\\fR prints the usage of one "
             "command, as \\fBvrelmont\\-cli help\\fR \\fICOMMAND\\fR does.\n"
-            "Messages are Czech, the program's language; option names are English.\n"
+            "Usage errors are Czech, the program's language, with English option names.\n"
             ".SH COMMANDS\n";
     for (const CommandSpec *command : commands) {
         // Unpaddable blanks keep each bracketed option on one line.
