@@ -22,7 +22,7 @@ done
 . "$root/scripts/lib/debian.sh"
 compiler_packages=()
 for target in "${targets[@]}"; do compiler_packages+=("g++-mingw-w64-${target//_/-}-posix"); done
-install_missing_packages "${compiler_packages[@]}" cmake make gcc tcl dpkg-dev libgtest-dev nlohmann-json3-dev ccache
+install_missing_packages "${compiler_packages[@]}" cmake make gcc tcl dpkg-dev libgtest-dev nlohmann-json3-dev libcli11-dev ccache
 
 # SQLite from Debian's source package, one amalgamation for both targets.
 sqlite_dir=$windows_builds/sqlite
@@ -40,9 +40,11 @@ if [ ! -f "$sqlite_dir/amalgamation/sqlite3.c" ]; then
     rm -rf "$sqlite_dir/native" "$sqlite_dir/source"
 fi
 
-# The tests' header-only JSON parser, copied on its own: the host's /usr/include is no Windows include folder.
-mkdir -p "$windows_builds/json-include"
+# The header-only libraries, each copied on its own: the host's /usr/include is no Windows include
+# folder. The tests' JSON parser, and CLI11, which parses vrelmont-cli's options.
+mkdir -p "$windows_builds/json-include" "$windows_builds/cli11-include"
 cp -r /usr/include/nlohmann "$windows_builds/json-include/"
+cp -r /usr/include/CLI "$windows_builds/cli11-include/"
 
 qt_version=$(dpkg-query -W -f='${Version}' qt6-base-dev 2>/dev/null || true)
 launcher=()
@@ -74,6 +76,7 @@ for target in "${targets[@]}"; do
         -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DVRELMONT_SQLITE_AMALGAMATION="$sqlite_dir/amalgamation" -DVRELMONT_GTEST_SOURCE=/usr/src/googletest \
         -DVRELMONT_JSON_INCLUDE="$windows_builds/json-include" \
+        -DVRELMONT_CLI11_INCLUDE="$windows_builds/cli11-include" \
         "${launcher[@]}" >/dev/null
     cmake --build "$build" -j"${VRELMONT_JOBS:-$(nproc)}" --target "${build_targets[@]}"
     if [ -n "$qt_prefix" ]; then

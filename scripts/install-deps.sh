@@ -10,7 +10,7 @@ set -euo pipefail
 packages=(
   g++ cmake make pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
-  libsqlite3-dev libxlsxwriter-dev
+  libsqlite3-dev libxlsxwriter-dev libcli11-dev
   fonts-dejavu-core fonts-dejavu-extra
 )
 # The tests also build with clang and check the format.

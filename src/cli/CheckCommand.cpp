@@ -32,63 +32,6 @@ constexpr int kExitRunStopped = 1;
 constexpr int kExitInterrupted = 130;
 constexpr int kExitFindings = 4;
 
-const std::string kUsage =
-    "Usage: vrelmont-cli check AGENDA_DIR [--checks LIST] [--output FILE] [--format F]\n"
-    "                          [--csv-delimiter C] [--no-bom] [--summary] [--fail-on-findings]\n"
-    "                          [--jobs N]\n"
-    "                          [--engine NAME]\n"
-    "\n"
-    "Runs the checks of the program's Start over the agenda in AGENDA_DIR and writes the report\n"
-    "to standard output (UTF-8), exactly as the report box would show it. The agenda's files are\n"
-    "only read.\n"
-    "\n"
-    "  --checks LIST   \"all\" or check numbers 1-15 separated by commas, the numbers of the\n"
-    "                  settings keys Check01-Check15 (default: 1,2,3,4,5,14,15). The checks run\n"
-    "                  in the program's run order whatever order LIST gives.\n"
-    "                     1 duplicate stock item numbers\n"
-    "                     2 missing master cards\n"
-    "                     3 duplicate master card numbers\n"
-    "                     4 duplicate PLU codes of master cards\n"
-    "                     5 duplicate PLU codes of stock items\n"
-    "                     6 duplicate catalogue numbers of master cards\n"
-    "                     7 duplicate catalogue numbers of stock items\n"
-    "                     8 duplicate bar codes of master cards\n"
-    "                     9 duplicate bar codes of stock items\n"
-    "                    10 duplicate abbreviations of master cards\n"
-    "                    11 duplicate abbreviations of stock items\n"
-    "                    12 duplicate descriptions of master cards\n"
-    "                    13 duplicate descriptions of stock items\n"
-    "                    14 master cards without description\n"
-    "                    15 stock items without description\n"
-    "  --output FILE   also save the report as the program's Uložit protokol does\n"
-    "                  (windows-1250, CR LF; UTF-8 with a byte-order mark when needed)\n"
-    "  --format F      text (the report, the default), json (one object, UTF-8), ndjson (one\n"
-    "                  object a line: a check's start, each finding, each group, a check's end,\n"
-    "                  the summary) or csv (UTF-8 with a byte-order mark). Every record sharing\n"
-    "                  a duplicate key is listed once, in its group; the findings name the group.\n"
-    "                  xlsx writes a workbook to the file --output names (a summary sheet and\n"
-    "                  a sheet per check that ran; values as text cells).\n"
-    "  --csv-delimiter C\n"
-    "                  the separator of csv: \",\" (the default), \";\" (what a Czech\n"
-    "                  spreadsheet expects) or \"tab\"\n"
-    "  --no-bom        csv without the byte-order mark, for readers that do not expect one\n"
-    "  --summary       one line per ticked check with its number of findings, after the\n"
-    "                  report (text) or on standard error (json, csv)\n"
-    "  --fail-on-findings\n"
-    "                  exit with 4 when the run completed and found anything\n"
-    "  --jobs N        run up to N checks at the same time (default: the number of processors);\n"
-    "                  the report is the same, in the same order. 1 runs them one by one.\n" +
-    std::string(kEngineOptionUsage) +
-    "\n"
-    "Progress is shown on standard error when it is a terminal (\"3/7\", the check's title and\n"
-    "its percentage; without control sequences when TERM=dumb); control characters that the\n"
-    "tables hold are shown escaped on a terminal. Ctrl+C interrupts the running check as\n"
-    "Přerušit does, and says so on standard error.\n"
-    "\n"
-    "Exit status: 0 the run completed, 1 a check stopped the run (its table could not be opened\n"
-    "or indexed), 2 wrong usage, 3 any other error, 4 the run completed with findings and\n"
-    "--fail-on-findings was given, 130 Ctrl+C interrupted the run.\n";
-
 // Whether the folder holds a table of the checks (under any extension the engine may give it).
 bool HoldsCheckedTables(const std::string &agendaDir) {
     std::error_code error;
@@ -164,7 +107,7 @@ FindingsFormat ParseFormat(const std::string &text) {
                              "libxlsxwriter); použijte --format csv nebo json");
         return FindingsFormat::Xlsx;
     }
-    throw UsageError("--format takes text, json, ndjson, csv or xlsx, not \"" + text + "\"");
+    throw UsageError("--format přijímá text, json, ndjson, csv nebo xlsx, ne \"" + text + "\"");
 }
 
 char ParseCsvDelimiter(const std::string &text) {
@@ -172,12 +115,13 @@ char ParseCsvDelimiter(const std::string &text) {
         return text.front();
     if (text == "tab" || text == "\t")
         return '\t';
-    throw UsageError("--csv-delimiter takes \",\", \";\" or tab, not \"" + text + "\"");
+    throw UsageError("--csv-delimiter přijímá \",\", \";\" nebo tab, ne \"" + text + "\"");
 }
 
 int RunCheckCommand(const ParsedArgs &parsed) {
     if (parsed.positional.size() != 1)
-        throw UsageError(parsed.positional.empty() ? "missing AGENDA_DIR" : "only one AGENDA_DIR may be given");
+        throw UsageError(parsed.positional.empty() ? "chybí složka agendy AGENDA_DIR"
+                                                   : "zadejte jen jednu složku agendy AGENDA_DIR");
     // Taken as given, blanks included: trimming belongs to the path a user types into the window.
     const std::string &given = parsed.positional.front();
     const std::string agendaDir = given.empty() ? std::string() : WithTrailingSeparator(given);
@@ -185,7 +129,7 @@ int RunCheckCommand(const ParsedArgs &parsed) {
     if (const std::string reason = AmbiguousPathReason(given); !reason.empty())
         throw std::runtime_error("složku \"" + given + "\" nelze číst tak, jak je zadána: " + reason);
     if (agendaDir.empty() || !std::filesystem::is_directory(PathFromUtf8(agendaDir)))
-        throw std::runtime_error("not a directory: " + parsed.positional.front());
+        throw std::runtime_error("\"" + parsed.positional.front() + "\" není složka");
     RefuseDataRoot(given, agendaDir);
     const SelectedChecks ticked =
         parsed.has("--checks") ? ParseCheckList(parsed.required("--checks")) : SelectedChecks::defaults();
@@ -198,9 +142,9 @@ int RunCheckCommand(const ParsedArgs &parsed) {
         RefuseUnwritableOutput(parsed.required("--output"));
     const char csvDelimiter = ParseCsvDelimiter(parsed.valueOr("--csv-delimiter", ","));
     if (parsed.has("--csv-delimiter") && format != FindingsFormat::Csv)
-        throw UsageError("--csv-delimiter needs --format csv");
+        throw UsageError("--csv-delimiter platí jen s --format csv");
     if (parsed.has("--no-bom") && format != FindingsFormat::Csv)
-        throw UsageError("--no-bom needs --format csv");
+        throw UsageError("--no-bom platí jen s --format csv");
     const bool summary = parsed.has("--summary");
     const bool failOnFindings = parsed.has("--fail-on-findings");
     const auto jobs = parsed.has("--jobs")
@@ -281,10 +225,69 @@ int RunCheckCommand(const ParsedArgs &parsed) {
 
 } // namespace
 
-int CheckCommand(const Args &args) {
-    return RunTool("check", kUsage, args,
-                   {"--checks", "--output", "--format", "--csv-delimiter", "--jobs", kEngineOption}, RunCheckCommand,
-                   {"--summary", "--fail-on-findings", "--no-bom"});
+const CommandSpec &CheckCommand() {
+    static const CommandSpec spec{
+        "check",
+        "run the checks on an agenda and print the report",
+        "AGENDA_DIR",
+        "Runs the checks of the program's Start over the agenda in AGENDA_DIR and writes the report\n"
+        "to standard output (UTF-8), exactly as the report box would show it. The agenda's files are\n"
+        "only read.\n",
+        {{"--checks",
+          "LIST",
+          "\"all\" or check numbers 1-15 separated by commas, the numbers of the settings keys "
+          "Check01-Check15 (default: 1,2,3,4,5,14,15). The checks run in the program's run order whatever "
+          "order LIST gives.\n"
+          "   1 duplicate stock item numbers\n"
+          "   2 missing master cards\n"
+          "   3 duplicate master card numbers\n"
+          "   4 duplicate PLU codes of master cards\n"
+          "   5 duplicate PLU codes of stock items\n"
+          "   6 duplicate catalogue numbers of master cards\n"
+          "   7 duplicate catalogue numbers of stock items\n"
+          "   8 duplicate bar codes of master cards\n"
+          "   9 duplicate bar codes of stock items\n"
+          "  10 duplicate abbreviations of master cards\n"
+          "  11 duplicate abbreviations of stock items\n"
+          "  12 duplicate descriptions of master cards\n"
+          "  13 duplicate descriptions of stock items\n"
+          "  14 master cards without description\n"
+          "  15 stock items without description",
+          {"all"}},
+         {"--output", "FILE",
+          "also save the report as the program's Uložit protokol does (windows-1250, CR LF; UTF-8 with a "
+          "byte-order mark when needed)"},
+         {"--format",
+          "F",
+          "text (the report, the default), json (one object, UTF-8), ndjson (one object a line: a check's "
+          "start, each finding, each group, a check's end, the summary) or csv (UTF-8 with a byte-order "
+          "mark). Every record sharing a duplicate key is listed once, in its group; the findings name the "
+          "group. xlsx writes a workbook to the file --output names (a summary sheet and a sheet per check "
+          "that ran; values as text cells).",
+          {"text", "json", "ndjson", "csv", "xlsx"}},
+         {"--csv-delimiter",
+          "C",
+          "the separator of csv: \",\" (the default), \";\" (what a Czech spreadsheet expects) or \"tab\"",
+          {",", "tab"}},
+         {"--no-bom", "", "csv without the byte-order mark, for readers that do not expect one"},
+         {"--summary", "",
+          "one line per ticked check with its number of findings, after the report (text) or on standard "
+          "error (json, csv)"},
+         {"--fail-on-findings", "", "exit with 4 when the run completed and found anything"},
+         {"--jobs", "N",
+          "run up to N checks at the same time (default: the number of processors); the report is the "
+          "same, in the same order. 1 runs them one by one."},
+         EngineOptionSpec()},
+        "Progress is shown on standard error when it is a terminal (\"3/7\", the check's title and\n"
+        "its percentage; without control sequences when TERM=dumb); control characters that the\n"
+        "tables hold are shown escaped on a terminal. Ctrl+C interrupts the running check as\n"
+        "Přerušit does, and says so on standard error.\n"
+        "\n"
+        "Exit status: 0 the run completed, 1 a check stopped the run (its table could not be opened\n"
+        "or indexed), 2 wrong usage, 3 any other error, 4 the run completed with findings and\n"
+        "--fail-on-findings was given, 130 Ctrl+C interrupted the run.\n",
+        RunCheckCommand};
+    return spec;
 }
 
 } // namespace vrelmont::cli

@@ -1,15 +1,20 @@
 #include "cli/CliSupport.h"
 
+#include "cli/UsageText.h"
+
+#include <CLI/CLI.hpp>
+
 #include <algorithm>
 #include <charconv>
 #include <iostream>
+#include <memory>
 
 namespace vrelmont::cli {
 
 const std::string &ParsedArgs::required(const std::string &option) const {
     const auto found = options.find(option);
     if (found == options.end())
-        throw UsageError("missing option " + option);
+        throw UsageError("chybí volba " + option);
     return found->second;
 }
 
@@ -18,8 +23,29 @@ std::string ParsedArgs::valueOr(const std::string &option, const std::string &fa
     return found == options.end() ? fallback : found->second;
 }
 
-ParsedArgs ParseArgs(const Args &args, const std::vector<std::string> &valueOptions,
-                     const std::vector<std::string> &flagOptions) {
+namespace {
+
+// CLI11 names the option at the start of its message ("--jobs: 1 required TEXT missing"); its
+// English text itself never reaches the user.
+const OptionSpec *OptionNamedBy(const CommandSpec &spec, const std::string &message) {
+    for (const OptionSpec &option : spec.options)
+        if (message.rfind(option.name, 0) == 0 || message.rfind(option.name.substr(2), 0) == 0)
+            return &option;
+    return nullptr;
+}
+
+UsageError CzechUsageError(const CommandSpec &spec, const CLI::ParseError &error) {
+    const OptionSpec *option = OptionNamedBy(spec, error.what());
+    if (option && option->valueName.empty())
+        return UsageError("volba " + option->name + " nepřijímá hodnotu");
+    if (option)
+        return UsageError("volba " + option->name + " potřebuje hodnotu " + option->valueName);
+    return UsageError("chybné argumenty (" + error.get_name() + ")");
+}
+
+} // namespace
+
+ParsedArgs ParseArgs(const CommandSpec &spec, const Args &args) {
     ParsedArgs parsed;
     // A request for help wins over every mistake in the other arguments.
     for (const auto &arg : args) {
@@ -30,35 +56,54 @@ ParsedArgs ParseArgs(const Args &args, const std::vector<std::string> &valueOpti
             return parsed;
         }
     }
-    bool optionsEnded = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string &arg = args[i];
-        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
-            parsed.positional.push_back(arg);
-            continue;
-        }
-        if (arg == "--") {
-            optionsEnded = true;
-            continue;
-        }
-        const auto equals = arg.find('=');
-        const std::string name = arg.substr(0, equals);
-        const bool isFlag = std::find(flagOptions.begin(), flagOptions.end(), name) != flagOptions.end();
-        if (!isFlag && std::find(valueOptions.begin(), valueOptions.end(), name) == valueOptions.end())
-            throw UsageError("unknown option " + name);
-        if (parsed.has(name))
-            throw UsageError("option " + name + " given twice");
-        if (isFlag) {
-            if (equals != std::string::npos)
-                throw UsageError("option " + name + " takes no value");
-            parsed.options[name] = std::string();
-        } else if (equals != std::string::npos) {
-            parsed.options[name] = arg.substr(equals + 1);
-        } else if (i + 1 < args.size()) {
-            parsed.options[name] = args[++i];
+    CLI::App app;
+    app.set_help_flag();
+    // Unknown options are collected, not refused by CLI11, so that the message is ours.
+    app.allow_extras();
+    app.add_option("operands", parsed.positional);
+    std::vector<std::pair<const OptionSpec *, CLI::Option *>> declared;
+    std::vector<std::unique_ptr<std::string>> values;
+    for (const OptionSpec &option : spec.options) {
+        CLI::Option *cliOption = nullptr;
+        if (option.valueName.empty()) {
+            cliOption = app.add_flag(option.name)->disable_flag_override();
         } else {
-            throw UsageError("option " + name + " needs a value");
+            values.push_back(std::make_unique<std::string>());
+            cliOption = app.add_option(option.name, *values.back())
+                            ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
+                            ->allow_extra_args(false);
         }
+        declared.emplace_back(&option, cliOption);
+    }
+    // CLI11 takes them last first. "--opt=" gives the empty value, which CLI11 would take from the
+    // next argument.
+    std::vector<std::string> reversed;
+    bool optionsEnded = false;
+    for (const std::string &arg : args) {
+        optionsEnded = optionsEnded || arg == "--";
+        const bool emptyValue = !optionsEnded && !arg.empty() && arg.back() == '=' &&
+                                std::any_of(spec.options.begin(), spec.options.end(), [&](const OptionSpec &option) {
+                                    return !option.valueName.empty() && arg == option.name + "=";
+                                });
+        reversed.insert(reversed.begin(), emptyValue ? arg.substr(0, arg.size() - 1) : arg);
+        if (emptyValue)
+            reversed.insert(reversed.begin(), std::string());
+    }
+    try {
+        app.parse(reversed);
+    } catch (const CLI::ParseError &error) {
+        throw CzechUsageError(spec, error);
+    }
+    for (const std::string &extra : app.remaining())
+        if (extra != "--")
+            throw UsageError("neznámá volba " + extra.substr(0, extra.find('=')));
+    for (const auto &[option, cliOption] : declared) {
+        if (cliOption->count() > 1)
+            throw UsageError("volba " + option->name + " je zadána vícekrát");
+        if (cliOption->count() == 1)
+            parsed.options[option->name] = option->valueName.empty() ? std::string() : cliOption->results().front();
+        else if (option->required)
+            throw UsageError("chybí volba " + option->name + " " + option->valueName);
     }
     return parsed;
 }
@@ -68,25 +113,23 @@ std::int64_t ParseNumberOption(const std::string &option, const std::string &tex
     const char *end = text.data() + text.size();
     const auto [rest, error] = std::from_chars(text.data(), end, value);
     if (text.empty() || error != std::errc() || rest != end || value < min || value > max)
-        throw UsageError(option + " takes a whole number from " + std::to_string(min) + " to " + std::to_string(max) +
-                         ", not \"" + text + "\"");
+        throw UsageError(option + " potřebuje celé číslo od " + std::to_string(min) + " do " + std::to_string(max) +
+                         ", ne \"" + text + "\"");
     return value;
 }
 
-int RunTool(const std::string &command, const std::string &usage, const Args &args,
-            const std::vector<std::string> &valueOptions, const std::function<int(const ParsedArgs &)> &body,
-            const std::vector<std::string> &flagOptions) {
-    const std::string prefix = "vrelmont-cli " + command + ": ";
+int RunTool(const CommandSpec &spec, const Args &args) {
+    const std::string prefix = "vrelmont-cli " + spec.name + ": ";
     try {
-        const ParsedArgs parsed = ParseArgs(args, valueOptions, flagOptions);
+        const ParsedArgs parsed = ParseArgs(spec, args);
         if (parsed.help) {
-            std::cout << usage;
+            std::cout << UsageText(spec);
             return kExitOk;
         }
-        return body(parsed);
+        return spec.run(parsed);
     } catch (const UsageError &error) {
         std::cerr << prefix << error.what() << "\n"
-                  << "Run \"vrelmont-cli " << command << " --help\" for its usage.\n";
+                  << "Návod k použití vypíše \"vrelmont-cli " << spec.name << " --help\".\n";
         return kExitUsage;
     } catch (const std::exception &error) {
         std::cerr << prefix << error.what() << "\n";

@@ -1,10 +1,10 @@
 #pragma once
 // What every data tool shares: its two kinds of failure, the option parser and the frame that turns
 // failures into messages on standard error and exit statuses.
+#include "cli/CommandSpec.h"
 #include "cli/Commands.h"
 
 #include <cstdint>
-#include <functional>
 #include <map>
 #include <stdexcept>
 #include <string>
@@ -32,21 +32,18 @@ struct ParsedArgs {
     std::string valueOr(const std::string &option, const std::string &fallback) const;
 };
 
-// Splits arguments into positional ones and options ("--opt value" or "--opt=value"), each option
-// taking a value and allowed once; a flag option takes no value and is recorded with an empty one.
-// "--help"/"-h" anywhere asks for the usage; "--" ends the options; "-" alone is positional.
-// Throws UsageError for an unknown or repeated option or a missing value.
-ParsedArgs ParseArgs(const Args &args, const std::vector<std::string> &valueOptions,
-                     const std::vector<std::string> &flagOptions = {});
+// Parses `args` by the options `spec` declares (with CLI11): "--opt value" or "--opt=value", each
+// option allowed once, a flag without a value. "--help"/"-h" anywhere asks for the usage; "--" ends
+// the options; "-" alone is positional. Throws UsageError (in Czech) for an unknown or repeated
+// option, a missing value or a missing required option.
+ParsedArgs ParseArgs(const CommandSpec &spec, const Args &args);
 
 // Decimal number within [min, max]; UsageError naming the option otherwise.
 std::int64_t ParseNumberOption(const std::string &option, const std::string &text, std::int64_t min, std::int64_t max);
 
-// Runs a subcommand: parses `args` with `valueOptions`, prints `usage` on standard output for --help,
-// else calls `body`; every failure is printed as "vrelmont-cli <command>: <message>" on standard
-// error and answered with 2 (usage) or 3 (anything else).
-int RunTool(const std::string &command, const std::string &usage, const Args &args,
-            const std::vector<std::string> &valueOptions, const std::function<int(const ParsedArgs &)> &body,
-            const std::vector<std::string> &flagOptions = {});
+// Runs a subcommand: parses `args` by `spec`, prints its usage on standard output for --help, else
+// calls its body; every failure is printed as "vrelmont-cli <command>: <message>" on standard error
+// and answered with 2 (usage) or 3 (anything else).
+int RunTool(const CommandSpec &spec, const Args &args);
 
 } // namespace vrelmont::cli

@@ -1,5 +1,6 @@
 #pragma once
-// The subcommands of vrelmont-cli. Each takes the arguments after its name and answers the exit status.
+// The subcommands of vrelmont-cli, each as its declaration (see CommandSpec.h); RunTool runs one with
+// the arguments after its name and answers the exit status.
 #include <string>
 #include <vector>
 
@@ -7,10 +8,12 @@ namespace vrelmont::cli {
 
 using Args = std::vector<std::string>;
 
-int CreateAgendaCommand(const Args &args);
-int ImportCommand(const Args &args);
-int DemoCommand(const Args &args);
-int GenerateCommand(const Args &args);
-int CheckCommand(const Args &args);
+struct CommandSpec;
+
+const CommandSpec &CheckCommand();
+const CommandSpec &CreateAgendaCommand();
+const CommandSpec &ImportCommand();
+const CommandSpec &DemoCommand();
+const CommandSpec &GenerateCommand();
 
 } // namespace vrelmont::cli

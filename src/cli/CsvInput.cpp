@@ -70,7 +70,7 @@ TextEncoding ParseEncodingOption(const std::string &text) {
         return TextEncoding::Utf8;
     if (text == "windows-1250" || text == "cp1250" || text == "CP1250")
         return TextEncoding::Windows1250;
-    throw UsageError("--encoding takes utf-8 or windows-1250, not \"" + text + "\"");
+    throw UsageError("--encoding přijímá utf-8 nebo windows-1250, ne \"" + text + "\"");
 }
 
 char ParseSeparatorOption(const std::string &text) {
@@ -78,7 +78,7 @@ char ParseSeparatorOption(const std::string &text) {
         return text.front();
     if (text == "tab" || text == "\t")
         return '\t';
-    throw UsageError("--delimiter takes \",\", \";\" or tab, not \"" + text + "\"");
+    throw UsageError("--delimiter přijímá \",\", \";\" nebo tab, ne \"" + text + "\"");
 }
 
 std::string SeparatorName(char separator) {

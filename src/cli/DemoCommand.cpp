@@ -13,22 +13,6 @@ namespace fs = std::filesystem;
 namespace vrelmont::cli {
 namespace {
 
-const char kUsage[] = R"(Usage: vrelmont-cli demo DATA_ROOT
-
-Creates a demonstration DATA directory DATA_ROOT with three agendas:
-  AGENDA.001  Železářství Novák s.r.o.                   settings in AGENDA.INI
-  AGENDA.002  Pekárna a cukrárna Dvořák, spol. s r.o.    settings in AGENDA.DAT
-  AGENDA.003  Zahradnictví Kvítek – Ing. Jana Hájková    settings in AGENDA.INI
-The first two hold, among ordinary records, findings for every one of the fifteen
-checks; the third is in order. The content is the same on every run.
-
-DATA_ROOT must not exist yet or be empty. It is built under a hidden name beside
-it and appears under its own name only when complete.
-
-Example:
-  vrelmont-cli demo ~/vrelmont-demo/DATA
-)";
-
 void WriteDemoAgenda(const fs::path &dataRoot, const DemoAgenda &agenda) {
     const fs::path dir = dataRoot / agenda.dirName;
     fs::create_directory(dir);
@@ -43,7 +27,7 @@ void WriteDemoAgenda(const fs::path &dataRoot, const DemoAgenda &agenda) {
 
 int RunDemo(const ParsedArgs &args) {
     if (args.positional.size() != 1)
-        throw UsageError("expected one directory DATA_ROOT");
+        throw UsageError("zadejte jednu složku DATA_ROOT");
     StagingDir staging(PathFromUtf8(args.positional[0]));
     const auto agendas = DemoAgendas();
     for (const auto &agenda : agendas)
@@ -58,8 +42,26 @@ int RunDemo(const ParsedArgs &args) {
 
 } // namespace
 
-int DemoCommand(const Args &args) {
-    return RunTool("demo", kUsage, args, {}, RunDemo);
+const CommandSpec &DemoCommand() {
+    static const CommandSpec spec{"demo",
+                                  "create a demonstration DATA directory with three agendas",
+                                  "DATA_ROOT",
+                                  R"(Creates a demonstration DATA directory DATA_ROOT with three agendas:
+  AGENDA.001  Železářství Novák s.r.o.                   settings in AGENDA.INI
+  AGENDA.002  Pekárna a cukrárna Dvořák, spol. s r.o.    settings in AGENDA.DAT
+  AGENDA.003  Zahradnictví Kvítek – Ing. Jana Hájková    settings in AGENDA.INI
+The first two hold, among ordinary records, findings for every one of the fifteen
+checks; the third is in order. The content is the same on every run.
+)",
+                                  {},
+                                  R"(DATA_ROOT must not exist yet or be empty. It is built under a hidden name beside
+it and appears under its own name only when complete.
+
+Example:
+  vrelmont-cli demo ~/vrelmont-demo/DATA
+)",
+                                  RunDemo};
+    return spec;
 }
 
 } // namespace vrelmont::cli

@@ -7,13 +7,23 @@
 
 namespace vrelmont::cli {
 
+OptionSpec EngineOptionSpec() {
+    return {kEngineOption,
+            "NAME",
+            "the engine that reads the tables: \"host\" (the host system's COM engine, Windows only), "
+            "\"files\" (the table files) or \"auto\" (default: the host's engine when it is registered, else "
+            "the table files)",
+            {"host", "files", "auto"}};
+}
+
 bool ApplyEngineOption(const ParsedArgs &parsed) {
     EngineKind kind = EngineKind::Automatic;
     if (parsed.has(kEngineOption)) {
         try {
             kind = ParseEngineKind(parsed.required(kEngineOption));
-        } catch (const std::invalid_argument &error) {
-            throw UsageError(std::string(kEngineOption) + ": " + error.what());
+        } catch (const std::invalid_argument &) {
+            throw UsageError(std::string(kEngineOption) + " přijímá host, files nebo auto, ne \"" +
+                             parsed.required(kEngineOption) + "\"");
         }
     }
     UseEngine(kind);

@@ -5,10 +5,8 @@
 namespace vrelmont::cli {
 
 inline constexpr const char *kEngineOption = "--engine";
-inline constexpr const char *kEngineOptionUsage =
-    "  --engine NAME   the engine that reads the tables: \"host\" (the host system's COM engine,\n"
-    "                  Windows only), \"files\" (the table files) or \"auto\" (default: the host's\n"
-    "                  engine when it is registered, else the table files)\n";
+// Its declaration, shared by the commands that take it.
+OptionSpec EngineOptionSpec();
 
 // Chooses the engine the option names, or the automatic choice without it. UsageError for an
 // unknown name; std::runtime_error when the engine is not available on this platform. Answers

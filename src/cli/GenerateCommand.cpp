@@ -14,22 +14,6 @@
 namespace vrelmont::cli {
 namespace {
 
-const char kUsage[] = R"(Usage: vrelmont-cli generate DIR --cards N --stock M [--warehouses W] [--seed S]
-
-Creates the agenda directory DIR with N master stock cards and M stock items spread
-over W warehouses (default 3): each stock item is one card stocked in one warehouse,
-so M may be at most N * W. About one record in a hundred is changed to give a
-finding of each kind (duplicate numbers, stock items without a card, records without
-description, duplicate PLU, catalogue number, bar code, abbreviation, description).
-The same arguments give the same records; S (default 1) varies them.
-
-DIR must not exist yet or be empty. It is built under a hidden name beside it and
-appears under its own name only when complete.
-
-Example:
-  vrelmont-cli generate /tmp/DATA/AGENDA.900 --cards 200000 --stock 1000000 --warehouses 5
-)";
-
 volatile std::sig_atomic_t interrupted = 0;
 
 extern "C" void OnGenerateInterrupted(int) {
@@ -52,7 +36,7 @@ constexpr std::int64_t kMaxRecords = 500'000'000; // numbers of cards and missin
 
 int RunGenerate(const ParsedArgs &args) {
     if (args.positional.size() != 1)
-        throw UsageError("expected one agenda directory DIR");
+        throw UsageError("zadejte jednu složku agendy DIR");
     SyntheticPlan plan;
     plan.cards = ParseNumberOption("--cards", args.required("--cards"), 0, kMaxRecords);
     plan.stockItems = ParseNumberOption("--stock", args.required("--stock"), 0, kMaxRecords);
@@ -61,8 +45,8 @@ int RunGenerate(const ParsedArgs &args) {
     plan.seed = static_cast<std::uint64_t>(
         ParseNumberOption("--seed", args.valueOr("--seed", "1"), 0, std::numeric_limits<std::int64_t>::max()));
     if (plan.stockItems > plan.cards * plan.warehouses)
-        throw UsageError("--stock " + std::to_string(plan.stockItems) + " is more than --cards times --warehouses (" +
-                         std::to_string(plan.cards * plan.warehouses) + ")");
+        throw UsageError("--stock " + std::to_string(plan.stockItems) + " je víc než --cards krát --warehouses (" +
+                         std::to_string(plan.cards * plan.warehouses) + "); zvyšte --warehouses");
 
     const auto started = std::chrono::steady_clock::now();
     StagingDir staging(PathFromUtf8(args.positional[0]));
@@ -87,8 +71,29 @@ int RunGenerate(const ParsedArgs &args) {
 
 } // namespace
 
-int GenerateCommand(const Args &args) {
-    return RunTool("generate", kUsage, args, {"--cards", "--stock", "--warehouses", "--seed"}, RunGenerate);
+const CommandSpec &GenerateCommand() {
+    static const CommandSpec spec{"generate",
+                                  "create a large synthetic agenda for benchmarks",
+                                  "DIR",
+                                  R"(Creates the agenda directory DIR with N master stock cards and M stock items spread
+over W warehouses (default 3): each stock item is one card stocked in one warehouse,
+so M may be at most N * W. About one record in a hundred is changed to give a
+finding of each kind (duplicate numbers, stock items without a card, records without
+description, duplicate PLU, catalogue number, bar code, abbreviation, description).
+The same arguments give the same records; S (default 1) varies them.
+)",
+                                  {{"--cards", "N", "the number of master stock cards", {}, true},
+                                   {"--stock", "M", "the number of stock items", {}, true},
+                                   {"--warehouses", "W", "the number of warehouses (default 3)"},
+                                   {"--seed", "S", "varies the records (default 1)"}},
+                                  R"(DIR must not exist yet or be empty. It is built under a hidden name beside it and
+appears under its own name only when complete.
+
+Example:
+  vrelmont-cli generate /tmp/DATA/AGENDA.900 --cards 200000 --stock 1000000 --warehouses 5
+)",
+                                  RunGenerate};
+    return spec;
 }
 
 } // namespace vrelmont::cli

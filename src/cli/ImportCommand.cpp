@@ -21,40 +21,6 @@ namespace fs = std::filesystem;
 namespace vrelmont::cli {
 namespace {
 
-const char kUsage[] = R"(Usage: vrelmont-cli import DIR TABLE FILE [--delimiter C] [--encoding E]
-                          [--dry-run] [--replace]
-
-Appends the records of the CSV file FILE to the table TABLE (SKKMKART or SKSEZZAS)
-of the agenda directory DIR, in the order of the file. FILE "-" reads standard input.
-
-FILE is what a spreadsheet saves as CSV (RFC 4180): fields separated by commas,
-semicolons or tabs, the separator found from the first line (the one that splits
-it into known field names). Its first line names the fields:
-  Cislo      number, required
-  Sklad      warehouse number, required for SKSEZZAS (stock items only)
-  UzivCode, Katalog, BarCode, Zkrat, Popis
-             PLU code, catalogue number, bar code, abbreviation, description;
-             optional, empty when the column is absent
-Numbers are 32-bit integers. Empty lines, lines of separators only and empty
-columns at the end of the lines are skipped. A file that is valid UTF-8 (with or
-without a byte-order mark) is read as UTF-8, any other as windows-1250.
-
-  --delimiter C   the separator: "," ";" or tab, instead of finding it
-  --encoding E    utf-8 or windows-1250, instead of finding it
-  --dry-run       read and check everything, say how many records would be
-                  imported, and write nothing
-  --replace       replace the table's records with the file's (all or nothing)
-
-Any error (an unknown or missing field, a number that is not a 32-bit integer,
-text that is not valid in the encoding, a malformed line) names the line and the
-field, and then nothing at all is imported.
-
-Examples:
-  vrelmont-cli import DATA/AGENDA.001 SKKMKART karty.csv
-  vrelmont-cli import DATA/AGENDA.001 SKSEZZAS zasoby.csv --replace
-  iconv -f utf-16 -t utf-8 export.txt | vrelmont-cli import DATA/AGENDA.001 SKKMKART -
-)";
-
 std::string AtLine(const std::string &fileName, std::size_t line, const std::string &message) {
     return fileName + ", line " + std::to_string(line) + ": " + message;
 }
@@ -212,7 +178,7 @@ char ChooseSeparator(const ParsedArgs &args, const CsvInput &input, const Import
 
 int RunImport(const ParsedArgs &args) {
     if (args.positional.size() != 3)
-        throw UsageError("expected DIR TABLE FILE");
+        throw UsageError("zadejte DIR TABLE FILE");
     const fs::path agendaDir = PathFromUtf8(args.positional[0]);
     const TableDef &table = RecordTableNamed(args.positional[1]);
     const bool dryRun = args.has("--dry-run");
@@ -299,8 +265,41 @@ int RunImport(const ParsedArgs &args) {
 
 } // namespace
 
-int ImportCommand(const Args &args) {
-    return RunTool("import", kUsage, args, {"--delimiter", "--encoding"}, RunImport, {"--dry-run", "--replace"});
+const CommandSpec &ImportCommand() {
+    static const CommandSpec spec{
+        "import",
+        "append the records of a CSV file to a table",
+        "DIR TABLE FILE",
+        R"(Appends the records of the CSV file FILE to the table TABLE (SKKMKART or SKSEZZAS)
+of the agenda directory DIR, in the order of the file. FILE "-" reads standard input.
+
+FILE is what a spreadsheet saves as CSV (RFC 4180): fields separated by commas,
+semicolons or tabs, the separator found from the first line (the one that splits
+it into known field names). Its first line names the fields:
+  Cislo      number, required
+  Sklad      warehouse number, required for SKSEZZAS (stock items only)
+  UzivCode, Katalog, BarCode, Zkrat, Popis
+             PLU code, catalogue number, bar code, abbreviation, description;
+             optional, empty when the column is absent
+Numbers are 32-bit integers. Empty lines, lines of separators only and empty
+columns at the end of the lines are skipped. A file that is valid UTF-8 (with or
+without a byte-order mark) is read as UTF-8, any other as windows-1250.
+)",
+        {{"--delimiter", "C", "the separator: \",\" \";\" or tab, instead of finding it", {",", "tab"}},
+         {"--encoding", "E", "utf-8 or windows-1250, instead of finding it", {"utf-8", "windows-1250"}},
+         {"--dry-run", "", "read and check everything, say how many records would be imported, and write nothing"},
+         {"--replace", "", "replace the table's records with the file's (all or nothing)"}},
+        R"(Any error (an unknown or missing field, a number that is not a 32-bit integer,
+text that is not valid in the encoding, a malformed line) names the line and the
+field, and then nothing at all is imported.
+
+Examples:
+  vrelmont-cli import DATA/AGENDA.001 SKKMKART karty.csv
+  vrelmont-cli import DATA/AGENDA.001 SKSEZZAS zasoby.csv --replace
+  iconv -f utf-16 -t utf-8 export.txt | vrelmont-cli import DATA/AGENDA.001 SKKMKART -
+)",
+        RunImport};
+    return spec;
 }
 
 } // namespace vrelmont::cli

@@ -13,7 +13,7 @@ const TableDef &RecordTableNamed(const std::string &name) {
     for (const TableDef *table : {&MasterCardsTable(), &StockItemsTable()})
         if (table->name == upper)
             return *table;
-    throw UsageError("unknown table \"" + name + "\" (use SKKMKART or SKSEZZAS)");
+    throw UsageError("neznámá tabulka \"" + name + "\" (zadejte SKKMKART nebo SKSEZZAS)");
 }
 
 std::filesystem::path TableFileIn(const std::filesystem::path &agendaDir, const TableDef &table) {

@@ -1,38 +1,33 @@
 // vrelmont-cli: the command-line companion. It dispatches to the subcommands.
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
+#include "cli/UsageText.h"
 #include "platform/CommandLine.h"
+#include "platform/Utf8Path.h"
 #include "settings/ProgramValues.h"
 
 #include <csignal>
+#include <fstream>
 #include <iostream>
 #include <string_view>
 
 namespace {
 
-using vrelmont::cli::Args;
+using vrelmont::cli::CommandSpec;
 
-struct Command {
-    std::string_view name;
-    int (*run)(const Args &);
-    std::string_view summary;
-};
-
-constexpr Command kCommands[] = {
-    {"check", vrelmont::cli::CheckCommand, "run the checks on an agenda and print the report"},
-    {"create-agenda", vrelmont::cli::CreateAgendaCommand, "create a new, empty agenda directory"},
-    {"import", vrelmont::cli::ImportCommand, "append the records of a CSV file to a table"},
-    {"demo", vrelmont::cli::DemoCommand, "create a demonstration DATA directory with three agendas"},
-    {"generate", vrelmont::cli::GenerateCommand, "create a large synthetic agenda for benchmarks"},
-};
+// In the order of the overview and the man page.
+std::vector<const CommandSpec *> AllCommands() {
+    using namespace vrelmont::cli;
+    return {&CheckCommand(), &CreateAgendaCommand(), &ImportCommand(), &DemoCommand(), &GenerateCommand()};
+}
 
 void PrintOverview(std::ostream &out) {
     out << "Usage: vrelmont-cli COMMAND [ARGUMENTS]\n\nCommands:\n";
-    for (const auto &command : kCommands) {
-        out << "  " << command.name;
-        for (auto pad = command.name.size(); pad < 16; ++pad)
+    for (const CommandSpec *command : AllCommands()) {
+        out << "  " << command->name;
+        for (auto pad = command->name.size(); pad < 16; ++pad)
             out << ' ';
-        out << command.summary << "\n";
+        out << command->summary << "\n";
     }
     out << "\nRun \"vrelmont-cli COMMAND --help\" or \"vrelmont-cli help COMMAND\" for the usage of one\n"
            "command, \"vrelmont-cli --version\" for the version.\n";
@@ -63,20 +58,29 @@ int main(int argc, char **argv) {
         PrintOverview(std::cout);
         return vrelmont::cli::kExitOk;
     }
+    // Not listed anywhere: the build writes the installed man page and completion with these.
+    if ((name == "__man-page" || name == "__bash-completion") && arguments.size() == 3) {
+        std::ofstream file(vrelmont::PathFromUtf8(arguments[2]), std::ios::binary);
+        file << (name == "__man-page" ? vrelmont::cli::ManPage(AllCommands(), vrelmont::kProgramVersion)
+                                      : vrelmont::cli::BashCompletion(AllCommands()));
+        return file.flush() ? vrelmont::cli::kExitOk : vrelmont::cli::kExitFailure;
+    }
     const std::string_view commandName = helpOfCommand ? std::string_view(arguments[2]) : name;
-    for (const auto &command : kCommands) {
-        if (command.name != commandName)
+    for (const CommandSpec *command : AllCommands()) {
+        if (command->name != commandName)
             continue;
         // The commands report their own failures; this only keeps anything that slips through
         // from ending the program without a word.
         try {
-            return command.run(helpOfCommand ? Args{"--help"} : Args(arguments.begin() + 2, arguments.end()));
+            return vrelmont::cli::RunTool(*command, helpOfCommand
+                                                        ? vrelmont::cli::Args{"--help"}
+                                                        : vrelmont::cli::Args(arguments.begin() + 2, arguments.end()));
         } catch (const std::exception &error) {
             std::cerr << "vrelmont-cli " << name << ": " << error.what() << "\n";
             return vrelmont::cli::kExitFailure;
         }
     }
-    std::cerr << "vrelmont-cli: unknown command \"" << commandName << "\"\n\n";
+    std::cerr << "vrelmont-cli: neznámý příkaz \"" << commandName << "\"\n\n";
     PrintOverview(std::cerr);
     return vrelmont::cli::kExitUsage;
 }

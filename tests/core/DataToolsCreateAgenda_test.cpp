@@ -138,7 +138,7 @@ TEST(Cli, OverviewAndUnknownCommand) {
     EXPECT_EQ(RunCli({}).status, 2);
     const auto unknown = RunCli({"frobnicate"});
     EXPECT_EQ(unknown.status, 2);
-    EXPECT_NE(unknown.err.find("unknown command \"frobnicate\""), std::string::npos);
+    EXPECT_NE(unknown.err.find("neznámý příkaz \"frobnicate\""), std::string::npos);
 }
 
 } // namespace

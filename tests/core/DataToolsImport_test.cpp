@@ -95,7 +95,7 @@ TEST_F(Import, WrongArgumentsAndMissingFiles) {
     EXPECT_EQ(RunCli({"import", agenda(), "SKKMKART", dir.file("ok.csv"), "extra"}).status, 2);
     const auto unknownTable = RunCli({"import", agenda(), "AGENDA", dir.file("ok.csv")});
     EXPECT_EQ(unknownTable.status, 2);
-    EXPECT_NE(unknownTable.err.find("unknown table \"AGENDA\""), std::string::npos) << unknownTable.err;
+    EXPECT_NE(unknownTable.err.find("neznámá tabulka \"AGENDA\""), std::string::npos) << unknownTable.err;
 
     const auto noAgenda = RunCli({"import", dir.file("nowhere"), "SKKMKART", dir.file("ok.csv")});
     EXPECT_EQ(noAgenda.status, 3);
