@@ -44,7 +44,7 @@ def find(node, role, name=None):
     return None
 
 
-def wait_for(what, look, seconds=20):
+def wait_for(what, look, seconds=60):
     deadline = time.monotonic() + seconds
     while time.monotonic() < deadline:
         found = look()
