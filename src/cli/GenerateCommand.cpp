@@ -21,7 +21,7 @@ over W warehouses (default 3): each stock item is one card stocked in one wareho
 so M may be at most N * W. About one record in a hundred is changed to give a
 finding of each kind (duplicate numbers, stock items without a card, records without
 description, duplicate PLU, catalogue number, bar code, abbreviation, description);
-the summary counts these changes, which are fewer than the findings "check" reports.
+the summary counts these changes, often fewer than the findings "check" reports.
 The same arguments give the same records; S (default 1) varies them.
 
 DIR must not exist yet or be empty. It is built under a hidden name beside it and
@@ -88,7 +88,7 @@ int RunGenerate(const ParsedArgs &args) {
     std::cout << "Created agenda " << Utf8FromPath(staging.target()) << ": " << plan.cards << " cards, "
               << plan.stockItems << " stock items in " << plan.warehouses << " warehouses, in " << took.count()
               << " s.\nRecords changed to plant findings. These count changes, not the findings that\n"
-                 "\"check\" reports, which are more: stock items repeat their card's texts and so its\n"
+                 "\"check\" reports, which can be more: stock items repeat their card's texts and so its\n"
                  "duplicates, a repeated card number leaves the stock items of the card it stands for\n"
                  "without a card, and records without description are duplicate descriptions too.\n";
     for (const auto &kind : planted)
