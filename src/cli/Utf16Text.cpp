@@ -1,5 +1,7 @@
 #include "cli/Utf16Text.h"
 
+#include "hostdb/Cp1250.h"
+
 #include <array>
 #include <cstdint>
 #include <stdexcept>
@@ -7,24 +9,6 @@
 
 namespace vrelmont::cli {
 namespace {
-
-void AppendUtf8(std::string &out, std::uint32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
 
 [[noreturn]] void NotUtf16(std::uint64_t offset, const std::string &what) {
     throw std::runtime_error("the text is no UTF-16 at byte " + std::to_string(offset) + ": " + what);
