@@ -52,9 +52,9 @@ the bytes are not UTF-8 or hold characters that only windows-1250 explains
   --replace       replace the table's records with the file's (all or nothing)
   --strict-columns  refuse a column that is no field of the table
 
-Any error (an unknown or missing field, a number that is not a 32-bit integer,
-text that is not valid in the encoding, a malformed line) names the line and the
-field, and then nothing at all is imported.
+Any error (a missing field, with --strict-columns an unknown one, a number that
+is not a 32-bit integer, text that is not valid in the encoding, a malformed
+line) names the line and the field, and then nothing at all is imported.
 
 Examples:
   vrelmont-cli import DATA/AGENDA.001 SKKMKART karty.csv
@@ -80,7 +80,7 @@ std::optional<std::int32_t> ParseInt32(std::string_view text) {
     return value;
 }
 
-// What is wrong with a number that has blanks beside it: a separator with a blank beside it.
+// Names the blank that keeps a number from being one: hand-written files put blanks beside separators.
 std::string BlankHint(std::string_view text) {
     if (!text.empty() && text.front() == ' ')
         return " (there is a blank before the number)";

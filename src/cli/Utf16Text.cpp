@@ -28,8 +28,8 @@ void CopyUtf16AsUtf8(std::string_view first, std::istream &in, std::ostream &out
         text.clear();
         std::size_t i = 0;
         for (; i + 1 < pending.size(); i += 2, offset += 2) {
-            const auto first = static_cast<unsigned char>(pending[i]);
-            const auto second = static_cast<unsigned char>(pending[i + 1]);
+            const std::uint32_t first = static_cast<unsigned char>(pending[i]);
+            const std::uint32_t second = static_cast<unsigned char>(pending[i + 1]);
             const std::uint32_t unit = bigEndian ? (first << 8) | second : (second << 8) | first;
             if (high != 0) {
                 if (unit < 0xDC00 || unit > 0xDFFF)
