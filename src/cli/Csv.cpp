@@ -85,13 +85,13 @@ bool CsvReader::next(CsvRecord &record) {
             field.clear();
             if (c == separator_)
                 continue;
-        } else if (c == '"') {
-            throw CsvError(line_, "a quote inside an unquoted field (enclose the field in quotes and double it)");
         } else if (c == separator_) {
             record.fields.push_back(std::move(field));
             field.clear();
             continue;
         } else if (c != '\r' && c != '\n' && c != eof) {
+            // A quote inside an unquoted field (1/4" in a hardware list) is a character like any
+            // other, as most readers take it; only a field that starts with one is quoted.
             field += static_cast<char>(c);
             continue;
         } else {

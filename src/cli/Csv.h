@@ -1,8 +1,9 @@
 #pragma once
 // Comma-separated values as RFC 4180 describes them: fields separated by commas (or another
 // separator: spreadsheets write semicolons and tabs too), records by line breaks (CRLF, LF or a
-// lone CR), a field in double quotes may hold the separator, line breaks and doubled quotes. A UTF-8
-// byte-order mark at the start is skipped. Bytes are passed on as read.
+// lone CR), a field in double quotes may hold the separator, line breaks and doubled quotes; a quote
+// inside a field that does not start with one is an ordinary character. A UTF-8 byte-order mark at
+// the start is skipped. Bytes are passed on as read.
 #include <cstddef>
 #include <cstdint>
 #include <istream>
@@ -36,8 +37,7 @@ public:
     explicit CsvReader(std::istream &in, char separator = ',');
 
     // The next record; false at the end of the input. An empty line is no record.
-    // Throws CsvError for a quote inside an unquoted field, text after a closing quote,
-    // or a quoted field that is never closed.
+    // Throws CsvError for text after a closing quote or a quoted field that is never closed.
     bool next(CsvRecord &record);
 
     // Bytes taken from the stream so far. A read error looks like the end of the input to a

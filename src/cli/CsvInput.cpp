@@ -2,6 +2,7 @@
 
 #include "cli/CliSupport.h"
 #include "cli/Csv.h"
+#include "cli/Utf16Text.h"
 #include "hostdb/Cp1250.h"
 #include "platform/FileIo.h"
 #include "platform/Utf8Path.h"
@@ -20,23 +21,9 @@ namespace {
 
 constexpr std::size_t kChunk = 64 * 1024;
 
-// The bytes at the end of `bytes` that begin a UTF-8 sequence the next piece completes.
-std::size_t IncompleteTail(std::string_view bytes) {
-    for (std::size_t back = 1; back <= 3 && back <= bytes.size(); ++back) {
-        const auto c = static_cast<unsigned char>(bytes[bytes.size() - back]);
-        if ((c & 0xC0) == 0x80)
-            continue; // a continuation byte: look further back for the lead
-        const std::size_t length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
-        return length > back ? back : 0;
-    }
-    return 0;
-}
-
-// Reads all of `in`, also writing it to `copy` when given; answers whether it is all UTF-8.
-bool ScanUtf8(std::istream &in, std::ostream *copy) {
+// Reads all of `in` into `guess`, also writing it to `copy` when given.
+void Scan(std::istream &in, EncodingGuess &guess, std::ostream *copy) {
     std::array<char, kChunk> buffer{};
-    std::string pending;
-    bool valid = true;
     while (in) {
         in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
         const auto got = static_cast<std::size_t>(in.gcount());
@@ -44,23 +31,10 @@ bool ScanUtf8(std::istream &in, std::ostream *copy) {
             break;
         if (copy && !copy->write(buffer.data(), static_cast<std::streamsize>(got)))
             throw std::runtime_error("cannot keep a copy of standard input in the temporary directory");
-        if (!valid && !copy)
-            return false;
-        if (!valid)
-            continue;
-        pending.append(buffer.data(), got);
-        const std::size_t tail = IncompleteTail(pending);
-        valid = IsUtf8WithoutNul(std::string_view(pending).substr(0, pending.size() - tail));
-        pending.erase(0, pending.size() - tail);
+        guess.feed(std::string_view(buffer.data(), got));
     }
     if (in.bad())
         throw std::runtime_error("read error");
-    return valid && pending.empty();
-}
-
-// Bytes that windows-1250 leaves unassigned.
-bool IsUnassignedIn1250(unsigned char c) {
-    return c == 0x81 || c == 0x83 || c == 0x88 || c == 0x90 || c == 0x98;
 }
 
 } // namespace
@@ -86,30 +60,57 @@ std::string SeparatorName(char separator) {
 }
 
 CsvInput::CsvInput(const std::string &name) {
+    std::ifstream file;
+    std::istream *in = &std::cin;
     if (name == "-") {
         displayName_ = "standard input";
-        keepCopyOf(std::cin);
-        return;
+    } else {
+        displayName_ = name;
+        path_ = PathFromUtf8(name);
+        if (fs::is_directory(path_))
+            throw std::runtime_error(name + " is a directory, not a CSV file");
+        file.open(path_, std::ios::binary);
+        if (!file)
+            throw std::runtime_error("cannot read " + name);
+        in = &file;
     }
-    displayName_ = name;
-    path_ = PathFromUtf8(name);
-    if (fs::is_directory(path_))
-        throw std::runtime_error(name + " is a directory, not a CSV file");
-    std::ifstream in(path_, std::ios::binary);
-    if (!in)
-        throw std::runtime_error("cannot read " + name);
-    if (!fs::is_regular_file(path_)) {
-        keepCopyOf(in);
+    char start[3] = {};
+    in->read(start, 3);
+    const std::string_view head(start, static_cast<std::size_t>(in->gcount()));
+    byteOrderMark_ = head == kUtf8Bom;
+    if (head.substr(0, 2) == "\xFF\xFE" || head.substr(0, 2) == "\xFE\xFF")
+        utf16_ = head[0] == '\xFF' ? "UTF-16LE" : "UTF-16BE";
+    if (name == "-" || !fs::is_regular_file(path_) || !utf16_.empty()) {
+        keepCopyOf(*in, head);
         return;
     }
     try {
-        utf8_ = ScanUtf8(in, nullptr);
+        guess_.feed(head);
+        Scan(*in, guess_, nullptr);
     } catch (const std::runtime_error &error) {
         throw std::runtime_error("cannot read " + name + ": " + error.what());
     }
 }
 
-void CsvInput::keepCopyOf(std::istream &stream) {
+TextEncoding CsvInput::encoding() const {
+    return !utf16_.empty() || byteOrderMark_ ? TextEncoding::Utf8 : guess_.encoding();
+}
+
+std::string CsvInput::encodingNote() const {
+    const std::string taken = displayName_ + " se čte jako ";
+    if (!utf16_.empty())
+        return taken + utf16_ + " (podle značky pořadí bajtů)";
+    if (byteOrderMark_)
+        return taken + "UTF-8 (podle značky pořadí bajtů)";
+    if (guess_.encoding() == TextEncoding::Utf8)
+        return taken + "UTF-8";
+    if (!guess_.validUtf8())
+        return taken + "windows-1250 (není to platné UTF-8)";
+    return taken + "windows-1250: jako UTF-8 by obsahoval znak " + guess_.giveaway() +
+           ", který české ani slovenské texty nemají (UTF-8 vynutí --encoding utf-8)";
+}
+
+void CsvInput::keepCopyOf(std::istream &stream, std::string_view head) {
     std::string writable = Utf8FromPath(fs::temp_directory_path() / "vrelmont-import-XXXXXX");
     const int descriptor = CreateUniqueFile(writable);
     if (descriptor < 0 || !WriteSyncAndClose(descriptor, {}))
@@ -119,10 +120,20 @@ void CsvInput::keepCopyOf(std::istream &stream) {
     temporary_ = true;
     try {
         std::ofstream copy(path_, std::ios::binary | std::ios::trunc);
-        utf8_ = ScanUtf8(stream, &copy);
+        if (!utf16_.empty()) {
+            CopyUtf16AsUtf8(head.substr(2), stream, copy, utf16_ == "UTF-16BE");
+        } else {
+            copy.write(head.data(), static_cast<std::streamsize>(head.size()));
+            guess_.feed(head);
+            Scan(stream, guess_, &copy);
+        }
         copy.flush();
         if (!copy)
             throw std::runtime_error("cannot keep a copy of " + displayName_ + " in " + Utf8FromPath(path_));
+    } catch (const std::runtime_error &error) {
+        std::error_code ignored;
+        fs::remove(path_, ignored); // the destructor does not run for a constructor that throws
+        throw std::runtime_error("cannot read " + displayName_ + ": " + error.what());
     } catch (...) {
         std::error_code ignored;
         fs::remove(path_, ignored); // the destructor does not run for a constructor that throws
@@ -150,7 +161,7 @@ std::optional<std::string> DecodeField(std::string_view bytes, TextEncoding enco
         return std::nullopt;
     }
     for (const char c : bytes)
-        if (IsUnassignedIn1250(static_cast<unsigned char>(c))) {
+        if (IsUnassignedInWindows1250(static_cast<unsigned char>(c))) {
             char hex[8];
             std::snprintf(hex, sizeof hex, "0x%02X", static_cast<unsigned char>(c));
             problem = std::string("the value holds byte ") + hex +

@@ -33,6 +33,7 @@ private:
 };
 
 constexpr std::int64_t kMaxRecords = 500'000'000; // numbers of cards and missing cards stay 32-bit
+constexpr std::int64_t kMaxWarehouses = 9999;
 
 int RunGenerate(const ParsedArgs &args) {
     if (args.positional.size() != 1)
@@ -40,13 +41,19 @@ int RunGenerate(const ParsedArgs &args) {
     SyntheticPlan plan;
     plan.cards = ParseNumberOption("--cards", args.required("--cards"), 0, kMaxRecords);
     plan.stockItems = ParseNumberOption("--stock", args.required("--stock"), 0, kMaxRecords);
-    plan.warehouses =
-        static_cast<std::int32_t>(ParseNumberOption("--warehouses", args.valueOr("--warehouses", "3"), 1, 9999));
+    plan.warehouses = static_cast<std::int32_t>(
+        ParseNumberOption("--warehouses", args.valueOr("--warehouses", "3"), 1, kMaxWarehouses));
     plan.seed = static_cast<std::uint64_t>(
         ParseNumberOption("--seed", args.valueOr("--seed", "1"), 0, std::numeric_limits<std::int64_t>::max()));
-    if (plan.stockItems > plan.cards * plan.warehouses)
+    if (plan.stockItems > plan.cards * plan.warehouses) {
+        // Each stock item is one card in one warehouse: more warehouses make room, up to the limit.
+        const std::int64_t needed =
+            plan.cards > 0 ? (plan.stockItems + plan.cards - 1) / plan.cards : kMaxWarehouses + 1;
         throw UsageError("--stock " + std::to_string(plan.stockItems) + " je víc než --cards krát --warehouses (" +
-                         std::to_string(plan.cards * plan.warehouses) + "); zvyšte --warehouses");
+                         std::to_string(plan.cards * plan.warehouses) + ")" +
+                         (needed <= kMaxWarehouses ? "; zadejte --warehouses " + std::to_string(needed) + " nebo víc"
+                                                   : "; zadejte víc --cards"));
+    }
 
     const auto started = std::chrono::steady_clock::now();
     StagingDir staging(PathFromUtf8(args.positional[0]));
@@ -63,7 +70,10 @@ int RunGenerate(const ParsedArgs &args) {
 
     std::cout << "Created agenda " << Utf8FromPath(staging.target()) << ": " << plan.cards << " cards, "
               << plan.stockItems << " stock items in " << plan.warehouses << " warehouses, in " << took.count()
-              << " s.\nRecords changed to give findings:\n";
+              << " s.\nRecords changed to plant findings. These count changes, not the findings that\n"
+                 "\"check\" reports, which can be more: stock items repeat their card's texts and so its\n"
+                 "duplicates, a repeated card number leaves the stock items of the card it stands for\n"
+                 "without a card, and records without description are duplicate descriptions too.\n";
     for (const auto &kind : planted)
         std::cout << "  " << kind.count << " " << kind.kind << "\n";
     return kExitOk;
@@ -79,7 +89,8 @@ const CommandSpec &GenerateCommand() {
 over W warehouses (default 3): each stock item is one card stocked in one warehouse,
 so M may be at most N * W. About one record in a hundred is changed to give a
 finding of each kind (duplicate numbers, stock items without a card, records without
-description, duplicate PLU, catalogue number, bar code, abbreviation, description).
+description, duplicate PLU, catalogue number, bar code, abbreviation, description);
+the summary counts these changes, often fewer than the findings "check" reports.
 The same arguments give the same records; S (default 1) varies them.
 )",
                                   {{"--cards", "N", "the number of master stock cards", {}, true},

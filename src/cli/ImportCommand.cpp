@@ -1,12 +1,12 @@
 // vrelmont-cli import: appends the records of a CSV file to a table of an agenda, all or none.
 #include "cli/CliSupport.h"
+#include "cli/ColumnNames.h"
 #include "cli/Commands.h"
 #include "cli/Csv.h"
 #include "cli/CsvInput.h"
 #include "cli/TableChoice.h"
 #include "hostdb/RecordWriter.h"
 #include "hostdb/TBFTable.h"
-#include "hostdb/TextFold.h"
 #include "platform/Utf8Path.h"
 
 #include <algorithm>
@@ -39,6 +39,15 @@ std::optional<std::int32_t> ParseInt32(std::string_view text) {
     return value;
 }
 
+// Names the blank that keeps a number from being one: hand-written files put blanks beside separators.
+std::string BlankHint(std::string_view text) {
+    if (!text.empty() && text.front() == ' ')
+        return " (there is a blank before the number)";
+    if (!text.empty() && text.back() == ' ')
+        return " (there is a blank after the number)";
+    return {};
+}
+
 // The field names of a header split at `separator`, without the empty columns at its end.
 std::vector<std::string> HeaderNames(const CsvRecord &header) {
     std::vector<std::string> names = header.fields;
@@ -52,42 +61,48 @@ public:
     Importer(const std::string &csvName, const TableDef &table, TextEncoding encoding)
         : csvName_(csvName), table_(table), encoding_(encoding) {}
 
-    // Whether every name of the header is a field of the table (the test for a separator).
-    bool namesOnlyFields(const CsvRecord &header) const {
+    // How many names of the header mean a field of the table (the test for a separator).
+    std::size_t knownColumns(const CsvRecord &header) const {
         const std::vector<std::string> names = HeaderNames(header);
-        return !names.empty() && std::all_of(names.begin(), names.end(), [&](const std::string &name) {
+        return static_cast<std::size_t>(std::count_if(names.begin(), names.end(), [&](const std::string &name) {
             std::string problem;
             const auto text = DecodeField(name, encoding_, problem);
-            return text && findField(*text) != table_.fields.end();
-        });
+            return text && FieldOfColumn(table_, *text);
+        }));
     }
 
-    // For every column of the file, the position of its field in the table.
-    void readHeader(const CsvRecord &header) {
-        for (const auto &raw : HeaderNames(header)) {
+    // For every column of the file, the position of its field in the table. Columns of other things
+    // (a price, a quantity: exports hold more than the table) are skipped, or with `strict` refused.
+    void readHeader(const CsvRecord &header, bool strict) {
+        const std::vector<std::string> names = HeaderNames(header);
+        for (const auto &raw : names) {
             const std::string name = decode(header.line, raw, "a field name: ");
-            const auto field = findField(name);
-            if (field == table_.fields.end()) {
-                std::string message = "unknown field \"" + name + "\" (" + table_.name + " has " + fieldList() + ")";
-                if (HeaderNames(header).size() == 1)
-                    for (const char separator : {';', '\t', ','})
-                        if (name.find(separator) != std::string::npos) {
-                            message += "; the line seems to be separated by " + SeparatorName(separator) +
-                                       ": name the fields in the first line, or give --delimiter";
-                            break;
-                        }
-                fail(header.line, message);
+            const auto field = FieldOfColumn(table_, name);
+            if (!field && strict)
+                fail(header.line, "unknown field \"" + name + "\" (" + table_.name + " has " + fieldList() + ")" +
+                                      separatorHint(names, name));
+            if (!field) {
+                skipped_.push_back(name.empty() ? "sloupec " + std::to_string(columns_.size() + 1) + " bez názvu"
+                                                : "\"" + name + "\"");
+                columns_.push_back(kSkipped);
+                continue;
             }
-            const auto position = static_cast<std::size_t>(field - table_.fields.begin());
-            if (std::find(columns_.begin(), columns_.end(), position) != columns_.end())
-                fail(header.line, "field \"" + field->name + "\" named twice");
-            columns_.push_back(position);
+            if (std::find(columns_.begin(), columns_.end(), *field) != columns_.end())
+                fail(header.line, "field \"" + table_.fields[*field].name + "\" named twice");
+            columns_.push_back(*field);
         }
+        if (skipped_.size() == names.size())
+            fail(header.line, "no column names a field of " + table_.name + " (it has " + fieldList() +
+                                  "; --help gives their Czech names)" +
+                                  separatorHint(names, names.empty() ? "" : decode(header.line, names[0], "")));
         for (std::size_t position = 0; position < table_.fields.size(); ++position)
             if (IsRequired(table_.fields[position]) &&
                 std::find(columns_.begin(), columns_.end(), position) == columns_.end())
                 fail(header.line, "required field \"" + table_.fields[position].name + "\" is missing");
     }
+
+    // The columns skipped for not being fields of the table, for the one line that names them.
+    const std::vector<std::string> &skippedColumns() const { return skipped_; }
 
     // A line of empty fields only: what spreadsheets write for rows they keep empty.
     static bool isBlank(const CsvRecord &row) {
@@ -104,13 +119,15 @@ public:
             fail(row.line, std::to_string(used) + " fields where the header names " + std::to_string(columns_.size()));
         std::vector<FieldValue> record(table_.fields.size(), std::string());
         for (std::size_t column = 0; column < columns_.size(); ++column) {
+            if (columns_[column] == kSkipped)
+                continue;
             const FieldDef &field = table_.fields[columns_[column]];
             const std::string where = "field \"" + field.name + "\": ";
             const std::string text = decode(row.line, row.fields[column], where);
             if (field.type == FieldType::Integer) {
                 const auto number = ParseInt32(text);
                 if (!number)
-                    fail(row.line, where + "\"" + text + "\" is not a 32-bit integer");
+                    fail(row.line, where + "\"" + text + "\" is not a 32-bit integer" + BlankHint(text));
                 record[columns_[column]] = *number;
             } else {
                 record[columns_[column]] = text;
@@ -124,9 +141,27 @@ public:
     }
 
 private:
-    std::vector<FieldDef>::const_iterator findField(const std::string &name) const {
-        return std::find_if(table_.fields.begin(), table_.fields.end(),
-                            [&](const FieldDef &def) { return SameNameIgnoringCase(def.name, name); });
+    static constexpr std::size_t kSkipped = static_cast<std::size_t>(-1);
+
+    // For a header that is one name holding another separator: what splitting it there would give.
+    std::string separatorHint(const std::vector<std::string> &names, const std::string &name) const {
+        if (names.size() != 1)
+            return {};
+        for (const char separator : {';', '\t', ','}) {
+            if (name.find(separator) == std::string::npos)
+                continue;
+            CsvRecord split;
+            for (std::size_t start = 0; start <= name.size();) {
+                const std::size_t end = std::min(name.find(separator, start), name.size());
+                split.fields.push_back(name.substr(start, end - start));
+                start = end + 1;
+            }
+            if (knownColumns(split) == 0)
+                return {};
+            return "; the line seems to be separated by " + SeparatorName(separator) +
+                   ": name the fields in the first line, or give --delimiter";
+        }
+        return {};
     }
 
     // The bytes as text; `where` ("field "Popis": ") begins the message when they are none.
@@ -148,32 +183,32 @@ private:
     std::string csvName_;
     const TableDef &table_;
     TextEncoding encoding_;
-    std::vector<std::size_t> columns_;
+    std::vector<std::size_t> columns_; // kSkipped for a column of something else
+    std::vector<std::string> skipped_;
 };
 
-bool StartsWithByteOrderMark(const fs::path &file) {
-    std::ifstream in(file, std::ios::binary);
-    char start[3] = {};
-    return in.read(start, 3) && std::string_view(start, 3) == "\xEF\xBB\xBF";
-}
-
-// The separator: the one given, else the first of comma, semicolon and tab that splits the header
-// into field names of the table; a comma when none does (the header's error then says why).
+// The separator: the one given, else of comma, semicolon and tab the one that splits the header into
+// the most names of fields of the table (the first of them on a tie); a comma when none names one
+// (the header's error then says why).
 char ChooseSeparator(const ParsedArgs &args, const CsvInput &input, const Importer &importer) {
     if (args.has("--delimiter"))
         return ParseSeparatorOption(args.required("--delimiter"));
+    char best = ',';
+    std::size_t most = 0;
     for (const char separator : {',', ';', '\t'}) {
         std::ifstream in(input.path(), std::ios::binary);
         CsvReader reader(in, separator);
         CsvRecord header;
         try {
-            if (reader.next(header) && importer.namesOnlyFields(header))
-                return separator;
+            if (reader.next(header) && importer.knownColumns(header) > most) {
+                most = importer.knownColumns(header);
+                best = separator;
+            }
         } catch (const CsvError &) {
             // Malformed with this separator: try the next one.
         }
     }
-    return ',';
+    return best;
 }
 
 int RunImport(const ParsedArgs &args) {
@@ -197,19 +232,30 @@ int RunImport(const ParsedArgs &args) {
     const std::string &csvName = input.displayName();
 
     try {
-        // A byte-order mark says UTF-8; so does a file that is valid UTF-8 throughout.
         std::ifstream in(input.path(), std::ios::binary);
         if (!in)
             throw std::runtime_error("cannot read " + csvName);
         in.exceptions(std::ios::badbit);
-        const TextEncoding encoding = chosenEncoding.value_or(
-            input.isUtf8() || StartsWithByteOrderMark(input.path()) ? TextEncoding::Utf8 : TextEncoding::Windows1250);
+        if (chosenEncoding && !input.utf16().empty())
+            throw std::runtime_error(csvName + " is " + input.utf16() +
+                                     " text (its byte-order mark says so), which is read without --encoding");
+        // The encoding given wins; the one found is named, since a wrong guess damages every accented letter.
+        if (!chosenEncoding)
+            std::cerr << "vrelmont-cli import: " << input.encodingNote() << "\n";
+        const TextEncoding encoding = chosenEncoding.value_or(input.encoding());
         Importer importer(csvName, table, encoding);
         CsvReader reader(in, ChooseSeparator(args, input, importer));
         CsvRecord row;
         if (!reader.next(row))
             throw std::runtime_error(csvName + " is empty: its first line must name the fields");
-        importer.readHeader(row);
+        importer.readHeader(row, args.has("--strict-columns"));
+        if (!importer.skippedColumns().empty()) {
+            std::string names;
+            for (const auto &name : importer.skippedColumns())
+                names += (names.empty() ? "" : ", ") + name;
+            std::cerr << "vrelmont-cli import: " << csvName << ": přeskakují se sloupce, které nejsou poli tabulky "
+                      << table.name << ": " << names << "\n";
+        }
         // Every record goes into one transaction, which is committed only after the last one: any
         // failure on the way leaves the table as it was. A dry run opens no table for writing.
         // A second plain import of the same file would double the records silently: the count before says so.
@@ -275,28 +321,35 @@ of the agenda directory DIR, in the order of the file. FILE "-" reads standard i
 
 FILE is what a spreadsheet saves as CSV (RFC 4180): fields separated by commas,
 semicolons or tabs, the separator found from the first line (the one that splits
-it into known field names). Its first line names the fields:
-  Cislo      number, required
-  Sklad      warehouse number, required for SKSEZZAS (stock items only)
+it into the most known field names). Its first line names the fields, by their
+names or by the Czech words in brackets (letter case, accents and blanks around
+a name do not matter):
+  Cislo      (Číslo) number, required
+  Sklad      (Sklad) warehouse number, required for SKSEZZAS (stock items only)
   UzivCode, Katalog, BarCode, Zkrat, Popis
-             PLU code, catalogue number, bar code, abbreviation, description;
-             optional, empty when the column is absent
-Numbers are 32-bit integers. Empty lines, lines of separators only and empty
-columns at the end of the lines are skipped. A file that is valid UTF-8 (with or
-without a byte-order mark) is read as UTF-8, any other as windows-1250.
+             (PLU, Katalog, Čárový kód, Zkratka, Popis) PLU code, catalogue
+             number, bar code, abbreviation, description; optional, empty when
+             the column is absent
+Other columns are skipped, and one line on standard error names them. Numbers
+are 32-bit integers. Empty lines, lines of separators only and empty columns at
+the end of the lines are skipped. The encoding is found from the text and named
+on standard error: UTF-16 and UTF-8 with a byte-order mark, else UTF-8 unless
+the bytes are not UTF-8 or hold characters that only windows-1250 explains
+(then windows-1250).
 )",
         {{"--delimiter", "C", "the separator: \",\" \";\" or tab, instead of finding it", {",", "tab"}},
          {"--encoding", "E", "utf-8 or windows-1250, instead of finding it", {"utf-8", "windows-1250"}},
          {"--dry-run", "", "read and check everything, say how many records would be imported, and write nothing"},
-         {"--replace", "", "replace the table's records with the file's (all or nothing)"}},
-        R"(Any error (an unknown or missing field, a number that is not a 32-bit integer,
-text that is not valid in the encoding, a malformed line) names the line and the
-field, and then nothing at all is imported.
+         {"--replace", "", "replace the table's records with the file's (all or nothing)"},
+         {"--strict-columns", "", "refuse a column that is no field of the table"}},
+        R"(Any error (a missing field, with --strict-columns an unknown one, a number that
+is not a 32-bit integer, text that is not valid in the encoding, a malformed
+line) names the line and the field, and then nothing at all is imported.
 
 Examples:
   vrelmont-cli import DATA/AGENDA.001 SKKMKART karty.csv
   vrelmont-cli import DATA/AGENDA.001 SKSEZZAS zasoby.csv --replace
-  iconv -f utf-16 -t utf-8 export.txt | vrelmont-cli import DATA/AGENDA.001 SKKMKART -
+  iconv -f cp852 -t utf-8 export.txt | vrelmont-cli import DATA/AGENDA.001 SKKMKART -
 )",
         RunImport};
     return spec;

@@ -73,7 +73,8 @@ TEST_F(CsvImport, EmptyLinesAreNoRecordsButEmptyFieldsAre) {
 TEST_F(CsvImport, BytesThatOnlyBeginLikeAByteOrderMarkAreText) {
     // U+FEC0 is valid UTF-8 starting with two bytes of the mark: the header's first name keeps it.
     const auto result = importCards("\xEF\xBB\x80"
-                                    "Cislo\n1\n");
+                                    "Cislo\n1\n",
+                                    {"--strict-columns"});
     EXPECT_EQ(result.status, 3);
     EXPECT_NE(result.err.find("unknown field \"\xEF\xBB\x80"
                               "Cislo\""),
@@ -87,7 +88,7 @@ TEST_F(CsvImport, MalformedQuotingNamesTheLine) {
         std::string message;
     };
     const Case cases[] = {
-        {"Cislo,Popis\n1,\"dvě\nřádky\"\n2,ab\"c\n", "line 4: a quote inside an unquoted field"},
+        {"Cislo,Popis\n1,\"dvě\nřádky\"\n2,\"ab\"c\n", "line 4: text after the closing quote"},
         {"Cislo,Popis\n1,\"abc\"x\n", "line 2: text after the closing quote"},
         {"Cislo,Popis\n1,ok\n2,\"never closed\n3,x\n", "line 3: a quoted field is not closed"},
         {"Cislo,Popis\n1,ok,extra\n", "line 2: 3 fields where the header names 2"},
@@ -99,6 +100,14 @@ TEST_F(CsvImport, MalformedQuotingNamesTheLine) {
         EXPECT_NE(result.err.find("nothing was imported"), std::string::npos) << result.err;
     }
     EXPECT_TRUE(cards().empty());
+}
+
+// Hardware lists write inches as 1/4": a quote that does not open the field is a character.
+TEST_F(CsvImport, AQuoteInsideAnUnquotedFieldIsACharacter) {
+    const auto result = importCards("Cislo,Popis\n1,Vrut 1/4\" pozink\n2,ab\"c\"\n3,\"a \"\"b\"\"\"\n");
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(cards(),
+              (std::vector<std::string>{card(1, "Vrut 1/4\" pozink"), card(2, "ab\"c\""), card(3, "a \"b\"")}));
 }
 
 // A file that is not UTF-8 is read as windows-1250 unless UTF-8 is asked for (or a byte-order mark says so).

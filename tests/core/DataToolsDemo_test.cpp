@@ -119,6 +119,26 @@ TEST_F(Generate, ASmallShareOfFindingsOfEveryKind) {
     EXPECT_FALSE(BusinessName(agenda).empty());
 }
 
+// The summary counts changes, and says so: "check" finds more, since a copy makes two records alike.
+TEST_F(Generate, TheSummaryCountsChangesNotFindings) {
+    const auto result = generate("AGENDA.900", "7");
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_NE(result.out.find("These count changes, not the findings that\n\"check\" reports"), std::string::npos)
+        << result.out;
+    std::map<std::string, long> changes;
+    for (const auto &line : SplitLines(result.out))
+        if (line.rfind("  ", 0) == 0)
+            changes[line.substr(line.find(' ', 2) + 1)] = std::stol(line.substr(2));
+    const auto findings = FindingCounts(dir.path() / "AGENDA.900");
+    ASSERT_EQ(changes.size(), 15u) << result.out;
+    // A description taken away is one finding; what stock items repeat of their cards, the cards a
+    // repeated number leaves out and the empty descriptions alike are findings beyond the changes.
+    EXPECT_EQ(changes.at("cards without description"), findings.at("undescribed cards"));
+    EXPECT_GT(findings.at("stock UzivCode"), changes.at("stock item PLU duplicates"));
+    EXPECT_GT(findings.at("card Popis"), changes.at("card description duplicates"));
+    EXPECT_GT(findings.at("missing cards"), changes.at("stock items without a card"));
+}
+
 TEST_F(Generate, TheSeedDecides) {
     ASSERT_EQ(generate("A", "7").status, 0);
     ASSERT_EQ(generate("B", "7").status, 0);
@@ -138,6 +158,8 @@ TEST_F(Generate, WrongArguments) {
         {"generate", "--cards", "10", "--stock", "1"}};
     for (const auto &args : wrong)
         EXPECT_EQ(RunCli(args).status, 2) << args.size();
+    const auto tooMany = RunCli({"generate", dir.file("A"), "--cards", "10", "--stock", "31"});
+    EXPECT_NE(tooMany.err.find("give --warehouses 4 or more"), std::string::npos) << tooMany.err;
     EXPECT_TRUE(Listing(dir.path()).empty());
     EXPECT_EQ(RunCli({"generate", dir.file("A"), "--cards", "10", "--stock", "30"}).status, 0);
 }

@@ -1,7 +1,10 @@
-// vrelmont-cli import of what spreadsheets write: separators, encodings, empty columns, and the
-// options --delimiter, --encoding, --dry-run, --replace and "-" for standard input.
+// vrelmont-cli import of what spreadsheets and other programs write: separators, encodings (UTF-16
+// and windows-1250 that looks like UTF-8 too), Czech column names, columns of other things, empty
+// columns, and the options --delimiter, --encoding, --dry-run, --replace, --strict-columns and "-"
+// for standard input.
 #include "DataToolsRun.h"
 #include "TempDir.h"
+#include "hostdb/Cp1250.h"
 
 #include <gtest/gtest.h>
 
@@ -73,10 +76,10 @@ TEST_F(ImportSpreadsheet, TabsCommasAndAByteOrderMarkWithUtf8) {
 }
 
 TEST_F(ImportSpreadsheet, DelimiterAndEncodingOverrideTheGuess) {
-    // Given ";" a comma-separated header is one unknown field; the message says what to try.
+    // Given ";" a comma-separated header is one unknown column; the message says what to try.
     auto result = import("SKKMKART", "Cislo,Popis\n1,a\n", {"--delimiter", ";"});
     EXPECT_EQ(result.status, 3);
-    EXPECT_NE(result.err.find("line 1: unknown field \"Cislo,Popis\""), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("line 1: no column names a field of SKKMKART"), std::string::npos) << result.err;
     EXPECT_NE(result.err.find("the line seems to be separated by \",\""), std::string::npos) << result.err;
 
     ASSERT_EQ(import("SKKMKART", "Cislo|Popis\n1|a\n", {"--delimiter", "tab"}).status, 3);
@@ -98,11 +101,12 @@ TEST_F(ImportSpreadsheet, DelimiterAndEncodingOverrideTheGuess) {
 }
 
 TEST_F(ImportSpreadsheet, HelpfulErrorsNameTheLineAndField) {
-    // Czech column names: no separator splits the header into known fields.
-    auto result = import("SKKMKART", "\xC8\xEDslo;N\xE1zev\n1;a\n");
+    // No separator splits the header into names of fields: no hint about separators either.
+    auto result = import("SKKMKART", "K\xF3"
+                                     "d;N\xE1zev\n1;a\n");
     EXPECT_EQ(result.status, 3);
-    EXPECT_NE(result.err.find("line 1: unknown field \"Číslo;Název\""), std::string::npos) << result.err;
-    EXPECT_NE(result.err.find("separated by \";\""), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("line 1: no column names a field of SKKMKART"), std::string::npos) << result.err;
+    EXPECT_EQ(result.err.find("separated by"), std::string::npos) << result.err;
     EXPECT_NE(result.err.find("nothing was imported"), std::string::npos) << result.err;
 
     // A value in a column the header does not name is no empty trailing column.
@@ -115,6 +119,150 @@ TEST_F(ImportSpreadsheet, HelpfulErrorsNameTheLineAndField) {
     EXPECT_EQ(result.status, 3);
     EXPECT_NE(result.err.find("line 3: field \"Popis\": the value holds byte 0x81"), std::string::npos) << result.err;
     EXPECT_TRUE(rows("SKKMKART").empty());
+}
+
+// A stock list as Calc or another program exports it: Czech column names in any case, with accents
+// or without, blanks around them, and columns the table has no field for.
+TEST_F(ImportSpreadsheet, ExportsWithCzechNamesAndColumnsOfOtherThings) {
+    const std::string csv = " ČÍSLO ;Popis;Cena s DPH;Množství;čárový KÓD;Zkratka;plu;Katalog;;Poznámka;\r\n"
+                            "1;Vrut 1/4\" pozink;12,50;3;8594001200016;VR-1;101;K-1;;nový;\r\n";
+    auto result = import("SKKMKART", csv);
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(rows("SKKMKART"), (Rows{"Cislo=i:1|UzivCode=t:101|Katalog=t:K-1|BarCode=t:8594001200016|Zkrat=t:VR-1|"
+                                      "Popis=t:Vrut 1/4\" pozink"}));
+    // One line names every column that was skipped.
+    EXPECT_EQ(SplitLines(result.err),
+              (Rows{"vrelmont-cli import: " + dir.file("in.csv") + " se čte jako UTF-8",
+                    "vrelmont-cli import: " + dir.file("in.csv") +
+                        ": přeskakují se sloupce, které nejsou poli tabulky SKKMKART: \"Cena s DPH\", \"Množství\", "
+                        "sloupec 9 bez názvu, \"Poznámka\""}));
+
+    result = import("SKKMKART", csv, {"--strict-columns"});
+    EXPECT_EQ(result.status, 3);
+    EXPECT_NE(result.err.find("line 1: unknown field \"Cena s DPH\""), std::string::npos) << result.err;
+    EXPECT_EQ(rows("SKKMKART").size(), 1u);
+
+    // Every spelling of a name means its field; the table's own names too.
+    for (const std::string header :
+         {"sklad;číslo;Čárový kód", "SKLAD;CISLO;CAROVY KOD", " Sklad\t; Číslo ;  barcode "}) {
+        result = import("SKSEZZAS", header + "\n2;5;859\n", {"--replace"});
+        ASSERT_EQ(result.status, 0) << header << ": " << result.err;
+        EXPECT_EQ(rows("SKSEZZAS"),
+                  (Rows{"Sklad=i:2|Cislo=i:5|UzivCode=t:|Katalog=t:|BarCode=t:859|Zkrat=t:|Popis=t:"}))
+            << header;
+    }
+}
+
+// "Cislo ;Popis": the blank beside the separator belongs to no name; beside a number it is named.
+TEST_F(ImportSpreadsheet, BlanksBesideTheSeparator) {
+    auto result = import("SKKMKART", "Cislo ;Popis\n1;a\n");
+    ASSERT_EQ(result.status, 0) << result.err;
+    result = import("SKKMKART", "Cislo ;Popis\n2 ;b\n");
+    EXPECT_EQ(result.status, 3);
+    EXPECT_NE(result.err.find("line 2: field \"Cislo\": \"2 \" is not a 32-bit integer (there is a blank after the "
+                              "number)"),
+              std::string::npos)
+        << result.err;
+    EXPECT_EQ(rows("SKKMKART"), (Rows{card(1, "a")}));
+}
+
+// Valid UTF-8 whose characters only windows-1250 explains is windows-1250; real Czech and Slovak
+// UTF-8 text never is, composed or decomposed. The line on standard error names the encoding taken.
+TEST_F(ImportSpreadsheet, Windows1250ThatIsValidUtf8IsTakenForWindows1250) {
+    struct Case {
+        std::string bytes;
+        std::string stored;
+        std::string taken;
+    };
+    std::vector<Case> cases;
+    for (const std::string utf8 :
+         {"Příliš žluťoučký kůň úpěl ďábelské ódy", "PŘÍLIŠ ŽLUŤOUČKÝ KŮŇ ÚPĚL ĎÁBELSKÉ ÓDY",
+          "áäčďéěíĺľňóôŕřšťúůýž ÁÄČĎÉĚÍĹĽŇÓÔŔŘŠŤÚŮÝŽ",
+          // Without Á, ň and Ř, whose bytes windows-1250 leaves unassigned: the rest alone stays UTF-8 too.
+          "áäčďéěíĺľóôŕřšťúůýž ÄČĎÉĚÍĹĽŇÓÔŔŠŤÚŮÝŽ", "ku\u030An\u030C KU\u030AN\u030C",
+          "Z\u030Cluto\u0302", // decomposed: kůň KŮŇ Žlutô
+          "c\u030Ca\u0301 a\u0308", "10 kΩ, Ø 8 mm, 4,7 μF, ±5 %, 20 °C, 12 €, „M8“ – 1/4″ …", "Ключ рожковый 13 мм",
+          "Vrut Ñ ß Ł ő ű ĊĝĞ"})
+        cases.push_back({utf8, utf8, "UTF-8"});
+    for (const std::string word : {"VÝŠKA", "MÍŠA", "ŽÍŽALA", "ÚŽINA", "VĚŠÁK", "ZAVĚŠ", "DRÓŽKA", "KŮŽE"})
+        cases.push_back({*vrelmont::Utf8ToCp1250(word), word, "windows-1250"});
+    for (const std::string capital : {"Č", "É", "Ě", "Í", "Ď", "Ň", "Ó", "Ô", "Ř", "Ů", "Ú", "Ý"})
+        for (const std::string letter : {"Š", "Ž", "Ť", "š", "ž", "ľ"}) {
+            const std::string word = "K" + capital + letter + "A";
+            cases.push_back({*vrelmont::Utf8ToCp1250(word), word, "windows-1250"});
+        }
+    for (const auto &c : cases) {
+        const auto result = import("SKKMKART", "Cislo;Popis\n1;" + c.bytes + "\n", {"--replace"});
+        ASSERT_EQ(result.status, 0) << c.stored << ": " << result.err;
+        EXPECT_EQ(rows("SKKMKART"), (Rows{card(1, c.stored)})) << c.stored;
+        EXPECT_NE(result.err.find(" se čte jako " + c.taken), std::string::npos) << c.stored << ": " << result.err;
+    }
+
+    // Far into the file, past the pieces it is read in.
+    std::string csv = "Cislo;Popis\n";
+    for (int i = 1; i < 10000; ++i)
+        csv += std::to_string(i) + ";Sroub M" + std::to_string(i % 20) + "\n";
+    auto result = import("SKKMKART", csv + "10000;" + *vrelmont::Utf8ToCp1250("MÍŠA") + "\n", {"--replace"});
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(rows("SKKMKART").back(), card(10000, "MÍŠA"));
+    EXPECT_NE(result.err.find("se čte jako windows-1250: jako UTF-8 by obsahoval znak U+034A"), std::string::npos)
+        << result.err;
+
+    // --encoding wins, and then nothing is said about it.
+    result = import("SKKMKART", "Cislo;Popis\n1;M\xCD\x8A\x41\n", {"--replace", "--encoding", "utf-8"});
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(rows("SKKMKART"), (Rows{card(1, "M\u034A"
+                                              "A")}));
+    EXPECT_EQ(result.err, "");
+}
+
+std::string Utf16(const std::string &utf8, bool bigEndian) {
+    std::string out = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    const std::u32string text = [&] {
+        std::u32string decoded;
+        for (std::size_t i = 0; i < utf8.size();) {
+            const auto lead = static_cast<unsigned char>(utf8[i]);
+            const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+            char32_t c = length == 1 ? lead : lead & (0x7Fu >> length);
+            for (std::size_t k = 1; k < length; ++k)
+                c = (c << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3Fu);
+            decoded += c;
+            i += length;
+        }
+        return decoded;
+    }();
+    const auto put = [&](char32_t unit) {
+        const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+        out += bigEndian ? std::string{high, low} : std::string{low, high};
+    };
+    for (const char32_t c : text) {
+        if (c >= 0x10000) {
+            put(0xD800 + ((c - 0x10000) >> 10));
+            put(0xDC00 + ((c - 0x10000) & 0x3FF));
+        } else {
+            put(c);
+        }
+    }
+    return out;
+}
+
+// "Unicode text" as some programs export it: UTF-16 with its byte-order mark, either byte order.
+TEST_F(ImportSpreadsheet, Utf16IsReadByItsByteOrderMark) {
+    const std::string csv = "Číslo\tPopis\r\n1\tŠroub 😀 žlutý\r\n";
+    for (const bool bigEndian : {false, true}) {
+        const auto result = import("SKKMKART", Utf16(csv, bigEndian), {"--replace"});
+        ASSERT_EQ(result.status, 0) << result.err;
+        EXPECT_EQ(rows("SKKMKART"), (Rows{card(1, "Šroub 😀 žlutý")}));
+        EXPECT_NE(result.err.find(bigEndian ? "se čte jako UTF-16BE" : "se čte jako UTF-16LE"), std::string::npos)
+            << result.err;
+    }
+    auto result = import("SKKMKART", Utf16(csv, false).substr(0, 9));
+    EXPECT_EQ(result.status, 3);
+    EXPECT_NE(result.err.find("the text is no UTF-16 at byte 8: an odd last byte"), std::string::npos) << result.err;
+    result = import("SKKMKART", Utf16(csv, false), {"--encoding", "windows-1250"});
+    EXPECT_EQ(result.status, 3);
+    EXPECT_NE(result.err.find("is UTF-16LE text"), std::string::npos) << result.err;
+    EXPECT_EQ(rows("SKKMKART").size(), 1u);
 }
 
 TEST_F(ImportSpreadsheet, DryRunChecksEverythingAndWritesNothing) {

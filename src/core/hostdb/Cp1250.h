@@ -1,5 +1,6 @@
 #pragma once
 // Windows-1250 (Central European) text on disk, UTF-8 inside the program.
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,6 +15,8 @@ std::string Cp1250ToUtf8(std::string_view bytes);
 std::optional<std::string> Utf8ToCp1250(std::string_view utf8);
 
 bool IsValidUtf8(std::string_view text);
+// Appends the code point `cp` (at most U+10FFFF, no surrogate) to `out` as UTF-8.
+void AppendUtf8(std::string &out, std::uint32_t cp);
 
 inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
