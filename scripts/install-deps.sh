@@ -16,7 +16,7 @@ packages=(
 # The tests also build with clang and check the format.
 # The findings' schema is checked with Debian's JSON Schema validator.
 testing=(libgtest-dev nlohmann-json3-dev xvfb xauth clang clang-format git python3 python3-jsonschema python3-openpyxl
-  python3-pyatspi at-spi2-core dbus-daemon)
+  python3-pyatspi at-spi2-core dbus-daemon dbus-bin)
 case "${1:-}" in
   --run) ;;
   --bench) packages+=(xvfb xauth sqlite3 bc time) ;;

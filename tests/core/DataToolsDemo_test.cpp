@@ -159,7 +159,7 @@ TEST_F(Generate, WrongArguments) {
     for (const auto &args : wrong)
         EXPECT_EQ(RunCli(args).status, 2) << args.size();
     const auto tooMany = RunCli({"generate", dir.file("A"), "--cards", "10", "--stock", "31"});
-    EXPECT_NE(tooMany.err.find("give --warehouses 4 or more"), std::string::npos) << tooMany.err;
+    EXPECT_NE(tooMany.err.find("zadejte --warehouses 4 nebo víc"), std::string::npos) << tooMany.err;
     EXPECT_TRUE(Listing(dir.path()).empty());
     EXPECT_EQ(RunCli({"generate", dir.file("A"), "--cards", "10", "--stock", "30"}).status, 0);
 }
