@@ -1,6 +1,6 @@
 #include "TempDir.h"
 
-#include "hostdb/IniFile.h"
+#include "ini/IniFile.h"
 #include "location/DataRootDiscovery.h"
 #include "platform/Registry.h"
 

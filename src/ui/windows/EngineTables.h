@@ -2,7 +2,7 @@
 // The two engine table components of the program, created once and shared by those that use them in
 // turn: the engine test connects through the first, every check walks its table through it, and
 // the missing master card check also looks master cards up through the second.
-#include "hostdb/TBFTable.h"
+#include "engine/TBFTable.h"
 
 namespace vrelmont::ui {
 

@@ -1,6 +1,6 @@
 #pragma once
 // Windows only: the host's COM engine as a table backend, late-bound through IDispatch by name.
-#include "hostdb/TableBackend.h"
+#include "engine/TableBackend.h"
 
 #include <memory>
 #include <string>
