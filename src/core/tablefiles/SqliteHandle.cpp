@@ -220,4 +220,28 @@ void SqliteHandle::fail(const std::string &what) const {
     throw std::runtime_error(what + " " + path_ + ": " + DescribeSqliteError(db_, SQLITE_NOMEM, path_));
 }
 
+std::string ColumnText(sqlite3_stmt *statement, int column) {
+    const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(statement, column));
+    return text ? std::string(text, static_cast<std::size_t>(sqlite3_column_bytes(statement, column))) : std::string();
+}
+
+std::string SqliteHandle::changeStamp() const {
+    // Through the connection's own file handle: closing another handle of the file would drop the
+    // process's locks on it.
+    const std::string header = TableFileHeader(db_);
+    if (header.empty())
+        return {};
+    constexpr std::size_t kWriteVersion = 18, kReadVersion = 19; // 1: rollback journal, 2: write-ahead log
+    if (header[kWriteVersion] != 1 || header[kReadVersion] != 1)
+        return {};
+    // The file's size and time as well: another file copied over this one may repeat its header.
+    std::error_code error;
+    const auto path = PathFromUtf8(path_);
+    const auto size = std::filesystem::file_size(path, error);
+    const auto time = std::filesystem::last_write_time(path, error);
+    if (error)
+        return {};
+    return header + std::to_string(size) + ':' + std::to_string(time.time_since_epoch().count());
+}
+
 } // namespace vrelmont

@@ -23,6 +23,9 @@ std::string TooLongPathReason(const std::string &path);
 // `name` as an SQL identifier: in double quotes, a double quote inside it doubled.
 std::string QuoteSqlName(const std::string &name);
 
+// The text of a column of the statement's row; empty for null.
+std::string ColumnText(sqlite3_stmt *statement, int column);
+
 class SqliteStatement {
 public:
     SqliteStatement() = default;
@@ -74,6 +77,11 @@ public:
     void exec(const std::string &sql);
     SqliteStatement prepare(const std::string &sql);
     [[noreturn]] void fail(const std::string &what) const;
+
+    // What tells this state of the file from any other, read in the connection's read transaction:
+    // with a rollback journal every commit moves the header's change counter. Empty where that does
+    // not hold (a write-ahead log commits without touching the header).
+    std::string changeStamp() const;
 
 private:
     SqliteHandle(sqlite3 *db, std::string path) : db_(db), path_(std::move(path)) {}

@@ -18,52 +18,6 @@
 #include <utility>
 
 namespace vrelmont {
-namespace {
-
-std::string textColumn(sqlite3_stmt *statement, int column) {
-    const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(statement, column));
-    return text ? std::string(text, static_cast<std::size_t>(sqlite3_column_bytes(statement, column))) : std::string();
-}
-
-// The indexes whose keys are plain table columns in ascending, byte-wise order: only those give
-// the order the checks rely on. Empty when usable; otherwise why not, in Czech.
-std::string readIndex(SqliteHandle &db, const std::string &name, std::vector<int> &columns) {
-    auto info = db.prepare("PRAGMA index_xinfo(" + QuoteSqlName(name) + ")");
-    std::string unusable;
-    while (sqlite3_step(info.get()) == SQLITE_ROW) {
-        if (sqlite3_column_int(info.get(), 5) == 0)
-            continue; // the rowid and other auxiliary columns
-        const int column = sqlite3_column_int(info.get(), 1);
-        const std::string collation = textColumn(info.get(), 4);
-        if (column < 0 && unusable.empty())
-            unusable = "klíč obsahuje výraz, ne pole";
-        else if (sqlite3_column_int(info.get(), 3) != 0 && unusable.empty())
-            unusable = "řadí sestupně";
-        else if (collation != "BINARY" && unusable.empty())
-            unusable = "řadí texty porovnáním " + collation + ", ne bajt po bajtu";
-        columns.push_back(column);
-    }
-    return columns.empty() && unusable.empty() ? std::string("nemá klíč") : unusable;
-}
-
-std::string chooseTable(SqliteHandle &db, const std::string &filePath, std::string &reason) {
-    auto tables = db.prepare("SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite%'");
-    std::vector<std::string> names;
-    while (sqlite3_step(tables.get()) == SQLITE_ROW)
-        names.push_back(textColumn(tables.get(), 0));
-    if (names.size() == 1)
-        return names.front();
-    const auto stem = Utf8FromPath(PathFromUtf8(filePath).stem());
-    for (const auto &name : names)
-        if (SameNameIgnoringCase(name, stem))
-            return name;
-    reason = names.empty() ? "soubor neobsahuje žádnou tabulku"
-                           : "soubor obsahuje více tabulek a žádná se nejmenuje " + stem;
-    return {};
-}
-
-} // namespace
-
 std::unique_ptr<TableCursor> TableCursor::open(const std::string &filePath, std::string &reason) {
     // A path beyond what the system allows would be looked at as a missing file.
     reason = TooLongPathReason(filePath);
@@ -79,104 +33,29 @@ std::unique_ptr<TableCursor> TableCursor::open(const std::string &filePath, std:
     if (!db)
         return nullptr;
     try {
-        const std::string table = chooseTable(db, filePath, reason);
-        if (table.empty())
+        auto schema = TableSchema::read(db, filePath, reason);
+        if (!schema)
             return nullptr;
-        std::vector<std::string> columns;
-        std::vector<bool> integerColumns, binaryColumns;
-        auto info = db.prepare("PRAGMA table_info(" + QuoteSqlName(table) + ")");
-        while (sqlite3_step(info.get()) == SQLITE_ROW) {
-            columns.push_back(textColumn(info.get(), 1));
-            // SQLite's own rule for a column of integer affinity.
-            std::string type = textColumn(info.get(), 2);
-            for (char &c : type)
-                c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-            integerColumns.push_back(type.find("INT") != std::string::npos);
-            const char *collation = nullptr;
-            sqlite3_table_column_metadata(db.get(), nullptr, table.c_str(), columns.back().c_str(), nullptr, &collation,
-                                          nullptr, nullptr, nullptr);
-            binaryColumns.push_back(!collation || SameNameIgnoringCase(collation, "BINARY"));
-        }
-        sqlite3_stmt *probe = nullptr;
-        const std::string probeSql = "SELECT rowid FROM " + QuoteSqlName(table) + " LIMIT 0";
-        const int probed = sqlite3_prepare_v2(db.get(), probeSql.c_str(), -1, &probe, nullptr);
-        sqlite3_finalize(probe);
-        if (probed != SQLITE_OK) {
-            reason = "tabulka " + table + " nemá čísla záznamů (WITHOUT ROWID)";
-            return nullptr;
-        }
-        std::vector<Index> indexes;
-        auto list = db.prepare("PRAGMA index_list(" + QuoteSqlName(table) + ")");
-        while (sqlite3_step(list.get()) == SQLITE_ROW) {
-            Index index{textColumn(list.get(), 1), {}, {}};
-            index.unusable = readIndex(db, index.name, index.columns);
-            // A partial index does not hold every record.
-            if (index.unusable.empty() && sqlite3_column_int(list.get(), 4) != 0)
-                index.unusable = "nezahrnuje všechny záznamy (WHERE)";
-            indexes.push_back(std::move(index));
-        }
-        return std::unique_ptr<TableCursor>(new TableCursor(std::move(db), table, std::move(columns),
-                                                            std::move(integerColumns), std::move(binaryColumns),
-                                                            std::move(indexes)));
+        return std::unique_ptr<TableCursor>(new TableCursor(std::move(db), std::move(*schema)));
     } catch (const std::exception &e) {
         reason = e.what();
         return nullptr;
     }
 }
 
-TableCursor::TableCursor(SqliteHandle db, std::string table, std::vector<std::string> columns,
-                         std::vector<bool> integerColumns, std::vector<bool> binaryColumns, std::vector<Index> indexes)
-    : db_(std::move(db)), table_(std::move(table)), columns_(std::move(columns)),
-      integerColumns_(std::move(integerColumns)), binaryColumns_(std::move(binaryColumns)),
-      indexes_(std::move(indexes)), fieldLookups_(columns_.size()), runSeeks_(columns_.size()) {}
+TableCursor::TableCursor(SqliteHandle db, TableSchema schema)
+    : db_(std::move(db)), schema_(std::move(schema)), fieldLookups_(schema_.columns.size()),
+      runSeeks_(schema_.columns.size()) {}
 
 void TableCursor::fail(const std::string &what) const {
     throw EngineError("Tabulka " + db_.path() + ": " + what);
 }
 
-int TableCursor::columnOf(const std::string &field) const {
-    for (std::size_t i = 0; i < columns_.size(); ++i)
-        if (SameNameIgnoringCase(columns_[i], field))
-            return static_cast<int>(i);
-    return -1;
-}
-
 int TableCursor::requireColumn(const std::string &field) const {
-    const int column = columnOf(field);
+    const int column = schema_.columnOf(field);
     if (column < 0)
         fail("chybí pole " + field);
     return column;
-}
-
-// A key field as the index compares it: byte by byte, whatever collation the column itself declares
-// (a NOCASE column would otherwise be sorted outside the index, with equal-but-for-case texts mixed).
-// Said only where needed: SQLite uses an index for a range of row values only without it.
-std::string TableCursor::keyTerm(int column) const {
-    const auto position = static_cast<std::size_t>(column);
-    return QuoteSqlName(columns_[position]) + (binaryColumns_[position] ? "" : " COLLATE BINARY");
-}
-
-// The selected index's key fields, as a select list: "Sklad, Cislo".
-std::string TableCursor::keyList() const {
-    std::string keys;
-    for (int column : index_ ? index_->columns : std::vector<int>{})
-        keys += (keys.empty() ? "" : ", ") + QuoteSqlName(columns_[static_cast<std::size_t>(column)]);
-    return keys;
-}
-
-// `what` is the select list; empty for the identity and the keys.
-std::string TableCursor::orderedSelect(const std::string &where, const std::string &what) const {
-    std::string order;
-    for (int column : index_ ? index_->columns : std::vector<int>{})
-        order += keyTerm(column) + ", ";
-    const std::string keys = keyList();
-    const std::string identityAndKeys = keys.empty() ? "rowid" : "rowid, " + keys;
-    std::string sql = "SELECT " + (what.empty() ? identityAndKeys : what) + " FROM " + QuoteSqlName(table_);
-    if (index_)
-        sql += " INDEXED BY " + QuoteSqlName(index_->name);
-    if (!where.empty())
-        sql += " WHERE " + where;
-    return sql + " ORDER BY " + order + "rowid";
 }
 
 bool TableCursor::failStep(int code) const {
@@ -224,7 +103,7 @@ Variant TableCursor::columnValue(sqlite3_stmt *statement, int column) const {
         return Variant::real(sqlite3_column_double(statement, column));
     case SQLITE_TEXT:
     case SQLITE_BLOB: {
-        std::string text = textColumn(statement, column);
+        std::string text = ColumnText(statement, column);
         // Texts are UTF-8; one that is not was most likely written in the host system's own code page.
         if (!IsValidUtf8(text))
             text = Cp1250ToUtf8(text);
@@ -237,35 +116,16 @@ Variant TableCursor::columnValue(sqlite3_stmt *statement, int column) const {
 
 std::int64_t TableCursor::recordCount() {
     if (!count_)
-        count_ = db_.prepare("SELECT count(*) FROM " + QuoteSqlName(table_));
+        count_ = db_.prepare("SELECT count(*) FROM " + QuoteSqlName(schema_.table));
     sqlite3_reset(count_.get());
     step(count_.get());
     return sqlite3_column_int64(count_.get(), 0);
 }
 
-std::string TableCursor::changeStamp() {
-    // Through the connection's own file handle: closing another handle of the file would drop the
-    // process's locks on it.
-    const std::string header = TableFileHeader(db_.get());
-    if (header.empty())
-        return {};
-    constexpr std::size_t kWriteVersion = 18, kReadVersion = 19; // 1: rollback journal, 2: write-ahead log
-    if (header[kWriteVersion] != 1 || header[kReadVersion] != 1)
-        return {};
-    // The file's size and time as well: another file copied over this one may repeat its header.
-    std::error_code error;
-    const auto path = PathFromUtf8(db_.path());
-    const auto size = std::filesystem::file_size(path, error);
-    const auto time = std::filesystem::last_write_time(path, error);
-    if (error)
-        return {};
-    return header + std::to_string(size) + ':' + std::to_string(time.time_since_epoch().count());
-}
-
 bool TableCursor::selectIndex(const std::string &keyExpression, std::string &whyNot) {
     std::vector<int> wanted;
     for (const auto &field : SplitKeyExpression(keyExpression)) {
-        const int column = columnOf(field);
+        const int column = schema_.columnOf(field);
         if (column < 0) {
             whyNot = "tabulka nemá pole " + field;
             return false;
@@ -273,7 +133,7 @@ bool TableCursor::selectIndex(const std::string &keyExpression, std::string &why
         wanted.push_back(column);
     }
     whyNot = "tabulka nemá index s tímto klíčem";
-    for (const auto &index : indexes_) {
+    for (const auto &index : schema_.indexes) {
         if (index.columns != wanted)
             continue;
         if (!index.unusable.empty()) {
@@ -282,7 +142,7 @@ bool TableCursor::selectIndex(const std::string &keyExpression, std::string &why
         }
         dropStatements();
         index_ = &index;
-        keyPositions_.assign(columns_.size(), -1);
+        keyPositions_.assign(schema_.columns.size(), -1);
         for (std::size_t i = 0; i < index.columns.size(); ++i)
             keyPositions_[static_cast<std::size_t>(index.columns[i])] = static_cast<int>(i);
         current_.reset();
@@ -308,7 +168,7 @@ bool TableCursor::goTop() {
     const bool withIds = !keysOnly_ || !index_;
     SqliteStatement &walk = withIds ? walk_ : keysWalk_;
     if (!walk)
-        walk = db_.prepare(orderedSelect("", withIds ? std::string() : keyList()));
+        walk = db_.prepare(sql().orderedSelect("", withIds ? std::string() : sql().keyList()));
     if (active_)
         sqlite3_reset(active_);
     for (sqlite3_stmt *statement : {walk_.get(), keysWalk_.get(), trail_.get(), run_.statement})
@@ -327,7 +187,7 @@ bool TableCursor::goTop() {
         // An index that shows nothing of a table that holds records is damaged, not empty: the
         // check would otherwise report that there is no current record, or find nothing.
         if (index_) {
-            auto any = db_.prepare("SELECT EXISTS (SELECT 1 FROM " + QuoteSqlName(table_) + " NOT INDEXED)");
+            auto any = db_.prepare("SELECT EXISTS (SELECT 1 FROM " + QuoteSqlName(schema_.table) + " NOT INDEXED)");
             if (step(any.get()) && sqlite3_column_int(any.get(), 0) != 0)
                 fail(std::string("soubor je poškozený – index ") + index_->name +
                      " neobsahuje žádný záznam, ačkoli tabulka nějaké má");
@@ -365,7 +225,7 @@ void TableCursor::ensureIdentified() {
     if (!unidentified_)
         return;
     if (!walk_)
-        walk_ = db_.prepare(orderedSelect(""));
+        walk_ = db_.prepare(sql().orderedSelect(""));
     sqlite3_reset(walk_.get());
     for (std::int64_t i = 0; i <= position_.value_or(0); ++i)
         if (!step(walk_.get()))
@@ -382,14 +242,8 @@ std::vector<Variant> TableCursor::currentKeys() {
 
 // Stands on the first record after (keys, rowid) in index order; false when there is none.
 bool TableCursor::positionAfter(const std::vector<Variant> &keys, std::int64_t rowid) {
-    if (!continue_) {
-        std::string left = "(", right = "(";
-        for (int column : index_ ? index_->columns : std::vector<int>{}) {
-            left += keyTerm(column) + ", ";
-            right += "?, ";
-        }
-        continue_ = db_.prepare(orderedSelect(left + "rowid) > " + right + "?)"));
-    }
+    if (!continue_)
+        continue_ = db_.prepare(sql().after());
     sqlite3_reset(continue_.get());
     for (std::size_t i = 0; i < keys.size(); ++i)
         bind(continue_.get(), static_cast<int>(i + 1), keys[i]);
@@ -407,12 +261,8 @@ bool TableCursor::seek(const std::vector<Variant> &keys) {
     if (!index_ || keys.empty() || keys.size() > index_->columns.size())
         return false;
     auto &statement = seeks_[keys.size()];
-    if (!statement) {
-        std::string equal;
-        for (std::size_t i = 0; i < keys.size(); ++i)
-            equal += (i ? " AND " : "") + keyTerm(index_->columns[i]) + " = ?" + std::to_string(i + 1);
-        statement = db_.prepare(orderedSelect(equal));
-    }
+    if (!statement)
+        statement = db_.prepare(sql().equalTo(keys.size()));
     if (active_ == statement.get())
         active_ = nullptr;
     sqlite3_reset(statement.get());
@@ -433,7 +283,7 @@ Variant TableCursor::value(const std::string &field) {
     if (active_ && index_ && !editing_) {
         const auto &keys = index_->columns;
         for (std::size_t i = 0; i < keys.size(); ++i)
-            if (SameNameIgnoringCase(columns_[static_cast<std::size_t>(keys[i])], field))
+            if (SameNameIgnoringCase(schema_.columns[static_cast<std::size_t>(keys[i])], field))
                 return fieldValue(keys[i], active_, static_cast<int>(i) + keyOffset_);
     }
     return valueAt(requireColumn(field));
@@ -538,13 +388,8 @@ Variant TableCursor::valueInRun(int column, std::int64_t runLength, std::int64_t
         // Every key of the run was read as a plain integer or UTF-8 text, so the run is exactly the
         // records that store the current record's keys (the one before it stores other keys).
         auto &statement = runSeeks_[static_cast<std::size_t>(column)];
-        if (!statement) {
-            std::string same;
-            for (std::size_t i = 0; i < index_->columns.size(); ++i)
-                same += (i ? " AND " : "") + keyTerm(index_->columns[i]) + " IS ?" + std::to_string(i + 1);
-            statement = db_.prepare(orderedSelect(same, QuoteSqlName(columns_[static_cast<std::size_t>(column)])) +
-                                    " LIMIT -1 OFFSET ?" + std::to_string(index_->columns.size() + 1));
-        }
+        if (!statement)
+            statement = db_.prepare(sql().runOf(column));
         if (run_.statement)
             sqlite3_reset(run_.statement);
         sqlite3_reset(statement.get());
@@ -562,7 +407,7 @@ Variant TableCursor::valueInRun(int column, std::int64_t runLength, std::int64_t
         if (run_.statement && !run_.trailing)
             sqlite3_reset(run_.statement);
         if (!trail_)
-            trail_ = db_.prepare(orderedSelect(""));
+            trail_ = db_.prepare(sql().orderedSelect(""));
         run_ = {trail_.get(), column, first, wanted, true};
     }
     const std::int64_t steps = wanted - run_.next + 1; // the reader's next step reads record run_.next
@@ -593,8 +438,8 @@ Variant TableCursor::lookUpField(int column) {
 Variant TableCursor::lookUpField(int column, std::int64_t rowid) {
     auto &statement = fieldLookups_[static_cast<std::size_t>(column)];
     if (!statement)
-        statement = db_.prepare("SELECT " + QuoteSqlName(columns_[static_cast<std::size_t>(column)]) + " FROM " +
-                                QuoteSqlName(table_) + " WHERE rowid = ?");
+        statement = db_.prepare("SELECT " + QuoteSqlName(schema_.columns[static_cast<std::size_t>(column)]) + " FROM " +
+                                QuoteSqlName(schema_.table) + " WHERE rowid = ?");
     sqlite3_reset(statement.get());
     sqlite3_bind_int64(statement.get(), 1, rowid);
     if (!step(statement.get()))
@@ -605,7 +450,7 @@ Variant TableCursor::lookUpField(int column, std::int64_t rowid) {
 // A field declared as an integer holds a 32-bit integer; anything else there (a larger number, a
 // number with a fraction, a text, a blob) is named rather than rounded or read as something else.
 Variant TableCursor::fieldValue(int column, sqlite3_stmt *statement, int statementColumn) {
-    if (!integerColumns_[static_cast<std::size_t>(column)])
+    if (!schema_.integerColumns[static_cast<std::size_t>(column)])
         return columnValue(statement, statementColumn);
     const int type = sqlite3_column_type(statement, statementColumn);
     std::string shown;
@@ -629,7 +474,7 @@ Variant TableCursor::fieldValue(int column, sqlite3_stmt *statement, int stateme
     }
     ensureIdentified(); // the message names the record
     const std::string record = current_ ? " záznamu č. " + std::to_string(*current_) : std::string();
-    fail("pole " + columns_[static_cast<std::size_t>(column)] + record + " má hodnotu " + shown +
+    fail("pole " + schema_.columns[static_cast<std::size_t>(column)] + record + " má hodnotu " + shown +
          ", která není celé číslo v rozsahu 32 bitů");
 }
 
@@ -694,17 +539,17 @@ void TableCursor::post() {
     if (appending_) {
         std::string names, places;
         for (const auto &[column, value] : pending_) {
-            names += (names.empty() ? "" : ", ") + QuoteSqlName(columns_[static_cast<std::size_t>(column)]);
+            names += (names.empty() ? "" : ", ") + QuoteSqlName(schema_.columns[static_cast<std::size_t>(column)]);
             places += places.empty() ? "?" : ", ?";
         }
-        sql = "INSERT INTO " + QuoteSqlName(table_) +
+        sql = "INSERT INTO " + QuoteSqlName(schema_.table) +
               (pending_.empty() ? " DEFAULT VALUES" : " (" + names + ") VALUES (" + places + ")");
     } else {
         std::string assignments;
         for (const auto &[column, value] : pending_)
-            assignments +=
-                (assignments.empty() ? "" : ", ") + QuoteSqlName(columns_[static_cast<std::size_t>(column)]) + " = ?";
-        sql = "UPDATE " + QuoteSqlName(table_) + " SET " + assignments + " WHERE rowid = ?";
+            assignments += (assignments.empty() ? "" : ", ") +
+                           QuoteSqlName(schema_.columns[static_cast<std::size_t>(column)]) + " = ?";
+        sql = "UPDATE " + QuoteSqlName(schema_.table) + " SET " + assignments + " WHERE rowid = ?";
     }
     auto statement = db_.prepare(sql);
     int position = 1;
@@ -726,7 +571,7 @@ void TableCursor::remove() {
         return;
     ensureWritable();
     const auto keys = currentKeys();
-    auto statement = db_.prepare("DELETE FROM " + QuoteSqlName(table_) + " WHERE rowid = ?");
+    auto statement = db_.prepare("DELETE FROM " + QuoteSqlName(schema_.table) + " WHERE rowid = ?");
     sqlite3_bind_int64(statement.get(), 1, *current_);
     step(statement.get());
     // The record after the deleted one becomes current.

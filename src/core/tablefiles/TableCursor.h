@@ -3,7 +3,9 @@
 // and the record being edited. Reading uses a read-only connection; the first write reopens the
 // file for writing.
 #include "engine/Variant.h"
+#include "tablefiles/IndexSql.h"
 #include "tablefiles/SqliteHandle.h"
+#include "tablefiles/TableSchema.h"
 
 #include <cstdint>
 #include <map>
@@ -21,10 +23,8 @@ public:
     static std::unique_ptr<TableCursor> open(const std::string &filePath, std::string &reason);
 
     std::int64_t recordCount();
-    // What tells this state of the file from any other, read in the connection's read transaction:
-    // with a rollback journal every commit moves the header's change counter. Empty where that does
-    // not hold (a write-ahead log commits without touching the header).
-    std::string changeStamp();
+    // What tells this state of the file from any other (SqliteHandle::changeStamp).
+    std::string changeStamp() const { return db_.changeStamp(); }
     // Selects the usable index whose key is the fields of `keyExpression`; false, with the reason
     // in Czech, when there is none.
     bool selectIndex(const std::string &keyExpression, std::string &whyNot);
@@ -65,20 +65,10 @@ public:
     void remove();
 
 private:
-    struct Index {
-        std::string name;
-        std::vector<int> columns;
-        std::string unusable; // why its order is not the one the walks need; empty when it is
-    };
-
-    TableCursor(SqliteHandle db, std::string table, std::vector<std::string> columns, std::vector<bool> integerColumns,
-                std::vector<bool> binaryColumns, std::vector<Index> indexes);
-    int columnOf(const std::string &field) const; // -1 when the table has no such field
-    std::string keyTerm(int column) const;
+    TableCursor(SqliteHandle db, TableSchema schema);
+    IndexSql sql() const { return {schema_, index_}; }
     // The field as the active statement holds it, or null when it does not hold it.
     sqlite3_value *walkValueOf(int column) const;
-    std::string keyList() const;
-    std::string orderedSelect(const std::string &where, const std::string &what = std::string()) const;
     void activate(sqlite3_stmt *statement, bool withIds);
     void ensureIdentified();
     void noteOddKey() { recordsSinceOddKey_ = 0; }
@@ -103,14 +93,10 @@ private:
 
     SqliteHandle db_;
     bool writable_ = false;
-    std::string table_;
-    std::vector<std::string> columns_;
-    std::vector<bool> integerColumns_; // declared as integers: their values must fit 32 bits
-    std::vector<bool> binaryColumns_;  // declared without a collation of their own (or BINARY)
-    std::vector<Index> indexes_;
-    const Index *index_ = nullptr;  // null: stored order
-    std::vector<int> keyPositions_; // by column: its place among the selected index's keys, or -1
-    std::string textBuffer_;        // a text read by textAt that is not SQLite's own bytes
+    TableSchema schema_;
+    const TableSchema::Index *index_ = nullptr; // null: stored order
+    std::vector<int> keyPositions_;             // by column: its place among the selected index's keys, or -1
+    std::string textBuffer_;                    // a text read by textAt that is not SQLite's own bytes
 
     SqliteStatement walk_;                         // all records in index order
     SqliteStatement keysWalk_;                     // the same without the records' identities
