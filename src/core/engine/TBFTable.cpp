@@ -34,7 +34,7 @@ std::unique_ptr<TableBackend> ConnectTableBackend() {
     return backend;
 }
 
-TBFTable::TBFTable(ConnectKind) {}
+TBFTable::TBFTable() = default;
 
 TBFTable::~TBFTable() = default;
 

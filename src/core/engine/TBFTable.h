@@ -14,9 +14,6 @@
 
 namespace vrelmont {
 
-// Components attach to the running engine object of the process, creating it when there is none.
-enum class ConnectKind { ckRunningOrNew };
-
 inline constexpr std::int32_t kAnswerDone = 0;
 inline constexpr std::int32_t kAnswerNoFurtherRecord = 1;
 inline constexpr std::int32_t kAnswerFailed = 2;
@@ -41,7 +38,7 @@ private:
 
 class TBFTable {
 public:
-    explicit TBFTable(ConnectKind kind = ConnectKind::ckRunningOrNew);
+    TBFTable();
     ~TBFTable();
     TBFTable(const TBFTable &) = delete;
     TBFTable &operator=(const TBFTable &) = delete;

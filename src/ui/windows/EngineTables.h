@@ -7,8 +7,8 @@
 namespace vrelmont::ui {
 
 struct EngineTables {
-    TBFTable walkTable{ConnectKind::ckRunningOrNew};   // the form's BFTable1
-    TBFTable lookupTable{ConnectKind::ckRunningOrNew}; // the form's BFTable2
+    TBFTable walkTable;   // the form's BFTable1
+    TBFTable lookupTable; // the form's BFTable2
 };
 
 } // namespace vrelmont::ui
