@@ -27,7 +27,7 @@
 # CPU time of the text run, and JSON is at most 3 times the report's size. The exit status is 1 when a
 # target is missed or the findings differ.
 #
-# Usage: bench/check-speed.sh [BUILD_DIR]   (default: build)
+# Usage: bench/check-speed.sh [BUILD_DIR]   (default: build, configured with -DVRELMONT_BUILD_BENCH=ON)
 #        RUNS=5 bench/check-speed.sh ...                (rounds per measurement, default 3)
 #        SIZES="100000 1000000" bench/check-speed.sh ...  (stock items per agenda)
 #        FORMATS_STOCK=200000 bench/check-speed.sh ...    (stock items for the formats, default 1000000)

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Compares a walk through the table engine with the sqlite3 shell scanning the same index.
-# Usage: bench/engine-speed.sh [BUILD_DIR]   (the build must include the vrelmont-bench-engine target)
+# Usage: bench/engine-speed.sh [BUILD_DIR]   (a build configured with -DVRELMONT_BUILD_BENCH=ON)
 set -euo pipefail
 "$(dirname "$0")/../scripts/install-deps.sh" --bench
 build=$(realpath "${1:-build}")

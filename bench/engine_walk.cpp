@@ -1,6 +1,6 @@
 // Walks a table in index order through the engine, reading the key fields of every record,
 // and seeks every key once; prints the times in milliseconds.
-#include "hostdb/TBFTable.h"
+#include "engine/TBFTable.h"
 
 #include <chrono>
 #include <cstdio>

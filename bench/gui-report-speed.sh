@@ -6,7 +6,7 @@
 #   all-findings agenda: 100,000 equal stock items, check 1 only: every record is a finding, so the
 #     run is nothing but report lines; the window cannot beat Qt's text document, which takes about
 #     200 ms per 100,000 lines however they are handed to it
-# Usage: bench/gui-report-speed.sh [BUILD_DIR]   (needs xvfb-run, sqlite3 and the vrelmont-bench-gui target)
+# Usage: bench/gui-report-speed.sh [BUILD_DIR]   (needs xvfb-run, sqlite3 and a build configured with -DVRELMONT_BUILD_BENCH=ON)
 set -euo pipefail
 "$(dirname "$0")/../scripts/install-deps.sh" --bench
 build=$(realpath "${1:-build}")

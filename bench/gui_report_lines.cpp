@@ -1,8 +1,8 @@
 // Times Start in the main window on an agenda and, in a second run, how long Přerušit takes to stop
 // it. Run under a display (xvfb-run) so that the report box is really laid out and painted.
 // Usage: vrelmont-bench-gui AGENDA_DIR CHECKS   (CHECKS: "all" or check box numbers such as 1,3)
-#include "hostdb/PathText.h"
 #include "location/CurrentAgenda.h"
+#include "text/PathText.h"
 #include "widgets/ReportBox.h"
 #include "windows/EngineTables.h"
 #include "windows/MainWindow.h"

@@ -20,6 +20,6 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=${BUILD_DIR:-$here/../build-bench}
 cmake -S "$here/.." -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVRELMONT_BUILD_GUI=OFF \
-    -DVRELMONT_BUILD_TESTS=OFF >/dev/null
+    -DVRELMONT_BUILD_TESTS=OFF -DVRELMONT_BUILD_BENCH=ON >/dev/null
 cmake --build "$build" --target vrelmont-cli vrelmont-bench-live-host-soak -j"$(nproc)" >/dev/null
 exec "$build/vrelmont-bench-live-host-soak" --cli "$build/vrelmont-cli" --seconds 120 "$@"

@@ -2,8 +2,8 @@
 // through one engine backend: the cards' number index walked alongside the stock items as a merge,
 // and one seek per stock item. Prints the times in milliseconds.
 // Usage: vrelmont-bench-missing-card AGENDA_DIR host|files
-#include "hostdb/TBFTable.h"
-#include "platform/EngineChoice.h"
+#include "engine/TBFTable.h"
+#include "wiring/EngineChoice.h"
 
 #include <chrono>
 #include <cstdio>

@@ -13,6 +13,7 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/vrelmont-wine-bench.XXXXXX")
 export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
 trap '"${wine%/*}/wineserver" -k 2>/dev/null || true; rm -rf "$work"' EXIT
 
+cmake -DVRELMONT_BUILD_BENCH=ON "$windows_build" >/dev/null
 cmake --build "$windows_build" --target vrelmont-bench-missing-card >/dev/null
 "$linux_build/vrelmont-cli" generate "$work/AGENDA.001" --cards 70000 --stock 200000 --warehouses 3 >/dev/null
 "$linux_build/vrelmont-cli" generate "$work/AGENDA.002" --cards 200000 --stock 20000 --warehouses 3 >/dev/null

@@ -1,8 +1,8 @@
 #include "cli/AgendaFiles.h"
 
-#include "hostdb/TS3IniFile.h"
-#include "hostdb/TableFiles.h"
 #include "platform/Utf8Path.h"
+#include "settings/TS3IniFile.h"
+#include "tablefiles/TableFiles.h"
 
 #include <stdexcept>
 

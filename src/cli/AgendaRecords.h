@@ -1,6 +1,6 @@
 #pragma once
 // Appends records to the two stock tables of an agenda that is being built in a staging directory.
-#include "hostdb/RecordWriter.h"
+#include "writer/RecordWriter.h"
 
 #include <filesystem>
 

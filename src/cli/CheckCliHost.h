@@ -2,7 +2,7 @@
 // The check run's host on a terminal: report lines to standard output, check failures to standard
 // error, progress on standard error when it is a terminal, Ctrl+C as Přerušit.
 #include "checks/RunHost.h"
-#include "checks/SelectedChecks.h"
+#include "settings/SelectedChecks.h"
 
 #include <cstdio>
 #include <string>

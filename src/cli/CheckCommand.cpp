@@ -9,11 +9,11 @@
 #include "cli/EngineOption.h"
 #include "cli/FindingsOutput.h"
 #include "cli/XlsxFindings.h"
-#include "hostdb/PathText.h"
-#include "hostdb/TS3IniFile.h"
 #include "location/AgendaListing.h"
 #include "platform/DateText.h"
 #include "platform/Utf8Path.h"
+#include "settings/TS3IniFile.h"
+#include "text/PathText.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,7 +1,7 @@
 #include "cli/ColumnNames.h"
 
-#include "hostdb/TextFold.h"
-#include "hostdb/TextTrim.h"
+#include "text/TextFold.h"
+#include "text/TextTrim.h"
 
 #include <array>
 #include <string>

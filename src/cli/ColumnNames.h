@@ -2,7 +2,7 @@
 // Which field of a table a column of a header row means: the field's own name, or the Czech word
 // a person writes in a header row ("Číslo", "Čárový kód"), without regard to letter case, accents
 // or blanks around the name.
-#include "hostdb/TableFiles.h"
+#include "tablefiles/TableFiles.h"
 
 #include <cstddef>
 #include <optional>

@@ -1,6 +1,6 @@
 #include "cli/Csv.h"
 
-#include "hostdb/Cp1250.h"
+#include "text/Cp1250.h"
 
 namespace vrelmont::cli {
 

@@ -1,7 +1,7 @@
 #include "cli/CsvFindings.h"
 
 #include "checks/CheckList.h"
-#include "hostdb/Cp1250.h"
+#include "text/Cp1250.h"
 
 #include <array>
 

@@ -3,9 +3,9 @@
 #include "cli/CliSupport.h"
 #include "cli/Csv.h"
 #include "cli/Utf16Text.h"
-#include "hostdb/Cp1250.h"
 #include "platform/FileIo.h"
 #include "platform/Utf8Path.h"
+#include "text/Cp1250.h"
 
 #include <array>
 #include <cstdio>

@@ -1,6 +1,6 @@
 #include "cli/EngineOption.h"
 
-#include "platform/EngineChoice.h"
+#include "wiring/EngineChoice.h"
 
 #include <iostream>
 #include <stdexcept>

@@ -3,8 +3,8 @@
 // with the counts that --summary and --fail-on-findings need. Written as the run goes: nothing of a
 // run of equal keys is held but the group's members waiting behind its findings.
 #include "checks/Findings.h"
-#include "checks/SelectedChecks.h"
 #include "cli/FindingsWriter.h"
+#include "settings/SelectedChecks.h"
 
 #include <array>
 #include <chrono>

@@ -5,9 +5,10 @@
 #include "cli/Csv.h"
 #include "cli/CsvInput.h"
 #include "cli/TableChoice.h"
-#include "hostdb/RecordWriter.h"
-#include "hostdb/TBFTable.h"
+#include "engine/TBFTable.h"
 #include "platform/Utf8Path.h"
+#include "text/TextFold.h"
+#include "writer/RecordWriter.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,6 +1,6 @@
 #pragma once
 // Records of master stock cards (SKKMKART) and stock items (SKSEZZAS) as the data tools write them.
-#include "hostdb/RecordWriter.h"
+#include "writer/RecordWriter.h"
 
 #include <cstdint>
 #include <string>

@@ -1,6 +1,6 @@
 #pragma once
 // The host tables that the data tools write, chosen by name.
-#include "hostdb/TableFiles.h"
+#include "tablefiles/TableFiles.h"
 
 #include <filesystem>
 #include <string>

@@ -1,6 +1,6 @@
 #include "cli/Utf16Text.h"
 
-#include "hostdb/Cp1250.h"
+#include "text/Cp1250.h"
 
 #include <array>
 #include <cstdint>

@@ -1,8 +1,8 @@
 #include "cli/XlsxFindings.h"
 
 #include "checks/CheckList.h"
-#include "hostdb/Cp1250.h"
 #include "settings/ProgramValues.h"
+#include "text/Cp1250.h"
 
 #include <xlsxwriter.h>
 

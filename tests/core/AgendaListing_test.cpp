@@ -1,13 +1,13 @@
 #include "TempDir.h"
 #include "TestScopes.h"
 
-#include "hostdb/Engine.h"
-#include "hostdb/EngineError.h"
-#include "hostdb/IniFile.h"
-#include "hostdb/TS3IniFile.h"
-#include "hostdb/TableFiles.h"
+#include "engine/Engine.h"
+#include "engine/EngineError.h"
+#include "ini/IniFile.h"
 #include "location/AgendaListing.h"
 #include "location/AgendaPattern.h"
+#include "settings/TS3IniFile.h"
+#include "tablefiles/TableFiles.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -2,7 +2,7 @@
 #include "TestAgenda.h"
 
 #include "checks/CheckRun.h"
-#include "hostdb/EngineError.h"
+#include "engine/EngineError.h"
 
 #include <algorithm>
 #include <filesystem>

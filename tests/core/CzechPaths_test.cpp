@@ -6,14 +6,14 @@
 
 #include "checks/CheckRun.h"
 #include "checks/ProtocolFile.h"
-#include "hostdb/FileAccess.h"
-#include "hostdb/IniFile.h"
-#include "hostdb/RecordWriter.h"
-#include "hostdb/TS3IniFile.h"
-#include "hostdb/TableFiles.h"
+#include "ini/IniFile.h"
 #include "location/AgendaListing.h"
-#include "platform/EngineChoice.h"
+#include "platform/FileAccess.h"
 #include "platform/Utf8Path.h"
+#include "settings/TS3IniFile.h"
+#include "tablefiles/TableFiles.h"
+#include "wiring/EngineChoice.h"
+#include "writer/RecordWriter.h"
 
 #include <gtest/gtest.h>
 

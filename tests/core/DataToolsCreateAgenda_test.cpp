@@ -2,8 +2,8 @@
 #include "DataToolsRun.h"
 #include "TempDir.h"
 
-#include "hostdb/TBFTable.h"
-#include "hostdb/TS3IniFile.h"
+#include "engine/TBFTable.h"
+#include "settings/TS3IniFile.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include "SqliteShell.h"
 #include "TempDir.h"
 
-#include "hostdb/TBFTable.h"
+#include "engine/TBFTable.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 #include "DataToolsRun.h"
 #include "TempDir.h"
 
-#include "hostdb/RecordWriter.h"
+#include "writer/RecordWriter.h"
 
 #include <gtest/gtest.h>
 

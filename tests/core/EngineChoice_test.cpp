@@ -1,10 +1,10 @@
 // The choice of engine backend, and the table component over a backend.
 #include "DataToolsRun.h"
 #include "TestScopes.h"
-#include "hostdb/EngineError.h"
-#include "hostdb/TBFTable.h"
-#include "hostdb/TableBackend.h"
-#include "platform/EngineChoice.h"
+#include "engine/EngineError.h"
+#include "engine/TBFTable.h"
+#include "engine/TableBackend.h"
+#include "wiring/EngineChoice.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // A RunHost that records what a run does and lets a test act at a chosen moment, as the user
 // would inside the window's event processing (press Přerušit, untick a box).
 #include "checks/RunHost.h"
-#include "checks/SelectedChecks.h"
+#include "settings/SelectedChecks.h"
 
 #include <array>
 #include <functional>

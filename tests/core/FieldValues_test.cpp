@@ -2,10 +2,10 @@
 #include "TempDir.h"
 #include "TestAgenda.h"
 
-#include "hostdb/EngineError.h"
-#include "hostdb/IniFile.h"
-#include "hostdb/TS3IniFile.h"
-#include "hostdb/Variant.h"
+#include "engine/EngineError.h"
+#include "engine/Variant.h"
+#include "ini/IniFile.h"
+#include "settings/TS3IniFile.h"
 
 using namespace vrelmont;
 using namespace vrelmont::testing;

@@ -1,7 +1,8 @@
 #pragma once
 // The table files behind a backend of a test's making: each operation is handed on, and a test
 // overrides what another engine does differently.
-#include "hostdb/TableBackend.h"
+#include "engine/TableBackend.h"
+#include "tablefiles/FileTableBackend.h"
 
 #include <memory>
 

@@ -3,13 +3,13 @@
 
 #ifdef _WIN32
 #include "TestAgenda.h"
-#include "hostdb/EngineError.h"
-#include "hostdb/TBFTable.h"
-#include "hostdb/TS3IniFile.h"
+#include "engine/EngineError.h"
+#include "engine/TBFTable.h"
 #include "location/EngineTest.h"
-#include "platform/EngineChoice.h"
 #include "platform/WideText.h"
 #include "platform/windows/HostEngine.h"
+#include "settings/TS3IniFile.h"
+#include "wiring/EngineChoice.h"
 
 #include <windows.h>
 

@@ -4,12 +4,12 @@
 #include "TempDir.h"
 
 #include "checks/ProtocolFile.h"
-#include "hostdb/FileAccess.h"
-#include "hostdb/IniFile.h"
-#include "hostdb/TBFTable.h"
-#include "hostdb/TableFiles.h"
+#include "engine/TBFTable.h"
+#include "ini/IniFile.h"
 #include "location/AgendaListing.h"
+#include "platform/FileAccess.h"
 #include "settings/ProgramSettings.h"
+#include "tablefiles/TableFiles.h"
 
 #include <gtest/gtest.h>
 

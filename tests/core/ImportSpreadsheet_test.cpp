@@ -4,7 +4,7 @@
 // for standard input.
 #include "DataToolsRun.h"
 #include "TempDir.h"
-#include "hostdb/Cp1250.h"
+#include "text/Cp1250.h"
 
 #include <gtest/gtest.h>
 

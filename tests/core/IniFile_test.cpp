@@ -1,7 +1,7 @@
 #include "TempDir.h"
 #include "TestScopes.h"
 
-#include "hostdb/IniFile.h"
+#include "ini/IniFile.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

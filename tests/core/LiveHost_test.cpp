@@ -3,7 +3,7 @@
 #include "SqliteShell.h"
 #include "TempDir.h"
 #include "TestAgenda.h"
-#include "hostdb/ReadOnlyVfs.h"
+#include "tablefiles/ReadOnlyVfs.h"
 
 #include <algorithm>
 #include <chrono>

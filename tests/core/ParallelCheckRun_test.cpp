@@ -4,7 +4,7 @@
 
 #include "checks/CheckRun.h"
 #include "checks/ParallelCheckRun.h"
-#include "hostdb/EngineError.h"
+#include "engine/EngineError.h"
 
 #include <filesystem>
 

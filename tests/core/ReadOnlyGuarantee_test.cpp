@@ -1,10 +1,10 @@
 #include "TempDir.h"
 #include "TestScopes.h"
 
-#include "hostdb/ReadOnlyVfs.h"
-#include "hostdb/TBFTable.h"
-#include "hostdb/TS3IniFile.h"
-#include "hostdb/TableFiles.h"
+#include "engine/TBFTable.h"
+#include "settings/TS3IniFile.h"
+#include "tablefiles/ReadOnlyVfs.h"
+#include "tablefiles/TableFiles.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>

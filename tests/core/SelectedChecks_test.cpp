@@ -1,5 +1,5 @@
 #include "checks/CheckList.h"
-#include "checks/SelectedChecks.h"
+#include "settings/SelectedChecks.h"
 
 #include <gtest/gtest.h>
 

@@ -5,9 +5,9 @@
 #include "SqliteShell.h"
 #include "TestAgenda.h"
 
-#include "hostdb/EngineError.h"
-#include "hostdb/FileAccess.h"
-#include "hostdb/TBFTable.h"
+#include "engine/EngineError.h"
+#include "engine/TBFTable.h"
+#include "platform/FileAccess.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 #include "TempDir.h"
 #include "TestScopes.h"
 
-#include "hostdb/EngineError.h"
-#include "hostdb/TBFTable.h"
-#include "hostdb/TableFiles.h"
+#include "engine/EngineError.h"
+#include "engine/TBFTable.h"
+#include "tablefiles/TableFiles.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>

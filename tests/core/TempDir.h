@@ -1,6 +1,6 @@
 #pragma once
 // A unique temporary directory, removed with everything in it when the test ends.
-#include "hostdb/PathText.h"
+#include "text/PathText.h"
 
 #include <atomic>
 #include <chrono>

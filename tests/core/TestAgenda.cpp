@@ -1,9 +1,9 @@
 #include "TestAgenda.h"
 
 #include "checks/CheckList.h"
-#include "hostdb/EngineError.h"
-#include "hostdb/RecordWriter.h"
-#include "hostdb/SqliteHandle.h"
+#include "engine/EngineError.h"
+#include "tablefiles/SqliteHandle.h"
+#include "writer/RecordWriter.h"
 
 #include <cstdlib>
 #include <filesystem>

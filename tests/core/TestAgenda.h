@@ -2,8 +2,8 @@
 // A throw-away agenda directory with host tables built record by record, for the check tests.
 #include "FakeRunHost.h"
 #include "checks/RunContext.h"
-#include "hostdb/TBFTable.h"
-#include "hostdb/TableFiles.h"
+#include "engine/TBFTable.h"
+#include "tablefiles/TableFiles.h"
 
 #include <gtest/gtest.h>
 

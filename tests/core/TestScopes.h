@@ -1,9 +1,9 @@
 #pragma once
 // Scope objects for the temporary changes a test makes: each restores what it changed on every way
 // out of the test, a failed assertion included.
-#include "hostdb/Engine.h"
-#include "hostdb/EngineError.h"
-#include "hostdb/TableBackend.h"
+#include "engine/Engine.h"
+#include "engine/EngineError.h"
+#include "engine/TableBackend.h"
 #include "platform/Registry.h"
 
 #include <filesystem>

@@ -1,10 +1,10 @@
-#include "hostdb/Cp1250.h"
-#include "hostdb/PathText.h"
-#include "hostdb/SqliteHandle.h"
-#include "hostdb/TextFold.h"
-#include "hostdb/Variant.h"
+#include "engine/Variant.h"
 #include "platform/ErrorReportText.h"
 #include "platform/TerminalText.h"
+#include "tablefiles/SqliteHandle.h"
+#include "text/Cp1250.h"
+#include "text/PathText.h"
+#include "text/TextFold.h"
 
 #include <gtest/gtest.h>
 #include <iconv.h>

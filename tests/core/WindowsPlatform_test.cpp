@@ -3,13 +3,13 @@
 
 #ifdef _WIN32
 #include "TempDir.h"
-#include "hostdb/PathText.h"
 #include "platform/DateText.h"
 #include "platform/FileIo.h"
 #include "platform/Registry.h"
 #include "platform/UserFolders.h"
 #include "platform/WideText.h"
 #include "platform/windows/HostEngine.h"
+#include "text/PathText.h"
 
 #include <cstdlib>
 #include <filesystem>

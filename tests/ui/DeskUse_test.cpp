@@ -5,7 +5,7 @@
 #include "dialogs/DirectoryDialogWindow.h"
 #include "dialogs/HelpViewer.h"
 #include "dialogs/Modal.h"
-#include "hostdb/TBFTable.h"
+#include "engine/TBFTable.h"
 #include "location/CurrentAgenda.h"
 #include "widgets/ProgressGauge.h"
 #include "widgets/ReportBox.h"

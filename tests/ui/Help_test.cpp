@@ -1,7 +1,7 @@
 #include "dialogs/HelpBrowserWindow.h"
 #include "dialogs/HelpViewer.h"
 #include "dialogs/Modal.h"
-#include "hostdb/TBFTable.h"
+#include "engine/TBFTable.h"
 #include "windows/DataDirectoryWindow.h"
 
 #include <QCoreApplication>

@@ -4,9 +4,9 @@
 
 #include "app/StartUp.h"
 #include "dialogs/Modal.h"
-#include "hostdb/PathText.h"
 #include "location/CurrentAgenda.h"
 #include "settings/ProgramValues.h"
+#include "text/PathText.h"
 #include "widgets/ReportBox.h"
 #include "windows/AgendaWindow.h"
 #include "windows/EngineTables.h"

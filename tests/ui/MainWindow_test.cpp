@@ -1,15 +1,15 @@
 // The main window: its controls, its button states, and Start, Přerušit and Uložit protokol driven
 // through the window on small agendas built on disk.
 #include "dialogs/Modal.h"
-#include "hostdb/PathText.h"
-#include "hostdb/RecordWriter.h"
-#include "hostdb/TableFiles.h"
 #include "location/CurrentAgenda.h"
 #include "platform/DateText.h"
+#include "tablefiles/TableFiles.h"
+#include "text/PathText.h"
 #include "widgets/ProgressGauge.h"
 #include "widgets/ReportBox.h"
 #include "windows/EngineTables.h"
 #include "windows/MainWindow.h"
+#include "writer/RecordWriter.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>

@@ -7,7 +7,7 @@
 #include "app/HelpFileLocation.h"
 #include "app/StartUp.h"
 #include "dialogs/Modal.h"
-#include "hostdb/IniFile.h"
+#include "ini/IniFile.h"
 #include "location/CurrentAgenda.h"
 #include "platform/Registry.h"
 #include "settings/ProgramValues.h"

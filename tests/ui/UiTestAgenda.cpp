@@ -1,9 +1,9 @@
 #include "UiTestAgenda.h"
 
-#include "hostdb/IniFile.h"
-#include "hostdb/PathText.h"
-#include "hostdb/RecordWriter.h"
-#include "hostdb/TableFiles.h"
+#include "ini/IniFile.h"
+#include "tablefiles/TableFiles.h"
+#include "text/PathText.h"
+#include "writer/RecordWriter.h"
 
 #include <QDir>
 

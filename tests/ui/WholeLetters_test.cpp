@@ -2,7 +2,7 @@
 // offscreen with "ŽČŘŠĎŤŇ" in it, and its letters must keep as much ink, top to bottom, as the same
 // text drawn with nothing around it. A row, field or label that cuts off the háček fails.
 #include "dialogs/DirectoryDialogWindow.h"
-#include "hostdb/TBFTable.h"
+#include "engine/TBFTable.h"
 #include "location/CurrentAgenda.h"
 #include "widgets/ReportBox.h"
 #include "windows/AgendaWindow.h"

@@ -1,7 +1,7 @@
 // The windows' font: 8 points, 11 pixels at 96 dots per inch and more on a denser screen, with every
 // Czech letter, and every window still shows its longest texts unclipped in its fixed places.
 #include "dialogs/DirectoryDialogWindow.h"
-#include "hostdb/TBFTable.h"
+#include "engine/TBFTable.h"
 #include "location/CurrentAgenda.h"
 #include "windows/AgendaWindow.h"
 #include "windows/DataDirectoryWindow.h"

@@ -3,7 +3,7 @@
 // failure messages, the progress and event pump every 20 records, the abort reaction.
 #include "checks/RunContext.h"
 #include "checks/RunHost.h"
-#include "hostdb/TBFTable.h"
+#include "engine/TBFTable.h"
 
 #include <initializer_list>
 #include <string>

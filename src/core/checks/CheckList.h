@@ -2,7 +2,7 @@
 // The fifteen checks in run order, each named by the number of the check box that enables it.
 #include "checks/RunContext.h"
 #include "checks/RunHost.h"
-#include "hostdb/TBFTable.h"
+#include "engine/TBFTable.h"
 
 #include <array>
 #include <string_view>

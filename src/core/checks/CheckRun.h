@@ -2,7 +2,7 @@
 // The check run: Start's work, shared by the window and vrelmont-cli.
 #include "checks/RunContext.h"
 #include "checks/RunHost.h"
-#include "hostdb/TBFTable.h"
+#include "engine/TBFTable.h"
 #include "settings/ProgramValues.h"
 
 namespace vrelmont {

@@ -2,7 +2,7 @@
 // The missing master card check: every stock item record whose number has no master card.
 #include "checks/RunContext.h"
 #include "checks/RunHost.h"
-#include "hostdb/TBFTable.h"
+#include "engine/TBFTable.h"
 
 namespace vrelmont {
 

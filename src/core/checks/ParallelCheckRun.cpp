@@ -3,8 +3,8 @@
 #include "checks/CheckFrame.h"
 #include "checks/CheckList.h"
 #include "checks/CheckRun.h"
-#include "hostdb/EngineError.h"
-#include "hostdb/TBFTable.h"
+#include "engine/EngineError.h"
+#include "engine/TBFTable.h"
 
 #include <algorithm>
 #include <atomic>

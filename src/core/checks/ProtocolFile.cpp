@@ -1,8 +1,8 @@
 #include "checks/ProtocolFile.h"
 
-#include "hostdb/Cp1250.h"
-#include "hostdb/FileAccess.h"
+#include "platform/FileAccess.h"
 #include "platform/Utf8Path.h"
+#include "text/Cp1250.h"
 
 #include <cstdio>
 #include <filesystem>

@@ -3,7 +3,7 @@
 // is empty. They stop at the first record that has one.
 #include "checks/RunContext.h"
 #include "checks/RunHost.h"
-#include "hostdb/TBFTable.h"
+#include "engine/TBFTable.h"
 
 namespace vrelmont {
 

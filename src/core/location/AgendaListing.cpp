@@ -1,34 +1,20 @@
 #include "location/AgendaListing.h"
 
-#include "hostdb/PathText.h"
-#include "hostdb/TS3IniFile.h"
-#include "hostdb/TextFold.h"
 #include "location/AgendaPattern.h"
+#include "platform/FileIo.h"
 #include "platform/Utf8Path.h"
+#include "settings/TS3IniFile.h"
+#include "text/PathText.h"
+#include "text/TextFold.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
-
 namespace vrelmont {
 namespace fs = std::filesystem;
 
 namespace {
-
-bool IsHiddenEntry(const fs::directory_entry &entry, const std::string &name) {
-#ifdef _WIN32
-    (void)name;
-    const DWORD attributes = GetFileAttributesW(entry.path().c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0;
-#else
-    (void)entry;
-    return !name.empty() && name.front() == '.';
-#endif
-}
 
 bool IsDirectoryOrFile(const fs::directory_entry &entry) {
     std::error_code error;
@@ -55,7 +41,7 @@ std::vector<std::string> ListAgendaDirs(const std::string &dataRoot) {
     for (; !error && it != fs::directory_iterator(); it.increment(error)) {
         const std::string name = Utf8FromPath(it->path().filename());
         // A name that Windows would shorten (another system may have made it) leads to another folder.
-        if (!MatchesAgendaPattern(name) || IsHiddenEntry(*it, name) || !IsDirectoryOrFile(*it) ||
+        if (!MatchesAgendaPattern(name) || IsHiddenDirectoryEntry(*it) || !IsDirectoryOrFile(*it) ||
             !AmbiguousPathReason(name).empty())
             continue;
         names.push_back(name);

@@ -1,9 +1,9 @@
 #include "location/DataRootDiscovery.h"
 
-#include "hostdb/IniFile.h"
-#include "hostdb/PathText.h"
+#include "ini/IniFile.h"
 #include "platform/Registry.h"
 #include "platform/Utf8Path.h"
+#include "text/PathText.h"
 
 #include <filesystem>
 

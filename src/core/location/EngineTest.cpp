@@ -1,7 +1,7 @@
 #include "location/EngineTest.h"
 
-#include "hostdb/Engine.h"
-#include "hostdb/TBFTable.h"
+#include "engine/Engine.h"
+#include "engine/TBFTable.h"
 
 #include <exception>
 

@@ -1,5 +1,6 @@
 #include "platform/FileIo.h"
 
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #ifdef _WIN32
@@ -9,7 +10,7 @@
 #include <chrono>
 #include <filesystem>
 
-#include "hostdb/PathText.h"
+#include "text/PathText.h"
 
 #include <io.h>
 #include <stdlib.h>
@@ -142,6 +143,24 @@ bool MayWrite(const std::string &path) {
     return _waccess(WideFromUtf8(path).c_str(), 2) == 0;
 #else
     return ::access(path.c_str(), W_OK) == 0;
+#endif
+}
+
+bool IsNoRoomError(int systemError) {
+#ifdef _WIN32
+    return systemError == ERROR_DISK_FULL || systemError == ERROR_HANDLE_DISK_FULL;
+#else
+    return systemError == ENOSPC || systemError == EFBIG || systemError == EDQUOT;
+#endif
+}
+
+bool IsHiddenDirectoryEntry(const std::filesystem::directory_entry &entry) {
+#ifdef _WIN32
+    const DWORD attributes = GetFileAttributesW(entry.path().c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0;
+#else
+    const std::string name = entry.path().filename().string();
+    return !name.empty() && name.front() == '.';
 #endif
 }
 

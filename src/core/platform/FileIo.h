@@ -1,6 +1,7 @@
 #pragma once
 // The few file operations below the standard library that the core needs, with a half for each platform.
 #include <cstdint>
+#include <filesystem>
 #include <string>
 
 namespace vrelmont {
@@ -37,5 +38,13 @@ std::int64_t FileClockNow();
 // read-only attribute counts as not writable.
 bool MayRead(const std::string &path);
 bool MayWrite(const std::string &path);
+
+// Whether a system error code says that nothing more fits: a full disk, or the file size limit or
+// the user's quota reached. On Windows the code is the system's own, as SQLite's file layer keeps it.
+bool IsNoRoomError(int systemError);
+
+// Whether a folder listing hides the entry: a name starting with a dot here, the hidden or system
+// attribute on Windows.
+bool IsHiddenDirectoryEntry(const std::filesystem::directory_entry &entry);
 
 } // namespace vrelmont

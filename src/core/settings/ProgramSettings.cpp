@@ -1,8 +1,8 @@
 #include "settings/ProgramSettings.h"
 
-#include "hostdb/IniFile.h"
-#include "hostdb/PathText.h"
+#include "ini/IniFile.h"
 #include "platform/FileIo.h"
+#include "text/PathText.h"
 
 #include <cstdio>
 

@@ -1,6 +1,6 @@
 #pragma once
 // The program's own settings file Vrelmont.ini: the DATA directory and the fifteen check choices.
-#include "checks/SelectedChecks.h"
+#include "settings/SelectedChecks.h"
 
 #include <string>
 

@@ -6,11 +6,11 @@
 #include "common/ProgramTexts.h"
 #include "dialogs/ErrorReport.h"
 #include "dialogs/Modal.h"
-#include "hostdb/PathText.h"
 #include "location/CurrentAgenda.h"
 #include "location/DataRootDiscovery.h"
 #include "settings/ProgramSettings.h"
 #include "settings/ProgramValues.h"
+#include "text/PathText.h"
 
 #include <QApplication>
 #include <QDir>

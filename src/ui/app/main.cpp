@@ -2,8 +2,8 @@
 #include "app/StartUp.h"
 #include "app/VrelmontApplication.h"
 #include "dialogs/ErrorReport.h"
-#include "platform/EngineChoice.h"
 #include "platform/UserFolders.h"
+#include "wiring/EngineChoice.h"
 
 #include <QDir>
 #include <QMessageBox>

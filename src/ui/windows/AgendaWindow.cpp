@@ -5,9 +5,9 @@
 #include "dialogs/ErrorReport.h"
 #include "dialogs/HelpViewer.h"
 #include "dialogs/Modal.h"
-#include "hostdb/PathText.h"
 #include "location/AgendaListing.h"
 #include "location/CurrentAgenda.h"
+#include "text/PathText.h"
 #include "widgets/WholeLineRows.h"
 
 #include <QApplication>

@@ -6,8 +6,8 @@
 #include "dialogs/ErrorReport.h"
 #include "dialogs/HelpViewer.h"
 #include "dialogs/Modal.h"
-#include "hostdb/PathText.h"
 #include "location/EngineTest.h"
+#include "text/PathText.h"
 #include "windows/AgendaWindow.h"
 
 #include <QFrame>

@@ -1,8 +1,8 @@
 #pragma once
 // The main window: the notice, the fifteen check boxes, the report box, the gauge and the commands.
 // A check run started here writes through the window's run host into its report box and gauge.
-#include "checks/SelectedChecks.h"
 #include "dialogs/Modal.h"
+#include "settings/SelectedChecks.h"
 
 #include <QWidget>
 #include <array>

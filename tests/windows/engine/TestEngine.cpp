@@ -18,10 +18,11 @@
 //                                               description in the thread's error object only
 //   VRELMONT_TEST_ENGINE_NO_ERROR_INFO=1        objects do not say that they give error objects
 //                                               (ISupportErrorInfo), so an error object is stale
-#include "hostdb/TBFTable.h"
-#include "hostdb/TableBackend.h"
+#include "engine/TBFTable.h"
+#include "engine/TableBackend.h"
 #include "platform/WideText.h"
 #include "platform/windows/HostEngine.h"
+#include "tablefiles/FileTableBackend.h"
 
 // windows.h first: the other Windows headers build on it.
 #include <windows.h>

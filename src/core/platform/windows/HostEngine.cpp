@@ -1,7 +1,7 @@
 #include "platform/windows/HostEngine.h"
 
-#include "hostdb/EngineError.h"
-#include "hostdb/TBFTable.h"
+#include "engine/EngineError.h"
+#include "engine/TBFTable.h"
 #include "platform/Utf8Path.h"
 #include "platform/WideText.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 // Windows only: the host's COM engine as a table backend, late-bound through IDispatch by name.
-#include "hostdb/TableBackend.h"
+#include "engine/TableBackend.h"
 
 #include <memory>
 #include <string>
@@ -20,7 +20,7 @@ HostEngineRegistration FindHostEngineRegistration(const std::wstring &classId = 
 // The class is registered where this program can load it.
 bool IsHostEngineClassRegistered();
 
-// Connects (ckRunningOrNew): attaches to a running object of the class, else creates one in-process
+// Connects: attaches to a running object of the class, else creates one in-process
 // or as a local server. Throws EngineError with the system's text when the class cannot be created,
 // and "Interface not supported" when the object lacks the default interface.
 std::unique_ptr<TableBackend> MakeHostTableBackend();
