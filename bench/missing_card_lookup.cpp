@@ -21,11 +21,11 @@ bool OpenByNumber(TBFTable &table, const std::string &file) {
 
 // Walks the stock items in number order and asks `hasCard` for each; answers the number without a card.
 long Walk(TBFTable &stock, const std::function<bool(std::int32_t)> &hasCard) {
-    const FieldHandle number = stock.Field("Cislo");
+    const FieldHandle number = stock.fieldHandle("Cislo");
     long missing = 0;
     stock.GoTop();
     do
-        missing += hasCard(stock.Int32Value(number)) ? 0 : 1;
+        missing += hasCard(stock.int32Value(number)) ? 0 : 1;
     while (stock.MoveNext() != kAnswerNoFurtherRecord);
     return missing;
 }
@@ -51,12 +51,12 @@ int main(int argc, char **argv) try {
             return 1;
         }
         const auto start = clock();
-        const FieldHandle cardNumber = cards.Field("Cislo");
+        const FieldHandle cardNumber = cards.fieldHandle("Cislo");
         bool onCard = cards.GoTop() != 0;
         mergeMissing = Walk(stock, [&](std::int32_t number) {
-            while (onCard && cards.CompareValue(cardNumber, number) < 0)
+            while (onCard && cards.compareValue(cardNumber, number) < 0)
                 onCard = cards.MoveNext() != kAnswerNoFurtherRecord;
-            return onCard && cards.CompareValue(cardNumber, number) == 0;
+            return onCard && cards.compareValue(cardNumber, number) == 0;
         });
         merge = ms(clock() - start);
     }

@@ -114,7 +114,7 @@ void CheckCliHost::ShowMessage(const std::string &text) {
     messages_.push_back(text);
 }
 
-void CheckCliHost::FinishOutput() {
+void CheckCliHost::finishOutput() {
     clearProgress();
     if (std::fflush(stdout) != 0 || std::ferror(stdout))
         throw std::runtime_error("cannot write the report to standard output");

@@ -40,7 +40,7 @@ public:
     // The report's lines, when asked to keep them (for the protocol file).
     const std::vector<std::string> &lines() const { return lines_; }
     // Throws std::runtime_error when standard output could not take every line.
-    void FinishOutput();
+    void finishOutput();
 
 private:
     void showProgress();

@@ -169,15 +169,15 @@ int RunCheckCommand(const ParsedArgs &parsed) {
                             });
     CheckCliHost host(ticked, saving, format == FindingsFormat::Text, collecting ? &findings : nullptr);
     hostForOutput = &host;
-    findings.Begin({parsed.positional.front(), context.agendaName, IsoDateTimeText(std::time(nullptr))});
-    TBFTable BFTable1;
-    TBFTable BFTable2;
+    findings.begin({parsed.positional.front(), context.agendaName, IsoDateTimeText(std::time(nullptr))});
+    TBFTable walkTable;
+    TBFTable lookupTable;
     bool completed = false;
     std::vector<std::string> openErrors;
     try {
         if (hostEngine) {
-            completed = RunChecks(host, context, BFTable1, BFTable2);
-            for (const TBFTable *table : {&BFTable1, &BFTable2})
+            completed = RunChecks(host, context, walkTable, lookupTable);
+            for (const TBFTable *table : {&walkTable, &lookupTable})
                 if (!completed && !table->lastOpenError().empty())
                     openErrors.push_back(table->lastOpenError());
         } else {
@@ -187,15 +187,15 @@ int RunCheckCommand(const ParsedArgs &parsed) {
         }
     } catch (const std::exception &error) {
         // Whoever reads the findings still gets a whole document, which says the run did not complete.
-        findings.End({false, host.interrupted(), error.what()});
+        findings.end({false, host.interrupted(), error.what()});
         try {
-            host.FinishOutput();
+            host.finishOutput();
         } catch (const std::exception &) {
             // The error that stopped the run is the one to report.
         }
         throw;
     } catch (...) {
-        findings.End({false, host.interrupted(), "unknown error"});
+        findings.end({false, host.interrupted(), "unknown error"});
         throw;
     }
     std::string stoppedBecause;
@@ -203,12 +203,12 @@ int RunCheckCommand(const ParsedArgs &parsed) {
         stoppedBecause += (stoppedBecause.empty() ? "" : "\n") + line;
     for (const std::string &openError : openErrors)
         stoppedBecause += (stoppedBecause.empty() ? "" : "\n") + openError;
-    findings.End({completed, host.interrupted(), stoppedBecause});
+    findings.end({completed, host.interrupted(), stoppedBecause});
     if (summary && format == FindingsFormat::Text)
-        std::fputs(findings.Summary().c_str(), stdout);
-    host.FinishOutput();
+        std::fputs(findings.summary().c_str(), stdout);
+    host.finishOutput();
     if (summary && format != FindingsFormat::Text)
-        std::fputs(findings.Summary().c_str(), stderr);
+        std::fputs(findings.summary().c_str(), stderr);
     // The window can only show the fixed text; a terminal user also learns which file failed and why.
     for (const std::string &openError : openErrors)
         std::fprintf(stderr, "vrelmont-cli check: %s\n", openError.c_str());

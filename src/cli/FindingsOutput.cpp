@@ -39,7 +39,7 @@ FindingsOutput::FindingsOutput(FindingsFormat format, std::FILE *out, const Sele
 
 FindingsOutput::~FindingsOutput() = default;
 
-void FindingsOutput::Begin(const RunInfo &run) {
+void FindingsOutput::begin(const RunInfo &run) {
     started_ = std::chrono::steady_clock::now();
     if (writer_)
         writer_->begin(run);
@@ -57,7 +57,7 @@ void FindingsOutput::passChecksBefore(int checkBox) {
     }
 }
 
-void FindingsOutput::CheckStarted(int checkBox) {
+void FindingsOutput::checkStarted(int checkBox) {
     passChecksBefore(checkBox);
     ++passed_;
     status_[static_cast<std::size_t>(checkBox)] = Status::Running;
@@ -65,7 +65,7 @@ void FindingsOutput::CheckStarted(int checkBox) {
         writer_->checkStarted(checkBox);
 }
 
-void FindingsOutput::CheckEnded(int checkBox, bool answer, double seconds) {
+void FindingsOutput::checkEnded(int checkBox, bool answer, double seconds) {
     const auto box = static_cast<std::size_t>(checkBox);
     status_[box] = answer ? Status::Completed : Status::Stopped;
     if (!answer) {
@@ -81,18 +81,18 @@ void FindingsOutput::count(const Finding &finding) {
     ++total_;
 }
 
-void FindingsOutput::SingleFinding(const Finding &finding) {
+void FindingsOutput::singleFinding(const Finding &finding) {
     count(finding);
     if (writer_)
         writer_->single(finding);
 }
 
-void FindingsOutput::GroupStarted(const RecordName &first) {
+void FindingsOutput::groupStarted(const RecordName &first) {
     groupFirst_ = first;
     groupSize_ = 1;
 }
 
-void FindingsOutput::DuplicateFinding(const Finding &finding) {
+void FindingsOutput::duplicateFinding(const Finding &finding) {
     count(finding);
     if (groupSize_++ == 1) {
         ++groups_;
@@ -103,33 +103,33 @@ void FindingsOutput::DuplicateFinding(const Finding &finding) {
     }
 }
 
-void FindingsOutput::GroupEnded() {
+void FindingsOutput::groupEnded() {
     if (writer_ && groupSize_ > 1)
         writer_->groupEnded(groups_, groupSize_);
     groupSize_ = 0;
 }
 
-void FindingsOutput::End(const RunEnd &end) {
+void FindingsOutput::end(const RunEnd &ending) {
     // After an engine error the check that raised it never ended: it stopped the run.
-    GroupEnded();
+    groupEnded();
     for (const int checkBox : kRunOrder)
         if (status_[static_cast<std::size_t>(checkBox)] == Status::Running)
-            CheckEnded(checkBox, false,
+            checkEnded(checkBox, false,
                        std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count());
-    const bool aborted = end.interrupted && end.error.empty();
+    const bool aborted = ending.interrupted && ending.error.empty();
     const char *const stopped = aborted ? "aborted" : "failed";
-    const std::string error = aborted ? "interrupted by Ctrl+C; the run stopped" : end.error;
+    const std::string error = aborted ? "interrupted by Ctrl+C; the run stopped" : ending.error;
     if (stoppedCheck_ != 0 && writer_)
         writer_->checkEnded(
             {stoppedCheck_, stopped, count_[static_cast<std::size_t>(stoppedCheck_)], stoppedSeconds_, error});
     passChecksBefore(0);
     if (writer_)
-        writer_->end({end.completed, end.completed ? "completed" : stopped, total_,
+        writer_->end({ending.completed, ending.completed ? "completed" : stopped, total_,
                       std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count(),
-                      end.completed ? std::string() : error});
+                      ending.completed ? std::string() : error});
 }
 
-std::string FindingsOutput::Summary() const {
+std::string FindingsOutput::summary() const {
     std::string summary;
     for (const int checkBox : kRunOrder) {
         const auto box = static_cast<std::size_t>(checkBox);

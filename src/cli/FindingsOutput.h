@@ -40,21 +40,21 @@ public:
                    std::function<void()> beforeWrite);
     ~FindingsOutput() override;
 
-    void Begin(const RunInfo &run);
+    void begin(const RunInfo &run);
     // The check that stopped the run, the checks not reached and the closing part. Call once, after
     // the run, also after an error.
-    void End(const RunEnd &end);
+    void end(const RunEnd &ending);
 
-    void CheckStarted(int checkBox) override;
-    void CheckEnded(int checkBox, bool answer, double seconds) override;
-    void SingleFinding(const Finding &finding) override;
-    void GroupStarted(const RecordName &first) override;
-    void DuplicateFinding(const Finding &finding) override;
-    void GroupEnded() override;
+    void checkStarted(int checkBox) override;
+    void checkEnded(int checkBox, bool answer, double seconds) override;
+    void singleFinding(const Finding &finding) override;
+    void groupStarted(const RecordName &first) override;
+    void duplicateFinding(const Finding &finding) override;
+    void groupEnded() override;
 
     long long total() const { return total_; }
     // One line per ticked check: its number, title and count of findings.
-    std::string Summary() const;
+    std::string summary() const;
 
 private:
     enum class Status { NotRun, Running, Completed, Stopped };

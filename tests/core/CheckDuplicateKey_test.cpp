@@ -29,7 +29,7 @@ TEST_F(DuplicateKeyCheck, WorkedExampleOfTheStockItemBarCodeCheck) {
     EXPECT_TRUE(host.messages.empty());
     EXPECT_EQ(host.gauge().progress(), 6);
     EXPECT_EQ(host.gauge().maximum(), 6);
-    EXPECT_TRUE(isClosed(BFTable1));
+    EXPECT_TRUE(isClosed(walkTable));
 }
 
 TEST_F(DuplicateKeyCheck, ARunOfThreeEqualKeysGivesTwoLines) {
@@ -152,7 +152,7 @@ TEST_F(DuplicateKeyCheck, EmptyTableGivesTheHeaderAndFillsTheGaugeItFound) {
     EXPECT_EQ(host.lines, HeaderBlock("Kontrola duplicitních čár. kódů skladových zásob:", 39));
     EXPECT_EQ(host.gauge().maximum(), 77);
     EXPECT_EQ(host.gauge().progress(), 77);
-    EXPECT_TRUE(isClosed(BFTable1));
+    EXPECT_TRUE(isClosed(walkTable));
 }
 
 TEST_F(DuplicateKeyCheck, OneRecordDoesNotLookAtTheAbortFlag) {
@@ -183,7 +183,7 @@ TEST_F(DuplicateKeyCheck, AbortDuringAFindingLineIsSeenAtTheEndOfThatCycle) {
               (Lines{"Nalezena skladová zásoba č. 2 ve skladu č. 1, která má duplicitní čár. kód X", "", kAbortLine}));
     EXPECT_EQ(host.gauge().progress(), 5);
     EXPECT_EQ(host.gauge().maximum(), 5);
-    EXPECT_TRUE(isClosed(BFTable1));
+    EXPECT_TRUE(isClosed(walkTable));
 }
 
 TEST_F(DuplicateKeyCheck, AbortDuringTheHeaderStopsInTheFirstCycle) {
@@ -232,7 +232,7 @@ TEST_F(DuplicateKeyCheck, MissingIndexShowsTheIndexFailureOfItsTable) {
     EXPECT_TRUE(run(kCardNumbers));
     EXPECT_EQ(host.messages,
               (Lines{"Nelze nastavit index skladových zásob.", "Nelze nastavit index kmenových karet."}));
-    EXPECT_TRUE(isClosed(BFTable1));
+    EXPECT_TRUE(isClosed(walkTable));
 }
 
 } // namespace
@@ -253,7 +253,7 @@ TEST_F(DuplicateKeyCheck, AnIndexInByteOrderIsWalkedInByteOrderWhateverTheColumn
                      nullptr, nullptr, nullptr),
         SQLITE_OK);
     sqlite3_close(db);
-    EXPECT_TRUE(run(10)) << BFTable1.lastOpenError();
+    EXPECT_TRUE(run(10)) << walkTable.lastOpenError();
     const auto lines = findings();
     ASSERT_EQ(lines.size(), 2u) << ::testing::PrintToString(host.lines);
     EXPECT_NE(lines[0].find("č. 3 "), std::string::npos) << lines[0];

@@ -19,18 +19,18 @@ std::string Name(const RecordName &record) {
 // Everything the sink was told, as text.
 class RecordingSink : public FindingSink {
 public:
-    void CheckStarted(int checkBox) override { events.push_back("start " + std::to_string(checkBox)); }
-    void CheckEnded(int checkBox, bool answer, double) override {
+    void checkStarted(int checkBox) override { events.push_back("start " + std::to_string(checkBox)); }
+    void checkEnded(int checkBox, bool answer, double) override {
         events.push_back("end " + std::to_string(checkBox) + (answer ? " true" : " false"));
     }
-    void SingleFinding(const Finding &finding) override { events.push_back(describe(finding)); }
+    void singleFinding(const Finding &finding) override { events.push_back(describe(finding)); }
     // A group is told as one event with its members, then its findings, when it ends.
-    void GroupStarted(const RecordName &first) override { members = " " + Name(first); }
-    void DuplicateFinding(const Finding &finding) override {
+    void groupStarted(const RecordName &first) override { members = " " + Name(first); }
+    void duplicateFinding(const Finding &finding) override {
         members += " " + Name(finding.record);
         pending.push_back(describe(finding));
     }
-    void GroupEnded() override {
+    void groupEnded() override {
         events.push_back("group" + members);
         events.insert(events.end(), pending.begin(), pending.end());
         pending.clear();
@@ -122,7 +122,7 @@ TEST_F(CheckFindings, SingleFindingsNameTheirRecordAndTheRunTellsEachCheck) {
     agenda.addStockItems({Stock(3, 8).withPopis(""), Stock(1, 9)});
     agenda.addCards({Card(9).withPopis("")});
     host.tickOnly({2, 14, 15});
-    EXPECT_TRUE(RunChecks(host, context, BFTable1, BFTable2));
+    EXPECT_TRUE(RunChecks(host, context, walkTable, lookupTable));
     EXPECT_EQ(sink.events,
               (std::vector<std::string>{
                   "start 2", "2 SKSEZZAS 3/8 Cislo=8 | Ke skladové zásobě č. 8 neexistuje kmenová karta.", "end 2 true",
@@ -135,10 +135,10 @@ TEST_F(CheckFindings, TheReportIsTheSameWithOrWithoutASink) {
     agenda.addStockItems({Stock(1, 4).withZkrat("A"), Stock(1, 5).withZkrat("A"), Stock(1, 6).withZkrat("A")});
     agenda.addCards({Card(4).withZkrat("A"), Card(5).withZkrat("A")});
     host.tickOnly({1, 2, 3, 10, 11, 12, 13, 14, 15});
-    ASSERT_TRUE(RunChecks(host, context, BFTable1, BFTable2));
+    ASSERT_TRUE(RunChecks(host, context, walkTable, lookupTable));
     FakeRunHost plain;
     plain.tickOnly({1, 2, 3, 10, 11, 12, 13, 14, 15});
-    ASSERT_TRUE(RunChecks(plain, context, BFTable1, BFTable2));
+    ASSERT_TRUE(RunChecks(plain, context, walkTable, lookupTable));
     EXPECT_EQ(host.journal, plain.journal);
 }
 

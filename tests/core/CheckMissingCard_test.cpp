@@ -25,15 +25,15 @@ TEST_F(MissingCardCheck, ReportsEveryStockItemRecordWithoutItsCard) {
     Lines expected = kHeader;
     expected.insert(expected.end(), {Finding(5), Finding(5)});
     EXPECT_EQ(host.lines, expected);
-    EXPECT_TRUE(isClosed(BFTable1));
-    EXPECT_TRUE(isClosed(BFTable2));
+    EXPECT_TRUE(isClosed(walkTable));
+    EXPECT_TRUE(isClosed(lookupTable));
 }
 
 // An engine that seeks faster than it walks, counting its seeks and moves.
 class SeekingBackend : public ForwardingBackend {
 public:
     explicit SeekingBackend(int &seeks, int &moves) : seeks_(seeks), moves_(moves) {}
-    bool MergeBeatsSeek() const override { return false; }
+    bool mergeBeatsSeek() const override { return false; }
     std::int32_t SeekKey(const Variant &key) override {
         ++seeks_;
         return ForwardingBackend::SeekKey(key);
@@ -128,8 +128,8 @@ TEST_F(MissingCardCheck, LooksUpTheFirstRecordBeforeSeeingAnEarlierAbort) {
     EXPECT_FALSE(run(kMissingCards));
     EXPECT_EQ(findings(), (Lines{Finding(5), "", "[ kontrola přerušena uživatelem ]"}));
     EXPECT_EQ(host.gauge().progress(), 2);
-    EXPECT_TRUE(isClosed(BFTable1));
-    EXPECT_TRUE(isClosed(BFTable2));
+    EXPECT_TRUE(isClosed(walkTable));
+    EXPECT_TRUE(isClosed(lookupTable));
 }
 
 TEST_F(MissingCardCheck, SeesAnAbortAfterItsLastRecordToo) {
@@ -160,8 +160,8 @@ TEST_F(MissingCardCheck, CardsWithoutTheirIndexCloseBothTables) {
     EXPECT_FALSE(run(kMissingCards));
     EXPECT_EQ(host.messages, Lines{"Nelze nastavit index kmenových karet."});
     EXPECT_EQ(host.lines, kHeader);
-    EXPECT_TRUE(isClosed(BFTable1));
-    EXPECT_TRUE(isClosed(BFTable2));
+    EXPECT_TRUE(isClosed(walkTable));
+    EXPECT_TRUE(isClosed(lookupTable));
 }
 
 } // namespace

@@ -40,7 +40,7 @@ const Lines kTitlesInRunOrder{
 
 class CheckRun : public CheckFixture {
 protected:
-    bool runAll() { return RunChecks(host, context, BFTable1, BFTable2); }
+    bool runAll() { return RunChecks(host, context, walkTable, lookupTable); }
 
     // The titles of the check blocks written, in order.
     Lines titles() const {
@@ -156,8 +156,8 @@ TEST_F(CheckRun, EngineErrorReturnsToIdleClosesTheTablesAndPropagates) {
     host.tickOnly({4});
     EXPECT_THROW(runAll(), EngineError);
     EXPECT_EQ(host.runStates, (std::vector<bool>{true, false}));
-    EXPECT_TRUE(isClosed(BFTable1));
-    EXPECT_TRUE(isClosed(BFTable2));
+    EXPECT_TRUE(isClosed(walkTable));
+    EXPECT_TRUE(isClosed(lookupTable));
     EXPECT_EQ(std::count(host.lines.begin(), host.lines.end(), "Dokončeno"), 0);
 }
 
@@ -168,8 +168,8 @@ TEST_F(CheckRun, ANumberThatIsNoNumberEndsTheRunLikeAnEngineError) {
     host.tickOnly({2});
     EXPECT_THROW(runAll(), std::runtime_error);
     EXPECT_EQ(host.runStates, (std::vector<bool>{true, false}));
-    EXPECT_TRUE(isClosed(BFTable1));
-    EXPECT_TRUE(isClosed(BFTable2));
+    EXPECT_TRUE(isClosed(walkTable));
+    EXPECT_TRUE(isClosed(lookupTable));
 }
 
 std::map<std::string, std::string> FilesIn(const std::string &dir) {

@@ -19,7 +19,7 @@ TEST_F(UndescribedSearch, ReportsEmptyDescriptionsOnlyAndStopsAtTheFirstDescript
     expected.insert(expected.end(),
                     {"Nalezena kmenová karta č. 4, která nemá popis", "Nalezena kmenová karta č. 9, která nemá popis"});
     EXPECT_EQ(host.lines, expected);
-    EXPECT_TRUE(isClosed(BFTable1));
+    EXPECT_TRUE(isClosed(walkTable));
 }
 
 TEST_F(UndescribedSearch, NamesEveryWarehouseRecordOfAStockItem) {
@@ -64,7 +64,7 @@ TEST_F(UndescribedSearch, EarlierAbortStopsAfterTheFirstFindingWhenARecordFollow
     EXPECT_FALSE(run(kUndescribedCards));
     EXPECT_EQ(findings(), (Lines{"Nalezena kmenová karta č. 1, která nemá popis", "", kAbortLine}));
     EXPECT_EQ(host.gauge().progress(), 100);
-    EXPECT_TRUE(isClosed(BFTable1));
+    EXPECT_TRUE(isClosed(walkTable));
 }
 
 TEST_F(UndescribedSearch, EarlierAbortIsNotSeenWithoutASecondCycle) {

@@ -53,9 +53,9 @@ protected:
     std::vector<std::string> report(const std::string &dir, bool &completed, std::string &openError) {
         FakeRunHost host;
         host.tickOnly({1, 2});
-        TBFTable BFTable1, BFTable2;
-        completed = RunChecks(host, {dir, "Železářství Čápová", "14.05.2024"}, BFTable1, BFTable2);
-        openError = BFTable1.lastOpenError();
+        TBFTable walkTable, lookupTable;
+        completed = RunChecks(host, {dir, "Železářství Čápová", "14.05.2024"}, walkTable, lookupTable);
+        openError = walkTable.lastOpenError();
         return host.lines;
     }
 

@@ -22,8 +22,8 @@ protected:
         try {
             run(checkBox);
         } catch (...) {
-            BFTable1.CloseTable();
-            BFTable2.CloseTable();
+            walkTable.CloseTable();
+            lookupTable.CloseTable();
             throw;
         }
     }

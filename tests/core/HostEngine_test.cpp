@@ -56,9 +56,9 @@ protected:
 };
 
 TEST_F(HostEngine, TheEngineTestOfTheDataDirectoryWindowPassesThroughCom) {
-    TBFTable BFTable1;
-    EXPECT_EQ(RunEngineTest(BFTable1), std::nullopt);
-    EXPECT_TRUE(BFTable1.isConnected());
+    TBFTable walkTable;
+    EXPECT_EQ(RunEngineTest(walkTable), std::nullopt);
+    EXPECT_TRUE(walkTable.isConnected());
 }
 
 TEST_F(HostEngine, ComponentsAttachToARunningObjectElseMakeTheirOwn) {
@@ -204,14 +204,14 @@ TEST_F(HostEngine, AnErrorObjectIsShownOnlyWhenTheObjectGivesThem) {
 
 TEST_F(HostEngine, TheEngineTestShowsAFailingQueryGuid) {
     _putenv_s("VRELMONT_TEST_ENGINE_FAIL", "QueryGuid:Neznámé rozhraní!");
-    TBFTable BFTable1;
-    EXPECT_EQ(RunEngineTest(BFTable1), std::optional<std::string>("Neznámé rozhraní"));
+    TBFTable walkTable;
+    EXPECT_EQ(RunEngineTest(walkTable), std::optional<std::string>("Neznámé rozhraní"));
 }
 
 TEST_F(HostEngine, AnObjectWithoutTheDefaultInterfaceIsRefused) {
     _putenv_s("VRELMONT_TEST_ENGINE_REFUSE_DEFAULT", "1");
-    TBFTable BFTable1;
-    EXPECT_EQ(RunEngineTest(BFTable1), std::optional<std::string>("Interface not supported"));
+    TBFTable walkTable;
+    EXPECT_EQ(RunEngineTest(walkTable), std::optional<std::string>("Interface not supported"));
 }
 
 TEST_F(HostEngine, AClassThatIsNotRegisteredGivesTheSystemText) {

@@ -62,7 +62,7 @@ TEST_F(LiveHost, RecordsCommittedOnlyToTheWriteAheadLogAreSeenAndNoFileIsCreated
         << writer.output();
     ASSERT_TRUE(fs::file_size(cardsFile() + "-wal") > 0);
     const auto before = ListingOf(agenda.dir());
-    EXPECT_TRUE(run(kCardNumbers)) << BFTable1.lastOpenError();
+    EXPECT_TRUE(run(kCardNumbers)) << walkTable.lastOpenError();
     EXPECT_EQ(findings(), Lines{kCardSeven});
     EXPECT_EQ(ListingOf(agenda.dir()), before);
     EXPECT_EQ(writer.close(), 0);
@@ -74,13 +74,13 @@ TEST_F(LiveHost, ACommitDuringTheWalkIsNotSeenByItAndDoesNotWaitForIt) {
     ASSERT_TRUE(writer.run("SELECT count(*) FROM SKKMKART;"));
     bool committed = false;
     host.onEvents = [&](FakeRunHost &) {
-        if (committed || isClosed(BFTable1))
+        if (committed || isClosed(walkTable))
             return;
         // Two more cards 7 and the first hundred records gone: the walk still sees the state it began with.
         committed =
             writer.run("INSERT INTO SKKMKART (Cislo) VALUES (7), (7); DELETE FROM SKKMKART WHERE Cislo > 200;", 5);
     };
-    EXPECT_TRUE(run(kCardNumbers)) << BFTable1.lastOpenError();
+    EXPECT_TRUE(run(kCardNumbers)) << walkTable.lastOpenError();
     EXPECT_TRUE(committed) << writer.output();
     EXPECT_TRUE(findings().empty());
     host.onEvents = nullptr;
@@ -104,7 +104,7 @@ TEST_F(LiveHost, RunsBesideAWriterThatKeepsCommittingSeeWholeStates) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     while (writer.output().find("writer-finished") == std::string::npos && std::chrono::steady_clock::now() < end) {
         host.lines.clear();
-        ASSERT_TRUE(run(kCardNumbers)) << BFTable1.lastOpenError();
+        ASSERT_TRUE(run(kCardNumbers)) << walkTable.lastOpenError();
         ASSERT_EQ(findings(), Lines{kCardSeven});
         ++runs;
         writer.collect();
@@ -125,8 +125,8 @@ TEST_F(LiveHost, ALogWithoutItsSharedMemoryFileIsRefusedNamingBothFiles) {
     const auto before = ListingOf(agenda.dir());
     EXPECT_FALSE(run(kCardNumbers));
     EXPECT_EQ(host.messages, Lines{"Nelze otevřít seznam kmenových karet."});
-    EXPECT_NE(BFTable1.lastOpenError().find(cardsFile() + "-wal"), std::string::npos) << BFTable1.lastOpenError();
-    EXPECT_NE(BFTable1.lastOpenError().find(cardsFile() + "-shm"), std::string::npos);
+    EXPECT_NE(walkTable.lastOpenError().find(cardsFile() + "-wal"), std::string::npos) << walkTable.lastOpenError();
+    EXPECT_NE(walkTable.lastOpenError().find(cardsFile() + "-shm"), std::string::npos);
     EXPECT_EQ(ListingOf(agenda.dir()), before);
 }
 
@@ -137,7 +137,7 @@ TEST_F(LiveHost, ALogLeftByAKilledWriterIsReadThroughItsFiles) {
     ::kill(writer.pid(), SIGKILL);
     writer.close();
     const auto before = ListingOf(agenda.dir());
-    EXPECT_TRUE(run(kCardNumbers)) << BFTable1.lastOpenError();
+    EXPECT_TRUE(run(kCardNumbers)) << walkTable.lastOpenError();
     EXPECT_EQ(findings(), Lines{kCardSeven});
     EXPECT_EQ(ListingOf(agenda.dir()), before);
 }
@@ -147,7 +147,7 @@ TEST_F(LiveHost, AWriteAheadLogTableThatNobodyHasOpenIsReadWithoutCreatingAFile)
     agenda.execSql("SKKMKART", "INSERT INTO SKKMKART (Cislo) VALUES (7)");
     const auto before = ListingOf(agenda.dir());
     ASSERT_FALSE(fs::exists(cardsFile() + "-wal"));
-    EXPECT_TRUE(run(kCardNumbers)) << BFTable1.lastOpenError();
+    EXPECT_TRUE(run(kCardNumbers)) << walkTable.lastOpenError();
     EXPECT_EQ(findings(), Lines{kCardSeven});
     EXPECT_EQ(ListingOf(agenda.dir()), before);
 }
@@ -179,7 +179,7 @@ TEST_F(LiveHost, AWriteLockHeldForAMomentIsWaitedFor) {
     SqliteShell writer(cardsFile());
     ASSERT_TRUE(writer.run("BEGIN EXCLUSIVE; INSERT INTO SKKMKART (Cislo) VALUES (7);"));
     writer.send(".system sleep 1\nCOMMIT;\n");
-    EXPECT_TRUE(run(kCardNumbers)) << BFTable1.lastOpenError();
+    EXPECT_TRUE(run(kCardNumbers)) << walkTable.lastOpenError();
     EXPECT_EQ(findings(), Lines{kCardSeven});
     EXPECT_EQ(writer.close(), 0);
 }
@@ -192,9 +192,9 @@ TEST_F(LiveHost, ALockHeldLongerThanTheWaitFailsWithTheLockedTextNamingTheFile) 
     EXPECT_FALSE(run(kCardNumbers));
     EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::seconds(29));
     EXPECT_EQ(host.messages, Lines{"Nelze otevřít seznam kmenových karet."});
-    EXPECT_NE(BFTable1.lastOpenError().find(cardsFile()), std::string::npos);
-    EXPECT_NE(BFTable1.lastOpenError().find("soubor má právě uzamčen jiný program (čekáno 30 s)"), std::string::npos)
-        << BFTable1.lastOpenError();
+    EXPECT_NE(walkTable.lastOpenError().find(cardsFile()), std::string::npos);
+    EXPECT_NE(walkTable.lastOpenError().find("soubor má právě uzamčen jiný program (čekáno 30 s)"), std::string::npos)
+        << walkTable.lastOpenError();
 }
 
 TEST_F(LiveHost, AHostCommitWaitsForTheWalkThatSeesTheStateItBeganWith) {
@@ -203,12 +203,12 @@ TEST_F(LiveHost, AHostCommitWaitsForTheWalkThatSeesTheStateItBeganWith) {
     ASSERT_TRUE(writer.run(".timeout 60000"));
     bool sent = false;
     host.onEvents = [&](FakeRunHost &) {
-        if (sent || isClosed(BFTable1))
+        if (sent || isClosed(walkTable))
             return;
         writer.send("INSERT INTO SKKMKART (Cislo) VALUES (7); SELECT 'host-committed';\n");
         sent = true;
     };
-    EXPECT_TRUE(run(kCardNumbers)) << BFTable1.lastOpenError();
+    EXPECT_TRUE(run(kCardNumbers)) << walkTable.lastOpenError();
     EXPECT_TRUE(sent);
     EXPECT_TRUE(findings().empty());
     EXPECT_TRUE(writer.run("", 30)) << writer.output();
@@ -228,10 +228,10 @@ TEST_F(LiveHost, RecordCountsFollowCommitsBetweenOpens) {
         SqliteShell writer(cardsFile());
         ASSERT_TRUE(writer.run("PRAGMA journal_mode=" + mode + ";")) << writer.output();
         const auto countNow = [&] {
-            EXPECT_EQ(BFTable1.OpenTable(Variant::text(cardsFile())), kAnswerDone) << BFTable1.lastOpenError();
-            const std::int32_t count = BFTable1.RecordCount();
-            EXPECT_EQ(BFTable1.RecordCount(), count);
-            BFTable1.CloseTable();
+            EXPECT_EQ(walkTable.OpenTable(Variant::text(cardsFile())), kAnswerDone) << walkTable.lastOpenError();
+            const std::int32_t count = walkTable.RecordCount();
+            EXPECT_EQ(walkTable.RecordCount(), count);
+            walkTable.CloseTable();
             return count;
         };
         EXPECT_EQ(countNow(), 0);
@@ -255,10 +255,10 @@ TEST_F(LiveHost, AHotJournalLeftByAKilledWriterIsNamedWithWhatToDo) {
     writer.close();
     ASSERT_TRUE(fs::exists(cardsFile() + "-journal"));
     EXPECT_FALSE(run(kCardNumbers));
-    EXPECT_NE(BFTable1.lastOpenError().find("nedokončený zápis jiného programu (deník " + cardsFile() + "-journal)"),
+    EXPECT_NE(walkTable.lastOpenError().find("nedokončený zápis jiného programu (deník " + cardsFile() + "-journal)"),
               std::string::npos)
-        << BFTable1.lastOpenError();
-    EXPECT_NE(BFTable1.lastOpenError().find("otevřete tabulku programem, který do ní zapisoval"), std::string::npos);
+        << walkTable.lastOpenError();
+    EXPECT_NE(walkTable.lastOpenError().find("otevřete tabulku programem, který do ní zapisoval"), std::string::npos);
 }
 
 } // namespace

@@ -16,17 +16,17 @@ namespace {
 // Keeps every finding the checks hand over, as text, in order.
 class FindingJournal : public FindingSink {
 public:
-    void CheckStarted(int checkBox) override { entries.push_back("start " + std::to_string(checkBox)); }
-    void CheckEnded(int checkBox, bool answer, double) override {
+    void checkStarted(int checkBox) override { entries.push_back("start " + std::to_string(checkBox)); }
+    void checkEnded(int checkBox, bool answer, double) override {
         entries.push_back("end " + std::to_string(checkBox) + (answer ? " true" : " false"));
     }
-    void SingleFinding(const Finding &finding) override { entries.push_back("single " + finding.text); }
-    void GroupStarted(const RecordName &) override { group = {1, ""}; }
-    void DuplicateFinding(const Finding &finding) override {
+    void singleFinding(const Finding &finding) override { entries.push_back("single " + finding.text); }
+    void groupStarted(const RecordName &) override { group = {1, ""}; }
+    void duplicateFinding(const Finding &finding) override {
         ++group.first;
         group.second += " | " + finding.text;
     }
-    void GroupEnded() override { entries.push_back("group of " + std::to_string(group.first) + group.second); }
+    void groupEnded() override { entries.push_back("group of " + std::to_string(group.first) + group.second); }
     std::pair<std::size_t, std::string> group;
     std::vector<std::string> entries;
 };
@@ -52,8 +52,8 @@ protected:
     }
 
     bool runSequential() {
-        TBFTable BFTable1, BFTable2;
-        return RunChecks(sequential, context, BFTable1, BFTable2);
+        TBFTable walkTable, lookupTable;
+        return RunChecks(sequential, context, walkTable, lookupTable);
     }
 
     TestAgenda agenda;
@@ -132,19 +132,19 @@ TEST_F(ParallelCheckRun, AnEngineErrorReachesTheCallerAfterTheLinesBeforeIt) {
 // order) writes a line and a finding and then finds its table changed, `changesLeft` times.
 int changesLeft = 0;
 int attemptsOfCheck3 = 0;
-bool CheckWhoseTableChanges(int checkBox, RunHost &host, const RunContext &context, TBFTable &BFTable1,
-                            TBFTable &BFTable2) {
+bool CheckWhoseTableChanges(int checkBox, RunHost &host, const RunContext &context, TBFTable &walkTable,
+                            TBFTable &lookupTable) {
     if (checkBox == 3) {
         ++attemptsOfCheck3;
         if (changesLeft > 0) {
             --changesLeft;
             host.ReportLine("half of a walk");
             if (FindingSink *sink = host.findingSink())
-                sink->SingleFinding({});
+                sink->singleFinding({});
             throw TableChangedError("Tabulka SKKMKART.DAT: tabulku během čtení změnil jiný program");
         }
     }
-    return RunCheck(checkBox, host, context, BFTable1, BFTable2);
+    return RunCheck(checkBox, host, context, walkTable, lookupTable);
 }
 
 TEST_F(ParallelCheckRun, ACheckWhoseTableChangedUnderItsReadRunsAgainAndLeavesNoTrace) {

@@ -346,18 +346,18 @@ TEST(TableEngineFiles, TextsThatAreNotUtf8AreReadAsWindows1250AndDamageIsNamedIn
 TEST_F(TableEngine, FieldHandlesReadWhatValueReads) {
     TBFTable table;
     ASSERT_EQ(table.OpenTable(Variant::text(dir.dir() + "SKSEZZAS")), 0);
-    EXPECT_THROW(table.Field("NoSuchField"), EngineError);
+    EXPECT_THROW(table.fieldHandle("NoSuchField"), EngineError);
     ASSERT_EQ(table.SetIndex("Sklad+BarCode"), 0);
     // Key fields come from the walk itself, the others from the record; names ignore case.
-    const FieldHandle sklad = table.Field("Sklad"), barCode = table.Field("barcode");
-    const FieldHandle cislo = table.Field("Cislo"), popis = table.Field("Popis");
+    const FieldHandle sklad = table.fieldHandle("Sklad"), barCode = table.fieldHandle("barcode");
+    const FieldHandle cislo = table.fieldHandle("Cislo"), popis = table.fieldHandle("Popis");
     table.GoTop();
     std::size_t walked = 0;
     do {
-        EXPECT_EQ(table.Int32Value(sklad), table.Value("Sklad").toInt32());
-        EXPECT_EQ(table.Int32Value(cislo), table.Value("Cislo").toInt32());
-        EXPECT_EQ(std::string(table.TextValue(barCode)), table.Value("BarCode").toText());
-        EXPECT_EQ(std::string(table.TextValue(popis)), table.Value("Popis").toText());
+        EXPECT_EQ(table.int32Value(sklad), table.Value("Sklad").toInt32());
+        EXPECT_EQ(table.int32Value(cislo), table.Value("Cislo").toInt32());
+        EXPECT_EQ(std::string(table.textValue(barCode)), table.Value("BarCode").toText());
+        EXPECT_EQ(std::string(table.textValue(popis)), table.Value("Popis").toText());
         ++walked;
     } while (table.MoveNext() != kAnswerNoFurtherRecord);
     EXPECT_EQ(walked, records.size());
@@ -367,7 +367,7 @@ TEST_F(TableEngine, FieldHandlesReadWhatValueReads) {
     ASSERT_EQ(table.OpenTable(Variant::text(dir.dir() + "SKSEZZAS")), 0);
     ASSERT_EQ(table.SetIndex("Cislo"), 0);
     table.GoTop();
-    EXPECT_THROW(table.Int32Value(cislo), EngineError);
+    EXPECT_THROW(table.int32Value(cislo), EngineError);
 }
 
 TEST_F(TableEngine, FieldHandlesReadTextsInTheHostCodePage) {
@@ -381,28 +381,28 @@ TEST_F(TableEngine, FieldHandlesReadTextsInTheHostCodePage) {
     TBFTable table;
     ASSERT_EQ(table.OpenTable(Variant::text(dir.dir() + "SKSEZZAS")), 0);
     ASSERT_EQ(table.SetIndex("Sklad+BarCode"), 0);
-    const FieldHandle barCode = table.Field("BarCode");
+    const FieldHandle barCode = table.fieldHandle("BarCode");
     table.GoTop();
     while (table.Value("Cislo").toInt32() != 3)
         ASSERT_NE(table.MoveNext(), kAnswerNoFurtherRecord);
-    EXPECT_EQ(std::string(table.TextValue(barCode)), "Šš");
+    EXPECT_EQ(std::string(table.textValue(barCode)), "Šš");
 }
 
 TEST_F(TableEngine, AWalkOfKeysAloneReadsEverythingElseWhenAsked) {
     TBFTable table;
     ASSERT_EQ(table.OpenTable(Variant::text(dir.dir() + "SKSEZZAS")), 0);
     ASSERT_EQ(table.SetIndex("Sklad+BarCode"), 0);
-    ASSERT_TRUE(table.WalkKeysOnly());
-    const FieldHandle sklad = table.Field("Sklad"), barCode = table.Field("BarCode");
+    ASSERT_TRUE(table.walkKeysOnly());
+    const FieldHandle sklad = table.fieldHandle("Sklad"), barCode = table.fieldHandle("BarCode");
     // Keys alone for the first records, then a field outside the index and the record's identity.
     table.GoTop();
-    EXPECT_EQ(table.Int32Value(sklad), 1);
-    EXPECT_EQ(std::string(table.TextValue(barCode)), "");
+    EXPECT_EQ(table.int32Value(sklad), 1);
+    EXPECT_EQ(std::string(table.textValue(barCode)), "");
     ASSERT_EQ(table.MoveNext(), kAnswerDone);
     ASSERT_EQ(table.MoveNext(), kAnswerDone);
-    EXPECT_EQ(std::string(table.TextValue(barCode)), "10");
+    EXPECT_EQ(std::string(table.textValue(barCode)), "10");
     EXPECT_EQ(table.Value("Cislo").toInt32(), 12);
-    EXPECT_EQ(table.ValueOfRecord(table.RecordId(), "Popis").toText(), "a ");
+    EXPECT_EQ(table.valueOfRecord(table.recordId(), "Popis").toText(), "a ");
     std::vector<int> rest;
     while (table.MoveNext() != kAnswerNoFurtherRecord)
         rest.push_back(table.Value("Cislo").toInt32());
@@ -452,15 +452,15 @@ TEST_F(TableEngine, RunsOfEqualKeysAreReadBesideTheWalk) {
         TBFTable table;
         EXPECT_EQ(table.OpenTable(Variant::text(dir.dir() + "SKSEZZAS")), 0);
         EXPECT_EQ(table.SetIndex("Sklad+BarCode"), 0);
-        EXPECT_TRUE(table.WalkKeysOnly());
-        const FieldHandle sklad = table.Field("Sklad"), barCode = table.Field("BarCode");
-        const FieldHandle cislo = table.Field("Cislo");
+        EXPECT_TRUE(table.walkKeysOnly());
+        const FieldHandle sklad = table.fieldHandle("Sklad"), barCode = table.fieldHandle("BarCode");
+        const FieldHandle cislo = table.fieldHandle("Cislo");
         std::vector<std::vector<int>> found;
         table.GoTop();
-        std::pair<int, std::string> kept{table.Int32Value(sklad), std::string(table.TextValue(barCode))};
+        std::pair<int, std::string> kept{table.int32Value(sklad), std::string(table.textValue(barCode))};
         std::int64_t length = 1;
         while (table.MoveNext() != kAnswerNoFurtherRecord) {
-            std::pair<int, std::string> current{table.Int32Value(sklad), std::string(table.TextValue(barCode))};
+            std::pair<int, std::string> current{table.int32Value(sklad), std::string(table.textValue(barCode))};
             if (current != kept) {
                 kept = current;
                 length = 1;

@@ -81,7 +81,7 @@ MasterCard Card(std::int32_t cislo) {
 CheckFixture::CheckFixture() : context(agenda.context()) {}
 
 bool CheckFixture::run(int checkBox) {
-    return RunCheck(checkBox, host, context, BFTable1, BFTable2);
+    return RunCheck(checkBox, host, context, walkTable, lookupTable);
 }
 
 bool CheckFixture::isClosed(TBFTable &table) {

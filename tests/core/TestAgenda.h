@@ -86,13 +86,13 @@ protected:
     bool run(int checkBox);
     // The report lines after the check's header block.
     std::vector<std::string> findings() const { return host.linesFrom(4); }
-    // Whether BFTable1 / BFTable2 are closed: a closed table refuses every operation.
+    // Whether walkTable / lookupTable are closed: a closed table refuses every operation.
     static bool isClosed(TBFTable &table);
 
     TestAgenda agenda;
     FakeRunHost host;
-    TBFTable BFTable1;
-    TBFTable BFTable2;
+    TBFTable walkTable;
+    TBFTable lookupTable;
     RunContext context;
 };
 

@@ -94,10 +94,10 @@ protected:
 
     QTemporaryDir tmp;
     QString root;
-    TBFTable BFTable1;
+    TBFTable walkTable;
     CurrentAgenda agenda;
     AgendaWindow agendaWindow{agenda};
-    DataDirectoryWindow window{BFTable1};
+    DataDirectoryWindow window{walkTable};
     int endRequests = 0;
 };
 
@@ -248,7 +248,7 @@ TEST_F(DataDirectoryWindowTest, KonecAndEscapeEndTheProgramTheCloseBoxCancels) {
     EXPECT_EQ(ExecModal(&window), QDialog::Rejected);
     EXPECT_EQ(endRequests, 2);
 
-    DataDirectoryWindow other(BFTable1);
+    DataDirectoryWindow other(walkTable);
     int otherEnds = 0;
     QObject::connect(&other, &DataDirectoryWindow::programEndRequested, [&] { ++otherEnds; });
     seam::PushModalHandler([&](QDialog *dialog) {
@@ -294,7 +294,7 @@ TEST_F(DataDirectoryWindowTest, NextWithBlanksAroundThePathChoosesAnAgendaAndEnd
     EXPECT_EQ(QString::fromStdString(agenda.dataRoot), root + "/DATA/");
     EXPECT_EQ(QString::fromStdString(agenda.agendaDir), root + "/DATA/AGENDA.001/");
     EXPECT_EQ(agenda.agendaName, "Alfa s.r.o.");
-    EXPECT_TRUE(BFTable1.isConnected()) << "the engine test connected the main table";
+    EXPECT_TRUE(walkTable.isConnected()) << "the engine test connected the main table";
     EXPECT_TRUE(seam::TakeRecordedBoxes().isEmpty());
 }
 
@@ -313,7 +313,7 @@ TEST_F(DataDirectoryWindowTest, ZpetInTheAgendaWindowComesBackWithThePathAsItWas
 TEST_F(DataDirectoryWindowTest, ListingErrorIsReportedAndTheWindowStays) {
     // The main table is connected already; the engine object is then lost, so a settings table
     // (which attaches on its own) cannot reach it.
-    BFTable1.QueryGuid(kEngineFeatureGuid);
+    walkTable.QueryGuid(kEngineFeatureGuid);
     EngineFactoryScope lostEngine(FailingEngineFactory("Server neodpovídá"));
     QFile(root + "/DATA/AGENDA.001/AGENDA.DAT").open(QIODevice::WriteOnly);
     Named<QLineEdit>(window, "Edit1")->setText(root + "/DATA");

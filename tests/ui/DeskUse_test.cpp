@@ -82,7 +82,7 @@ protected:
         bool operator==(const Opened &) const = default;
     };
     QList<Opened> opened;
-    TBFTable BFTable1;
+    TBFTable walkTable;
     EngineTables tables;
     CurrentAgenda currentAgenda;
 };
@@ -98,7 +98,7 @@ TEST_F(DeskUseTest, MainWindowOpensWithTheFocusOnTheFirstCheckBox) {
 }
 
 TEST_F(DeskUseTest, DataDirectoryAndAgendaWindowsAreCentredAtEveryShowing) {
-    DataDirectoryWindow init(BFTable1);
+    DataDirectoryWindow init(walkTable);
     AgendaWindow agenda(currentAgenda);
     for (QWidget *window : std::initializer_list<QWidget *>{&init, &agenda}) {
         window->show();
@@ -112,7 +112,7 @@ TEST_F(DeskUseTest, DataDirectoryAndAgendaWindowsAreCentredAtEveryShowing) {
 }
 
 TEST_F(DeskUseTest, DataDirectoryWindowCannotBeMaximised) {
-    DataDirectoryWindow init(BFTable1);
+    DataDirectoryWindow init(walkTable);
     EXPECT_FALSE(init.windowFlags() & Qt::WindowMaximizeButtonHint);
     init.show();
     init.setWindowState(Qt::WindowMaximized);
@@ -125,7 +125,7 @@ TEST_F(DeskUseTest, DataDirectoryWindowCannotBeMaximised) {
 
 TEST_F(DeskUseTest, F1OpensTheTopicOfTheActiveWindowInEveryWindow) {
     MainWindow main(tables, currentAgenda);
-    DataDirectoryWindow init(BFTable1);
+    DataDirectoryWindow init(walkTable);
     AgendaWindow agenda(currentAgenda);
     InfoWindow about;
     DirectoryDialogWindow directory;
@@ -147,7 +147,7 @@ TEST_F(DeskUseTest, F1OpensTheTopicOfTheActiveWindowInEveryWindow) {
 
 TEST_F(DeskUseTest, EveryControlHasANameForAssistiveTools) {
     MainWindow main(tables, currentAgenda);
-    DataDirectoryWindow init(BFTable1);
+    DataDirectoryWindow init(walkTable);
     AgendaWindow agenda(currentAgenda);
     InfoWindow about;
     DirectoryDialogWindow directory;
@@ -170,7 +170,7 @@ TEST_F(DeskUseTest, EveryControlHasANameForAssistiveTools) {
 }
 
 TEST_F(DeskUseTest, PathButtonIsNamedAndExplainedInBothStates) {
-    DataDirectoryWindow init(BFTable1);
+    DataDirectoryWindow init(walkTable);
     init.setPathLocked(true);
     EXPECT_EQ(Named<QPushButton>(init, "Button3")->text(), "<>") << "the caption stays";
     EXPECT_EQ(Named<QPushButton>(init, "Button3")->toolTip(), "Odemknout cestu k adresáři DATA");
@@ -264,7 +264,7 @@ TEST_F(DeskUseTest, DirectoryDialogShowsNoTitleButIsNamedForScreenReaders) {
 TEST_F(DeskUseTest, ScreenReadersHearAWindowAndNamesNotCaptionsOrValues) {
     MainWindow main(tables, currentAgenda);
     EXPECT_EQ(QAccessible::queryAccessibleInterface(&main)->role(), QAccessible::Window) << "not a filler";
-    DataDirectoryWindow init(BFTable1);
+    DataDirectoryWindow init(walkTable);
     EXPECT_EQ(QAccessible::queryAccessibleInterface(Named<QPushButton>(init, "Button1"))->text(QAccessible::Name),
               "Další");
     DirectoryDialogWindow directory;

@@ -38,8 +38,8 @@ protected:
 };
 
 TEST_F(HelpTest, NapovedaOpensTopicOne) {
-    TBFTable BFTable1;
-    DataDirectoryWindow window(BFTable1);
+    TBFTable walkTable;
+    DataDirectoryWindow window(walkTable);
     QList<int> topics;
     seam::SetHelpTopicOpener([&](QWidget *parent, int topic) {
         EXPECT_EQ(parent, &window);

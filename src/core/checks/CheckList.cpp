@@ -95,16 +95,16 @@ std::string_view CheckTableName(int checkBox) {
     }
 }
 
-bool RunCheck(int checkBox, RunHost &host, const RunContext &context, TBFTable &BFTable1, TBFTable &BFTable2) {
+bool RunCheck(int checkBox, RunHost &host, const RunContext &context, TBFTable &walkTable, TBFTable &lookupTable) {
     switch (checkBox) {
     case kMissingCardBox:
-        return RunMissingCardCheck(host, context, BFTable1, BFTable2);
+        return RunMissingCardCheck(host, context, walkTable, lookupTable);
     case kUndescribedCardsBox:
-        return RunUndescribedSearch(UndescribedRecords::Cards, host, context, BFTable1);
+        return RunUndescribedSearch(UndescribedRecords::Cards, host, context, walkTable);
     case kUndescribedStockItemsBox:
-        return RunUndescribedSearch(UndescribedRecords::StockItems, host, context, BFTable1);
+        return RunUndescribedSearch(UndescribedRecords::StockItems, host, context, walkTable);
     default:
-        return RunDuplicateKeyCheck(MemberFor(checkBox), host, context, BFTable1);
+        return RunDuplicateKeyCheck(MemberFor(checkBox), host, context, walkTable);
     }
 }
 

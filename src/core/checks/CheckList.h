@@ -27,6 +27,6 @@ std::string_view CheckId(int checkBox);
 bool FindingsNeedNotBeErrors(int checkBox);
 
 // Runs the check that CheckBox`checkBox` enables; answers false when the run must stop.
-bool RunCheck(int checkBox, RunHost &host, const RunContext &context, TBFTable &BFTable1, TBFTable &BFTable2);
+bool RunCheck(int checkBox, RunHost &host, const RunContext &context, TBFTable &walkTable, TBFTable &lookupTable);
 
 } // namespace vrelmont

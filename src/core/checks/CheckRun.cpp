@@ -25,13 +25,13 @@ void WriteClosingLines(RunHost &host) {
 namespace {
 
 // After an error the window must stay usable: idle buttons, no table left open.
-void RecoverFromError(RunHost &host, TBFTable &BFTable1, TBFTable &BFTable2) noexcept {
+void RecoverFromError(RunHost &host, TBFTable &walkTable, TBFTable &lookupTable) noexcept {
     // Each step on its own: the error that stopped the run is the one to report.
     try {
         host.SetRunState(false);
     } catch (...) {
     }
-    for (TBFTable *table : {&BFTable1, &BFTable2}) {
+    for (TBFTable *table : {&walkTable, &lookupTable}) {
         try {
             table->CloseTable();
         } catch (...) {
@@ -41,7 +41,7 @@ void RecoverFromError(RunHost &host, TBFTable &BFTable1, TBFTable &BFTable2) noe
 
 } // namespace
 
-bool RunChecks(RunHost &host, const RunContext &context, TBFTable &BFTable1, TBFTable &BFTable2) {
+bool RunChecks(RunHost &host, const RunContext &context, TBFTable &walkTable, TBFTable &lookupTable) {
     host.FocusReport();
     host.SetRunState(true);
     try {
@@ -53,11 +53,11 @@ bool RunChecks(RunHost &host, const RunContext &context, TBFTable &BFTable1, TBF
             if (!host.IsChecked(checkBox))
                 continue;
             if (sink)
-                sink->CheckStarted(checkBox);
+                sink->checkStarted(checkBox);
             const auto started = std::chrono::steady_clock::now();
-            const bool answer = RunCheck(checkBox, host, context, BFTable1, BFTable2);
+            const bool answer = RunCheck(checkBox, host, context, walkTable, lookupTable);
             if (sink)
-                sink->CheckEnded(checkBox, answer,
+                sink->checkEnded(checkBox, answer,
                                  std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count());
             if (!answer) {
                 host.SetRunState(false);
@@ -69,7 +69,7 @@ bool RunChecks(RunHost &host, const RunContext &context, TBFTable &BFTable1, TBF
         host.gauge().setProgress(0);
         return true;
     } catch (...) {
-        RecoverFromError(host, BFTable1, BFTable2);
+        RecoverFromError(host, walkTable, lookupTable);
         throw;
     }
 }

@@ -12,7 +12,7 @@ namespace vrelmont {
 // The host clears its abort request before it starts the run.
 // Answers true when the run completed. Engine errors propagate to the caller (after the buttons
 // have been returned to idle and the tables closed).
-bool RunChecks(RunHost &host, const RunContext &context, TBFTable &BFTable1, TBFTable &BFTable2);
+bool RunChecks(RunHost &host, const RunContext &context, TBFTable &walkTable, TBFTable &lookupTable);
 
 // The run's five header lines, and the three closing lines of a complete run.
 void WriteRunHeader(RunHost &host, const RunContext &context);

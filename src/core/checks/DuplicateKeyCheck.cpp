@@ -28,11 +28,11 @@ public:
     // Otherwise the first record is named by its record id, or, where the engine has none, by the
     // number read as the walk passes it.
     KeyPair(const DuplicateKeyMember &member, TBFTable &table, bool namesKept, bool readsRuns)
-        : member_(member), table_(table), cislo_(table.Field(kFieldCislo)), keyCount_(member.keys.size()),
-          namesKept_(namesKept), readsRuns_(readsRuns), keepsRecordId_(namesKept && !readsRuns && table.NamesRecords()),
-          readsKeptCislo_(namesKept && !readsRuns && !table.NamesRecords() && !keyIsCislo(keyCount_ - 1)) {
+        : member_(member), table_(table), cislo_(table.fieldHandle(kFieldCislo)), keyCount_(member.keys.size()),
+          namesKept_(namesKept), readsRuns_(readsRuns), keepsRecordId_(namesKept && !readsRuns && table.namesRecords()),
+          readsKeptCislo_(namesKept && !readsRuns && !table.namesRecords() && !keyIsCislo(keyCount_ - 1)) {
         for (std::size_t k = 0; k < keyCount_; ++k) {
-            fields_[k] = table.Field(member_.keys[k].name);
+            fields_[k] = table.fieldHandle(member_.keys[k].name);
             text_[k] = member_.keys[k].type == KeyType::Text;
         }
     }
@@ -49,15 +49,15 @@ public:
         }
         for (std::size_t k = currentRead_; k < keyCount_; ++k) {
             if (isText(k))
-                keepText(k, table_.TextValue(fields_[k]));
+                keepText(k, table_.textValue(fields_[k]));
             else
-                kept_[k].number = table_.Int32Value(fields_[k]);
+                kept_[k].number = table_.int32Value(fields_[k]);
         }
         currentRead_ = 0;
         if (keepsRecordId_)
-            keptRecordId_ = table_.RecordId();
+            keptRecordId_ = table_.recordId();
         else if (readsKeptCislo_)
-            keptCislo_ = table_.Int32Value(cislo_);
+            keptCislo_ = table_.int32Value(cislo_);
     }
 
     // Compares the current record with the kept key; only equal fields let the next one be read.
@@ -67,10 +67,10 @@ public:
         for (std::size_t k = 0; k < keyCount_; ++k) {
             currentRead_ = k + 1;
             if (isText(k)) {
-                currentText_ = table_.TextValue(fields_[k]);
+                currentText_ = table_.textValue(fields_[k]);
                 lastReadEqual_ = currentText_ == kept_[k].text;
             } else {
-                currentNumbers_[k] = table_.Int32Value(fields_[k]);
+                currentNumbers_[k] = table_.int32Value(fields_[k]);
                 lastReadEqual_ = currentNumbers_[k] == kept_[k].number;
             }
             if (!lastReadEqual_) {
@@ -129,7 +129,7 @@ public:
             return keptName(kept_[last].number);
         if (readsRuns_ || readsKeptCislo_)
             return keptName(keptCislo_);
-        return keptName(table_.ValueOfRecord(keptRecordId_, kFieldCislo).toInt32());
+        return keptName(table_.valueOfRecord(keptRecordId_, kFieldCislo).toInt32());
     }
 
 private:
@@ -147,7 +147,7 @@ private:
         if (keyIsCislo(keyCount_ - 1))
             return;
         if (!readsRuns_) {
-            currentCislo_ = table_.Int32Value(cislo_);
+            currentCislo_ = table_.int32Value(cislo_);
             return;
         }
         if (namesKept_ && runLength_ == 2)
@@ -198,16 +198,16 @@ public:
         if (!sink_)
             return;
         if (!open_)
-            sink_->GroupStarted(key.keptRecord());
+            sink_->groupStarted(key.keptRecord());
         open_ = true;
-        sink_->DuplicateFinding(key.finding());
+        sink_->duplicateFinding(key.finding());
     }
 
     void close() {
         if (!sink_ || !open_)
             return;
         open_ = false;
-        sink_->GroupEnded();
+        sink_->groupEnded();
     }
 
 private:
@@ -218,26 +218,26 @@ private:
 } // namespace
 
 bool RunDuplicateKeyCheck(const DuplicateKeyMember &member, RunHost &host, const RunContext &context,
-                          TBFTable &BFTable1) {
+                          TBFTable &walkTable) {
     WriteCheckHeader(host, member.title, member.underline);
     host.gauge().setProgress(0);
     host.ProcessEvents();
-    if (!OpenIndexedTable(host, context, BFTable1, *member.table, member.indexExpression))
+    if (!OpenIndexedTable(host, context, walkTable, *member.table, member.indexExpression))
         return false;
 
     // The walk needs no record's identity: the numbers of the records a finding names are read by run.
-    const bool readsRuns = BFTable1.WalkKeysOnly();
-    const std::int32_t count = BFTable1.RecordCount();
+    const bool readsRuns = walkTable.walkKeysOnly();
+    const std::int32_t count = walkTable.RecordCount();
     if (count >= 1) {
-        BFTable1.GoTop();
+        walkTable.GoTop();
         host.gauge().setMaximum(count);
         FindingSink *const sink = host.findingSink();
-        KeyPair key(member, BFTable1, sink != nullptr, readsRuns);
+        KeyPair key(member, walkTable, sink != nullptr, readsRuns);
         RunOfEqualKeys run(sink);
         int counter = 0;
         for (;;) {
             key.keepCurrent();
-            if (BFTable1.MoveNext() == kAnswerNoFurtherRecord)
+            if (walkTable.MoveNext() == kAnswerNoFurtherRecord)
                 break;
             if (key.currentRepeatsKept()) {
                 host.ReportLine(key.findingLine());
@@ -248,12 +248,12 @@ bool RunDuplicateKeyCheck(const DuplicateKeyMember &member, RunHost &host, const
             CountRecord(host, counter, true);
             if (AbortSeen(host)) {
                 run.close();
-                return AbortCheck(host, {&BFTable1});
+                return AbortCheck(host, {&walkTable});
             }
         }
         run.close();
     }
-    return FinishCheck(host, BFTable1);
+    return FinishCheck(host, walkTable);
 }
 
 } // namespace vrelmont

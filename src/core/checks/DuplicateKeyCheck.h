@@ -38,6 +38,6 @@ struct DuplicateKeyMember {
 const DuplicateKeyMember *DuplicateKeyMemberFor(int checkBox);
 
 bool RunDuplicateKeyCheck(const DuplicateKeyMember &member, RunHost &host, const RunContext &context,
-                          TBFTable &BFTable1);
+                          TBFTable &walkTable);
 
 } // namespace vrelmont

@@ -31,16 +31,16 @@ public:
     virtual ~FindingSink() = default;
     // Around each check that runs; `answer` is the check's answer (false: the run stops), `seconds`
     // the time its own work took.
-    virtual void CheckStarted(int checkBox) = 0;
-    virtual void CheckEnded(int checkBox, bool answer, double seconds) = 0;
+    virtual void checkStarted(int checkBox) = 0;
+    virtual void checkEnded(int checkBox, bool answer, double seconds) = 0;
     // A finding of a check that compares no neighbours.
-    virtual void SingleFinding(const Finding &finding) = 0;
-    // A run of equal keys, handed over as the walk goes so that no run is held: GroupStarted with the
-    // run's first record when its second repeats the key, DuplicateFinding for that record and each
-    // later one, GroupEnded when the run ends (also when an abort ends it early).
-    virtual void GroupStarted(const RecordName &first) = 0;
-    virtual void DuplicateFinding(const Finding &finding) = 0;
-    virtual void GroupEnded() = 0;
+    virtual void singleFinding(const Finding &finding) = 0;
+    // A run of equal keys, handed over as the walk goes so that no run is held: groupStarted with the
+    // run's first record when its second repeats the key, duplicateFinding for that record and each
+    // later one, groupEnded when the run ends (also when an abort ends it early).
+    virtual void groupStarted(const RecordName &first) = 0;
+    virtual void duplicateFinding(const Finding &finding) = 0;
+    virtual void groupEnded() = 0;
 };
 
 } // namespace vrelmont

@@ -19,8 +19,8 @@ constexpr std::int64_t kCardsPerStockItemWorthAMerge = 4;
 class CardNumbers {
 public:
     CardNumbers(TBFTable &cards, std::int32_t stockItems)
-        : cards_(cards), number_(cards.Field(kFieldCislo)),
-          merging_(cards.MergeBeatsSeek() &&
+        : cards_(cards), number_(cards.fieldHandle(kFieldCislo)),
+          merging_(cards.mergeBeatsSeek() &&
                    cards.RecordCount() <= kCardsPerStockItemWorthAMerge * static_cast<std::int64_t>(stockItems)) {
         onCard_ = merging_ && cards_.GoTop() != 0;
     }
@@ -34,7 +34,7 @@ public:
             return cards_.SeekKey(Variant::int32(number)) == kAnswerFound;
         // Each card's number is compared once per stock item that reaches it.
         for (; onCard_; onCard_ = cards_.MoveNext() != kAnswerNoFurtherRecord) {
-            const int order = cards_.CompareValue(number_, number);
+            const int order = cards_.compareValue(number_, number);
             if (order >= 0)
                 return order == 0;
         }
@@ -50,40 +50,40 @@ private:
     std::int32_t previous_ = 0;
 };
 
-void CloseBoth(TBFTable &BFTable1, TBFTable &BFTable2) {
-    BFTable1.CloseTable();
-    BFTable2.CloseTable();
+void CloseBoth(TBFTable &walkTable, TBFTable &lookupTable) {
+    walkTable.CloseTable();
+    lookupTable.CloseTable();
 }
 
 } // namespace
 
-bool RunMissingCardCheck(RunHost &host, const RunContext &context, TBFTable &BFTable1, TBFTable &BFTable2) {
+bool RunMissingCardCheck(RunHost &host, const RunContext &context, TBFTable &walkTable, TBFTable &lookupTable) {
     WriteCheckHeader(host, kMissingCardTitle, 29);
     host.gauge().setProgress(0);
     host.ProcessEvents();
     const std::string byNumber = kFieldCislo;
-    if (!OpenIndexedTable(host, context, BFTable1, kStockItemTable, byNumber))
+    if (!OpenIndexedTable(host, context, walkTable, kStockItemTable, byNumber))
         return false;
-    if (!OpenIndexedTable(host, context, BFTable2, kMasterCardTable, byNumber)) {
-        BFTable1.CloseTable();
+    if (!OpenIndexedTable(host, context, lookupTable, kMasterCardTable, byNumber)) {
+        walkTable.CloseTable();
         return false;
     }
 
     // Both walks compare numbers alone; a finding's warehouse is read from its record.
-    BFTable1.WalkKeysOnly();
-    BFTable2.WalkKeysOnly();
-    const std::int32_t count = BFTable1.RecordCount();
+    walkTable.walkKeysOnly();
+    lookupTable.walkKeysOnly();
+    const std::int32_t count = walkTable.RecordCount();
     if (count >= 1) {
-        BFTable1.GoTop();
+        walkTable.GoTop();
         host.gauge().setMaximum(count);
         int counter = 0;
         std::string line;
         FindingSink *const sink = host.findingSink();
-        const FieldHandle stockNumber = BFTable1.Field(kFieldCislo);
-        CardNumbers cards(BFTable2, count);
+        const FieldHandle stockNumber = walkTable.fieldHandle(kFieldCislo);
+        CardNumbers cards(lookupTable, count);
         for (;;) {
             // Every record is looked up on its own, also when its number repeats.
-            const std::int32_t number = BFTable1.Int32Value(stockNumber);
+            const std::int32_t number = walkTable.int32Value(stockNumber);
             if (!cards.contain(number)) {
                 line = "Ke skladové zásobě č. ";
                 AppendNumber(line, number);
@@ -91,20 +91,20 @@ bool RunMissingCardCheck(RunHost &host, const RunContext &context, TBFTable &BFT
                 host.ReportLine(line);
                 if (sink) {
                     // The line names no warehouse, but the record is a stock item of one.
-                    const std::int32_t warehouse = BFTable1.Value(kFieldSklad).toInt32();
+                    const std::int32_t warehouse = walkTable.Value(kFieldSklad).toInt32();
                     Finding found{2, kStockItemTable.name, {warehouse, number}, kFieldCislo, {}, line};
                     AppendNumber(found.value, number);
-                    sink->SingleFinding(found);
+                    sink->singleFinding(found);
                 }
             }
             CountRecord(host, counter, true);
             if (AbortSeen(host))
-                return AbortCheck(host, {&BFTable1, &BFTable2});
-            if (BFTable1.MoveNext() == kAnswerNoFurtherRecord)
+                return AbortCheck(host, {&walkTable, &lookupTable});
+            if (walkTable.MoveNext() == kAnswerNoFurtherRecord)
                 break;
         }
     }
-    CloseBoth(BFTable1, BFTable2);
+    CloseBoth(walkTable, lookupTable);
     FillGauge(host);
     host.ProcessEvents();
     return true;

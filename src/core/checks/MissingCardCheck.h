@@ -8,7 +8,7 @@ namespace vrelmont {
 
 inline constexpr const char *kMissingCardTitle = "Kontrola existence kmenových karet:";
 
-// Walks SKSEZZAS in BFTable1 and looks each number up among the cards in BFTable2.
-bool RunMissingCardCheck(RunHost &host, const RunContext &context, TBFTable &BFTable1, TBFTable &BFTable2);
+// Walks SKSEZZAS in walkTable and looks each number up among the cards in lookupTable.
+bool RunMissingCardCheck(RunHost &host, const RunContext &context, TBFTable &walkTable, TBFTable &lookupTable);
 
 } // namespace vrelmont

@@ -87,7 +87,7 @@ public:
                 for (; other != others_.end() && other->linesBefore == line + 1; ++other)
                     handOver(*other, host, sink, groupOpen);
                 if (groupOpen && sink)
-                    sink->GroupEnded();
+                    sink->groupEnded();
                 return AbortCheck(host, {});
             }
         }
@@ -97,16 +97,16 @@ public:
     }
 
 private:
-    void CheckStarted(int) override {}
-    void CheckEnded(int, bool, double) override {}
-    void SingleFinding(const Finding &finding) override { keep(OtherStep::Kind::Single, {}, finding); }
-    void GroupStarted(const RecordName &first) override {
+    void checkStarted(int) override {}
+    void checkEnded(int, bool, double) override {}
+    void singleFinding(const Finding &finding) override { keep(OtherStep::Kind::Single, {}, finding); }
+    void groupStarted(const RecordName &first) override {
         Finding named;
         named.record = first;
         keep(OtherStep::Kind::GroupStart, {}, std::move(named));
     }
-    void DuplicateFinding(const Finding &finding) override { keep(OtherStep::Kind::Duplicate, {}, finding); }
-    void GroupEnded() override { keep(OtherStep::Kind::GroupEnd, {}, {}); }
+    void duplicateFinding(const Finding &finding) override { keep(OtherStep::Kind::Duplicate, {}, finding); }
+    void groupEnded() override { keep(OtherStep::Kind::GroupEnd, {}, {}); }
     void keep(OtherStep::Kind kind, std::string message, Finding finding) {
         others_.push_back({lineLengths_.size(), kind, std::move(message), std::move(finding)});
     }
@@ -120,17 +120,17 @@ private:
             return;
         switch (step.kind) {
         case OtherStep::Kind::Single:
-            sink->SingleFinding(step.finding);
+            sink->singleFinding(step.finding);
             break;
         case OtherStep::Kind::GroupStart:
-            sink->GroupStarted(step.finding.record);
+            sink->groupStarted(step.finding.record);
             groupOpen = true;
             break;
         case OtherStep::Kind::Duplicate:
-            sink->DuplicateFinding(step.finding);
+            sink->duplicateFinding(step.finding);
             break;
         default:
-            sink->GroupEnded();
+            sink->groupEnded();
             groupOpen = false;
         }
     }
@@ -192,8 +192,8 @@ public:
 private:
     void work() {
         // Table components of this worker's own, used by one check at a time.
-        TBFTable BFTable1;
-        TBFTable BFTable2;
+        TBFTable walkTable;
+        TBFTable lookupTable;
         for (;;) {
             const std::size_t index = next_.fetch_add(1);
             if (index >= jobs_.size() || stopped_.load())
@@ -204,7 +204,7 @@ private:
             const auto started = std::chrono::steady_clock::now();
             for (int attempt = 1;; ++attempt) {
                 try {
-                    answer = runCheck_(job.checkBox, *job.host, context_, BFTable1, BFTable2);
+                    answer = runCheck_(job.checkBox, *job.host, context_, walkTable, lookupTable);
                     break;
                 } catch (const TableChangedError &) {
                     // A table read alone, whose writer came and moved its log into the file under the
@@ -213,7 +213,7 @@ private:
                         error = std::current_exception();
                         break;
                     }
-                    closeTables(BFTable1, BFTable2);
+                    closeTables(walkTable, lookupTable);
                     job.host->restart();
                 } catch (...) {
                     error = std::current_exception();
@@ -221,10 +221,10 @@ private:
                 }
             }
             std::vector<std::string> openErrors;
-            for (TBFTable *table : {&BFTable1, &BFTable2})
+            for (TBFTable *table : {&walkTable, &lookupTable})
                 if (!answer && !table->lastOpenError().empty())
                     openErrors.push_back(table->lastOpenError());
-            closeTables(BFTable1, BFTable2);
+            closeTables(walkTable, lookupTable);
             std::lock_guard lock(mutex_);
             job.answer = answer;
             job.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
@@ -235,8 +235,8 @@ private:
         }
     }
 
-    static void closeTables(TBFTable &BFTable1, TBFTable &BFTable2) noexcept {
-        for (TBFTable *table : {&BFTable1, &BFTable2}) {
+    static void closeTables(TBFTable &walkTable, TBFTable &lookupTable) noexcept {
+        for (TBFTable *table : {&walkTable, &lookupTable}) {
             try {
                 table->CloseTable();
             } catch (...) {
@@ -298,7 +298,7 @@ ParallelRunResult RunChecksInParallel(RunHost &host, const RunContext &context, 
                     stopChecks.store(true);
             }
             if (sink)
-                sink->CheckStarted(job.checkBox);
+                sink->checkStarted(job.checkBox);
             if (!job.host->replay(host))
                 job.answer = false;
             else if (job.error) {
@@ -306,7 +306,7 @@ ParallelRunResult RunChecksInParallel(RunHost &host, const RunContext &context, 
                 std::rethrow_exception(job.error);
             }
             if (sink)
-                sink->CheckEnded(job.checkBox, job.answer, job.seconds);
+                sink->checkEnded(job.checkBox, job.answer, job.seconds);
             if (!job.answer) {
                 pool.cancel();
                 host.SetRunState(false);

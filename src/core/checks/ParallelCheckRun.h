@@ -24,8 +24,8 @@ struct ParallelRunResult {
 // leave no trace. Engine errors propagate as in RunChecks, except that a check whose table another
 // program changed under its read (TableChangedError) runs again, up to three times in all, and
 // only its last attempt reaches the host. `runCheck` runs one check; tests put a stand-in there.
-using CheckFunction = bool (*)(int checkBox, RunHost &host, const RunContext &context, TBFTable &BFTable1,
-                               TBFTable &BFTable2);
+using CheckFunction = bool (*)(int checkBox, RunHost &host, const RunContext &context, TBFTable &walkTable,
+                               TBFTable &lookupTable);
 ParallelRunResult RunChecksInParallel(RunHost &host, const RunContext &context, unsigned workers,
                                       CheckFunction runCheck = RunCheck);
 

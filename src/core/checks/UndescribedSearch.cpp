@@ -18,8 +18,8 @@ public:
     explicit FindingField(std::string name) : name_(std::move(name)) {}
     std::int32_t read(TBFTable &table) {
         if (!handle_)
-            handle_ = table.Field(name_);
-        return table.Int32Value(*handle_);
+            handle_ = table.fieldHandle(name_);
+        return table.int32Value(*handle_);
     }
 
 private:
@@ -57,26 +57,26 @@ const char *UndescribedSearchTitle(UndescribedRecords which) {
                                               : "Hledání skladových zásob bez popisu:";
 }
 
-bool RunUndescribedSearch(UndescribedRecords which, RunHost &host, const RunContext &context, TBFTable &BFTable1) {
+bool RunUndescribedSearch(UndescribedRecords which, RunHost &host, const RunContext &context, TBFTable &walkTable) {
     WriteCheckHeader(host, UndescribedSearchTitle(which), 30);
     // These searches do not count towards the number of records: the bar is only empty or full.
     host.gauge().setProgress(0);
     host.gauge().setMaximum(100);
     host.ProcessEvents();
     const CheckedTable &table = which == UndescribedRecords::Cards ? kMasterCardTable : kStockItemTable;
-    if (!OpenIndexedTable(host, context, BFTable1, table, kFieldPopis))
+    if (!OpenIndexedTable(host, context, walkTable, table, kFieldPopis))
         return false;
 
-    if (BFTable1.RecordCount() >= 1) {
-        BFTable1.GoTop();
+    if (walkTable.RecordCount() >= 1) {
+        walkTable.GoTop();
         int counter = 0;
         std::string line;
         FindingSink *const sink = host.findingSink();
-        const FieldHandle popis = BFTable1.Field(kFieldPopis);
+        const FieldHandle popis = walkTable.fieldHandle(kFieldPopis);
         FindingFields fields;
         // The index puts the empty descriptions first, so the first description ends the search.
-        while (BFTable1.TextValue(popis).empty()) {
-            Finding found = ComposeFinding(line, which, BFTable1, fields);
+        while (walkTable.textValue(popis).empty()) {
+            Finding found = ComposeFinding(line, which, walkTable, fields);
             host.ReportLine(line);
             if (sink) {
                 // Named by the settings keys of their boxes, Check14 and Check15.
@@ -84,16 +84,16 @@ bool RunUndescribedSearch(UndescribedRecords which, RunHost &host, const RunCont
                 found.table = table.name;
                 found.field = kFieldPopis;
                 found.text = line;
-                sink->SingleFinding(found);
+                sink->singleFinding(found);
             }
-            if (BFTable1.MoveNext() == kAnswerNoFurtherRecord)
+            if (walkTable.MoveNext() == kAnswerNoFurtherRecord)
                 break;
             CountRecord(host, counter, false);
             if (AbortSeen(host))
-                return AbortCheck(host, {&BFTable1});
+                return AbortCheck(host, {&walkTable});
         }
     }
-    return FinishCheck(host, BFTable1);
+    return FinishCheck(host, walkTable);
 }
 
 } // namespace vrelmont

@@ -11,6 +11,6 @@ enum class UndescribedRecords { Cards, StockItems };
 
 const char *UndescribedSearchTitle(UndescribedRecords which);
 
-bool RunUndescribedSearch(UndescribedRecords which, RunHost &host, const RunContext &context, TBFTable &BFTable1);
+bool RunUndescribedSearch(UndescribedRecords which, RunHost &host, const RunContext &context, TBFTable &walkTable);
 
 } // namespace vrelmont

@@ -107,24 +107,24 @@ Variant TBFTable::Value(const std::string &field) {
     return backend().Value(field);
 }
 
-std::int64_t TBFTable::RecordId() {
-    return backend().RecordId();
+std::int64_t TBFTable::recordId() {
+    return backend().recordId();
 }
 
-bool TBFTable::NamesRecords() {
-    return backend().NamesRecords();
+bool TBFTable::namesRecords() {
+    return backend().namesRecords();
 }
 
-bool TBFTable::MergeBeatsSeek() {
-    return backend().MergeBeatsSeek();
+bool TBFTable::mergeBeatsSeek() {
+    return backend().mergeBeatsSeek();
 }
 
-Variant TBFTable::ValueOfRecord(std::int64_t recordId, const std::string &field) {
-    return backend().ValueOfRecord(recordId, field);
+Variant TBFTable::valueOfRecord(std::int64_t recordId, const std::string &field) {
+    return backend().valueOfRecord(recordId, field);
 }
 
-FieldHandle TBFTable::Field(const std::string &field) {
-    return {backend().ResolveField(field), openedTables_};
+FieldHandle TBFTable::fieldHandle(const std::string &field) {
+    return {backend().resolveField(field), openedTables_};
 }
 
 int TBFTable::fieldOf(FieldHandle field) const {
@@ -133,24 +133,24 @@ int TBFTable::fieldOf(FieldHandle field) const {
     return field.field_;
 }
 
-std::int32_t TBFTable::Int32Value(FieldHandle field) {
-    return backend().Int32Value(fieldOf(field));
+std::int32_t TBFTable::int32Value(FieldHandle field) {
+    return backend().int32Value(fieldOf(field));
 }
 
-std::string_view TBFTable::TextValue(FieldHandle field) {
-    return backend().TextValue(fieldOf(field));
+std::string_view TBFTable::textValue(FieldHandle field) {
+    return backend().textValue(fieldOf(field));
 }
 
-int TBFTable::CompareValue(FieldHandle field, std::int32_t number) {
-    return backend().CompareValue(fieldOf(field), number);
+int TBFTable::compareValue(FieldHandle field, std::int32_t number) {
+    return backend().compareValue(fieldOf(field), number);
 }
 
-bool TBFTable::WalkKeysOnly() {
-    return backend().WalkKeysOnly();
+bool TBFTable::walkKeysOnly() {
+    return backend().walkKeysOnly();
 }
 
 std::int32_t TBFTable::Int32ValueInRun(FieldHandle field, std::int64_t runLength, std::int64_t index) {
-    return backend().ValueInRun(fieldOf(field), runLength, index).toInt32();
+    return backend().valueInRun(fieldOf(field), runLength, index).toInt32();
 }
 
 std::string TBFTable::lastOpenError() const {

@@ -65,30 +65,30 @@ public:
 
     // The current record's field; EngineError for an unknown field or no current record.
     Variant Value(const std::string &field);
-    // The current record's identity; ValueOfRecord reads a field of the record it names, later,
+    // The current record's identity; valueOfRecord reads a field of the record it names, later,
     // without moving the walk. EngineError when there is no current record or no such record.
-    std::int64_t RecordId();
-    Variant ValueOfRecord(std::int64_t recordId, const std::string &field);
-    // Whether the engine can name records (RecordId); the host's engine cannot.
-    bool NamesRecords();
+    std::int64_t recordId();
+    Variant valueOfRecord(std::int64_t recordId, const std::string &field);
+    // Whether the engine can name records (recordId); the host's engine cannot.
+    bool namesRecords();
     // Whether a walk merged with ascending keys beats a seek per key; not through the host's engine,
     // where each step of a walk costs calls as a seek does.
-    bool MergeBeatsSeek();
+    bool mergeBeatsSeek();
 
     // The walks' way to Value: the name resolved once (EngineError for an unknown field), then
     // each read without a Variant. A text read stays valid until the next move or text read.
-    FieldHandle Field(const std::string &field);
-    std::int32_t Int32Value(FieldHandle field);
-    std::string_view TextValue(FieldHandle field);
+    FieldHandle fieldHandle(const std::string &field);
+    std::int32_t int32Value(FieldHandle field);
+    std::string_view textValue(FieldHandle field);
     // Where the field stands against `number` in index order: below 0 before, 0 equal, above 0 after.
     // Lets a walk over a number index be merged with an ascending series of numbers.
-    int CompareValue(FieldHandle field, std::int32_t number);
+    int compareValue(FieldHandle field, std::int32_t number);
 
     // For a walk that compares each record's keys with the record before it and reads other fields
     // only for the runs of equal keys it finds: from the next GoTop, the walk reads the index's keys
     // alone, which costs less per record. Answers false when the backend has no such walk; the walk
     // then stays as it is and Int32ValueInRun is not available.
-    bool WalkKeysOnly();
+    bool walkKeysOnly();
     // `field` of a record of the run of equal keys that ends with the current record, read beside
     // the walk without moving it: the run holds `runLength` records (the current one included) and
     // `index` counts from its first (0). Reads of one run are cheapest in ascending order.

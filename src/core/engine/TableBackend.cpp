@@ -4,19 +4,19 @@
 
 namespace vrelmont {
 
-std::int64_t TableBackend::RecordId() {
+std::int64_t TableBackend::recordId() {
     throw EngineError("Databázový stroj neoznačuje záznamy čísly");
 }
 
-Variant TableBackend::ValueOfRecord(std::int64_t, const std::string &) {
+Variant TableBackend::valueOfRecord(std::int64_t, const std::string &) {
     throw EngineError("Databázový stroj neoznačuje záznamy čísly");
 }
 
-Variant TableBackend::ValueInRun(int, std::int64_t, std::int64_t) {
+Variant TableBackend::valueInRun(int, std::int64_t, std::int64_t) {
     throw EngineError("Databázový stroj nečte běhy stejných klíčů");
 }
 
-int TableBackend::ResolveField(const std::string &field) {
+int TableBackend::resolveField(const std::string &field) {
     for (std::size_t i = 0; i < resolvedNames_.size(); ++i)
         if (resolvedNames_[i] == field)
             return static_cast<int>(i);
@@ -24,16 +24,16 @@ int TableBackend::ResolveField(const std::string &field) {
     return static_cast<int>(resolvedNames_.size() - 1);
 }
 
-std::int32_t TableBackend::Int32Value(int field) {
+std::int32_t TableBackend::int32Value(int field) {
     return Value(resolvedNames_.at(static_cast<std::size_t>(field))).toInt32();
 }
 
-std::string_view TableBackend::TextValue(int field) {
+std::string_view TableBackend::textValue(int field) {
     text_ = Value(resolvedNames_.at(static_cast<std::size_t>(field))).toText();
     return text_;
 }
 
-int TableBackend::CompareValue(int field, std::int32_t number) {
+int TableBackend::compareValue(int field, std::int32_t number) {
     return CompareWithNumber(Value(resolvedNames_.at(static_cast<std::size_t>(field))), number);
 }
 

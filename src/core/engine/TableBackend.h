@@ -31,30 +31,30 @@ public:
     virtual std::string QueryGuid(const std::string &guid) = 0;
     virtual Variant Value(const std::string &field) = 0;
 
-    // Whether RecordId and ValueOfRecord work; the defaults below throw.
-    virtual bool NamesRecords() const { return false; }
+    // Whether recordId and valueOfRecord work; the defaults below throw.
+    virtual bool namesRecords() const { return false; }
     // Whether walking an index alongside an ascending series of keys answers "is this key there?"
     // faster than one seek per key (bench/windows-engine-speed.sh measures both).
-    virtual bool MergeBeatsSeek() const { return true; }
-    // The record identity and the walks' fast reads of TBFTable. `field` is what ResolveField
+    virtual bool mergeBeatsSeek() const { return true; }
+    // The record identity and the walks' fast reads of TBFTable. `field` is what resolveField
     // answered for the open table. The defaults go through Value by name; a backend that can do
     // better overrides them.
-    virtual std::int64_t RecordId();
-    virtual Variant ValueOfRecord(std::int64_t recordId, const std::string &field);
-    virtual int ResolveField(const std::string &field);
-    virtual std::int32_t Int32Value(int field);
-    virtual std::string_view TextValue(int field);
-    virtual int CompareValue(int field, std::int32_t number);
+    virtual std::int64_t recordId();
+    virtual Variant valueOfRecord(std::int64_t recordId, const std::string &field);
+    virtual int resolveField(const std::string &field);
+    virtual std::int32_t int32Value(int field);
+    virtual std::string_view textValue(int field);
+    virtual int compareValue(int field, std::int32_t number);
     // TBFTable's walks of keys alone and their reads of runs. The defaults: no such walk.
-    virtual bool WalkKeysOnly() { return false; }
-    virtual Variant ValueInRun(int field, std::int64_t runLength, std::int64_t index);
+    virtual bool walkKeysOnly() { return false; }
+    virtual Variant valueInRun(int field, std::int64_t runLength, std::int64_t index);
 
     // Why the last OpenTable or SetIndex failed, when the backend can tell; for diagnostics only.
     virtual std::string lastOpenError() const { return {}; }
 
 private:
     std::vector<std::string> resolvedNames_; // the defaults' fields, by number
-    std::string text_;                       // the last text the default TextValue read
+    std::string text_;                       // the last text the default textValue read
 };
 
 // Where `value` stands against `number` in the order of an index: nothing first, then numbers,

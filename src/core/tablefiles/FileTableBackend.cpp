@@ -51,20 +51,20 @@ public:
     Variant Value(const std::string &field) override { return cursor().value(field); }
     std::string lastOpenError() const override { return lastOpenError_; }
 
-    bool NamesRecords() const override { return true; }
-    std::int64_t RecordId() override { return cursor().recordId(); }
-    Variant ValueOfRecord(std::int64_t recordId, const std::string &field) override {
+    bool namesRecords() const override { return true; }
+    std::int64_t recordId() override { return cursor().recordId(); }
+    Variant valueOfRecord(std::int64_t recordId, const std::string &field) override {
         return cursor().valueOfRecord(recordId, field);
     }
-    int ResolveField(const std::string &field) override { return cursor().requireColumn(field); }
-    std::int32_t Int32Value(int field) override { return cursor().int32At(field); }
-    std::string_view TextValue(int field) override { return cursor().textAt(field); }
-    int CompareValue(int field, std::int32_t number) override { return cursor().compareAt(field, number); }
-    bool WalkKeysOnly() override {
+    int resolveField(const std::string &field) override { return cursor().requireColumn(field); }
+    std::int32_t int32Value(int field) override { return cursor().int32At(field); }
+    std::string_view textValue(int field) override { return cursor().textAt(field); }
+    int compareValue(int field, std::int32_t number) override { return cursor().compareAt(field, number); }
+    bool walkKeysOnly() override {
         cursor().walkKeysOnly(true);
         return true;
     }
-    Variant ValueInRun(int field, std::int64_t runLength, std::int64_t index) override {
+    Variant valueInRun(int field, std::int64_t runLength, std::int64_t index) override {
         return cursor().valueInRun(field, runLength, index);
     }
 

@@ -55,7 +55,7 @@ void RunAnnouncements::beginRun() {
     running = this;
     gaugeToldAt_ = -1;
     gaugeUntold_ = false;
-    before = QAccessible::installUpdateHandler(&RunAnnouncements::Filter);
+    before = QAccessible::installUpdateHandler(&RunAnnouncements::filter);
 }
 
 void RunAnnouncements::endRun() {
@@ -71,19 +71,19 @@ void RunAnnouncements::endRun() {
             last = last.previous();
         if (last.isValid()) {
             QAccessibleTextInsertEvent end(reportBox_, last.position(), last.text());
-            Forward(&end);
+            forward(&end);
         }
     }
     QAccessible::installUpdateHandler(before);
     running = nullptr;
 }
 
-void RunAnnouncements::Filter(QAccessibleEvent *event) {
+void RunAnnouncements::filter(QAccessibleEvent *event) {
     if (!running || !running->holdsBack(event))
-        Forward(event);
+        forward(event);
 }
 
-void RunAnnouncements::Forward(QAccessibleEvent *event) {
+void RunAnnouncements::forward(QAccessibleEvent *event) {
     if (before) {
         before(event);
         return;
@@ -91,7 +91,7 @@ void RunAnnouncements::Forward(QAccessibleEvent *event) {
     // Without a handler of its own, Qt hands the event to the platform's assistive bridge.
     QAccessible::installUpdateHandler(nullptr);
     QAccessible::updateAccessibility(event);
-    QAccessible::installUpdateHandler(&RunAnnouncements::Filter);
+    QAccessible::installUpdateHandler(&RunAnnouncements::filter);
 }
 
 bool RunAnnouncements::holdsBack(QAccessibleEvent *event) {
@@ -123,7 +123,7 @@ void RunAnnouncements::tellGauge() {
     if (!value)
         return;
     QAccessibleValueChangeEvent event(gauge_, value->currentValue());
-    Forward(&event);
+    forward(&event);
 }
 
 } // namespace vrelmont::ui

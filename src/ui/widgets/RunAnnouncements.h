@@ -32,8 +32,8 @@ public:
     static constexpr qint64 kGaugeIntervalMs = 1000;
 
 private:
-    static void Filter(QAccessibleEvent *event);
-    static void Forward(QAccessibleEvent *event);
+    static void filter(QAccessibleEvent *event);
+    static void forward(QAccessibleEvent *event);
     bool holdsBack(QAccessibleEvent *event);
     void tellGauge();
 

@@ -243,7 +243,7 @@ public:
     }
     std::string lastOpenError() const override { return lastOpenError_; }
     // Every step of a merge costs a call for the move and one for each read, a seek one call.
-    bool MergeBeatsSeek() const override { return false; }
+    bool mergeBeatsSeek() const override { return false; }
     void CloseTable() override { call(L"CloseTable", {}); }
     std::int32_t RecordCount() override { return answerOf(L"RecordCount", {}); }
     std::int32_t GoTop() override {
