@@ -60,7 +60,7 @@ for target in "${targets[@]}"; do
     fi
     toolchain=$root/cmake/mingw-w64-$target.cmake
     gui=(-DVRELMONT_BUILD_GUI=OFF)
-    build_targets=(vrelmont-cli vrelmont_core_tests vrelmont-test-engine)
+    build_targets=(vrelmont-cli vrelmont_core_tests vrelmont_cli_tests vrelmont-test-engine)
     if [ -n "$qt_prefix" ]; then
         # Qt's toolchain file finds Qt and its own dependencies, then hands over to ours.
         toolchain=$qt_prefix/lib/cmake/Qt6/qt.toolchain.cmake

@@ -138,6 +138,11 @@ start=$(date +%s)
 (cd "$build" && wine_run ./vrelmont_core_tests.exe --gtest_brief=1) || fail "core tests"
 echo "Core tests under Wine took $(($(date +%s) - start)) s"
 
+echo "== Command-line tests under Wine"
+start=$(date +%s)
+(cd "$build" && wine_run ./vrelmont_cli_tests.exe --gtest_brief=1) || fail "command-line tests"
+echo "Command-line tests under Wine took $(($(date +%s) - start)) s"
+
 echo "== Protocols through the host engine against the Linux CLI"
 start=$(date +%s)
 for agenda in "$work"/DATA/AGENDA.*; do
