@@ -60,8 +60,8 @@ void UseEngine(EngineKind kind) {
 #ifdef _WIN32
     SetTableBackendFactory(MakeHostTableBackend);
 #else
-    throw std::runtime_error("the host's engine is a COM server on Windows; here only the table files can be "
-                             "read (engine \"files\")");
+    throw std::runtime_error("databázový stroj účetního systému je server COM ve Windows; zde lze číst jen "
+                             "soubory tabulek (stroj \"files\")");
 #endif
 }
 
