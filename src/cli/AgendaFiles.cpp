@@ -25,7 +25,7 @@ void WriteAgendaFiles(const fs::path &dir, const std::string &businessName, Sett
     // The table form drops write failures silently; reading back is the only way to know.
     TS3IniFile check(iniName);
     if (check.GetText(kCompanySection, kBusinessNameKey, "") != businessName)
-        throw std::runtime_error("The business name could not be stored in " +
+        throw std::runtime_error("název firmy nelze uložit do " +
                                  (form == SettingsForm::Table ? check.tablePath() : iniName));
 }
 

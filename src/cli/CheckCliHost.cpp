@@ -117,7 +117,7 @@ void CheckCliHost::ShowMessage(const std::string &text) {
 void CheckCliHost::finishOutput() {
     clearProgress();
     if (std::fflush(stdout) != 0 || std::ferror(stdout))
-        throw std::runtime_error("cannot write the report to standard output");
+        throw std::runtime_error("protokol nelze zapsat na standardní výstup");
 }
 
 void CheckCliHost::showProgress() {

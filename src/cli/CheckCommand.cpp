@@ -195,7 +195,7 @@ int RunCheckCommand(const ParsedArgs &parsed) {
         }
         throw;
     } catch (...) {
-        findings.end({false, host.interrupted(), "unknown error"});
+        findings.end({false, host.interrupted(), "neznámá chyba"});
         throw;
     }
     std::string stoppedBecause;
@@ -213,9 +213,8 @@ int RunCheckCommand(const ParsedArgs &parsed) {
     for (const std::string &openError : openErrors)
         std::fprintf(stderr, "vrelmont-cli check: %s\n", openError.c_str());
     if (host.interrupted())
-        std::fputs(completed ? "vrelmont-cli check: Ctrl+C came after the last check; the run completed\n"
-                             : "vrelmont-cli check: interrupted by Ctrl+C; the run stopped\n",
-                   stderr);
+        std::fprintf(stderr, "vrelmont-cli check: %s\n",
+                     completed ? "Ctrl+C přišlo až po poslední kontrole; kontroly doběhly" : kInterruptedRunText);
     if (saving)
         WriteProtocolFile(parsed.required("--output"), host.lines());
     if (!completed)

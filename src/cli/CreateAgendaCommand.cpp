@@ -29,7 +29,7 @@ int RunCreateAgenda(const ParsedArgs &args) {
     StagingDir staging(PathFromUtf8(args.positional[0]));
     WriteAgendaFiles(staging.path(), name, form);
     staging.commit();
-    std::cout << "Created agenda " << Utf8FromPath(staging.target()) << ".\n";
+    std::cout << "Vytvořena agenda " << Utf8FromPath(staging.target()) << ".\n";
     return kExitOk;
 }
 

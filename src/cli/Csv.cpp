@@ -5,7 +5,7 @@
 namespace vrelmont::cli {
 
 CsvError::CsvError(std::size_t line, const std::string &message)
-    : std::runtime_error("line " + std::to_string(line) + ": " + message), line_(line), reason_(message) {}
+    : std::runtime_error("řádek " + std::to_string(line) + ": " + message), line_(line), reason_(message) {}
 
 CsvReader::CsvReader(std::istream &in, char separator) : in_(in), separator_(separator) {
     static const std::string_view bom = "\xEF\xBB\xBF";
@@ -62,7 +62,7 @@ bool CsvReader::next(CsvRecord &record) {
             while (true) {
                 c = get();
                 if (c == eof)
-                    throw CsvError(opened, "a quoted field is not closed");
+                    throw CsvError(opened, "pole v uvozovkách není uzavřeno");
                 if (c == '"') {
                     if (peek() != '"')
                         break;
@@ -79,7 +79,7 @@ bool CsvReader::next(CsvRecord &record) {
             }
             c = get();
             if (c != separator_ && c != '\r' && c != '\n' && c != eof)
-                throw CsvError(line_, "text after the closing quote of a field");
+                throw CsvError(line_, "text za uzavírací uvozovkou pole");
             // An empty quoted field ("") must not be taken for the start of another one below.
             record.fields.push_back(std::move(field));
             field.clear();

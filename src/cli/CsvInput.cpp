@@ -30,11 +30,11 @@ void Scan(std::istream &in, EncodingGuess &guess, std::ostream *copy) {
         if (got == 0)
             break;
         if (copy && !copy->write(buffer.data(), static_cast<std::streamsize>(got)))
-            throw std::runtime_error("cannot keep a copy of standard input in the temporary directory");
+            throw std::runtime_error("kopii standardního vstupu nelze uložit do dočasné složky");
         guess.feed(std::string_view(buffer.data(), got));
     }
     if (in.bad())
-        throw std::runtime_error("read error");
+        throw std::runtime_error("chyba čtení");
 }
 
 } // namespace
@@ -63,15 +63,15 @@ CsvInput::CsvInput(const std::string &name) {
     std::ifstream file;
     std::istream *in = &std::cin;
     if (name == "-") {
-        displayName_ = "standard input";
+        displayName_ = "standardní vstup";
     } else {
         displayName_ = name;
         path_ = PathFromUtf8(name);
         if (fs::is_directory(path_))
-            throw std::runtime_error(name + " is a directory, not a CSV file");
+            throw std::runtime_error(name + " je složka, ne soubor CSV");
         file.open(path_, std::ios::binary);
         if (!file)
-            throw std::runtime_error("cannot read " + name);
+            throw std::runtime_error(name + " nelze přečíst");
         in = &file;
     }
     char start[3] = {};
@@ -88,7 +88,7 @@ CsvInput::CsvInput(const std::string &name) {
         guess_.feed(head);
         Scan(*in, guess_, nullptr);
     } catch (const std::runtime_error &error) {
-        throw std::runtime_error("cannot read " + name + ": " + error.what());
+        throw std::runtime_error(name + " nelze přečíst: " + error.what());
     }
 }
 
@@ -114,7 +114,7 @@ void CsvInput::keepCopyOf(std::istream &stream, std::string_view head) {
     std::string writable = Utf8FromPath(fs::temp_directory_path() / "vrelmont-import-XXXXXX");
     const int descriptor = CreateUniqueFile(writable);
     if (descriptor < 0 || !WriteSyncAndClose(descriptor, {}))
-        throw std::runtime_error("cannot make a temporary file for " + displayName_ + " in " +
+        throw std::runtime_error("pro " + displayName_ + " nelze vytvořit dočasný soubor ve složce " +
                                  Utf8FromPath(fs::temp_directory_path()));
     path_ = PathFromUtf8(writable);
     temporary_ = true;
@@ -129,11 +129,11 @@ void CsvInput::keepCopyOf(std::istream &stream, std::string_view head) {
         }
         copy.flush();
         if (!copy)
-            throw std::runtime_error("cannot keep a copy of " + displayName_ + " in " + Utf8FromPath(path_));
+            throw std::runtime_error(displayName_ + ": kopii nelze uložit do " + Utf8FromPath(path_));
     } catch (const std::runtime_error &error) {
         std::error_code ignored;
         fs::remove(path_, ignored); // the destructor does not run for a constructor that throws
-        throw std::runtime_error("cannot read " + displayName_ + ": " + error.what());
+        throw std::runtime_error(displayName_ + " nelze přečíst: " + error.what());
     } catch (...) {
         std::error_code ignored;
         fs::remove(path_, ignored); // the destructor does not run for a constructor that throws
@@ -150,13 +150,13 @@ CsvInput::~CsvInput() {
 
 std::optional<std::string> DecodeField(std::string_view bytes, TextEncoding encoding, std::string &problem) {
     if (bytes.find('\0') != std::string_view::npos) {
-        problem = "the value holds a NUL byte, which is no text";
+        problem = "hodnota obsahuje bajt NUL, který není text";
         return std::nullopt;
     }
     if (encoding == TextEncoding::Utf8) {
         if (IsUtf8WithoutNul(bytes))
             return std::string(bytes);
-        problem = "the value is not valid UTF-8 text (if the file was saved as windows-1250, give "
+        problem = "hodnota není platný text v UTF-8 (je-li soubor uložen ve windows-1250, zadejte "
                   "--encoding windows-1250)";
         return std::nullopt;
     }
@@ -164,9 +164,9 @@ std::optional<std::string> DecodeField(std::string_view bytes, TextEncoding enco
         if (IsUnassignedInWindows1250(static_cast<unsigned char>(c))) {
             char hex[8];
             std::snprintf(hex, sizeof hex, "0x%02X", static_cast<unsigned char>(c));
-            problem = std::string("the value holds byte ") + hex +
-                      ", which is no character in windows-1250 (is the file in another encoding? "
-                      "UTF-8 is read with --encoding utf-8)";
+            problem = std::string("hodnota obsahuje bajt ") + hex +
+                      ", který ve windows-1250 není znakem (není soubor v jiném kódování? "
+                      "UTF-8 se čte s --encoding utf-8)";
             return std::nullopt;
         }
     return Cp1250ToUtf8(bytes);

@@ -28,7 +28,7 @@ public:
     CsvInput(const CsvInput &) = delete;
     CsvInput &operator=(const CsvInput &) = delete;
 
-    // The name for messages: the file's, or "standard input".
+    // The name for messages: the file's, or "standardní vstup".
     const std::string &displayName() const { return displayName_; }
     const std::filesystem::path &path() const { return path_; }
     // The encoding of path(): UTF-8 for UTF-16 input (converted) and after a UTF-8 byte-order mark,

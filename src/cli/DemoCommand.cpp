@@ -33,10 +33,11 @@ int RunDemo(const ParsedArgs &args) {
     for (const auto &agenda : agendas)
         WriteDemoAgenda(staging.path(), agenda);
     staging.commit();
-    std::cout << "Created the demonstration DATA directory " << Utf8FromPath(staging.target()) << ":\n";
+    std::cout << "Vytvořena ukázková složka DATA " << Utf8FromPath(staging.target()) << ":\n";
     for (const auto &agenda : agendas)
-        std::cout << "  " << agenda.dirName << "  " << agenda.businessName << " (" << agenda.cards.size() << " cards, "
-                  << agenda.stock.size() << " stock items)\n";
+        std::cout << "  " << agenda.dirName << "  " << agenda.businessName
+                  << " (kmenových karet: " << agenda.cards.size() << ", skladových zásob: " << agenda.stock.size()
+                  << ")\n";
     return kExitOk;
 }
 

@@ -118,7 +118,7 @@ void FindingsOutput::end(const RunEnd &ending) {
                        std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count());
     const bool aborted = ending.interrupted && ending.error.empty();
     const char *const stopped = aborted ? "aborted" : "failed";
-    const std::string error = aborted ? "interrupted by Ctrl+C; the run stopped" : ending.error;
+    const std::string error = aborted ? kInterruptedRunText : ending.error;
     if (stoppedCheck_ != 0 && writer_)
         writer_->checkEnded(
             {stoppedCheck_, stopped, count_[static_cast<std::size_t>(stoppedCheck_)], stoppedSeconds_, error});
@@ -140,9 +140,9 @@ std::string FindingsOutput::summary() const {
         summary += number;
         summary += " " + std::string(CheckTitleWithoutColon(checkBox)) + ": " + std::to_string(count_[box]);
         if (status_[box] == Status::Stopped)
-            summary += " (stopped)";
+            summary += " (zastavena)";
         else if (status_[box] == Status::NotRun)
-            summary += " (not run)";
+            summary += " (neproběhla)";
         summary += "\n";
     }
     return summary;

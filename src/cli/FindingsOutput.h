@@ -25,6 +25,9 @@ struct FormatOptions {
 
 // How the run ended: `interrupted` by Ctrl+C; `error`: the lines standard error gives for the
 // check that stopped it (empty when none).
+// What standard error and the findings' `error` say when Ctrl+C stopped the run.
+inline constexpr const char *kInterruptedRunText = "přerušeno klávesami Ctrl+C; kontroly se zastavily";
+
 struct RunEnd {
     bool completed = false;
     bool interrupted = false;

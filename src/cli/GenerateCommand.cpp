@@ -64,16 +64,17 @@ int RunGenerate(const ParsedArgs &args) {
     const auto planted = WriteSyntheticRecords(records, plan);
     records.commit();
     if (interrupted)
-        throw std::runtime_error("interrupted; nothing was created");
+        throw std::runtime_error("přerušeno; nic nebylo vytvořeno");
     staging.commit();
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - started;
 
-    std::cout << "Created agenda " << Utf8FromPath(staging.target()) << ": " << plan.cards << " cards, "
-              << plan.stockItems << " stock items in " << plan.warehouses << " warehouses, in " << took.count()
-              << " s.\nRecords changed to plant findings. These count changes, not the findings that\n"
-                 "\"check\" reports, which can be more: stock items repeat their card's texts and so its\n"
-                 "duplicates, a repeated card number leaves the stock items of the card it stands for\n"
-                 "without a card, and records without description are duplicate descriptions too.\n";
+    std::cout << "Vytvořena agenda " << Utf8FromPath(staging.target()) << " za " << took.count()
+              << " s: kmenových karet " << plan.cards << ", skladových zásob " << plan.stockItems << ", skladů "
+              << plan.warehouses
+              << ".\nZáznamy změněné tak, aby vznikly nálezy. Počty jsou počty změn, ne nálezů, které hlásí\n"
+                 "\"check\"; těch může být víc: skladové zásoby opakují texty své kmenové karty, a tedy\n"
+                 "i její duplicity, opakované číslo karty nechá skladové zásoby karty, kterou nahradilo,\n"
+                 "bez kmenové karty, a záznamy bez popisu jsou zároveň duplicitními popisy.\n";
     for (const auto &kind : planted)
         std::cout << "  " << kind.count << " " << kind.kind << "\n";
     return kExitOk;

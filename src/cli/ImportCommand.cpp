@@ -23,7 +23,7 @@ namespace vrelmont::cli {
 namespace {
 
 std::string AtLine(const std::string &fileName, std::size_t line, const std::string &message) {
-    return fileName + ", line " + std::to_string(line) + ": " + message;
+    return fileName + ", řádek " + std::to_string(line) + ": " + message;
 }
 
 bool IsRequired(const FieldDef &field) {
@@ -40,12 +40,18 @@ std::optional<std::int32_t> ParseInt32(std::string_view text) {
     return value;
 }
 
+// "1 záznam", "3 záznamy", "5 záznamů": Czech takes the plural for two to four and its genitive beyond.
+std::string RecordCount(std::int64_t count) {
+    const char *const noun = count == 1 ? " záznam" : count >= 2 && count <= 4 ? " záznamy" : " záznamů";
+    return std::to_string(count) + noun;
+}
+
 // Names the blank that keeps a number from being one: hand-written files put blanks beside separators.
 std::string BlankHint(std::string_view text) {
     if (!text.empty() && text.front() == ' ')
-        return " (there is a blank before the number)";
+        return " (před číslem je mezera)";
     if (!text.empty() && text.back() == ' ')
-        return " (there is a blank after the number)";
+        return " (za číslem je mezera)";
     return {};
 }
 
@@ -77,10 +83,10 @@ public:
     void readHeader(const CsvRecord &header, bool strict) {
         const std::vector<std::string> names = HeaderNames(header);
         for (const auto &raw : names) {
-            const std::string name = decode(header.line, raw, "a field name: ");
+            const std::string name = decode(header.line, raw, "název pole: ");
             const auto field = FieldOfColumn(table_, name);
             if (!field && strict)
-                fail(header.line, "unknown field \"" + name + "\" (" + table_.name + " has " + fieldList() + ")" +
+                fail(header.line, "neznámé pole \"" + name + "\" (" + table_.name + " má pole " + fieldList() + ")" +
                                       separatorHint(names, name));
             if (!field) {
                 skipped_.push_back(name.empty() ? "sloupec " + std::to_string(columns_.size() + 1) + " bez názvu"
@@ -89,17 +95,17 @@ public:
                 continue;
             }
             if (std::find(columns_.begin(), columns_.end(), *field) != columns_.end())
-                fail(header.line, "field \"" + table_.fields[*field].name + "\" named twice");
+                fail(header.line, "pole \"" + table_.fields[*field].name + "\" je uvedeno dvakrát");
             columns_.push_back(*field);
         }
         if (skipped_.size() == names.size())
-            fail(header.line, "no column names a field of " + table_.name + " (it has " + fieldList() +
-                                  "; --help gives their Czech names)" +
+            fail(header.line, "žádný sloupec nemá název pole tabulky " + table_.name + " (má pole " + fieldList() +
+                                  "; jejich české názvy uvádí --help)" +
                                   separatorHint(names, names.empty() ? "" : decode(header.line, names[0], "")));
         for (std::size_t position = 0; position < table_.fields.size(); ++position)
             if (IsRequired(table_.fields[position]) &&
                 std::find(columns_.begin(), columns_.end(), position) == columns_.end())
-                fail(header.line, "required field \"" + table_.fields[position].name + "\" is missing");
+                fail(header.line, "chybí povinné pole \"" + table_.fields[position].name + "\"");
     }
 
     // The columns skipped for not being fields of the table, for the one line that names them.
@@ -117,18 +123,19 @@ public:
         while (used > columns_.size() && row.fields[used - 1].empty())
             --used;
         if (used != columns_.size())
-            fail(row.line, std::to_string(used) + " fields where the header names " + std::to_string(columns_.size()));
+            fail(row.line,
+                 "počet polí je " + std::to_string(used) + ", záhlaví jich uvádí " + std::to_string(columns_.size()));
         std::vector<FieldValue> record(table_.fields.size(), std::string());
         for (std::size_t column = 0; column < columns_.size(); ++column) {
             if (columns_[column] == kSkipped)
                 continue;
             const FieldDef &field = table_.fields[columns_[column]];
-            const std::string where = "field \"" + field.name + "\": ";
+            const std::string where = "pole \"" + field.name + "\": ";
             const std::string text = decode(row.line, row.fields[column], where);
             if (field.type == FieldType::Integer) {
                 const auto number = ParseInt32(text);
                 if (!number)
-                    fail(row.line, where + "\"" + text + "\" is not a 32-bit integer" + BlankHint(text));
+                    fail(row.line, where + "\"" + text + "\" není 32bitové celé číslo" + BlankHint(text));
                 record[columns_[column]] = *number;
             } else {
                 record[columns_[column]] = text;
@@ -159,13 +166,13 @@ private:
             }
             if (knownColumns(split) == 0)
                 return {};
-            return "; the line seems to be separated by " + SeparatorName(separator) +
-                   ": name the fields in the first line, or give --delimiter";
+            return "; řádek je zřejmě dělen oddělovačem " + SeparatorName(separator) +
+                   ": uveďte názvy polí na prvním řádku, nebo zadejte --delimiter";
         }
         return {};
     }
 
-    // The bytes as text; `where` ("field "Popis": ") begins the message when they are none.
+    // The bytes as text; `where` ("pole "Popis": ") begins the message when they are none.
     std::string decode(std::size_t line, const std::string &bytes, const std::string &where) const {
         std::string problem;
         auto text = DecodeField(bytes, encoding_, problem);
@@ -227,19 +234,19 @@ int RunImport(const ParsedArgs &args) {
 
     const fs::path tableFile = TableFileIn(agendaDir, table);
     if (!fs::is_regular_file(tableFile))
-        throw std::runtime_error("no table file " + Utf8FromPath(tableFile) +
-                                 " (make the agenda with \"vrelmont-cli create-agenda\")");
+        throw std::runtime_error("soubor tabulky " + Utf8FromPath(tableFile) +
+                                 " neexistuje (agendu vytvoří \"vrelmont-cli create-agenda\")");
     const CsvInput input(args.positional[2]);
     const std::string &csvName = input.displayName();
 
     try {
         std::ifstream in(input.path(), std::ios::binary);
         if (!in)
-            throw std::runtime_error("cannot read " + csvName);
+            throw std::runtime_error(csvName + " nelze přečíst");
         in.exceptions(std::ios::badbit);
         if (chosenEncoding && !input.utf16().empty())
-            throw std::runtime_error(csvName + " is " + input.utf16() +
-                                     " text (its byte-order mark says so), which is read without --encoding");
+            throw std::runtime_error(csvName + " je text v " + input.utf16() +
+                                     " (podle značky pořadí bajtů), který se čte bez --encoding");
         // The encoding given wins; the one found is named, since a wrong guess damages every accented letter.
         if (!chosenEncoding)
             std::cerr << "vrelmont-cli import: " << input.encodingNote() << "\n";
@@ -248,7 +255,7 @@ int RunImport(const ParsedArgs &args) {
         CsvReader reader(in, ChooseSeparator(args, input, importer));
         CsvRecord row;
         if (!reader.next(row))
-            throw std::runtime_error(csvName + " is empty: its first line must name the fields");
+            throw std::runtime_error(csvName + " je prázdný: jeho první řádek musí uvádět názvy polí");
         importer.readHeader(row, args.has("--strict-columns"));
         if (!importer.skippedColumns().empty()) {
             std::string names;
@@ -284,28 +291,28 @@ int RunImport(const ParsedArgs &args) {
         }
         std::error_code ignored;
         if (reader.bytesRead() != fs::file_size(input.path(), ignored))
-            throw std::runtime_error("cannot read the whole of " + csvName);
-        const std::string records = std::to_string(count) + (count == 1 ? " record" : " records");
+            throw std::runtime_error(csvName + " nelze přečíst celý");
+        const std::string records = RecordCount(count);
         if (dryRun) {
-            std::cout << csvName << " is fine: " << records << " would be "
-                      << (replace ? "put in place of those of " : "imported into ") << Utf8FromPath(tableFile)
-                      << ". Nothing was written (--dry-run).\n";
+            std::cout << csvName << " je v pořádku: import by zapsal " << records
+                      << (replace ? " místo záznamů " : " do ") << Utf8FromPath(tableFile)
+                      << ". Nic nebylo zapsáno (--dry-run).\n";
             return kExitOk;
         }
         writer->commit();
         if (replace)
-            std::cout << "Replaced the records of " << Utf8FromPath(tableFile) << " with " << records << ".\n";
+            std::cout << "Import zapsal " << records << " místo záznamů " << Utf8FromPath(tableFile) << ".\n";
         else if (before > 0)
-            std::cout << "Imported " << records << " into " << Utf8FromPath(tableFile) << ", which held " << before
-                      << " before; it holds " << before + count << " now.\n";
+            std::cout << "Import přidal " << records << " do " << Utf8FromPath(tableFile)
+                      << "; tabulka jich předtím měla " << before << ", nyní má " << before + count << ".\n";
         else
-            std::cout << "Imported " << records << " into " << Utf8FromPath(tableFile) << ".\n";
+            std::cout << "Import přidal " << records << " do " << Utf8FromPath(tableFile) << ".\n";
     } catch (const CsvError &error) {
-        throw std::runtime_error(AtLine(csvName, error.line(), error.reason()) + "; nothing was imported");
+        throw std::runtime_error(AtLine(csvName, error.line(), error.reason()) + "; nic nebylo importováno");
     } catch (const std::ios_base::failure &error) {
-        throw std::runtime_error("cannot read " + csvName + ": " + error.what() + "; nothing was imported");
+        throw std::runtime_error(csvName + " nelze přečíst: " + error.what() + "; nic nebylo importováno");
     } catch (const std::exception &error) {
-        throw std::runtime_error(error.what() + std::string("; nothing was imported"));
+        throw std::runtime_error(error.what() + std::string("; nic nebylo importováno"));
     }
     return kExitOk;
 }

@@ -36,25 +36,26 @@ void RequireMissingOrEmptyDir(const fs::path &target) {
     if (status.type() == fs::file_type::not_found)
         return;
     if (error)
-        throw std::runtime_error("Cannot examine " + Utf8FromPath(target) + ": " + error.message());
+        throw std::runtime_error(Utf8FromPath(target) + " nelze prozkoumat: " + error.message());
     if (status.type() != fs::file_type::directory)
-        throw std::runtime_error(Utf8FromPath(target) + " exists and is not a directory");
+        throw std::runtime_error(Utf8FromPath(target) + " existuje a není to složka");
     if (!fs::is_empty(target, error) || error)
-        throw std::runtime_error(Utf8FromPath(target) + " exists and is not empty");
+        throw std::runtime_error("složka " + Utf8FromPath(target) + " existuje a není prázdná");
 }
 
 StagingDir::StagingDir(const fs::path &target) : target_(withoutTrailingSeparator(target)) {
     if (!target_.has_filename())
-        throw std::runtime_error("Cannot build into " + Utf8FromPath(target));
+        throw std::runtime_error(Utf8FromPath(target) + " není cesta ke složce, kterou lze vytvořit");
     RequireMissingOrEmptyDir(target_);
     std::error_code error;
     fs::create_directories(target_.parent_path(), error);
     if (error)
-        throw std::runtime_error("Cannot create " + Utf8FromPath(target_.parent_path()) + ": " + error.message());
+        throw std::runtime_error("složku " + Utf8FromPath(target_.parent_path()) +
+                                 " nelze vytvořit: " + error.message());
     staging_ = stagingPathFor(target_);
     if (!fs::create_directory(staging_, error))
-        throw std::runtime_error("Cannot create " + Utf8FromPath(staging_) + ": " +
-                                 (error ? error.message() : "it already exists"));
+        throw std::runtime_error("složku " + Utf8FromPath(staging_) +
+                                 " nelze vytvořit: " + (error ? error.message() : "už existuje"));
 }
 
 StagingDir::~StagingDir() {
@@ -73,8 +74,8 @@ void StagingDir::commit() {
     if (!error)
         fs::rename(staging_, target_, error);
     if (error)
-        throw std::runtime_error("Cannot move " + Utf8FromPath(staging_) + " to " + Utf8FromPath(target_) + ": " +
-                                 error.message());
+        throw std::runtime_error("složku " + Utf8FromPath(staging_) + " nelze přesunout na " + Utf8FromPath(target_) +
+                                 ": " + error.message());
     committed_ = true;
 }
 

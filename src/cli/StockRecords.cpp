@@ -48,7 +48,7 @@ std::vector<FieldValue> StockItemRecord(std::int32_t sklad, std::int32_t cislo, 
 
 std::string Ean13(std::string_view twelveDigits) {
     if (twelveDigits.size() != 12 || twelveDigits.find_first_not_of("0123456789") != std::string_view::npos)
-        throw std::invalid_argument("An EAN-13 code takes twelve digits, not " + std::string(twelveDigits));
+        throw std::invalid_argument("kód EAN-13 potřebuje dvanáct číslic, ne " + std::string(twelveDigits));
     int sum = 0;
     for (std::size_t i = 0; i < 12; ++i)
         sum += (twelveDigits[i] - '0') * (i % 2 ? 3 : 1);

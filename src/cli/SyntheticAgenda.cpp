@@ -88,12 +88,21 @@ enum Kind {
     kKindCount
 };
 
-const char *const kKindNames[kKindCount] = {
-    "duplicate stock item numbers",       "duplicate card numbers",           "stock items without a card",
-    "cards without description",          "stock items without description",  "card PLU duplicates",
-    "stock item PLU duplicates",          "card catalogue number duplicates", "stock item catalogue number duplicates",
-    "card bar code duplicates",           "stock item bar code duplicates",   "card abbreviation duplicates",
-    "stock item abbreviation duplicates", "card description duplicates",      "stock item description duplicates"};
+const char *const kKindNames[kKindCount] = {"duplicitní čísla skladových zásob",
+                                            "duplicitní čísla kmenových karet",
+                                            "skladové zásoby bez kmenové karty",
+                                            "kmenové karty bez popisu",
+                                            "skladové zásoby bez popisu",
+                                            "duplicitní PLU kmenových karet",
+                                            "duplicitní PLU skladových zásob",
+                                            "duplicitní katalogová čísla kmenových karet",
+                                            "duplicitní katalogová čísla skladových zásob",
+                                            "duplicitní čárové kódy kmenových karet",
+                                            "duplicitní čárové kódy skladových zásob",
+                                            "duplicitní zkratky kmenových karet",
+                                            "duplicitní zkratky skladových zásob",
+                                            "duplicitní popisy kmenových karet",
+                                            "duplicitní popisy skladových zásob"};
 
 // Copies one text of the record before (in the same index run), making a duplicate; an empty
 // source text would be no finding, so it is not copied.
@@ -128,7 +137,7 @@ std::vector<PlantedFindings> WriteSyntheticRecords(AgendaRecords &records, const
 
     for (std::int64_t k = 0; k < plan.cards; ++k) {
         if (plan.stopRequested && *plan.stopRequested)
-            throw std::runtime_error("interrupted; nothing was created");
+            throw std::runtime_error("přerušeno; nic nebylo vytvořeno");
         ItemTexts card = CardTexts(k, random);
         auto cislo = static_cast<std::int32_t>(k + 1);
         if (k > 0) {

@@ -142,7 +142,8 @@ std::string ManPage(const std::vector<const CommandSpec *> &commands, const std:
             ".SH DESCRIPTION\n"
             "Each command's options follow it; \\fB\\-h\\fR or \\fB\\-\\-help\\fR prints the usage of one "
             "command, as \\fBvrelmont\\-cli help\\fR \\fICOMMAND\\fR does.\n"
-            "Usage errors are Czech, the program's language, with English option names.\n"
+            "Its messages (usage errors, runtime errors and status lines) are Czech, the program's language, "
+            "with English option names.\n"
             ".SH COMMANDS\n";
     for (const CommandSpec *command : commands) {
         // Unpaddable blanks keep each bracketed option on one line.

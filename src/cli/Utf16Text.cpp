@@ -11,7 +11,7 @@ namespace vrelmont::cli {
 namespace {
 
 [[noreturn]] void NotUtf16(std::uint64_t offset, const std::string &what) {
-    throw std::runtime_error("the text is no UTF-16 at byte " + std::to_string(offset) + ": " + what);
+    throw std::runtime_error("text není platné UTF-16 (bajt " + std::to_string(offset) + "): " + what);
 }
 
 } // namespace
@@ -33,27 +33,27 @@ void CopyUtf16AsUtf8(std::string_view first, std::istream &in, std::ostream &out
             const std::uint32_t unit = bigEndian ? (first << 8) | second : (second << 8) | first;
             if (high != 0) {
                 if (unit < 0xDC00 || unit > 0xDFFF)
-                    NotUtf16(offset - 2, "a high surrogate without its low one");
+                    NotUtf16(offset - 2, "horní polovina náhradního páru bez dolní");
                 AppendUtf8(text, 0x10000 + ((high - 0xD800) << 10) + (unit - 0xDC00));
                 high = 0;
             } else if (unit >= 0xD800 && unit <= 0xDBFF) {
                 high = unit;
             } else if (unit >= 0xDC00 && unit <= 0xDFFF) {
-                NotUtf16(offset, "a low surrogate without its high one");
+                NotUtf16(offset, "dolní polovina náhradního páru bez horní");
             } else {
                 AppendUtf8(text, unit);
             }
         }
         pending.erase(0, i);
         if (!out.write(text.data(), static_cast<std::streamsize>(text.size())))
-            throw std::runtime_error("cannot write the text converted from UTF-16");
+            throw std::runtime_error("text převedený z UTF-16 nelze zapsat");
     }
     if (in.bad())
-        throw std::runtime_error("read error");
+        throw std::runtime_error("chyba čtení");
     if (high != 0)
-        NotUtf16(offset - 2, "a high surrogate without its low one");
+        NotUtf16(offset - 2, "horní polovina náhradního páru bez dolní");
     if (!pending.empty())
-        NotUtf16(offset, "an odd last byte");
+        NotUtf16(offset, "přebývající poslední bajt");
 }
 
 } // namespace vrelmont::cli

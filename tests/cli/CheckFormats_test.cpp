@@ -454,7 +454,7 @@ TEST_F(CheckFormats, CtrlCStopsTheRunAndSaysSoInEveryFormat) {
         ASSERT_EQ(waitpid(child, &status, 0), child);
         ASSERT_TRUE(WIFEXITED(status));
         EXPECT_EQ(WEXITSTATUS(status), 130);
-        EXPECT_EQ(ReadBytes(errFile), "vrelmont-cli check: interrupted by Ctrl+C; the run stopped\n");
+        EXPECT_EQ(ReadBytes(errFile), "vrelmont-cli check: přerušeno klávesami Ctrl+C; kontroly se zastavily\n");
         const Lines lines = SplitLines(out);
         ASSERT_GE(lines.size(), 2u);
         if (format == "text") {
@@ -465,7 +465,7 @@ TEST_F(CheckFormats, CtrlCStopsTheRunAndSaysSoInEveryFormat) {
             const auto aborted = std::find_if(result["checks"].begin(), result["checks"].end(),
                                               [](const json &check) { return check["status"] == "aborted"; });
             ASSERT_NE(aborted, result["checks"].end());
-            EXPECT_EQ((*aborted)["error"], "interrupted by Ctrl+C; the run stopped");
+            EXPECT_EQ((*aborted)["error"], "přerušeno klávesami Ctrl+C; kontroly se zastavily");
         } else if (format == "ndjson") {
             EXPECT_FALSE(json::parse(lines.back())["completed"].get<bool>());
         }

@@ -60,7 +60,7 @@ TEST_F(CsvImport, ByteOrderMarkAndCrLfLineBreaks) {
 TEST_F(CsvImport, CrLfAndLoneCrCountAsOneLineBreakEach) {
     const auto result = importCards("Cislo,Popis\r\n1,a\r\n2,\"x\r\ny\"\r3,b\r\nz,c\r\n");
     EXPECT_EQ(result.status, 3);
-    EXPECT_NE(result.err.find("line 6: field \"Cislo\": \"z\" is not a 32-bit integer"), std::string::npos)
+    EXPECT_NE(result.err.find("řádek 6: pole \"Cislo\": \"z\" není 32bitové celé číslo"), std::string::npos)
         << result.err;
 }
 
@@ -76,7 +76,7 @@ TEST_F(CsvImport, BytesThatOnlyBeginLikeAByteOrderMarkAreText) {
                                     "Cislo\n1\n",
                                     {"--strict-columns"});
     EXPECT_EQ(result.status, 3);
-    EXPECT_NE(result.err.find("unknown field \"\xEF\xBB\x80"
+    EXPECT_NE(result.err.find("neznámé pole \"\xEF\xBB\x80"
                               "Cislo\""),
               std::string::npos)
         << result.err;
@@ -88,16 +88,16 @@ TEST_F(CsvImport, MalformedQuotingNamesTheLine) {
         std::string message;
     };
     const Case cases[] = {
-        {"Cislo,Popis\n1,\"dvě\nřádky\"\n2,\"ab\"c\n", "line 4: text after the closing quote"},
-        {"Cislo,Popis\n1,\"abc\"x\n", "line 2: text after the closing quote"},
-        {"Cislo,Popis\n1,ok\n2,\"never closed\n3,x\n", "line 3: a quoted field is not closed"},
-        {"Cislo,Popis\n1,ok,extra\n", "line 2: 3 fields where the header names 2"},
+        {"Cislo,Popis\n1,\"dvě\nřádky\"\n2,\"ab\"c\n", "řádek 4: text za uzavírací uvozovkou"},
+        {"Cislo,Popis\n1,\"abc\"x\n", "řádek 2: text za uzavírací uvozovkou"},
+        {"Cislo,Popis\n1,ok\n2,\"never closed\n3,x\n", "řádek 3: pole v uvozovkách není uzavřeno"},
+        {"Cislo,Popis\n1,ok,extra\n", "řádek 2: počet polí je 3, záhlaví jich uvádí 2"},
     };
     for (const auto &c : cases) {
         const auto result = importCards(c.csv);
         EXPECT_EQ(result.status, 3) << c.csv;
         EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
-        EXPECT_NE(result.err.find("nothing was imported"), std::string::npos) << result.err;
+        EXPECT_NE(result.err.find("nic nebylo importováno"), std::string::npos) << result.err;
     }
     EXPECT_TRUE(cards().empty());
 }
@@ -120,8 +120,8 @@ TEST_F(CsvImport, InvalidUtf8IsRefusedWithLineAndFieldWhenUtf8IsAskedFor) {
                 (byteOrderMark ? "\xEF\xBB\xBF" : "") + std::string("Cislo,Popis\n1,ok\n2,") + bytes + "\n",
                 byteOrderMark ? std::vector<std::string>{} : std::vector<std::string>{"--encoding", "utf-8"});
             EXPECT_EQ(result.status, 3);
-            EXPECT_NE(result.err.find("line 3: field \"Popis\": the value is not valid UTF-8 text (if the file was "
-                                      "saved as windows-1250, give --encoding windows-1250)"),
+            EXPECT_NE(result.err.find("řádek 3: pole \"Popis\": hodnota není platný text v UTF-8 (je-li soubor "
+                                      "uložen ve windows-1250, zadejte --encoding windows-1250)"),
                       std::string::npos)
                 << result.err;
         }
@@ -130,8 +130,7 @@ TEST_F(CsvImport, InvalidUtf8IsRefusedWithLineAndFieldWhenUtf8IsAskedFor) {
     using namespace std::string_literals;
     const auto withNul = importCards("Cislo,Popis\n1,a\0b\n"s);
     EXPECT_EQ(withNul.status, 3);
-    EXPECT_NE(withNul.err.find("line 2: field \"Popis\": the value holds a NUL byte"), std::string::npos)
-        << withNul.err;
+    EXPECT_NE(withNul.err.find("řádek 2: pole \"Popis\": hodnota obsahuje bajt NUL"), std::string::npos) << withNul.err;
     EXPECT_TRUE(cards().empty());
 }
 

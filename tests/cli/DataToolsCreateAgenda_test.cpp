@@ -77,7 +77,7 @@ TEST(CreateAgenda, RefusesANonEmptyDirectoryAndLeavesItAlone) {
     WriteBytes(dir.file("AGENDA.001/notes.txt"), "keep me");
     const auto result = RunCli({"create-agenda", dir.file("AGENDA.001"), "--name", kName});
     EXPECT_EQ(result.status, 3);
-    EXPECT_NE(result.err.find("AGENDA.001 exists and is not empty"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("AGENDA.001 existuje a není prázdná"), std::string::npos) << result.err;
     EXPECT_EQ(Listing(dir.path() / "AGENDA.001"), (std::vector<std::string>{"notes.txt"}));
     EXPECT_EQ(Listing(dir.path()), (std::vector<std::string>{"AGENDA.001"}));
 

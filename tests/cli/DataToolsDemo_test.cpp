@@ -77,7 +77,7 @@ TEST(Demo, RefusesANonEmptyDirectory) {
     WriteBytes(dir.file("DATA/mine.txt"), "mine");
     const auto result = RunCli({"demo", dir.file("DATA")});
     EXPECT_EQ(result.status, 3);
-    EXPECT_NE(result.err.find("exists and is not empty"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("existuje a není prázdná"), std::string::npos) << result.err;
     EXPECT_EQ(Listing(dir.path() / "DATA"), (std::vector<std::string>{"mine.txt"}));
     EXPECT_EQ(Listing(dir.path()), (std::vector<std::string>{"DATA"}));
     EXPECT_EQ(RunCli({"demo"}).status, 2);
@@ -123,7 +123,7 @@ TEST_F(Generate, ASmallShareOfFindingsOfEveryKind) {
 TEST_F(Generate, TheSummaryCountsChangesNotFindings) {
     const auto result = generate("AGENDA.900", "7");
     ASSERT_EQ(result.status, 0) << result.err;
-    EXPECT_NE(result.out.find("These count changes, not the findings that\n\"check\" reports"), std::string::npos)
+    EXPECT_NE(result.out.find("Počty jsou počty změn, ne nálezů, které hlásí\n\"check\""), std::string::npos)
         << result.out;
     std::map<std::string, long> changes;
     for (const auto &line : SplitLines(result.out))
@@ -133,10 +133,10 @@ TEST_F(Generate, TheSummaryCountsChangesNotFindings) {
     ASSERT_EQ(changes.size(), 15u) << result.out;
     // A description taken away is one finding; what stock items repeat of their cards, the cards a
     // repeated number leaves out and the empty descriptions alike are findings beyond the changes.
-    EXPECT_EQ(changes.at("cards without description"), findings.at("undescribed cards"));
-    EXPECT_GT(findings.at("stock UzivCode"), changes.at("stock item PLU duplicates"));
-    EXPECT_GT(findings.at("card Popis"), changes.at("card description duplicates"));
-    EXPECT_GT(findings.at("missing cards"), changes.at("stock items without a card"));
+    EXPECT_EQ(changes.at("kmenové karty bez popisu"), findings.at("undescribed cards"));
+    EXPECT_GT(findings.at("stock UzivCode"), changes.at("duplicitní PLU skladových zásob"));
+    EXPECT_GT(findings.at("card Popis"), changes.at("duplicitní popisy kmenových karet"));
+    EXPECT_GT(findings.at("missing cards"), changes.at("skladové zásoby bez kmenové karty"));
 }
 
 TEST_F(Generate, TheSeedDecides) {

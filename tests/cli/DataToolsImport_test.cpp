@@ -34,8 +34,8 @@ TEST_F(Import, AppendsInFileOrderAfterTheRecordsAlreadyThere) {
                                            "Matice,,+7,1,,,\n");
     ASSERT_EQ(result.status, 0) << result.err;
     // A second import into a table that holds records says so, lest it be a silent duplicate.
-    EXPECT_NE(result.out.find("Imported 2 records"), std::string::npos) << result.out;
-    EXPECT_NE(result.out.find(", which held 1 before; it holds 3 now."), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("Import přidal 2 záznamy"), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("; tabulka jich předtím měla 1, nyní má 3."), std::string::npos) << result.out;
     EXPECT_EQ(TableRows(stockFile(), "SKSEZZAS"),
               (std::vector<std::string>{
                   "Sklad=i:2|Cislo=i:20|UzivCode=t:|Katalog=t:|BarCode=t:|Zkrat=t:|Popis=t:druhý",
@@ -63,22 +63,22 @@ TEST_F(Import, AnErrorImportsNothing) {
     };
     const Case cases[] = {
         {"SKSEZZAS", "Sklad,Cislo,Popis\n1,2,a\n1,3,b\n1,x4,c\n",
-         "line 4: field \"Cislo\": \"x4\" is not a 32-bit integer"},
+         "řádek 4: pole \"Cislo\": \"x4\" není 32bitové celé číslo"},
         {"SKSEZZAS", "Sklad,Cislo\n1,2\n1,2147483648\n",
-         "line 3: field \"Cislo\": \"2147483648\" is not a 32-bit integer"},
-        {"SKSEZZAS", "Sklad,Cislo\n1,2\n,3\n", "line 3: field \"Sklad\": \"\" is not a 32-bit integer"},
-        {"SKSEZZAS", "Sklad,Cislo\n1,2\n1, 3\n", "line 3: field \"Cislo\": \" 3\" is not a 32-bit integer"},
-        {"SKSEZZAS", "Nazev,Cena\n1,2\n", "line 1: no column names a field of SKSEZZAS"},
-        {"SKSEZZAS", "Cislo,Popis\n2,a\n", "line 1: required field \"Sklad\" is missing"},
-        {"SKSEZZAS", "Sklad,Popis\n1,a\n", "line 1: required field \"Cislo\" is missing"},
-        {"SKSEZZAS", "Sklad,Cislo,cislo\n1,2,2\n", "line 1: field \"Cislo\" named twice"},
-        {"SKSEZZAS", "Sklad,Cislo,Číslo\n1,2,2\n", "line 1: field \"Cislo\" named twice"},
+         "řádek 3: pole \"Cislo\": \"2147483648\" není 32bitové celé číslo"},
+        {"SKSEZZAS", "Sklad,Cislo\n1,2\n,3\n", "řádek 3: pole \"Sklad\": \"\" není 32bitové celé číslo"},
+        {"SKSEZZAS", "Sklad,Cislo\n1,2\n1, 3\n", "řádek 3: pole \"Cislo\": \" 3\" není 32bitové celé číslo"},
+        {"SKSEZZAS", "Nazev,Cena\n1,2\n", "řádek 1: žádný sloupec nemá název pole tabulky SKSEZZAS"},
+        {"SKSEZZAS", "Cislo,Popis\n2,a\n", "řádek 1: chybí povinné pole \"Sklad\""},
+        {"SKSEZZAS", "Sklad,Popis\n1,a\n", "řádek 1: chybí povinné pole \"Cislo\""},
+        {"SKSEZZAS", "Sklad,Cislo,cislo\n1,2,2\n", "řádek 1: pole \"Cislo\" je uvedeno dvakrát"},
+        {"SKSEZZAS", "Sklad,Cislo,Číslo\n1,2,2\n", "řádek 1: pole \"Cislo\" je uvedeno dvakrát"},
     };
     for (const auto &c : cases) {
         const auto result = import(c.table, c.csv);
         EXPECT_EQ(result.status, 3) << c.csv;
         EXPECT_NE(result.err.find("in.csv, " + c.message), std::string::npos) << result.err;
-        EXPECT_NE(result.err.find("nothing was imported"), std::string::npos) << result.err;
+        EXPECT_NE(result.err.find("nic nebylo importováno"), std::string::npos) << result.err;
         EXPECT_EQ(ReadBytes(stockFile().string()), before) << c.csv;
         EXPECT_EQ(Listing(agenda()), listing) << c.csv;
     }

@@ -105,7 +105,7 @@ TEST(EngineChoice, TheHostEngineIsRefusedClearlyOffWindows) {
 
     const auto result = test::RunCli({"check", ".", "--engine", "host"});
     EXPECT_EQ(result.status, 3);
-    EXPECT_NE(result.err.find("COM server on Windows"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("server COM ve Windows"), std::string::npos) << result.err;
     const auto wrong = test::RunCli({"check", ".", "--engine", "ole"});
     EXPECT_EQ(wrong.status, 2);
     EXPECT_NE(wrong.err.find("--engine přijímá host, files nebo auto, ne \"ole\""), std::string::npos) << wrong.err;

@@ -59,7 +59,7 @@ TEST_F(ImportSpreadsheet, SemicolonsWindows1250AndTrailingEmptyColumns) {
     ASSERT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(rows("SKKMKART"),
               (Rows{card(1, "Štrouby šroubováky", "8594"), card(2, "Matice; \"M8\""), card(3, "ČERNÝ")}));
-    EXPECT_EQ(result.out, "Imported 3 records into " + agenda() + Sep() + "SKKMKART.DAT.\n");
+    EXPECT_EQ(result.out, "Import přidal 3 záznamy do " + agenda() + Sep() + "SKKMKART.DAT.\n");
 }
 
 TEST_F(ImportSpreadsheet, TabsCommasAndAByteOrderMarkWithUtf8) {
@@ -79,8 +79,9 @@ TEST_F(ImportSpreadsheet, DelimiterAndEncodingOverrideTheGuess) {
     // Given ";" a comma-separated header is one unknown column; the message says what to try.
     auto result = import("SKKMKART", "Cislo,Popis\n1,a\n", {"--delimiter", ";"});
     EXPECT_EQ(result.status, 3);
-    EXPECT_NE(result.err.find("line 1: no column names a field of SKKMKART"), std::string::npos) << result.err;
-    EXPECT_NE(result.err.find("the line seems to be separated by \",\""), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("řádek 1: žádný sloupec nemá název pole tabulky SKKMKART"), std::string::npos)
+        << result.err;
+    EXPECT_NE(result.err.find("řádek je zřejmě dělen oddělovačem \",\""), std::string::npos) << result.err;
 
     ASSERT_EQ(import("SKKMKART", "Cislo|Popis\n1|a\n", {"--delimiter", "tab"}).status, 3);
     // UTF-8 bytes read as windows-1250, because the user said so: "Š" (C5 A0) becomes "Ĺ" and a no-break space.
@@ -90,8 +91,8 @@ TEST_F(ImportSpreadsheet, DelimiterAndEncodingOverrideTheGuess) {
 
     result = import("SKKMKART", "Cislo;Popis\n2;\x8A\n", {"--encoding", "utf-8"});
     EXPECT_EQ(result.status, 3);
-    EXPECT_NE(result.err.find("line 2: field \"Popis\": the value is not valid UTF-8 text (if the file was saved as "
-                              "windows-1250, give --encoding windows-1250)"),
+    EXPECT_NE(result.err.find("řádek 2: pole \"Popis\": hodnota není platný text v UTF-8 (je-li soubor uložen ve "
+                              "windows-1250, zadejte --encoding windows-1250)"),
               std::string::npos)
         << result.err;
 
@@ -105,19 +106,20 @@ TEST_F(ImportSpreadsheet, HelpfulErrorsNameTheLineAndField) {
     auto result = import("SKKMKART", "K\xF3"
                                      "d;N\xE1zev\n1;a\n");
     EXPECT_EQ(result.status, 3);
-    EXPECT_NE(result.err.find("line 1: no column names a field of SKKMKART"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("řádek 1: žádný sloupec nemá název pole tabulky SKKMKART"), std::string::npos)
+        << result.err;
     EXPECT_EQ(result.err.find("separated by"), std::string::npos) << result.err;
-    EXPECT_NE(result.err.find("nothing was imported"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("nic nebylo importováno"), std::string::npos) << result.err;
 
     // A value in a column the header does not name is no empty trailing column.
     result = import("SKKMKART", "Cislo;Popis;;\n1;a;;x\n");
     EXPECT_EQ(result.status, 3);
-    EXPECT_NE(result.err.find("line 2: 4 fields where the header names 2"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("řádek 2: počet polí je 4, záhlaví jich uvádí 2"), std::string::npos) << result.err;
 
     // Bytes that windows-1250 leaves unassigned.
     result = import("SKKMKART", "Cislo;Popis\n1;\xE8\n2;a\x81\n");
     EXPECT_EQ(result.status, 3);
-    EXPECT_NE(result.err.find("line 3: field \"Popis\": the value holds byte 0x81"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("řádek 3: pole \"Popis\": hodnota obsahuje bajt 0x81"), std::string::npos) << result.err;
     EXPECT_TRUE(rows("SKKMKART").empty());
 }
 
@@ -139,7 +141,7 @@ TEST_F(ImportSpreadsheet, ExportsWithCzechNamesAndColumnsOfOtherThings) {
 
     result = import("SKKMKART", csv, {"--strict-columns"});
     EXPECT_EQ(result.status, 3);
-    EXPECT_NE(result.err.find("line 1: unknown field \"Cena s DPH\""), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("řádek 1: neznámé pole \"Cena s DPH\""), std::string::npos) << result.err;
     EXPECT_EQ(rows("SKKMKART").size(), 1u);
 
     // Every spelling of a name means its field; the table's own names too.
@@ -159,8 +161,8 @@ TEST_F(ImportSpreadsheet, BlanksBesideTheSeparator) {
     ASSERT_EQ(result.status, 0) << result.err;
     result = import("SKKMKART", "Cislo ;Popis\n2 ;b\n");
     EXPECT_EQ(result.status, 3);
-    EXPECT_NE(result.err.find("line 2: field \"Cislo\": \"2 \" is not a 32-bit integer (there is a blank after the "
-                              "number)"),
+    EXPECT_NE(result.err.find("řádek 2: pole \"Cislo\": \"2 \" není 32bitové celé číslo (za číslem je "
+                              "mezera)"),
               std::string::npos)
         << result.err;
     EXPECT_EQ(rows("SKKMKART"), (Rows{card(1, "a")}));
@@ -258,10 +260,11 @@ TEST_F(ImportSpreadsheet, Utf16IsReadByItsByteOrderMark) {
     }
     auto result = import("SKKMKART", Utf16(csv, false).substr(0, 9));
     EXPECT_EQ(result.status, 3);
-    EXPECT_NE(result.err.find("the text is no UTF-16 at byte 8: an odd last byte"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("text není platné UTF-16 (bajt 8): přebývající poslední bajt"), std::string::npos)
+        << result.err;
     result = import("SKKMKART", Utf16(csv, false), {"--encoding", "windows-1250"});
     EXPECT_EQ(result.status, 3);
-    EXPECT_NE(result.err.find("is UTF-16LE text"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("je text v UTF-16LE"), std::string::npos) << result.err;
     EXPECT_EQ(rows("SKKMKART").size(), 1u);
 }
 
@@ -270,13 +273,13 @@ TEST_F(ImportSpreadsheet, DryRunChecksEverythingAndWritesNothing) {
     const std::string before = ReadBytes(agenda() + "/SKKMKART.DAT");
     auto result = import("SKKMKART", "Cislo;Popis\n1;a\n2;b\n", {"--dry-run"});
     ASSERT_EQ(result.status, 0) << result.err;
-    EXPECT_NE(result.out.find("2 records would be imported"), std::string::npos) << result.out;
-    EXPECT_NE(result.out.find("Nothing was written"), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("import by zapsal 2 záznamy do "), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("Nic nebylo zapsáno"), std::string::npos) << result.out;
     EXPECT_EQ(ReadBytes(agenda() + "/SKKMKART.DAT"), before);
 
     result = import("SKKMKART", "Cislo;Popis\n1;a\n2x;b\n", {"--dry-run"});
     EXPECT_EQ(result.status, 3);
-    EXPECT_NE(result.err.find("line 3: field \"Cislo\": \"2x\" is not a 32-bit integer"), std::string::npos);
+    EXPECT_NE(result.err.find("řádek 3: pole \"Cislo\": \"2x\" není 32bitové celé číslo"), std::string::npos);
     EXPECT_EQ(ReadBytes(agenda() + "/SKKMKART.DAT"), before);
 }
 
@@ -284,7 +287,7 @@ TEST_F(ImportSpreadsheet, ReplaceIsAllOrNothing) {
     ASSERT_EQ(import("SKSEZZAS", "Sklad,Cislo\n1,1\n1,2\n").status, 0);
     auto result = import("SKSEZZAS", "Sklad;Cislo;Popis\n2;5;nov\xE1\n", {"--replace"});
     ASSERT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(result.out, "Replaced the records of " + agenda() + Sep() + "SKSEZZAS.DAT with 1 record.\n");
+    EXPECT_EQ(result.out, "Import zapsal 1 záznam místo záznamů " + agenda() + Sep() + "SKSEZZAS.DAT.\n");
     const Rows replaced{"Sklad=i:2|Cislo=i:5|UzivCode=t:|Katalog=t:|BarCode=t:|Zkrat=t:|Popis=t:nová"};
     EXPECT_EQ(rows("SKSEZZAS"), replaced);
 
@@ -314,7 +317,7 @@ TEST_F(ImportSpreadsheet, StandardInput) {
                                 ShellQuoted(agenda()) + " SKKMKART - 2>" + ShellQuoted(dir.file("err"));
     const int failed = std::system(failing.c_str());
     EXPECT_EQ(WEXITSTATUS(failed), 3);
-    EXPECT_NE(ReadBytes(dir.file("err")).find("standard input, line 2: field \"Cislo\""), std::string::npos)
+    EXPECT_NE(ReadBytes(dir.file("err")).find("standardní vstup, řádek 2: pole \"Cislo\""), std::string::npos)
         << ReadBytes(dir.file("err"));
 }
 

@@ -33,8 +33,8 @@ void UseEngine(EngineKind kind) {
     }
     TableBackendFactory host = HostEngineFactory();
     if (!host)
-        throw std::runtime_error("the host's engine is a COM server on Windows; here only the table files can be "
-                                 "read (engine \"files\")");
+        throw std::runtime_error("databázový stroj účetního systému je server COM ve Windows; zde lze číst jen "
+                                 "soubory tabulek (stroj \"files\")");
     SetTableBackendFactory(std::move(host));
 }
 
