@@ -70,7 +70,7 @@ std::string TableFilePath(const std::string &directory, const std::string &name)
 
 void CreateTableFile(const std::string &filePath, const TableDef &table) {
     if (PathExists(filePath))
-        throw std::runtime_error("Table file already exists: " + filePath);
+        throw std::runtime_error("Soubor tabulky již existuje: " + filePath);
     std::string sql = "PRAGMA journal_mode=DELETE; CREATE TABLE " + QuoteSqlName(table.name) + " (";
     for (std::size_t i = 0; i < table.fields.size(); ++i)
         sql += (i ? ", " : "") + columnSql(table.fields[i]);

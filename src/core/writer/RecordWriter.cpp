@@ -109,7 +109,7 @@ RecordWriter::RecordWriter(const std::string &filePath, const TableDef &table, M
             db_.exec("DROP INDEX " + QuoteSqlName(name));
     } else {
         if (IsWriteProtected(filePath))
-            throw std::runtime_error("Unable to write to " + filePath);
+            throw std::runtime_error("Do souboru " + filePath + " nelze zapisovat");
         original_ = SqliteHandle::openReadWrite(filePath);
         // Other writers wait until the records are in; readers go on reading the table as it was.
         original_.exec("BEGIN IMMEDIATE");
@@ -128,7 +128,7 @@ RecordWriter::RecordWriter(const std::string &filePath, const TableDef &table, M
     }
     sqlite3_stmt *statement = nullptr;
     if (sqlite3_prepare_v2(db_.get(), insertSql(table_).c_str(), -1, &statement, nullptr) != SQLITE_OK)
-        db_.fail("Cannot write table " + table_.name + " to");
+        db_.fail("Nelze zapsat tabulku " + table_.name + " do");
     insert_ = SqliteStatement(statement);
 }
 
@@ -147,7 +147,7 @@ void RecordWriter::startCopy() {
     copyFd_ = ::mkstemp(copyPath_.data());
     if (copyFd_ < 0) {
         copyPath_.clear();
-        failWithErrno("Cannot write beside " + filePath_);
+        failWithErrno("Nelze zapisovat vedle souboru " + filePath_);
     }
     // Held until the copy is renamed or removed; a copy whose lock nobody holds was left by a crash.
     ::flock(copyFd_, LOCK_EX);
@@ -155,14 +155,14 @@ void RecordWriter::startCopy() {
     // of a file drops every lock this process holds on it, SQLite's included.
     originalFd_ = ::open(filePath_.c_str(), O_RDONLY | O_CLOEXEC);
     if (originalFd_ < 0)
-        failWithErrno("Cannot read " + filePath_);
+        failWithErrno("Nelze číst soubor " + filePath_);
     char buffer[1 << 16];
     while (true) {
         const auto n = ::read(originalFd_, buffer, sizeof buffer);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
-            failWithErrno("Cannot read " + filePath_);
+            failWithErrno("Nelze číst soubor " + filePath_);
         if (n == 0)
             break;
         for (ssize_t done = 0; done < n;) {
@@ -170,7 +170,7 @@ void RecordWriter::startCopy() {
             if (written < 0 && errno == EINTR)
                 continue;
             if (written <= 0)
-                failWithErrno("Cannot write to " + filePath_);
+                failWithErrno("Nelze zapisovat do souboru " + filePath_);
             done += written;
         }
     }
@@ -190,9 +190,9 @@ void RecordWriter::finishCopy() {
         }
     }
     if (::fsync(copyFd_) != 0)
-        failWithErrno("Cannot write to " + filePath_);
+        failWithErrno("Nelze zapisovat do souboru " + filePath_);
     if (::rename(copyPath_.c_str(), replaced_.c_str()) != 0)
-        failWithErrno("Cannot replace " + filePath_);
+        failWithErrno("Nelze nahradit soubor " + filePath_);
     copyPath_.clear();
     const int dirFd = ::open(directoryOf(replaced_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dirFd >= 0) {
@@ -238,7 +238,7 @@ void RecordWriter::bind(int parameter, const FieldDef &field, const FieldValue &
         code = sqlite3_bind_text64(statement, parameter, text.data(), text.size(), SQLITE_STATIC, SQLITE_UTF8);
     }
     if (code != SQLITE_OK)
-        db_.fail("Cannot write to");
+        db_.fail("Nelze zapisovat do");
 }
 
 void RecordWriter::append(const std::vector<FieldValue> &record) {
@@ -251,7 +251,7 @@ void RecordWriter::append(const std::vector<FieldValue> &record) {
     sqlite3_reset(insert_.get());
     sqlite3_clear_bindings(insert_.get());
     if (code != SQLITE_DONE)
-        db_.fail("Cannot write to");
+        db_.fail("Nelze zapisovat do");
     ++appended_;
 }
 
