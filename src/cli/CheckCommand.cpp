@@ -224,8 +224,8 @@ int RunCheckCommand(const ParsedArgs &parsed) {
 
 } // namespace
 
-const CommandSpec &CheckCommand() {
-    static const CommandSpec spec{
+const CommandDeclaration &CheckCommand() {
+    static const CommandDeclaration command{
         "check",
         "run the checks on an agenda and print the report",
         "AGENDA_DIR",
@@ -276,7 +276,7 @@ const CommandSpec &CheckCommand() {
          {"--jobs", "N",
           "run up to N checks at the same time (default: the number of processors); the report is the "
           "same, in the same order. 1 runs them one by one."},
-         EngineOptionSpec()},
+         EngineOptionDeclaration()},
         "Progress is shown on standard error when it is a terminal (\"3/7\", the check's title and\n"
         "its percentage; without control sequences when TERM=dumb); control characters that the\n"
         "tables hold are shown escaped on a terminal. Ctrl+C interrupts the running check as\n"
@@ -286,7 +286,7 @@ const CommandSpec &CheckCommand() {
         "or indexed), 2 wrong usage, 3 any other error, 4 the run completed with findings and\n"
         "--fail-on-findings was given, 130 Ctrl+C interrupted the run.\n",
         RunCheckCommand};
-    return spec;
+    return command;
 }
 
 } // namespace vrelmont::cli

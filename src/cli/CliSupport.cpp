@@ -27,15 +27,15 @@ namespace {
 
 // CLI11 names the option at the start of its message ("--jobs: 1 required TEXT missing"); its
 // English text itself never reaches the user.
-const OptionSpec *OptionNamedBy(const CommandSpec &spec, const std::string &message) {
-    for (const OptionSpec &option : spec.options)
+const OptionDeclaration *OptionNamedBy(const CommandDeclaration &command, const std::string &message) {
+    for (const OptionDeclaration &option : command.options)
         if (message.rfind(option.name, 0) == 0 || message.rfind(option.name.substr(2), 0) == 0)
             return &option;
     return nullptr;
 }
 
-UsageError CzechUsageError(const CommandSpec &spec, const CLI::ParseError &error) {
-    const OptionSpec *option = OptionNamedBy(spec, error.what());
+UsageError CzechUsageError(const CommandDeclaration &command, const CLI::ParseError &error) {
+    const OptionDeclaration *option = OptionNamedBy(command, error.what());
     if (option && option->valueName.empty())
         return UsageError("volba " + option->name + " nepřijímá hodnotu");
     if (option)
@@ -45,7 +45,7 @@ UsageError CzechUsageError(const CommandSpec &spec, const CLI::ParseError &error
 
 } // namespace
 
-ParsedArgs ParseArgs(const CommandSpec &spec, const Args &args) {
+ParsedArgs ParseArgs(const CommandDeclaration &command, const Args &args) {
     ParsedArgs parsed;
     // A request for help wins over every mistake in the other arguments.
     for (const auto &arg : args) {
@@ -61,9 +61,9 @@ ParsedArgs ParseArgs(const CommandSpec &spec, const Args &args) {
     // Unknown options are collected, not refused by CLI11, so that the message is ours.
     app.allow_extras();
     app.add_option("operands", parsed.positional);
-    std::vector<std::pair<const OptionSpec *, CLI::Option *>> declared;
+    std::vector<std::pair<const OptionDeclaration *, CLI::Option *>> declared;
     std::vector<std::unique_ptr<std::string>> values;
-    for (const OptionSpec &option : spec.options) {
+    for (const OptionDeclaration &option : command.options) {
         CLI::Option *cliOption = nullptr;
         if (option.valueName.empty()) {
             cliOption = app.add_flag(option.name)->disable_flag_override();
@@ -81,10 +81,11 @@ ParsedArgs ParseArgs(const CommandSpec &spec, const Args &args) {
     bool optionsEnded = false;
     for (const std::string &arg : args) {
         optionsEnded = optionsEnded || arg == "--";
-        const bool emptyValue = !optionsEnded && !arg.empty() && arg.back() == '=' &&
-                                std::any_of(spec.options.begin(), spec.options.end(), [&](const OptionSpec &option) {
-                                    return !option.valueName.empty() && arg == option.name + "=";
-                                });
+        const bool emptyValue =
+            !optionsEnded && !arg.empty() && arg.back() == '=' &&
+            std::any_of(command.options.begin(), command.options.end(), [&](const OptionDeclaration &option) {
+                return !option.valueName.empty() && arg == option.name + "=";
+            });
         reversed.insert(reversed.begin(), emptyValue ? arg.substr(0, arg.size() - 1) : arg);
         if (emptyValue)
             reversed.insert(reversed.begin(), std::string());
@@ -92,7 +93,7 @@ ParsedArgs ParseArgs(const CommandSpec &spec, const Args &args) {
     try {
         app.parse(reversed);
     } catch (const CLI::ParseError &error) {
-        throw CzechUsageError(spec, error);
+        throw CzechUsageError(command, error);
     }
     for (const std::string &extra : app.remaining())
         if (extra != "--")
@@ -118,18 +119,18 @@ std::int64_t ParseNumberOption(const std::string &option, const std::string &tex
     return value;
 }
 
-int RunTool(const CommandSpec &spec, const Args &args) {
-    const std::string prefix = "vrelmont-cli " + spec.name + ": ";
+int RunTool(const CommandDeclaration &command, const Args &args) {
+    const std::string prefix = "vrelmont-cli " + command.name + ": ";
     try {
-        const ParsedArgs parsed = ParseArgs(spec, args);
+        const ParsedArgs parsed = ParseArgs(command, args);
         if (parsed.help) {
-            std::cout << UsageText(spec);
+            std::cout << UsageText(command);
             return kExitOk;
         }
-        return spec.run(parsed);
+        return command.run(parsed);
     } catch (const UsageError &error) {
         std::cerr << prefix << error.what() << "\n"
-                  << "Návod k použití vypíše \"vrelmont-cli " << spec.name << " --help\".\n";
+                  << "Návod k použití vypíše \"vrelmont-cli " << command.name << " --help\".\n";
         return kExitUsage;
     } catch (const std::exception &error) {
         std::cerr << prefix << error.what() << "\n";

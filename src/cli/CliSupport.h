@@ -1,7 +1,7 @@
 #pragma once
 // What every data tool shares: its two kinds of failure, the option parser and the frame that turns
 // failures into messages on standard error and exit statuses.
-#include "cli/CommandSpec.h"
+#include "cli/CommandDeclaration.h"
 #include "cli/Commands.h"
 
 #include <cstdint>
@@ -32,18 +32,18 @@ struct ParsedArgs {
     std::string valueOr(const std::string &option, const std::string &fallback) const;
 };
 
-// Parses `args` by the options `spec` declares (with CLI11): "--opt value" or "--opt=value", each
+// Parses `args` by the options `command` declares (with CLI11): "--opt value" or "--opt=value", each
 // option allowed once, a flag without a value. "--help"/"-h" anywhere asks for the usage; "--" ends
 // the options; "-" alone is positional. Throws UsageError (in Czech) for an unknown or repeated
 // option, a missing value or a missing required option.
-ParsedArgs ParseArgs(const CommandSpec &spec, const Args &args);
+ParsedArgs ParseArgs(const CommandDeclaration &command, const Args &args);
 
 // Decimal number within [min, max]; UsageError naming the option otherwise.
 std::int64_t ParseNumberOption(const std::string &option, const std::string &text, std::int64_t min, std::int64_t max);
 
-// Runs a subcommand: parses `args` by `spec`, prints its usage on standard output for --help, else
+// Runs a subcommand: parses `args` by `command`, prints its usage on standard output for --help, else
 // calls its body; every failure is printed as "vrelmont-cli <command>: <message>" on standard error
 // and answered with 2 (usage) or 3 (anything else).
-int RunTool(const CommandSpec &spec, const Args &args);
+int RunTool(const CommandDeclaration &command, const Args &args);
 
 } // namespace vrelmont::cli

@@ -1,5 +1,5 @@
 #pragma once
-// The subcommands of vrelmont-cli, each as its declaration (see CommandSpec.h); RunTool runs one with
+// The subcommands of vrelmont-cli, each as its declaration (see CommandDeclaration.h); RunTool runs one with
 // the arguments after its name and answers the exit status.
 #include <string>
 #include <vector>
@@ -8,12 +8,12 @@ namespace vrelmont::cli {
 
 using Args = std::vector<std::string>;
 
-struct CommandSpec;
+struct CommandDeclaration;
 
-const CommandSpec &CheckCommand();
-const CommandSpec &CreateAgendaCommand();
-const CommandSpec &ImportCommand();
-const CommandSpec &DemoCommand();
-const CommandSpec &GenerateCommand();
+const CommandDeclaration &CheckCommand();
+const CommandDeclaration &CreateAgendaCommand();
+const CommandDeclaration &ImportCommand();
+const CommandDeclaration &DemoCommand();
+const CommandDeclaration &GenerateCommand();
 
 } // namespace vrelmont::cli

@@ -35,8 +35,8 @@ int RunCreateAgenda(const ParsedArgs &args) {
 
 } // namespace
 
-const CommandSpec &CreateAgendaCommand() {
-    static const CommandSpec spec{
+const CommandDeclaration &CreateAgendaCommand() {
+    static const CommandDeclaration command{
         "create-agenda",
         "create a new, empty agenda directory",
         "DIR",
@@ -57,7 +57,7 @@ Example:
   vrelmont-cli create-agenda DATA/AGENDA.001 --name "Železářství Novák s.r.o." --settings dat
 )",
         RunCreateAgenda};
-    return spec;
+    return command;
 }
 
 } // namespace vrelmont::cli

@@ -43,26 +43,27 @@ int RunDemo(const ParsedArgs &args) {
 
 } // namespace
 
-const CommandSpec &DemoCommand() {
-    static const CommandSpec spec{"demo",
-                                  "create a demonstration DATA directory with three agendas",
-                                  "DATA_ROOT",
-                                  R"(Creates a demonstration DATA directory DATA_ROOT with three agendas:
+const CommandDeclaration &DemoCommand() {
+    static const CommandDeclaration command{
+        "demo",
+        "create a demonstration DATA directory with three agendas",
+        "DATA_ROOT",
+        R"(Creates a demonstration DATA directory DATA_ROOT with three agendas:
   AGENDA.001  Železářství Novák s.r.o.                   settings in AGENDA.INI
   AGENDA.002  Pekárna a cukrárna Dvořák, spol. s r.o.    settings in AGENDA.DAT
   AGENDA.003  Zahradnictví Kvítek – Ing. Jana Hájková    settings in AGENDA.INI
 The first two hold, among ordinary records, findings for every one of the fifteen
 checks; the third is in order. The content is the same on every run.
 )",
-                                  {},
-                                  R"(DATA_ROOT must not exist yet or be empty. It is built under a hidden name beside
+        {},
+        R"(DATA_ROOT must not exist yet or be empty. It is built under a hidden name beside
 it and appears under its own name only when complete.
 
 Example:
   vrelmont-cli demo ~/vrelmont-demo/DATA
 )",
-                                  RunDemo};
-    return spec;
+        RunDemo};
+    return command;
 }
 
 } // namespace vrelmont::cli

@@ -7,7 +7,7 @@
 
 namespace vrelmont::cli {
 
-OptionSpec EngineOptionSpec() {
+OptionDeclaration EngineOptionDeclaration() {
     return {kEngineOption,
             "NAME",
             "the engine that reads the tables: \"host\" (the host system's COM engine, Windows only), "

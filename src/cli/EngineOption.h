@@ -6,7 +6,7 @@ namespace vrelmont::cli {
 
 inline constexpr const char *kEngineOption = "--engine";
 // Its declaration, shared by the commands that take it.
-OptionSpec EngineOptionSpec();
+OptionDeclaration EngineOptionDeclaration();
 
 // Chooses the engine the option names, or the automatic choice without it. UsageError for an
 // unknown name; std::runtime_error when the engine is not available on this platform. Answers

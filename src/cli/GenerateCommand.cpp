@@ -82,11 +82,12 @@ int RunGenerate(const ParsedArgs &args) {
 
 } // namespace
 
-const CommandSpec &GenerateCommand() {
-    static const CommandSpec spec{"generate",
-                                  "create a large synthetic agenda for benchmarks",
-                                  "DIR",
-                                  R"(Creates the agenda directory DIR with N master stock cards and M stock items spread
+const CommandDeclaration &GenerateCommand() {
+    static const CommandDeclaration command{
+        "generate",
+        "create a large synthetic agenda for benchmarks",
+        "DIR",
+        R"(Creates the agenda directory DIR with N master stock cards and M stock items spread
 over W warehouses (default 3): each stock item is one card stocked in one warehouse,
 so M may be at most N * W. About one record in a hundred is changed to give a
 finding of each kind (duplicate numbers, stock items without a card, records without
@@ -94,18 +95,18 @@ description, duplicate PLU, catalogue number, bar code, abbreviation, descriptio
 the summary counts these changes, often fewer than the findings "check" reports.
 The same arguments give the same records; S (default 1) varies them.
 )",
-                                  {{"--cards", "N", "the number of master stock cards", {}, true},
-                                   {"--stock", "M", "the number of stock items", {}, true},
-                                   {"--warehouses", "W", "the number of warehouses (default 3)"},
-                                   {"--seed", "S", "varies the records (default 1)"}},
-                                  R"(DIR must not exist yet or be empty. It is built under a hidden name beside it and
+        {{"--cards", "N", "the number of master stock cards", {}, true},
+         {"--stock", "M", "the number of stock items", {}, true},
+         {"--warehouses", "W", "the number of warehouses (default 3)"},
+         {"--seed", "S", "varies the records (default 1)"}},
+        R"(DIR must not exist yet or be empty. It is built under a hidden name beside it and
 appears under its own name only when complete.
 
 Example:
   vrelmont-cli generate /tmp/DATA/AGENDA.900 --cards 200000 --stock 1000000 --warehouses 5
 )",
-                                  RunGenerate};
-    return spec;
+        RunGenerate};
+    return command;
 }
 
 } // namespace vrelmont::cli

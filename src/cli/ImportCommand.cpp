@@ -319,8 +319,8 @@ int RunImport(const ParsedArgs &args) {
 
 } // namespace
 
-const CommandSpec &ImportCommand() {
-    static const CommandSpec spec{
+const CommandDeclaration &ImportCommand() {
+    static const CommandDeclaration command{
         "import",
         "append the records of a CSV file to a table",
         "DIR TABLE FILE",
@@ -360,7 +360,7 @@ Examples:
   iconv -f cp852 -t utf-8 export.txt | vrelmont-cli import DATA/AGENDA.001 SKKMKART -
 )",
         RunImport};
-    return spec;
+    return command;
 }
 
 } // namespace vrelmont::cli

@@ -46,7 +46,7 @@ std::string Wrapped(const std::string &words, std::size_t firstColumn, const std
     return Wrapped(items, firstColumn, indent);
 }
 
-std::string OptionTerm(const OptionSpec &option) {
+std::string OptionTerm(const OptionDeclaration &option) {
     return option.valueName.empty() ? option.name : option.name + " " + option.valueName;
 }
 
@@ -86,31 +86,31 @@ std::string RoffProse(const std::string &text) {
 }
 
 // The operands, then each option: bracketed unless required.
-std::vector<std::string> SynopsisItems(const CommandSpec &spec) {
+std::vector<std::string> SynopsisItems(const CommandDeclaration &command) {
     std::vector<std::string> items;
-    std::istringstream operands(spec.operands);
+    std::istringstream operands(command.operands);
     for (std::string word; operands >> word;)
         items.push_back(word);
-    for (const OptionSpec &option : spec.options)
+    for (const OptionDeclaration &option : command.options)
         items.push_back(option.required ? OptionTerm(option) : "[" + OptionTerm(option) + "]");
     return items;
 }
 
-const OptionSpec kHelpOption{"--help", "", "print this usage and exit", {}, false};
+const OptionDeclaration kHelpOption{"--help", "", "print this usage and exit", {}, false};
 
 } // namespace
 
-std::string Synopsis(const CommandSpec &spec) {
-    const std::string head = "vrelmont-cli " + spec.name + " ";
+std::string Synopsis(const CommandDeclaration &command) {
+    const std::string head = "vrelmont-cli " + command.name + " ";
     // Continued lines begin under the first operand of "Usage: vrelmont-cli COMMAND ".
-    return head + Wrapped(SynopsisItems(spec), head.size() + 7, std::string(head.size() + 7, ' '));
+    return head + Wrapped(SynopsisItems(command), head.size() + 7, std::string(head.size() + 7, ' '));
 }
 
-std::string UsageText(const CommandSpec &spec) {
-    std::string text = "Usage: " + Synopsis(spec) + "\n\n" + spec.description + "\nOptions:\n";
-    std::vector<OptionSpec> options = spec.options;
+std::string UsageText(const CommandDeclaration &command) {
+    std::string text = "Usage: " + Synopsis(command) + "\n\n" + command.description + "\nOptions:\n";
+    std::vector<OptionDeclaration> options = command.options;
     options.push_back(kHelpOption);
-    for (const OptionSpec &option : options) {
+    for (const OptionDeclaration &option : options) {
         std::string term = "  " + (option.name == "--help" ? "-h, --help" : OptionTerm(option));
         term += term.size() + 2 <= kHelpColumn ? std::string(kHelpColumn - term.size(), ' ')
                                                : "\n" + std::string(kHelpColumn, ' ');
@@ -125,10 +125,10 @@ std::string UsageText(const CommandSpec &spec) {
             firstLine = false;
         }
     }
-    return spec.epilogue.empty() ? text : text + "\n" + spec.epilogue;
+    return command.epilogue.empty() ? text : text + "\n" + command.epilogue;
 }
 
-std::string ManPage(const std::vector<const CommandSpec *> &commands, const std::string &version) {
+std::string ManPage(const std::vector<const CommandDeclaration *> &commands, const std::string &version) {
     std::string page = ".TH VRELMONT\\-CLI 1 \"\" \"vrelmont\\-cli " + Roff(version) +
                        "\" \"User Commands\"\n"
                        ".nh\n"
@@ -136,7 +136,7 @@ std::string ManPage(const std::vector<const CommandSpec *> &commands, const std:
                        "vrelmont\\-cli \\- check the stock records of an agenda from the command line\n"
                        ".SH SYNOPSIS\n"
                        ".nf\n";
-    for (const CommandSpec *command : commands)
+    for (const CommandDeclaration *command : commands)
         page += "\\fB" + Roff("vrelmont-cli " + command->name) + "\\fR " + Roff(command->operands) + " [OPTIONS]\n";
     page += "\\fBvrelmont\\-cli help\\fR [COMMAND]\n\\fBvrelmont\\-cli \\-\\-version\\fR\n.fi\n"
             ".SH DESCRIPTION\n"
@@ -145,7 +145,7 @@ std::string ManPage(const std::vector<const CommandSpec *> &commands, const std:
             "Its messages (usage errors, runtime errors and status lines) are Czech, the program's language, "
             "with English option names.\n"
             ".SH COMMANDS\n";
-    for (const CommandSpec *command : commands) {
+    for (const CommandDeclaration *command : commands) {
         // Unpaddable blanks keep each bracketed option on one line.
         std::string synopsis = "\\fBvrelmont\\-cli " + Roff(command->name) + "\\fR";
         for (const std::string &item : SynopsisItems(*command)) {
@@ -155,9 +155,9 @@ std::string ManPage(const std::vector<const CommandSpec *> &commands, const std:
         }
         page += ".SS \"" + Roff(command->name) + "\"\n.ad l\n" + synopsis + "\n.ad\n.PP\n";
         page += RoffProse(command->description);
-        std::vector<OptionSpec> options = command->options;
+        std::vector<OptionDeclaration> options = command->options;
         options.push_back(kHelpOption);
-        for (const OptionSpec &option : options) {
+        for (const OptionDeclaration &option : options) {
             page += ".TP\n\\fB" + Roff(option.name == "--help" ? "-h, --help" : option.name) + "\\fR";
             if (!option.valueName.empty())
                 page += " \\fI" + Roff(option.valueName) + "\\fR";
@@ -169,9 +169,9 @@ std::string ManPage(const std::vector<const CommandSpec *> &commands, const std:
     return page;
 }
 
-std::string BashCompletion(const std::vector<const CommandSpec *> &commands) {
+std::string BashCompletion(const std::vector<const CommandDeclaration *> &commands) {
     std::string names;
-    for (const CommandSpec *command : commands)
+    for (const CommandDeclaration *command : commands)
         names += (names.empty() ? "" : " ") + command->name;
     std::string script = "# bash completion for vrelmont-cli, made from its option declarations\n"
                          "_vrelmont_cli() {\n"
@@ -189,10 +189,10 @@ std::string BashCompletion(const std::vector<const CommandSpec *> &commands) {
                          names +
                          "' -- \"$cur\"))\n"
                          "        return ;;\n";
-    for (const CommandSpec *command : commands) {
+    for (const CommandDeclaration *command : commands) {
         std::string options = "--help";
         std::string values;
-        for (const OptionSpec &option : command->options) {
+        for (const OptionDeclaration &option : command->options) {
             options += " " + option.name;
             if (!option.choices.empty()) {
                 std::string choices;

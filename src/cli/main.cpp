@@ -13,17 +13,17 @@
 
 namespace {
 
-using vrelmont::cli::CommandSpec;
+using vrelmont::cli::CommandDeclaration;
 
 // In the order of the overview and the man page.
-std::vector<const CommandSpec *> AllCommands() {
+std::vector<const CommandDeclaration *> AllCommands() {
     using namespace vrelmont::cli;
     return {&CheckCommand(), &CreateAgendaCommand(), &ImportCommand(), &DemoCommand(), &GenerateCommand()};
 }
 
 void PrintOverview(std::ostream &out) {
     out << "Usage: vrelmont-cli COMMAND [ARGUMENTS]\n\nCommands:\n";
-    for (const CommandSpec *command : AllCommands()) {
+    for (const CommandDeclaration *command : AllCommands()) {
         out << "  " << command->name;
         for (auto pad = command->name.size(); pad < 16; ++pad)
             out << ' ';
@@ -66,7 +66,7 @@ int main(int argc, char **argv) {
         return file.flush() ? vrelmont::cli::kExitOk : vrelmont::cli::kExitFailure;
     }
     const std::string_view commandName = helpOfCommand ? std::string_view(arguments[2]) : name;
-    for (const CommandSpec *command : AllCommands()) {
+    for (const CommandDeclaration *command : AllCommands()) {
         if (command->name != commandName)
             continue;
         // The commands report their own failures; this only keeps anything that slips through

@@ -10,9 +10,9 @@ namespace vrelmont::cli {
 
 struct ParsedArgs;
 
-struct OptionSpec {
-    OptionSpec(std::string optionName, std::string value, std::string text, std::vector<std::string> values = {},
-               bool mandatory = false)
+struct OptionDeclaration {
+    OptionDeclaration(std::string optionName, std::string value, std::string text, std::vector<std::string> values = {},
+                      bool mandatory = false)
         : name(std::move(optionName)), valueName(std::move(value)), help(std::move(text)), choices(std::move(values)),
           required(mandatory) {}
 
@@ -24,12 +24,12 @@ struct OptionSpec {
     bool required;
 };
 
-struct CommandSpec {
+struct CommandDeclaration {
     std::string name;        // "check"
     std::string summary;     // one line for the overview
     std::string operands;    // the positional arguments of the synopsis: "AGENDA_DIR"
     std::string description; // prose before the options; lines beginning with a blank are kept as they are
-    std::vector<OptionSpec> options;
+    std::vector<OptionDeclaration> options;
     std::string epilogue; // prose after the options: examples, exit status
     std::function<int(const ParsedArgs &)> run;
 };
