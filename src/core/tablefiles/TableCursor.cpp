@@ -1,19 +1,12 @@
 #include "tablefiles/TableCursor.h"
 
-#include "tablefiles/ReadOnlyVfs.h"
-#include "tablefiles/SqliteHandle.h"
-#include "text/TextFold.h"
-
-#include "engine/EngineError.h"
 #include "engine/TableBackend.h"
 #include "platform/FileAccess.h"
-#include "platform/Utf8Path.h"
+#include "tablefiles/StoredValue.h"
 #include "tablefiles/TableFiles.h"
 #include "text/Cp1250.h"
+#include "text/TextFold.h"
 
-#include <cctype>
-#include <cmath>
-#include <filesystem>
 #include <limits>
 #include <utility>
 
@@ -44,12 +37,7 @@ std::unique_ptr<TableCursor> TableCursor::open(const std::string &filePath, std:
 }
 
 TableCursor::TableCursor(SqliteHandle db, TableSchema schema)
-    : db_(std::move(db)), schema_(std::move(schema)), fieldLookups_(schema_.columns.size()),
-      runSeeks_(schema_.columns.size()) {}
-
-void TableCursor::fail(const std::string &what) const {
-    throw EngineError("Tabulka " + db_.path() + ": " + what);
-}
+    : db_(std::move(db)), schema_(std::move(schema)), fieldLookups_(schema_.columns.size()), runReader_(db_, schema_) {}
 
 int TableCursor::requireColumn(const std::string &field) const {
     const int column = schema_.columnOf(field);
@@ -58,60 +46,9 @@ int TableCursor::requireColumn(const std::string &field) const {
     return column;
 }
 
-bool TableCursor::failStep(int code) const {
-    const std::string what = "Tabulka " + db_.path() + ": " + DescribeSqliteError(db_.get(), code, db_.path());
-    if (ReadOnlyFileChangedUnderRead(db_.get()))
-        throw TableChangedError(what);
-    throw EngineError(what);
-}
-
 void TableCursor::bind(sqlite3_stmt *statement, int position, const Variant &value) {
-    int code = SQLITE_OK;
-    switch (value.kind()) {
-    case VariantKind::Empty:
-        code = sqlite3_bind_null(statement, position);
-        break;
-    case VariantKind::Text: {
-        const auto text = value.toText();
-        code = sqlite3_bind_text(statement, position, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
-        break;
-    }
-    case VariantKind::Int32:
-        code = sqlite3_bind_int(statement, position, value.toInt32());
-        break;
-    case VariantKind::Boolean:
-        code = sqlite3_bind_int(statement, position, value.toBoolean() ? 1 : 0);
-        break;
-    case VariantKind::Date:
-    case VariantKind::Double:
-        code = sqlite3_bind_double(statement, position, value.toDouble());
-        break;
-    }
-    if (code != SQLITE_OK)
-        failStep(code);
-}
-
-Variant TableCursor::columnValue(sqlite3_stmt *statement, int column) const {
-    switch (sqlite3_column_type(statement, column)) {
-    case SQLITE_INTEGER: {
-        const auto number = sqlite3_column_int64(statement, column);
-        if (number >= std::numeric_limits<std::int32_t>::min() && number <= std::numeric_limits<std::int32_t>::max())
-            return Variant::int32(static_cast<std::int32_t>(number));
-        return Variant::real(static_cast<double>(number));
-    }
-    case SQLITE_FLOAT:
-        return Variant::real(sqlite3_column_double(statement, column));
-    case SQLITE_TEXT:
-    case SQLITE_BLOB: {
-        std::string text = ColumnText(statement, column);
-        // Texts are UTF-8; one that is not was most likely written in the host system's own code page.
-        if (!IsValidUtf8(text))
-            text = Cp1250ToUtf8(text);
-        return Variant::text(std::move(text));
-    }
-    default:
-        return {};
-    }
+    if (const int code = BindVariant(statement, position, value); code != SQLITE_OK)
+        FailTableStep(db_, code);
 }
 
 std::int64_t TableCursor::recordCount() {
@@ -146,7 +83,7 @@ bool TableCursor::selectIndex(const std::string &keyExpression, std::string &why
         for (std::size_t i = 0; i < index.columns.size(); ++i)
             keyPositions_[static_cast<std::size_t>(index.columns[i])] = static_cast<int>(i);
         current_.reset();
-        editing_ = false;
+        editor_.cancel();
         whyNot.clear();
         return true;
     }
@@ -164,22 +101,21 @@ void TableCursor::activate(sqlite3_stmt *statement, bool withIds) {
 }
 
 bool TableCursor::goTop() {
-    editing_ = false;
+    editor_.cancel();
     const bool withIds = !keysOnly_ || !index_;
     SqliteStatement &walk = withIds ? walk_ : keysWalk_;
     if (!walk)
         walk = db_.prepare(sql().orderedSelect("", withIds ? std::string() : sql().keyList()));
     if (active_)
         sqlite3_reset(active_);
-    for (sqlite3_stmt *statement : {walk_.get(), keysWalk_.get(), trail_.get(), run_.statement})
+    for (sqlite3_stmt *statement : {walk_.get(), keysWalk_.get()})
         if (statement)
             sqlite3_reset(statement);
+    runReader_.restart();
     active_ = nullptr;
     seeking_ = false;
     unidentified_ = false;
     position_.reset();
-    run_ = {};
-    trailPosition_ = -1;
     // No odd key yet: every run of this walk counts as plain.
     recordsSinceOddKey_ = std::numeric_limits<std::int64_t>::max() / 2;
     if (!step(walk.get())) {
@@ -200,7 +136,7 @@ bool TableCursor::goTop() {
 }
 
 bool TableCursor::moveNext() {
-    editing_ = false;
+    editor_.cancel();
     if (!active_ && unidentified_) // the keys-only walk has ended: on from its last record with identities
         ensureIdentified();
     if (!active_) // after a write or a failed seek: continue from the current record
@@ -257,7 +193,7 @@ bool TableCursor::positionAfter(const std::vector<Variant> &keys, std::int64_t r
 }
 
 bool TableCursor::seek(const std::vector<Variant> &keys) {
-    editing_ = false;
+    editor_.cancel();
     if (!index_ || keys.empty() || keys.size() > index_->columns.size())
         return false;
     auto &statement = seeks_[keys.size()];
@@ -280,7 +216,7 @@ bool TableCursor::seek(const std::vector<Variant> &keys) {
 
 Variant TableCursor::value(const std::string &field) {
     // The fast way first: a walk mostly reads the fields of its own index.
-    if (active_ && index_ && !editing_) {
+    if (active_ && index_ && !editor_.editing()) {
         const auto &keys = index_->columns;
         for (std::size_t i = 0; i < keys.size(); ++i)
             if (SameNameIgnoringCase(schema_.columns[static_cast<std::size_t>(keys[i])], field))
@@ -290,13 +226,10 @@ Variant TableCursor::value(const std::string &field) {
 }
 
 Variant TableCursor::valueAt(int column) {
-    if (editing_) {
-        const auto pending = pending_.find(column);
-        if (pending != pending_.end())
-            return pending->second;
-        if (appending_)
-            return {};
-    }
+    if (const Variant *pending = editor_.pendingValue(column))
+        return *pending;
+    if (editor_.appending())
+        return {};
     if (active_ && index_) {
         const int position = keyPositions_[static_cast<std::size_t>(column)];
         if (position >= 0)
@@ -317,7 +250,7 @@ Variant TableCursor::valueOfRecord(std::int64_t recordId, const std::string &fie
 }
 
 inline sqlite3_value *TableCursor::walkValueOf(int column) const {
-    if (!active_ || !index_ || editing_)
+    if (!active_ || !index_ || editor_.editing())
         return nullptr;
     const int position = keyPositions_[static_cast<std::size_t>(column)];
     // After the rowid, when the walk reads it. The value is read through one call, not one per property.
@@ -381,51 +314,10 @@ int TableCursor::compareAt(int column, std::int64_t number) {
 Variant TableCursor::valueInRun(int column, std::int64_t runLength, std::int64_t index) {
     if (!index_ || !position_ || runLength < 1 || index < 0 || index >= runLength || runLength > *position_ + 1)
         fail("běh stejných klíčů mimo průchod tabulkou");
-    const std::int64_t first = *position_ - (runLength - 1);
-    const std::int64_t wanted = first + index;
-    const bool sameRun = run_.statement && run_.column == column && run_.first == first && run_.next <= wanted;
-    if (!sameRun && active_ && recordsSinceOddKey_ >= runLength) {
-        // Every key of the run was read as a plain integer or UTF-8 text, so the run is exactly the
-        // records that store the current record's keys (the one before it stores other keys).
-        auto &statement = runSeeks_[static_cast<std::size_t>(column)];
-        if (!statement)
-            statement = db_.prepare(sql().runOf(column));
-        if (run_.statement)
-            sqlite3_reset(run_.statement);
-        sqlite3_reset(statement.get());
-        for (std::size_t i = 0; i < index_->columns.size(); ++i) {
-            const int code = sqlite3_bind_value(statement.get(), static_cast<int>(i + 1),
-                                                sqlite3_column_value(active_, static_cast<int>(i) + keyOffset_));
-            if (code != SQLITE_OK)
-                failStep(code);
-        }
-        sqlite3_bind_int64(statement.get(), static_cast<int>(index_->columns.size() + 1), index);
-        run_ = {statement.get(), column, first, wanted, false};
-    } else if (!sameRun) {
-        // Keys that were read otherwise (converted, or not stored as their type) may make a run of
-        // records that store different keys: a second walk with identities follows the first.
-        if (run_.statement && !run_.trailing)
-            sqlite3_reset(run_.statement);
-        if (!trail_)
-            trail_ = db_.prepare(sql().orderedSelect(""));
-        run_ = {trail_.get(), column, first, wanted, true};
-    }
-    const std::int64_t steps = wanted - run_.next + 1; // the reader's next step reads record run_.next
-    run_.next = wanted + 1;
-    if (run_.trailing) {
-        if (trailPosition_ > wanted) {
-            sqlite3_reset(trail_.get());
-            trailPosition_ = -1;
-        }
-        for (; trailPosition_ < wanted; ++trailPosition_)
-            if (!step(trail_.get()))
-                fail("záznam již neexistuje");
-        return lookUpField(column, sqlite3_column_int64(trail_.get(), 0));
-    }
-    for (std::int64_t i = 0; i < steps; ++i)
-        if (!step(run_.statement))
-            fail("záznam již neexistuje");
-    return fieldValue(column, run_.statement, 0);
+    // Keys read as plainly stored all through the run: the run is the records that store them.
+    const RunReader::Walk walk{active_, keyOffset_, *position_, recordsSinceOddKey_ >= runLength};
+    const auto place = runReader_.locate(sql(), *index_, walk, column, runLength, index);
+    return place.statement ? fieldValue(column, place.statement, 0) : lookUpField(column, place.recordId);
 }
 
 Variant TableCursor::lookUpField(int column) {
@@ -447,34 +339,16 @@ Variant TableCursor::lookUpField(int column, std::int64_t rowid) {
     return fieldValue(column, statement.get(), 0);
 }
 
-// A field declared as an integer holds a 32-bit integer; anything else there (a larger number, a
-// number with a fraction, a text, a blob) is named rather than rounded or read as something else.
 Variant TableCursor::fieldValue(int column, sqlite3_stmt *statement, int statementColumn) {
     if (!schema_.integerColumns[static_cast<std::size_t>(column)])
-        return columnValue(statement, statementColumn);
-    const int type = sqlite3_column_type(statement, statementColumn);
-    std::string shown;
-    if (type == SQLITE_NULL)
-        return {};
-    if (type == SQLITE_INTEGER) {
-        const auto number = sqlite3_column_int64(statement, statementColumn);
-        if (number >= std::numeric_limits<std::int32_t>::min() && number <= std::numeric_limits<std::int32_t>::max())
-            return Variant::int32(static_cast<std::int32_t>(number));
-        shown = std::to_string(number);
-    } else if (type == SQLITE_FLOAT) {
-        const double number = sqlite3_column_double(statement, statementColumn);
-        if (number == std::trunc(number) && number >= std::numeric_limits<std::int32_t>::min() &&
-            number <= std::numeric_limits<std::int32_t>::max())
-            return Variant::int32(static_cast<std::int32_t>(number));
-        shown = Variant::real(number).toText();
-    } else if (type == SQLITE_BLOB) {
-        shown = "binární data (" + std::to_string(sqlite3_column_bytes(statement, statementColumn)) + " bajtů)";
-    } else {
-        shown = "text \"" + columnValue(statement, statementColumn).toText() + "\"";
-    }
+        return ColumnVariant(statement, statementColumn);
+    std::string notInt32;
+    Variant value = Int32FieldVariant(statement, statementColumn, notInt32);
+    if (notInt32.empty())
+        return value;
     ensureIdentified(); // the message names the record
     const std::string record = current_ ? " záznamu č. " + std::to_string(*current_) : std::string();
-    fail("pole " + schema_.columns[static_cast<std::size_t>(column)] + record + " má hodnotu " + shown +
+    fail("pole " + schema_.columns[static_cast<std::size_t>(column)] + record + " má hodnotu " + notInt32 +
          ", která není celé číslo v rozsahu 32 bitů");
 }
 
@@ -482,16 +356,13 @@ void TableCursor::dropStatements() {
     active_ = nullptr;
     unidentified_ = false;
     position_.reset();
-    run_ = {};
+    runReader_.drop();
     walk_ = {};
     keysWalk_ = {};
     continue_ = {};
     seeks_.clear();
     for (auto &lookup : fieldLookups_)
         lookup = {};
-    for (auto &seek : runSeeks_)
-        seek = {};
-    trail_ = {};
     count_ = {};
 }
 
@@ -513,59 +384,29 @@ void TableCursor::ensureWritable() {
 }
 
 void TableCursor::append() {
-    editing_ = true;
-    appending_ = true;
-    pending_.clear();
+    editor_.startAppend();
 }
 
 void TableCursor::setValue(const std::string &field, const Variant &value) {
     const int column = requireColumn(field);
-    if (!editing_) {
+    if (!editor_.editing()) {
         ensureIdentified();
         if (!current_)
             fail("žádný aktuální záznam");
-        editing_ = true;
-        appending_ = false;
-        pending_.clear();
+        editor_.startEdit();
     }
-    pending_[column] = value;
+    editor_.set(column, value);
 }
 
 void TableCursor::post() {
-    if (!editing_)
+    if (!editor_.editing())
         return;
     ensureWritable();
-    std::string sql;
-    if (appending_) {
-        std::string names, places;
-        for (const auto &[column, value] : pending_) {
-            names += (names.empty() ? "" : ", ") + QuoteSqlName(schema_.columns[static_cast<std::size_t>(column)]);
-            places += places.empty() ? "?" : ", ?";
-        }
-        sql = "INSERT INTO " + QuoteSqlName(schema_.table) +
-              (pending_.empty() ? " DEFAULT VALUES" : " (" + names + ") VALUES (" + places + ")");
-    } else {
-        std::string assignments;
-        for (const auto &[column, value] : pending_)
-            assignments += (assignments.empty() ? "" : ", ") +
-                           QuoteSqlName(schema_.columns[static_cast<std::size_t>(column)]) + " = ?";
-        sql = "UPDATE " + QuoteSqlName(schema_.table) + " SET " + assignments + " WHERE rowid = ?";
-    }
-    auto statement = db_.prepare(sql);
-    int position = 1;
-    for (const auto &[column, value] : pending_)
-        bind(statement.get(), position++, value);
-    if (!appending_)
-        sqlite3_bind_int64(statement.get(), position, *current_);
-    step(statement.get());
-    if (appending_)
-        current_ = sqlite3_last_insert_rowid(db_.get());
-    editing_ = false;
-    pending_.clear();
+    current_ = editor_.write(db_, schema_, current_.value_or(0));
 }
 
 void TableCursor::remove() {
-    editing_ = false;
+    editor_.cancel();
     ensureIdentified();
     if (!current_)
         return;

@@ -1,10 +1,13 @@
 #pragma once
-// One open table file: the records walked in the order of the selected index, the current record,
-// and the record being edited. Reading uses a read-only connection; the first write reopens the
-// file for writing.
+// One open table file, walked in the order of the selected index: the current record and its
+// fields. Runs of equal keys are read beside the walk by a RunReader; edits are gathered by a
+// RecordEditor. Reading uses a read-only connection; the first write reopens the file for writing.
 #include "engine/Variant.h"
 #include "tablefiles/IndexSql.h"
+#include "tablefiles/RecordEditor.h"
+#include "tablefiles/RunReader.h"
 #include "tablefiles/SqliteHandle.h"
+#include "tablefiles/TableRead.h"
 #include "tablefiles/TableSchema.h"
 
 #include <cstdint>
@@ -21,6 +24,8 @@ class TableCursor {
 public:
     // Empty, with the reason, when the file is missing or not a table file.
     static std::unique_ptr<TableCursor> open(const std::string &filePath, std::string &reason);
+    TableCursor(const TableCursor &) = delete;
+    TableCursor &operator=(const TableCursor &) = delete;
 
     std::int64_t recordCount();
     // What tells this state of the file from any other (SqliteHandle::changeStamp).
@@ -72,15 +77,8 @@ private:
     void activate(sqlite3_stmt *statement, bool withIds);
     void ensureIdentified();
     void noteOddKey() { recordsSinceOddKey_ = 0; }
-    // The next row of `statement`: false at its end; EngineError when SQLite fails, TableChangedError
-    // when another program changed the table under the read.
-    bool step(sqlite3_stmt *statement) {
-        const int code = sqlite3_step(statement);
-        return code == SQLITE_ROW || (code != SQLITE_DONE && failStep(code));
-    }
-    [[noreturn]] bool failStep(int code) const;
+    bool step(sqlite3_stmt *statement) { return StepRow(db_, statement); }
     void bind(sqlite3_stmt *statement, int position, const Variant &value);
-    Variant columnValue(sqlite3_stmt *statement, int column) const;
     Variant fieldValue(int column, sqlite3_stmt *statement, int statementColumn);
     Variant valueAt(int column);
     Variant lookUpField(int column);
@@ -89,7 +87,7 @@ private:
     bool positionAfter(const std::vector<Variant> &keys, std::int64_t rowid);
     void ensureWritable();
     void dropStatements();
-    [[noreturn]] void fail(const std::string &what) const;
+    [[noreturn]] void fail(const std::string &what) const { FailTable(db_, what); }
 
     SqliteHandle db_;
     bool writable_ = false;
@@ -114,22 +112,8 @@ private:
     // Records moved over since a key read found a value that is not plainly an integer or UTF-8 text.
     std::int64_t recordsSinceOddKey_ = 0;
 
-    // Reads of a run (valueInRun): by equal stored keys, or by a second walk that trails the first.
-    struct RunReader {
-        sqlite3_stmt *statement = nullptr;
-        int column = -1;
-        std::int64_t first = -1; // the walk position of the run's first record
-        std::int64_t next = 0;   // the walk position of the record the next step reads
-        bool trailing = false;
-    };
-    std::vector<SqliteStatement> runSeeks_; // by column
-    SqliteStatement trail_;
-    std::int64_t trailPosition_ = -1; // the walk position trail_ stands on
-    RunReader run_;
-
-    bool editing_ = false;
-    bool appending_ = false;
-    std::map<int, Variant> pending_;
+    RunReader runReader_;
+    RecordEditor editor_;
 };
 
 } // namespace vrelmont
