@@ -2,32 +2,12 @@
 #include "tablefiles/SqliteHandle.h"
 
 #include "platform/FileAccess.h"
-#include "platform/Utf8Path.h"
 
-#include <cerrno>
 #include <cstring>
-#include <filesystem>
 #include <stdexcept>
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 namespace vrelmont {
 namespace {
-
-#ifdef _WIN32
-// Windows renames no file over one that another program has open and syncs no folder: there a
-// table is appended to in place, in one transaction whose rollback journal keeps it all or nothing.
-constexpr bool kReplacesTableWhole = false;
-#else
-constexpr bool kReplacesTableWhole = true;
-#endif
 
 std::string insertSql(const TableDef &table) {
     std::string columns, parameters;
@@ -38,46 +18,7 @@ std::string insertSql(const TableDef &table) {
     return "INSERT INTO " + QuoteSqlName(table.name) + " (" + columns + ") VALUES (" + parameters + ")";
 }
 
-std::string directoryOf(const std::string &file) {
-    const auto parent = Utf8FromPath(PathFromUtf8(file).parent_path());
-    return parent.empty() ? "." : parent;
-}
-
-#ifndef _WIN32
-// Copies left by an append that was killed: no living writer holds their lock any more.
-void removeAbandonedCopies(const std::string &tableFile) {
-    const std::string dir = directoryOf(tableFile);
-    const std::string prefix = std::filesystem::path(TableCopyPrefix(tableFile)).filename().string();
-    DIR *listing = ::opendir(dir.c_str());
-    if (!listing)
-        return;
-    while (const dirent *entry = ::readdir(listing)) {
-        if (std::strncmp(entry->d_name, prefix.c_str(), prefix.size()) != 0)
-            continue;
-        const std::string path = dir + "/" + entry->d_name;
-        const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
-        if (fd < 0)
-            continue;
-        struct stat info {};
-        if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
-            ::unlink(path.c_str());
-        ::close(fd);
-    }
-    ::closedir(listing);
-}
-
-[[noreturn]] void failWithErrno(const std::string &what) {
-    const int code = errno;
-    const bool full = code == ENOSPC || code == EFBIG || code == EDQUOT;
-    throw std::runtime_error(what + ": " + (full ? "disk je plný – " : "") + std::strerror(code));
-}
-#endif
-
 } // namespace
-
-std::string TableCopyPrefix(const std::string &tableFile) {
-    return directoryOf(tableFile) + "/." + Utf8FromPath(PathFromUtf8(tableFile).filename()) + ".import-";
-}
 
 std::size_t FieldPosition(const TableDef &table, const std::string &fieldName) {
     for (std::size_t i = 0; i < table.fields.size(); ++i)
@@ -117,13 +58,11 @@ RecordWriter::RecordWriter(const std::string &filePath, const TableDef &table, M
         const bool wal = sqlite3_step(journal.get()) == SQLITE_ROW &&
                          std::strcmp(reinterpret_cast<const char *>(sqlite3_column_text(journal.get(), 0)), "wal") == 0;
         journal = SqliteStatement();
-        if (wal || !kReplacesTableWhole) {
+        if (wal || !ReplacementCopy::available()) {
             db_ = std::move(original_);
             open_ = true;
         } else {
-#ifndef _WIN32
             startCopy();
-#endif
         }
     }
     sqlite3_stmt *statement = nullptr;
@@ -132,49 +71,10 @@ RecordWriter::RecordWriter(const std::string &filePath, const TableDef &table, M
     insert_ = SqliteStatement(statement);
 }
 
-#ifndef _WIN32
 void RecordWriter::startCopy() {
-    // A table reached through a link is replaced where it stands; the link stays a link.
-    std::error_code error;
-    replaced_ = filePath_;
-    if (std::filesystem::is_symlink(filePath_, error)) {
-        const auto target = std::filesystem::canonical(filePath_, error);
-        if (!error)
-            replaced_ = target.string();
-    }
-    removeAbandonedCopies(replaced_);
-    copyPath_ = TableCopyPrefix(replaced_) + "XXXXXX";
-    copyFd_ = ::mkstemp(copyPath_.data());
-    if (copyFd_ < 0) {
-        copyPath_.clear();
-        failWithErrno("Nelze zapisovat vedle souboru " + filePath_);
-    }
-    // Held until the copy is renamed or removed; a copy whose lock nobody holds was left by a crash.
-    ::flock(copyFd_, LOCK_EX);
-    // The table's own descriptor stays open until its connection is closed: closing any descriptor
-    // of a file drops every lock this process holds on it, SQLite's included.
-    originalFd_ = ::open(filePath_.c_str(), O_RDONLY | O_CLOEXEC);
-    if (originalFd_ < 0)
-        failWithErrno("Nelze číst soubor " + filePath_);
-    char buffer[1 << 16];
-    while (true) {
-        const auto n = ::read(originalFd_, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            failWithErrno("Nelze číst soubor " + filePath_);
-        if (n == 0)
-            break;
-        for (ssize_t done = 0; done < n;) {
-            const auto written = ::write(copyFd_, buffer + done, static_cast<std::size_t>(n - done));
-            if (written < 0 && errno == EINTR)
-                continue;
-            if (written <= 0)
-                failWithErrno("Nelze zapisovat do souboru " + filePath_);
-            done += written;
-        }
-    }
-    db_ = SqliteHandle::openReadWrite(copyPath_, filePath_);
+    // The table's connection keeps it locked for other writers while the copy is written.
+    copy_.emplace(filePath_);
+    db_ = SqliteHandle::openReadWrite(copy_->path(), filePath_);
     // The copy is thrown away on any failure: it needs no journal of its own.
     db_.exec("PRAGMA journal_mode=OFF; PRAGMA synchronous=FULL; BEGIN");
     open_ = true;
@@ -182,44 +82,22 @@ void RecordWriter::startCopy() {
 
 void RecordWriter::finishCopy() {
     db_ = SqliteHandle();
-    struct stat info {};
-    if (::fstat(originalFd_, &info) == 0) {
-        ::fchmod(copyFd_, info.st_mode & 07777);
-        if (::fchown(copyFd_, info.st_uid, info.st_gid) != 0) {
-            // Only an administrator may give a file away; the importer then owns the new table.
-        }
-    }
-    if (::fsync(copyFd_) != 0)
-        failWithErrno("Nelze zapisovat do souboru " + filePath_);
-    if (::rename(copyPath_.c_str(), replaced_.c_str()) != 0)
-        failWithErrno("Nelze nahradit soubor " + filePath_);
-    copyPath_.clear();
-    const int dirFd = ::open(directoryOf(replaced_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-        ::fsync(dirFd); // the rename itself reaches the disk
-        ::close(dirFd);
-    }
+    copy_->replaceOriginal();
     dropCopy();
 }
-#endif
 
 void RecordWriter::dropCopy() noexcept {
     db_ = SqliteHandle();
-    if (!copyPath_.empty())
-        ::unlink(copyPath_.c_str());
-    copyPath_.clear();
+    if (copy_)
+        copy_->removeCopy();
     original_ = SqliteHandle(); // ends the lock on the table
-    if (originalFd_ >= 0)
-        ::close(originalFd_);
-    if (copyFd_ >= 0)
-        ::close(copyFd_);
-    originalFd_ = copyFd_ = -1;
+    copy_.reset();              // only now: closing its descriptor of the table would drop SQLite's locks on it
 }
 
 RecordWriter::~RecordWriter() {
     insert_ = SqliteStatement();
     // Without a journal there is nothing to roll back with: a bulk build is thrown away whole.
-    if (open_ && mode_ == Mode::Safe && copyFd_ < 0)
+    if (open_ && mode_ == Mode::Safe && !copy_)
         sqlite3_exec(db_.get(), "ROLLBACK", nullptr, nullptr, nullptr);
     dropCopy();
 }
@@ -269,10 +147,8 @@ void RecordWriter::commit() {
         db_.exec(sql);
     db_.exec("COMMIT");
     open_ = false;
-#ifndef _WIN32
-    if (copyFd_ >= 0)
+    if (copy_)
         finishCopy();
-#endif
 }
 
 } // namespace vrelmont

@@ -2,10 +2,12 @@
 // Appends records to an existing table file in one transaction: all of them or none. An append
 // that is killed, or that fails on a full disk, leaves the table file exactly as it was and leaves
 // nothing beside it that would stop a reader.
+#include "platform/ReplacementCopy.h"
 #include "tablefiles/SqliteHandle.h"
 #include "tablefiles/TableFiles.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <variant>
 #include <vector>
@@ -56,20 +58,14 @@ private:
     const TableDef &table_;
     Mode mode_;
     std::string filePath_;
-    SqliteHandle original_; // the table itself, locked for other writers while its copy is written
-    std::string copyPath_;  // the copy the records go into; empty when they go into the table itself
-    std::string replaced_;  // the file the copy replaces: the table, or the file its link points to
-    int copyFd_ = -1;       // holds a lock on the copy that tells a live copy from one left by a crash
-    int originalFd_ = -1;
+    SqliteHandle original_;               // the table itself, locked for other writers while its copy is written
+    std::optional<ReplacementCopy> copy_; // the copy the records go into; none when they go into the table
     SqliteHandle db_;
     SqliteStatement insert_;
     std::vector<std::string> droppedIndexSql_;
     std::int64_t appended_ = 0;
     bool open_ = false;
 };
-
-// The hidden name under which a copy of `tableFile` is written beside it: ".SKSEZZAS.DAT.import-".
-std::string TableCopyPrefix(const std::string &tableFile);
 
 // The position of a field in the table's field order; throws std::logic_error for an unknown name.
 std::size_t FieldPosition(const TableDef &table, const std::string &fieldName);
