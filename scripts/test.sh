@@ -8,6 +8,11 @@ jobs=$(nproc)
 
 # Every tracked C++ file as .clang-format says.
 git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run -Werror
+# What differs between systems stays in the platform folders.
+if git grep -nE '^\s*#\s*(if|ifdef|ifndef|elif).*(_WIN32|Q_OS_)' -- 'src/*.cpp' 'src/*.h' ':!src/*/platform/*'; then
+    echo "test.sh: the lines above test the platform outside src/core/platform and src/ui/platform" >&2
+    exit 1
+fi
 
 build=${VRELMONT_BUILD_DIR:-build}
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVRELMONT_BUILD_TESTS=ON -DVRELMONT_WERROR=ON >/dev/null
