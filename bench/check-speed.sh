@@ -32,6 +32,9 @@
 #        SIZES="100000 1000000" bench/check-speed.sh ...  (stock items per agenda)
 #        FORMATS_STOCK=200000 bench/check-speed.sh ...    (stock items for the formats, default 1000000)
 #        FORMATS_ONLY=1 bench/check-speed.sh ...          (the formats alone)
+#        BASELINE_CLI=/old/vrelmont-cli bench/check-speed.sh ...
+#            (also times another build's check run, --jobs 1, in the same rounds: before and after a
+#            change; its report must be the same)
 set -euo pipefail
 "$(dirname "$0")/../scripts/install-deps.sh" --bench
 
@@ -43,7 +46,8 @@ runs=${RUNS:-3}
 sizes=${SIZES:-100000 1000000 5000000}
 [[ -n ${FORMATS_ONLY:-} ]] && sizes=""
 sql_file=$here/check-findings.sql
-for tool in "$cli" "$bare" sqlite3 /usr/bin/time; do
+baseline=${BASELINE_CLI:-}
+for tool in "$cli" "$bare" sqlite3 /usr/bin/time ${baseline:+"$baseline"}; do
     command -v "$tool" >/dev/null || { echo "check-speed: $tool not found" >&2; exit 2; }
 done
 cli=$(cd "$(dirname "$cli")" && pwd)/$(basename "$cli")
@@ -105,7 +109,13 @@ for stock in $sizes; do
     bare_in_order=("$work/bare-in-order.txt" "$bare" "$agenda" --numbers-in-order)
     sql=("$work/sql.txt" sqlite3 -bail :memory: "ATTACH '$copy/SKSEZZAS.DAT' AS s" \
         "ATTACH '$copy/SKKMKART.DAT' AS k" ".read $sql_file")
-    rounds jobs1 bare_walks bare_numbers bare_in_order
+    if [[ -n $baseline ]]; then
+        # shellcheck disable=SC2034 # rounds() reads the command by its name
+        baseline1=("$work/baseline.txt" "$baseline" check "$agenda" --checks all --jobs 1)
+        rounds jobs1 baseline1 bare_walks bare_numbers bare_in_order
+    else
+        rounds jobs1 bare_walks bare_numbers bare_in_order
+    fi
     rounds jobs2 sql
     one_wall=${best[jobs1]} one_cpu=${cpu[jobs1]}
     check_peak[$stock]=${peak[jobs1]}
@@ -131,6 +141,10 @@ for stock in $sizes; do
         echo "check-speed: the bare scan counted $bare_findings findings, the check run $findings" >&2
         failed=1
     fi
+    if [[ -n $baseline ]] && ! cmp -s "$work/check.txt" "$work/baseline.txt"; then
+        echo "check-speed: $baseline wrote another report for $stock stock items" >&2
+        failed=1
+    fi
     cpu_ratio=$(awk "BEGIN { printf \"%.2f\", $one_cpu / $bare_cpu }")
     numbers_ratio=$(awk "BEGIN { printf \"%.2f\", $one_cpu / $numbers_cpu }")
     sql_ratio=$(awk "BEGIN { printf \"%.2f\", $two_wall / $sql_time }")
@@ -138,6 +152,10 @@ for stock in $sizes; do
         "$one_wall" "$one_cpu" "$bare_cpu" "$cpu_ratio" "$numbers_cpu" "$numbers_ratio" "$in_order_cpu" "$two_wall" \
         "$sql_time" "$sql_ratio" \
         "$(awk "BEGIN { print ${check_peak[$stock]} / 1024 }")" "$findings"
+    if [[ -n $baseline ]]; then
+        printf '  baseline %s, jobs 1: %.3f s, CPU %.3f s (this build: %.2f times its CPU time)\n' "$baseline" \
+            "${best[baseline1]}" "${cpu[baseline1]}" "$(awk "BEGIN { print $one_cpu / ${cpu[baseline1]} }")"
+    fi
     if awk "BEGIN { exit !($cpu_ratio > 1.5) }"; then
         echo "  target missed: the check run takes more than 1.5 times the CPU time of the bare scan"
         failed=1
