@@ -169,4 +169,27 @@ TEST_F(ParallelCheckRun, ACheckWhoseTableChangedUnderItsReadRunsAgainAndLeavesNo
     EXPECT_EQ(parallel.lines.back(), "half of a walk");
 }
 
+// A stand-in check with a report larger than a recording keeps in memory (check 1 only).
+bool CheckWithALongReport(int checkBox, RunHost &host, const RunContext &, TBFTable &, TBFTable &) {
+    if (checkBox == 1)
+        for (int i = 0; i < 40000; ++i)
+            host.ReportLine("Nalezena duplicitní skladová zásoba č. " + std::to_string(i) + " ve skladu 1");
+    return true;
+}
+
+TEST(ParallelCheckRunReport, AReportLongerThanTheMemoryBudgetArrivesWhole) {
+    TestAgenda agenda;
+    FakeRunHost host;
+    host.tickOnly({1});
+    const RunContext context = agenda.context();
+    EXPECT_TRUE(RunChecksInParallel(host, context, 1, CheckWithALongReport).completed);
+    std::size_t found = 0;
+    for (const std::string &line : host.lines) {
+        if (line.rfind("Nalezena duplicitní skladová zásoba č. ", 0) == 0) {
+            EXPECT_EQ(line, "Nalezena duplicitní skladová zásoba č. " + std::to_string(found++) + " ve skladu 1");
+        }
+    }
+    EXPECT_EQ(found, 40000u);
+}
+
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "checks/CheckFrame.h"
 #include "checks/CheckList.h"
+#include "checks/CheckRecording.h"
 #include "checks/CheckRun.h"
 #include "engine/EngineError.h"
 #include "engine/TBFTable.h"
@@ -24,17 +25,8 @@ constexpr std::size_t kHeaderBlockLines = 4;
 // How many times a check reads its tables before a change under its read stops the run.
 constexpr int kAttemptsOnChangedTable = 3;
 
-// A step other than a report line, and how many lines came before it.
-struct OtherStep {
-    enum class Kind { Message, Single, GroupStart, Duplicate, GroupEnd };
-    std::size_t linesBefore;
-    Kind kind;
-    std::string message; // Kind::Message
-    Finding finding;     // Kind::Single and Kind::Duplicate; Kind::GroupStart: the first record
-};
-
 // The host of one check on a worker thread: it keeps what the check hands over, in order, until
-// the check's turn comes to be handed to the real host. Lines, by far the most, are kept packed.
+// the check's turn comes to be handed to the real host.
 class RecordingHost final : public RunHost, private FindingSink {
 public:
     // `stop` is the run's request to the checks on the workers to stop: the user's abort or a
@@ -43,14 +35,13 @@ public:
         : collectsFindings_(collectsFindings), stop_(stop) {}
 
     void ReportLine(const std::string &text) override {
-        lineText_ += text;
-        lineLengths_.push_back(text.size());
+        recording_.addLine(text);
         ProcessEvents();
     }
     void ProcessEvents() override { percent_.store(gauge_.percent(), std::memory_order_relaxed); }
     void SetRunState(bool) override {}
     bool IsChecked(int) override { return true; }
-    void ShowMessage(const std::string &text) override { keep(OtherStep::Kind::Message, text, {}); }
+    void ShowMessage(const std::string &text) override { recording_.addMessage(text); }
     bool AbortRequested() override { return stop_.load(); }
     FindingSink *findingSink() override { return collectsFindings_ ? this : nullptr; }
     Gauge &gauge() override { return gauge_; }
@@ -59,9 +50,7 @@ public:
 
     // Forgets what the check handed over, for a check that starts again.
     void restart() {
-        lineText_.clear();
-        lineLengths_.clear();
-        others_.clear();
+        recording_.clear();
         gauge_.setMaximum(100);
         gauge_.setProgress(0);
         ProcessEvents();
@@ -70,26 +59,28 @@ public:
     // Hands every kept step to `host`, as the check handed them. An abort the host sees meanwhile
     // (Ctrl+C while the lines are written) stops the check as a walk would have at that line: after
     // its header or a finding, with more of its walk to come. Answers false when it stopped it.
-    bool replay(RunHost &host) const {
+    bool replay(RunHost &host) {
         FindingSink *const sink = host.findingSink();
-        auto other = others_.begin();
-        std::size_t offset = 0;
+        const std::size_t lineCount = recording_.lineCount();
+        std::size_t linesWritten = 0;
         bool groupOpen = false;
-        for (std::size_t line = 0; line <= lineLengths_.size(); ++line) {
-            for (; other != others_.end() && other->linesBefore == line; ++other)
-                handOver(*other, host, sink, groupOpen);
-            if (line == lineLengths_.size())
-                break;
-            host.ReportLine(lineText_.substr(offset, lineLengths_[line]));
-            offset += lineLengths_[line];
-            if (line + 1 >= kHeaderBlockLines && line + 1 < lineLengths_.size() && AbortSeen(host)) {
-                // As the walk would have: the finding of the line just written, then the run ends.
-                for (; other != others_.end() && other->linesBefore == line + 1; ++other)
-                    handOver(*other, host, sink, groupOpen);
-                if (groupOpen && sink)
-                    sink->groupEnded();
-                return AbortCheck(host, {});
+        bool stopping = false; // an abort was seen: the steps of the line just written, then no more
+        recording_.replay([&](const RecordedStep &step) {
+            if (step.kind == RecordedStep::Kind::Line) {
+                if (stopping)
+                    return false;
+                host.ReportLine(step.text);
+                ++linesWritten;
+                stopping = linesWritten >= kHeaderBlockLines && linesWritten < lineCount && AbortSeen(host);
+                return true;
             }
+            handOver(step, host, sink, groupOpen);
+            return true;
+        });
+        if (stopping) {
+            if (groupOpen && sink)
+                sink->groupEnded();
+            return AbortCheck(host, {});
         }
         host.gauge().setMaximum(gauge_.maximum());
         host.gauge().setProgress(gauge_.progress());
@@ -99,34 +90,27 @@ public:
 private:
     void checkStarted(int) override {}
     void checkEnded(int, bool, double) override {}
-    void singleFinding(const Finding &finding) override { keep(OtherStep::Kind::Single, {}, finding); }
-    void groupStarted(const RecordName &first) override {
-        Finding named;
-        named.record = first;
-        keep(OtherStep::Kind::GroupStart, {}, std::move(named));
-    }
-    void duplicateFinding(const Finding &finding) override { keep(OtherStep::Kind::Duplicate, {}, finding); }
-    void groupEnded() override { keep(OtherStep::Kind::GroupEnd, {}, {}); }
-    void keep(OtherStep::Kind kind, std::string message, Finding finding) {
-        others_.push_back({lineLengths_.size(), kind, std::move(message), std::move(finding)});
-    }
+    void singleFinding(const Finding &finding) override { recording_.addSingleFinding(finding); }
+    void groupStarted(const RecordName &first) override { recording_.addGroupStart(first); }
+    void duplicateFinding(const Finding &finding) override { recording_.addDuplicateFinding(finding); }
+    void groupEnded() override { recording_.addGroupEnd(); }
 
-    static void handOver(const OtherStep &step, RunHost &host, FindingSink *sink, bool &groupOpen) {
-        if (step.kind == OtherStep::Kind::Message) {
-            host.ShowMessage(step.message);
+    static void handOver(const RecordedStep &step, RunHost &host, FindingSink *sink, bool &groupOpen) {
+        if (step.kind == RecordedStep::Kind::Message) {
+            host.ShowMessage(step.text);
             return;
         }
         if (!sink)
             return;
         switch (step.kind) {
-        case OtherStep::Kind::Single:
+        case RecordedStep::Kind::SingleFinding:
             sink->singleFinding(step.finding);
             break;
-        case OtherStep::Kind::GroupStart:
+        case RecordedStep::Kind::GroupStart:
             sink->groupStarted(step.finding.record);
             groupOpen = true;
             break;
-        case OtherStep::Kind::Duplicate:
+        case RecordedStep::Kind::DuplicateFinding:
             sink->duplicateFinding(step.finding);
             break;
         default:
@@ -137,9 +121,7 @@ private:
 
     bool collectsFindings_;
     const std::atomic<bool> &stop_;
-    std::string lineText_;
-    std::vector<std::size_t> lineLengths_;
-    std::vector<OtherStep> others_;
+    CheckRecording recording_;
     Gauge gauge_;
     std::atomic<int> percent_{0};
 };
@@ -299,7 +281,9 @@ ParallelRunResult RunChecksInParallel(RunHost &host, const RunContext &context, 
             }
             if (sink)
                 sink->checkStarted(job.checkBox);
-            if (!job.host->replay(host))
+            const bool replayedWhole = job.host->replay(host);
+            job.host.reset(); // handed on: its memory and its scratch file go now, not at the run's end
+            if (!replayedWhole)
                 job.answer = false;
             else if (job.error) {
                 pool.cancel();

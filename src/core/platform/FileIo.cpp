@@ -17,6 +17,7 @@
 #include <windows.h>
 #else
 #include <chrono>
+#include <cstdlib>
 #include <unistd.h>
 #endif
 
@@ -161,6 +162,43 @@ bool IsHiddenDirectoryEntry(const std::filesystem::directory_entry &entry) {
 #else
     const std::string name = entry.path().filename().string();
     return !name.empty() && name.front() == '.';
+#endif
+}
+
+std::FILE *OpenScratchFile() {
+#ifdef _WIN32
+    wchar_t folder[MAX_PATH + 1];
+    wchar_t name[MAX_PATH + 1];
+    const DWORD length = GetTempPathW(MAX_PATH + 1, folder);
+    if (length == 0 || length > MAX_PATH || GetTempFileNameW(folder, L"vrl", 0, name) == 0)
+        return nullptr;
+    // GetTempFileNameW made the file; it is opened again so that closing it removes it.
+    const HANDLE handle = CreateFileW(name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_DELETE, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        DeleteFileW(name);
+        return nullptr;
+    }
+    const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_RDWR | _O_BINARY);
+    if (fd < 0) {
+        CloseHandle(handle);
+        return nullptr;
+    }
+    std::FILE *file = _fdopen(fd, "w+b");
+    if (!file)
+        _close(fd);
+    return file;
+#else
+    const char *folder = std::getenv("TMPDIR");
+    std::string pathTemplate = std::string(folder && *folder ? folder : "/tmp") + "/vrelmont-XXXXXX";
+    const int fd = ::mkstemp(pathTemplate.data());
+    if (fd < 0)
+        return nullptr;
+    ::unlink(pathTemplate.c_str()); // gone from the folder at once; the space is freed at close
+    std::FILE *file = ::fdopen(fd, "w+b");
+    if (!file)
+        ::close(fd);
+    return file;
 #endif
 }
 

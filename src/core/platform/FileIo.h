@@ -1,6 +1,7 @@
 #pragma once
 // The few file operations below the standard library that the core needs, with a half for each platform.
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <string>
 
@@ -46,5 +47,9 @@ bool IsNoRoomError(int systemError);
 // Whether a folder listing hides the entry: a name starting with a dot here, the hidden or system
 // attribute on Windows.
 bool IsHiddenDirectoryEntry(const std::filesystem::directory_entry &entry);
+
+// A new temporary file for reading and writing, in the user's temporary folder, which the system
+// removes when it is closed (or the program ends); null when none can be made.
+std::FILE *OpenScratchFile();
 
 } // namespace vrelmont
