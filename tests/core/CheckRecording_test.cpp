@@ -41,7 +41,8 @@ std::vector<std::string> RecordSteps(CheckRecording &recording, int rounds) {
         Finding named;
         named.record = first;
         expected.push_back(Describe(Kind::GroupStart, "", named));
-        const Finding duplicate{9, "SKSEZZAS", {3, i + 1}, "CarKod", std::string(static_cast<std::size_t>(i % 7), 'x'), line};
+        const Finding duplicate{
+            9, "SKSEZZAS", {3, i + 1}, "CarKod", std::string(static_cast<std::size_t>(i % 7), 'x'), line};
         recording.addDuplicateFinding(duplicate);
         expected.push_back(Describe(Kind::DuplicateFinding, "", duplicate));
         recording.addGroupEnd();
@@ -61,7 +62,7 @@ std::vector<std::string> Replay(CheckRecording &recording, std::size_t stopAfter
 
 TEST(CheckRecording, GivesBackEveryStepInOrderWhereverItIsKept) {
     // Room for a few steps only: the scratch file fills part way through the recording.
-    std::array<char, 3000> smallDisk{};
+    [[maybe_unused]] std::array<char, 3000> smallDisk{};
     struct Case {
         const char *name;
         std::size_t budget;
