@@ -28,9 +28,8 @@ public:
         std::int64_t recordId = 0;
     };
 
-    // `db` and `schema` belong to the cursor and outlive this reader.
-    RunReader(SqliteHandle &db, const TableSchema &schema)
-        : db_(db), schema_(schema), runSeeks_(schema.columns.size()) {}
+    // `db` belongs to the cursor and outlives this reader; `schema` is the table's.
+    RunReader(SqliteHandle &db, const TableSchema &schema) : db_(db), runSeeks_(schema.columns.size()) {}
     RunReader(const RunReader &) = delete;
     RunReader &operator=(const RunReader &) = delete;
 
@@ -46,7 +45,6 @@ public:
 
 private:
     SqliteHandle &db_;
-    const TableSchema &schema_;
     std::vector<SqliteStatement> runSeeks_; // by column
     SqliteStatement trail_;
     std::int64_t trailPosition_ = -1; // the walk position trail_ stands on
