@@ -11,8 +11,9 @@
 namespace vrelmont {
 namespace {
 
-// Each step is packed as its length (4 bytes) and its fields; numbers in this machine's order: the
-// packing never leaves the process.
+// Each step is packed as its length (4 bytes) and its fields; numbers in this machine's order, and a
+// finding's table as its pointer (a table's name lives as long as the program): the packing never
+// leaves the process.
 void PutNumber(std::string &out, std::uint32_t number) {
     char bytes[sizeof number];
     std::memcpy(bytes, &number, sizeof number);
@@ -22,6 +23,12 @@ void PutNumber(std::string &out, std::uint32_t number) {
 void PutText(std::string &out, std::string_view text) {
     PutNumber(out, static_cast<std::uint32_t>(text.size()));
     out.append(text);
+}
+
+void PutTable(std::string &out, const char *table) {
+    char bytes[sizeof table];
+    std::memcpy(bytes, &table, sizeof table);
+    out.append(bytes, sizeof table);
 }
 
 void PutRecord(std::string &out, const RecordName &record) {
@@ -58,6 +65,13 @@ public:
             return false;
         value.assign(rest_.substr(0, size));
         rest_.remove_prefix(size);
+        return true;
+    }
+    bool table(const char *&value) {
+        if (rest_.size() < sizeof value)
+            return false;
+        std::memcpy(&value, rest_.data(), sizeof value);
+        rest_.remove_prefix(sizeof value);
         return true;
     }
     bool record(RecordName &value) {
@@ -105,7 +119,7 @@ void CheckRecording::add(RecordedStep::Kind kind, std::string_view text, const F
     case RecordedStep::Kind::SingleFinding:
     case RecordedStep::Kind::DuplicateFinding:
         PutNumber(packed_, static_cast<std::uint32_t>(finding->checkBox));
-        PutText(packed_, finding->table);
+        PutTable(packed_, finding->table);
         PutRecord(packed_, finding->record);
         PutText(packed_, finding->field);
         PutText(packed_, finding->value);
@@ -178,13 +192,11 @@ bool CheckRecording::decode(std::string_view packed, RecordedStep &step) {
         whole = in.record(step.finding.record);
         break;
     case RecordedStep::Kind::SingleFinding:
-    case RecordedStep::Kind::DuplicateFinding: {
-        std::string table;
-        whole = in.signedNumber(step.finding.checkBox) && in.text(table) && in.record(step.finding.record) &&
-                in.text(step.finding.field) && in.text(step.finding.value) && in.text(step.finding.text);
-        step.finding.table = tables_.insert(std::move(table)).first->c_str();
+    case RecordedStep::Kind::DuplicateFinding:
+        whole = in.signedNumber(step.finding.checkBox) && in.table(step.finding.table) &&
+                in.record(step.finding.record) && in.text(step.finding.field) && in.text(step.finding.value) &&
+                in.text(step.finding.text);
         break;
-    }
     case RecordedStep::Kind::GroupEnd:
         break;
     default:

@@ -9,7 +9,6 @@
 #include <cstdio>
 #include <functional>
 #include <memory>
-#include <set>
 #include <string>
 #include <string_view>
 
@@ -64,7 +63,6 @@ private:
     std::size_t spilledBytes_ = 0; // what the scratch file holds, all whole steps
     bool memoryOnly_ = false;      // no scratch file could be written
     std::size_t lines_ = 0;
-    std::set<std::string> tables_; // the table names that replayed findings point to
 };
 
 } // namespace vrelmont
