@@ -10,14 +10,6 @@
 
 namespace vrelmont {
 
-namespace {
-
-bool FitsInt32(std::int64_t number) {
-    return number >= std::numeric_limits<std::int32_t>::min() && number <= std::numeric_limits<std::int32_t>::max();
-}
-
-} // namespace
-
 int BindVariant(sqlite3_stmt *statement, int position, const Variant &value) {
     switch (value.kind()) {
     case VariantKind::Empty:

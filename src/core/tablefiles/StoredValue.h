@@ -5,9 +5,15 @@
 
 #include <sqlite3.h>
 
+#include <cstdint>
+#include <limits>
 #include <string>
 
 namespace vrelmont {
+
+inline bool FitsInt32(std::int64_t number) {
+    return number >= std::numeric_limits<std::int32_t>::min() && number <= std::numeric_limits<std::int32_t>::max();
+}
 
 // Binds `value` to the statement's parameter; answers SQLite's result code.
 int BindVariant(sqlite3_stmt *statement, int position, const Variant &value);

@@ -263,7 +263,7 @@ std::int32_t TableCursor::int32At(int column) {
         return valueAt(column).toInt32();
     if (sqlite3_value_type(stored) == SQLITE_INTEGER) {
         const auto number = sqlite3_value_int64(stored);
-        if (number >= std::numeric_limits<std::int32_t>::min() && number <= std::numeric_limits<std::int32_t>::max())
+        if (FitsInt32(number))
             return static_cast<std::int32_t>(number);
     }
     noteOddKey();
